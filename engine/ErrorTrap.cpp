@@ -1,0 +1,26 @@
+#include "engine/ErrorTrap.h"
+
+#include "BuildValues.h"
+
+namespace quillmere {
+
+std::string ProcedureText(std::string_view moduleAndProcedure) {
+    return "in Quillmere2021/08/31." + std::string(moduleAndProcedure) + " ";
+}
+
+std::string FormatErrorReport(const TrappedError& error) {
+    return error.description + "\r\n" + error.procedureText + "at line " + std::to_string(error.line) + "\r\r" +
+           "Please email screenshot of this message to " + build::kSupportAddress;
+}
+
+std::string DescribeCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+} // namespace quillmere

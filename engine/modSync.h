@@ -1,0 +1,73 @@
+// One synchronization pass between Folder 1 and Folder 2, and the interval table with the countdown text that
+// schedule the passes.
+#pragma once
+
+#include "engine/ErrorTrap.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere {
+
+enum class SyncDirection {
+    None,             // no option chosen: nothing is copied
+    BothWays,         // newer files win in either direction
+    Folder1ToFolder2, // Folder 1's newer files replace Folder 2's
+    Folder2ToFolder1, // Folder 2's newer files replace Folder 1's
+};
+
+// What a pass reads from its caller (the window or the command line) at the moment it needs it.
+class SyncSettings {
+public:
+    virtual ~SyncSettings() = default;
+    // The entries of the two folder lists; the pass runs only when each holds exactly one folder path.
+    virtual std::vector<std::string> Folder1Entries() const = 0;
+    virtual std::vector<std::string> Folder2Entries() const = 0;
+    // Read afresh for every same-named pair, so a change made during a pass applies to the pairs that follow.
+    // Must be safe to call from the thread running the pass.
+    virtual SyncDirection Direction() const = 0;
+};
+
+struct SyncCounts {
+    std::int64_t foldersWalked = 0;
+    std::int64_t filesListed = 0;
+    std::int64_t pairsCompared = 0;
+    std::int64_t filesCopied = 0;
+
+    bool operator==(const SyncCounts&) const = default;
+};
+
+// Hears how a pass goes, and may stop it. Called on the thread running the pass.
+class SyncObserver : public ErrorSink {
+public:
+    // Checked between files: a pass that is asked to stop ends before its next file.
+    virtual bool StopRequested() const { return false; }
+    virtual void Progress(const SyncCounts& /*sofar*/) {}
+    virtual void Copied(const std::string& /*source*/, const std::string& /*destination*/) {}
+    void Report(const TrappedError& /*error*/) override {}
+};
+
+struct SyncOptions {
+    // Decide every copy exactly as a real pass would, but write nothing.
+    bool dryRun = false;
+};
+
+SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options = {});
+
+// The fifteen intervals the user chooses from, in list order.
+struct SyncInterval {
+    std::string_view caption;
+    std::int32_t seconds;
+};
+const std::array<SyncInterval, 15>& SyncIntervals();
+
+// Seconds of the interval whose caption is exactly selectedCaption; 0 when none is.
+std::int32_t GetSyncIntervalSeconds(std::string_view selectedCaption);
+
+// "hh:mm:ss" of a time of day: whole days are dropped, so 86400 gives "00:00:00".
+std::string FormatSeconds(std::int32_t seconds);
+
+} // namespace quillmere

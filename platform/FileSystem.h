@@ -1,0 +1,75 @@
+// The file services the file helpers and the engine stand on. One header, two implementations:
+// platform/posix/ (Linux and the other POSIX systems) and platform/windows/ (Win32).
+// Paths are UTF-8 text in the native form; no function here throws.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillmere::platform {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// Attribute bits, in the values Windows gives them. On POSIX a name starting with "." is Hidden, a symbolic
+// link is Alias, a file whose permission bits grant no write is ReadOnly, and nothing is System.
+namespace attr {
+inline constexpr std::uint32_t ReadOnly = 1;
+inline constexpr std::uint32_t Hidden = 2;
+inline constexpr std::uint32_t System = 4;
+inline constexpr std::uint32_t Directory = 16;
+inline constexpr std::uint32_t Archive = 32;
+inline constexpr std::uint32_t Alias = 1024;
+} // namespace attr
+
+// No value when the path does not exist or cannot be examined.
+std::optional<std::uint32_t> ReadAttributes(const std::string& path);
+
+// True for the root folder of a drive or file system ("C:\", "\\server\share\", "/").
+bool IsRootFolder(const std::string& folder);
+
+enum class ListingStatus { Ok, PermissionDenied, PathNotFound, OtherError };
+
+struct Listing {
+    ListingStatus status = ListingStatus::Ok;
+    std::vector<std::string> names; // bare names, sorted, never "." or ".."
+};
+
+// The folders inside folder (links to folders included).
+Listing ListSubfolderNames(const std::string& folder);
+// The files inside folder, hidden ones included, folders excluded.
+Listing ListFileNames(const std::string& folder);
+
+// True when path names an existing file (not a folder) that can be opened.
+bool CanOpenExistingFile(const std::string& path);
+
+// Last-write time in nanoseconds since 1970-01-01 00:00 UTC; the path may name a file or a folder.
+std::optional<std::int64_t> ReadLastWriteTime(const std::string& path);
+
+// Offset of local time from UTC, in seconds, in force now. No value when the time zone cannot be read.
+std::optional<std::int64_t> LocalTimeOffsetSeconds();
+
+// Identity of a folder, to notice a link that leads back to a folder already above it.
+struct FolderIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder);
+
+// Nanoseconds two times of files on this folder's file system may differ by and still be the same time
+// (2 s on FAT, 10 ms on exFAT, 100 ns on NTFS, 1 ns where times are exact or the file system is unknown).
+std::int64_t TimeResolution(const std::string& folder);
+
+// Copies source over destination so that destination is never left half-written: the data goes to a "~"-named
+// temporary file in the destination's folder, which takes the source's last-write time (to the nanosecond) and
+// permissions, is flushed and then renamed over destination in one step. On any failure the temporary file is
+// removed and destination is as it was. A read-only destination is never replaced. Returns true when copied.
+bool CopyFileFailSafe(const std::string& source, const std::string& destination);
+
+} // namespace quillmere::platform

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, the Debian 12 packages the build and the tests need; does nothing when all are there.
+# Usage: scripts/install-deps.sh [build|test]
+set -euo pipefail
+
+build_packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
+    fonts-liberation # metric-compatible Arial, the window's font
+)
+test_packages=(
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth trayer xdotool x11-utils imagemagick        # the real desktop check
+    fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
+    dpkg-dev fakeroot file desktop-file-utils              # the package check
+)
+
+packages=("${build_packages[@]}")
+[ "${1:-build}" = test ] && packages+=("${test_packages[@]}")
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}. Run this as root, or install them with apt-get." >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

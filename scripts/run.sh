@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Quillmere.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh build
+scripts/build.sh
+exec build/ui/main/quillmere "$@"
