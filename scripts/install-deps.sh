@@ -10,7 +10,7 @@ build_packages=(
 )
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth trayer xdotool x11-utils imagemagick        # the real desktop check
+    xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
     dpkg-dev fakeroot file desktop-file-utils              # the package check
