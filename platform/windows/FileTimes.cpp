@@ -1,0 +1,84 @@
+// File times through the Windows file time: 100-nanosecond steps since 1601-01-01 00:00 UTC.
+#include "platform/FileSystem.h"
+#include "platform/windows/VolumeTimes.h"
+#include "platform/windows/WideText.h"
+
+#include <windows.h>
+
+#include <array>
+#include <limits>
+
+namespace quillmere::platform {
+
+namespace {
+
+// 100 ns steps from 1601-01-01 to 1970-01-01.
+constexpr std::int64_t kStepsTo1970 = 116444736000000000;
+constexpr std::int64_t kNanosecondsPerStep = 100;
+
+std::int64_t ToSteps(const FILETIME& time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// Saturates beyond the year 2262 (the end of nanoseconds in 64 bits), so a far-future time stays the latest.
+std::int64_t ToUnixNanoseconds(const FILETIME& time) {
+    const std::int64_t steps = ToSteps(time);
+    if (steps < 0)
+        return std::numeric_limits<std::int64_t>::max(); // beyond what FILETIME may hold: treat as latest
+    const std::int64_t sinceEpoch = steps - kStepsTo1970;
+    if (sinceEpoch > std::numeric_limits<std::int64_t>::max() / kNanosecondsPerStep)
+        return std::numeric_limits<std::int64_t>::max();
+    return sinceEpoch * kNanosecondsPerStep;
+}
+
+bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+} // namespace
+
+std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
+    const auto wide = windows::ToWide(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!wide || wide->empty() || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return ToUnixNanoseconds(data.ftLastWriteTime);
+}
+
+std::optional<std::int64_t> LocalTimeOffsetSeconds() {
+    // The offset FileTimeToLocalFileTime applies: the one in force now, the same for every file.
+    FILETIME utc{};
+    FILETIME local{};
+    GetSystemTimeAsFileTime(&utc);
+    if (!FileTimeToLocalFileTime(&utc, &local))
+        return std::nullopt;
+    return (ToSteps(local) - ToSteps(utc)) / 10'000'000;
+}
+
+std::int64_t TimeResolution(const std::string& folder) {
+    const auto wide = windows::ToWide(folder);
+    std::array<wchar_t, MAX_PATH + 1> root{};
+    std::array<wchar_t, MAX_PATH + 1> name{};
+    if (!wide || wide->empty() || !GetVolumePathNameW(wide->c_str(), root.data(), static_cast<DWORD>(root.size())) ||
+        !GetVolumeInformationW(root.data(), nullptr, 0, nullptr, nullptr, nullptr, name.data(),
+                               static_cast<DWORD>(name.size())))
+        return windows::TimeResolutionOfFileSystem(L"");
+    return windows::TimeResolutionOfFileSystem(name.data());
+}
+
+namespace windows {
+
+std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName) {
+    constexpr std::int64_t kMillisecond = 1'000'000;
+    for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32"})
+        if (EqualsIgnoringCase(fileSystemName, fat))
+            return 2'000 * kMillisecond;
+    if (EqualsIgnoringCase(fileSystemName, L"exFAT"))
+        return 10 * kMillisecond;
+    return kNanosecondsPerStep;
+}
+
+} // namespace windows
+
+} // namespace quillmere::platform

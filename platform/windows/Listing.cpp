@@ -1,0 +1,81 @@
+// Folder listings with FindFirstFileExW, telling a refused permission and a missing path from other failures.
+#include "platform/FileSystem.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/Win32Handle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace quillmere::platform {
+
+using windows::SearchHandle;
+
+namespace {
+
+ListingStatus StatusOf(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return ListingStatus::PermissionDenied;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:    // the path names a file
+    case ERROR_INVALID_NAME: // e.g. a drive letter that does not exist
+    case ERROR_BAD_NETPATH:  // no such server
+    case ERROR_BAD_NET_NAME: // no such share
+    case ERROR_NOT_READY:    // a drive without its medium
+        return ListingStatus::PathNotFound;
+    default:
+        return ListingStatus::OtherError;
+    }
+}
+
+bool IsDotEntry(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+Listing ListEntries(const std::string& folder, bool wantFolders) {
+    Listing listing;
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+        pattern += '\\';
+    pattern += '*';
+    const auto wide = windows::ToWide(pattern);
+    if (folder.empty() || !wide) {
+        listing.status = ListingStatus::PathNotFound;
+        return listing;
+    }
+    WIN32_FIND_DATAW entry{};
+    SearchHandle search(FindFirstFileExW(wide->c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH));
+    if (!search.valid()) {
+        const DWORD error = GetLastError();
+        // An empty drive root has not even "." to return.
+        listing.status = error == ERROR_FILE_NOT_FOUND ? ListingStatus::Ok : StatusOf(error);
+        return listing;
+    }
+    do {
+        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder != wantFolders || IsDotEntry(entry.cFileName))
+            continue;
+        // A name with an unpaired surrogate has no UTF-8 form and could not be opened again: leave it out.
+        if (auto name = windows::ToUtf8(entry.cFileName))
+            listing.names.push_back(std::move(*name));
+    } while (FindNextFileW(search.get(), &entry));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
+        listing.status = StatusOf(error); // the names read so far are kept
+    std::sort(listing.names.begin(), listing.names.end());
+    return listing;
+}
+
+} // namespace
+
+Listing ListSubfolderNames(const std::string& folder) {
+    return ListEntries(folder, true);
+}
+
+Listing ListFileNames(const std::string& folder) {
+    return ListEntries(folder, false);
+}
+
+} // namespace quillmere::platform
