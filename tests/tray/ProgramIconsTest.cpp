@@ -1,0 +1,34 @@
+#include "tray/ProgramIcons.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace quillmere::tray {
+namespace {
+
+TEST(ProgramIconsTest, TrayPictureIsTheOpaqueBlueHOnPaleCyan) {
+    ASSERT_EQ(TrayPicture().availableSizes(), QList<QSize>({QSize(16, 16)}));
+    const QImage image(":/icons/tray.png");
+    EXPECT_FALSE(image.hasAlphaChannel());
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black)) << "border";
+    EXPECT_EQ(image.pixelColor(15, 8), QColor(Qt::black)) << "border";
+    EXPECT_EQ(image.pixelColor(3, 5), QColor(Qt::black)) << "outline of the H";
+    EXPECT_EQ(image.pixelColor(4, 5).blue(), 255) << "stem of the H";
+    EXPECT_EQ(image.pixelColor(7, 7).blue(), 255) << "bar of the H";
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(204, 255, 255)) << "ground";
+}
+
+TEST(ProgramIconsTest, ProgramIconHasEverySize) {
+    EXPECT_EQ(ProgramIcon().availableSizes(),
+              QList<QSize>({QSize(32, 32), QSize(48, 48), QSize(128, 128), QSize(256, 256)}));
+    for (int size : {32, 48, 128, 256}) {
+        const QImage image(QString(":/icons/quillmere-%1.png").arg(size));
+        EXPECT_EQ(image.size(), QSize(size, size));
+        EXPECT_EQ(image.pixelColor(size / 2, size / 2).blue(), 255) << size;
+    }
+}
+
+} // namespace
+} // namespace quillmere::tray

@@ -1,0 +1,68 @@
+#include "tray/mSysTray.h"
+
+#include "tray/QtTrayBackend.h"
+#include "tray/TrayMessages.h"
+#include "tray/cSysTray.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmere::tray {
+namespace {
+
+class TrayHookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto owned = std::make_unique<QtTrayBackend>();
+        backend = owned.get();
+        tray = std::make_unique<cSysTray>(std::move(owned), true);
+        QObject::connect(tray.get(), &cSysTray::MouseDown, [this](int b, int) { events << QString("down %1").arg(b); });
+        QObject::connect(tray.get(), &cSysTray::MouseUp, [this](int b, int) { events << QString("up %1").arg(b); });
+        QObject::connect(tray.get(), &cSysTray::MouseDblClick,
+                         [this](int b, int) { events << QString("dblclick %1").arg(b); });
+        tray->setInTray(true);
+    }
+    void Activate(QSystemTrayIcon::ActivationReason reason) { emit backend->Icon().activated(reason); }
+
+    QtTrayBackend* backend = nullptr;
+    std::unique_ptr<cSysTray> tray;
+    QStringList events;
+};
+
+TEST_F(TrayHookTest, ClicksArriveAsPressThenRelease) {
+    Activate(QSystemTrayIcon::Trigger);
+    Activate(QSystemTrayIcon::Context);
+    EXPECT_EQ(events, QStringList({"down 1", "up 1", "down 2", "up 2"}));
+}
+
+TEST_F(TrayHookTest, DoubleClickReleasesOnItsFirstClick) {
+    // What Qt reports for a double click: the first click as Trigger, then DoubleClick.
+    Activate(QSystemTrayIcon::Trigger);
+    Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(events, QStringList({"down 1", "up 1", "dblclick 1", "up 1"}));
+}
+
+TEST_F(TrayHookTest, MiddleClickRaisesNothing) {
+    EXPECT_EQ(mSysTray::MessagesFor(QSystemTrayIcon::MiddleClick),
+              std::vector<int>({messages::kMiddleButtonDown, messages::kMiddleButtonUp}));
+    Activate(QSystemTrayIcon::MiddleClick);
+    Activate(QSystemTrayIcon::Unknown);
+    EXPECT_TRUE(events.isEmpty());
+}
+
+TEST_F(TrayHookTest, BalloonClickEndsTheBalloon) {
+    tray->ShowBalloon("tip", "T", 5, false);
+    emit backend->Icon().messageClicked();
+    EXPECT_FALSE(tray->BalloonVisible());
+}
+
+TEST_F(TrayHookTest, RemovedHookDeliversNothing) {
+    tray->setInTray(false);
+    Activate(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(events.isEmpty());
+    tray->setInTray(true);
+    Activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(events, QStringList({"down 1", "up 1"})) << "a second install must not double the delivery";
+}
+
+} // namespace
+} // namespace quillmere::tray

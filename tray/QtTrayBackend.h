@@ -1,0 +1,28 @@
+// The notification area as Qt offers it: one QSystemTrayIcon, hooked to the control through mSysTray.
+#pragma once
+
+#include "tray/TrayBackend.h"
+
+#include <QSystemTrayIcon>
+
+namespace quillmere::tray {
+
+class QtTrayBackend final : public TrayBackend {
+public:
+    void InstallHook(cSysTray& control) override;
+    void RemoveHook(cSysTray& control) override;
+    void AddIcon(const QIcon& icon, const QString& tip) override;
+    void ModifyIcon(const QIcon& icon) override;
+    void ModifyTip(const QString& tip) override;
+    void DeleteIcon() override;
+    void ShowBalloon(const QString& title, const QString& text, int timeoutMilliseconds) override;
+    void HideBalloon() override;
+
+    // Where the icon's signals come from: tests emit activated() on it.
+    QSystemTrayIcon& Icon() { return icon_; }
+
+private:
+    QSystemTrayIcon icon_;
+};
+
+} // namespace quillmere::tray
