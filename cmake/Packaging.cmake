@@ -1,0 +1,65 @@
+# Install rules and the Debian package: the two programs, the desktop entry, the icons and the manual page.
+# `cmake --install <build>` installs under CMAKE_INSTALL_PREFIX; `cpack -G DEB` (see scripts/package.sh) builds
+# quillmere_<version>_<arch>.deb from the same rules, installed under /usr.
+include(GNUInstallDirs)
+
+foreach(program IN ITEMS quillmere quillmere-sync)
+    if(TARGET ${program})
+        install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endforeach()
+
+# The desktop entry, icons and manual page only mean something on a freedesktop system.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    return()
+endif()
+
+# Folders the install creates on its own path get 0755 whatever the umask of the one who builds.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(FILES ${PROJECT_SOURCE_DIR}/data/quillmere.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
+        FILES_MATCHING PATTERN "*.png")
+
+# Debian keeps manual pages gzipped; -n leaves the name and time out, so the same page gives the same bytes.
+find_program(QUILLMERE_GZIP gzip REQUIRED)
+set(man_page ${CMAKE_BINARY_DIR}/man/quillmere-sync.1)
+configure_file(${PROJECT_SOURCE_DIR}/man/quillmere-sync.1.in ${man_page} @ONLY)
+add_custom_command(OUTPUT ${man_page}.gz
+                   COMMAND ${QUILLMERE_GZIP} -9 -n -f -k ${man_page}
+                   DEPENDS ${man_page}
+                   COMMENT "Compressing the quillmere-sync manual page")
+add_custom_target(quillmere_man_page ALL DEPENDS ${man_page}.gz)
+install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillmere)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keeps two folders in step")
+set(CPACK_PACKAGE_CONTACT "Harnvale <${QUILLMERE_SUPPORT_ADDRESS}>")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${QUILLMERE_HOME_PAGE})
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# The summary above is the synopsis line; this is the long description under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quillmere is a small desktop program that keeps two folders in step. Choose
+the two folders, a direction (both ways, 1 to 2, or 2 to 1) and an interval;
+a pass copies every file found on one side only to the other side, and of two
+files with the same name copies the newer over the older. Nothing is ever
+deleted, moved or renamed, and every copy replaces its destination in one step.
+.
+The package also holds quillmere-sync, which runs the same pass from the
+command line, once or at an interval.")
+# dpkg-shlibdeps turns the libraries the programs link (Qt 6, the C++ run-time) into versioned dependencies.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What no linked library reveals, added by hand: the window's font is Arial, which Debian does not ship;
+# fonts-liberation holds the metric-compatible Liberation Sans that fontconfig puts in its place.
+# (The X11 platform plugin needs no line here: Debian 12 ships it in libqt6gui6, which the link already names.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+
+include(CPack)
