@@ -48,6 +48,15 @@ Listing ListFileNames(const std::string& folder);
 // True when path names an existing file (not a folder) that can be opened.
 bool CanOpenExistingFile(const std::string& path);
 
+// True where ListFileNames already returns only names for which CanOpenExistingFile holds, so that callers need
+// not test each name again (one system call per file saved). On POSIX "can be opened" means a regular file at
+// the end of the path, which the listing itself tells.
+#ifdef _WIN32
+inline constexpr bool kListedFilesCanBeOpened = false;
+#else
+inline constexpr bool kListedFilesCanBeOpened = true;
+#endif
+
 // Last-write time in nanoseconds since 1970-01-01 00:00 UTC; the path may name a file or a folder.
 std::optional<std::int64_t> ReadLastWriteTime(const std::string& path);
 

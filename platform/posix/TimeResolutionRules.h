@@ -1,0 +1,34 @@
+// The pure half of TimeResolution: which file system a folder lies on, told from statfs's magic number and, for
+// FUSE, from the mount table. Kept apart from the system calls so the rules can be tested from a table.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmere::platform::posix {
+
+inline constexpr std::int64_t kExactResolution = 1;
+inline constexpr std::int64_t kFatResolution = 2'000'000'000;
+inline constexpr std::int64_t kExfatResolution = 10'000'000;
+inline constexpr std::int64_t kNtfsResolution = 100;
+
+inline constexpr std::uint64_t kFuseMagic = 0x65735546;
+
+// Resolution for a statfs magic number; FUSE gives no answer here (ask the mount table).
+std::optional<std::int64_t> ResolutionOfMagic(std::uint64_t magic);
+
+// Resolution for a mount-table file-system type ("vfat", "fuse.fusefat", "fuseblk.exfat", "fuse.ntfs-3g"...).
+std::int64_t ResolutionOfMountType(std::string_view type);
+
+struct MountEntry {
+    std::string mountPoint;
+    std::string type; // with its FUSE subtype, as the mount table shows it ("fuse.fusefat")
+};
+
+// The mount of /proc/self/mountinfo (given as text) that holds realPath: the longest mount point that is a
+// prefix of it, the last one mounted winning among equals.
+std::optional<MountEntry> FindMount(std::string_view mountinfo, std::string_view realPath);
+
+} // namespace quillmere::platform::posix

@@ -1,0 +1,118 @@
+#include "platform/FileSystem.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+namespace quillmere::platform {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr std::int64_t kSourceTime = 1'650'000'000'987'654'321;
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+class CopyFileFailSafeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::MakeFolder(dir / "src");
+        test::MakeFolder(dir / "dst");
+        WriteFile(source, "new contents");
+        ::chmod(source.c_str(), 0640);
+        test::SetLastWriteNs(source, kSourceTime);
+    }
+    TempDir dir;
+    std::string source = dir / "src/f.txt";
+    std::string destination = dir / "dst/f.txt";
+};
+
+TEST_F(CopyFileFailSafeTest, NewFileKeepsTimeToTheNanosecondAndPermissions) {
+    ASSERT_TRUE(CopyFileFailSafe(source, destination));
+    EXPECT_EQ(ReadFile(destination), "new contents");
+    EXPECT_EQ(test::LastWriteNs(destination), kSourceTime);
+    EXPECT_EQ(ModeOf(destination), 0640u);
+    EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"}) << "no temporary file may be left";
+    EXPECT_EQ(test::LastWriteNs(source), kSourceTime);
+}
+
+TEST_F(CopyFileFailSafeTest, ReplacesAnExistingFile) {
+    WriteFile(destination, "old contents that are longer");
+    ASSERT_TRUE(CopyFileFailSafe(source, destination));
+    EXPECT_EQ(ReadFile(destination), "new contents");
+    EXPECT_EQ(test::LastWriteNs(destination), kSourceTime);
+}
+
+TEST_F(CopyFileFailSafeTest, ReadOnlyDestinationIsKeptEvenForRoot) {
+    WriteFile(destination, "old");
+    ::chmod(destination.c_str(), 0444);
+    EXPECT_FALSE(CopyFileFailSafe(source, destination));
+    EXPECT_EQ(ReadFile(destination), "old");
+    EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"});
+}
+
+TEST_F(CopyFileFailSafeTest, RefusesWhatCannotBeCopied) {
+    test::MakeFolder(dir / "dst/folder");
+    ::mkfifo((dir / "src/pipe").c_str(), 0600);
+    EXPECT_FALSE(CopyFileFailSafe(source, dir / "dst/folder")) << "a folder is no file to replace";
+    EXPECT_FALSE(CopyFileFailSafe(source, dir / "dst/")) << "a folder is no file to replace";
+    EXPECT_FALSE(CopyFileFailSafe(dir / "src", destination)) << "a folder is no source";
+    EXPECT_FALSE(CopyFileFailSafe(dir / "src/missing", destination));
+    EXPECT_FALSE(CopyFileFailSafe(dir / "src/pipe", destination)) << "a pipe must neither hang nor be copied";
+    EXPECT_FALSE(CopyFileFailSafe(source, source)) << "a file is not copied onto itself";
+    EXPECT_EQ(ReadFile(source), "new contents");
+    EXPECT_FALSE(CopyFileFailSafe(source, dir / "dst/no/such/folder/f.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "dst/no")) << "no folder may be created";
+    EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"folder"});
+}
+
+TEST_F(CopyFileFailSafeTest, LinkAsDestinationReplacesItsTargetAndStaysALink) {
+    WriteFile(dir / "dst/real.txt", "old");
+    std::filesystem::create_symlink("real.txt", destination);
+    ASSERT_TRUE(CopyFileFailSafe(source, destination));
+    EXPECT_TRUE(std::filesystem::is_symlink(destination));
+    EXPECT_EQ(ReadFile(dir / "dst/real.txt"), "new contents");
+    EXPECT_EQ(test::LastWriteNs(dir / "dst/real.txt"), kSourceTime);
+}
+
+TEST_F(CopyFileFailSafeTest, FailingWriteLeavesDestinationUntouchedAndNoTemporaryFile) {
+    WriteFile(source, std::string(64 * 1024, 'n'));
+    WriteFile(destination, "old");
+    test::SetLastWriteNs(destination, 1'000'000'000);
+    // A real failing write: with the file size limit below the source's size, write() fails with EFBIG.
+    const auto result = test::RunInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16 * 1024, 16 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return std::string(CopyFileFailSafe(source, destination) ? "copied" : "refused");
+    });
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, "refused");
+    EXPECT_EQ(ReadFile(destination), "old");
+    EXPECT_EQ(test::LastWriteNs(destination), 1'000'000'000);
+    EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"});
+}
+
+} // namespace
+} // namespace quillmere::platform
