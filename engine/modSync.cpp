@@ -1,0 +1,162 @@
+#include "engine/modSync.h"
+
+#include "engine/DiskFileOperations.h"
+#include "engine/DryRunFileOperations.h"
+#include "engine/PassContext.h"
+#include "engine/modCompare.h"
+#include "fs/AddFolder.h"
+#include "fs/Main.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+
+namespace quillmere {
+
+namespace {
+
+const std::string& SyncProcedure() {
+    static const std::string text = ProcedureText("modSync.SyncFolders");
+    return text;
+}
+
+// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's.
+struct SideLines {
+    int walk;
+    int listFiles;
+    int storePath;
+};
+constexpr SideLines kFolder1Lines{110, 116, 122};
+constexpr SideLines kFolder2Lines{134, 140, 146};
+
+struct Side {
+    std::string folder; // ends in one separator
+    FileList files;
+    // False when the top folder is missing or could not be listed. Such a side looks empty, and copying the
+    // other side into it would overwrite, unseen and without comparing times, whatever it really holds.
+    bool listed = false;
+};
+
+// The walk and the file listing of one side: every file of the tree whose name does not begin with "~"
+// (temporary files of other programs).
+Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lines) {
+    Side side{folder, {}, false};
+    ErrorSink& errors = pass.Observer();
+    FolderList folders{folder};
+    const WalkControl control{&errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); }};
+    RunTrapped(errors, SyncProcedure(), lines.walk, [&] { GetSubDirectories2016(folders, true, control); });
+    // The walk removes a folder it cannot list and keeps a missing one.
+    side.listed = !folders.empty() && folders.front() == folder && IsFolder(folder);
+    if (!side.listed) {
+        return side;
+    }
+    for (const std::string& entry : folders) {
+        if (pass.StopRequested()) {
+            return side;
+        }
+        const std::string path = entry.substr(0, entry.size() - 1);
+        std::vector<std::string> names;
+        RunTrapped(errors, SyncProcedure(), lines.listFiles, [&] { names = GetFilesInFolder(path, "*.*"); });
+        std::int64_t listed = 0;
+        for (const std::string& name : names) {
+            if (name.starts_with('~')) {
+                continue;
+            }
+            if (RunTrapped(errors, SyncProcedure(), lines.storePath,
+                           [&] { side.files.push_back(path + platform::kSeparator + name); })) {
+                ++listed;
+            }
+        }
+        pass.FilesListed(listed);
+    }
+    return side;
+}
+
+// Copies each file of additions into the top folder of target, whatever subfolder it came from.
+void CopyInto(const Side& target, const FileList& additions, PassContext& pass, int line) {
+    if (!target.listed) {
+        return;
+    }
+    for (const std::string& path : additions) {
+        if (pass.StopRequested()) {
+            return;
+        }
+        RunTrapped(pass.Observer(), SyncProcedure(), line, [&] { pass.Copy(path, target.folder + GetFileName(path)); });
+    }
+}
+
+// The files that exist on one side only. In both directions both lists are made before any copy, so a file
+// copied one way is never copied back in the same pass.
+void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
+    ErrorSink& errors = pass.Observer();
+    const std::string& procedure = SyncProcedure();
+    SyncDirection direction = SyncDirection::None;
+    RunTrapped(errors, procedure, 154, [&] { direction = pass.Settings().Direction(); });
+    FileList onlyIn1;
+    FileList onlyIn2;
+    switch (direction) {
+    case SyncDirection::BothWays:
+        RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(side1.files, side2.files, errors); });
+        RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(side2.files, side1.files, errors); });
+        CopyInto(side2, onlyIn1, pass, 162);
+        CopyInto(side1, onlyIn2, pass, 168);
+        return;
+    case SyncDirection::Folder1ToFolder2:
+        RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(side1.files, side2.files, errors); });
+        CopyInto(side2, onlyIn1, pass, 178);
+        return;
+    case SyncDirection::Folder2ToFolder1:
+        RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(side2.files, side1.files, errors); });
+        CopyInto(side1, onlyIn2, pass, 188);
+        return;
+    case SyncDirection::None:
+        return;
+    }
+}
+
+// Folder paths end in one separator; the file paths of the pass are made by cutting it off.
+std::string AsFolderPath(std::string folder) {
+    if (!folder.empty() && folder.back() != platform::kSeparator) {
+        folder += platform::kSeparator;
+    }
+    return folder;
+}
+
+SyncCounts RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
+    const Side side1 = ListSide(folder1, pass, kFolder1Lines);
+    if (pass.StopRequested()) {
+        return pass.Counts();
+    }
+    const Side side2 = ListSide(folder2, pass, kFolder2Lines);
+    // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
+    if (pass.StopRequested()) {
+        return pass.Counts();
+    }
+    pass.SetTimeTolerance(std::max(platform::TimeResolution(folder1), platform::TimeResolution(folder2)));
+    CopyAdditions(side1, side2, pass);
+    if (pass.StopRequested()) {
+        return pass.Counts();
+    }
+    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(side1.files, side2.files, pass); });
+    return pass.Counts();
+}
+
+} // namespace
+
+SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
+    std::vector<std::string> folders1;
+    std::vector<std::string> folders2;
+    // Without both folders, or when they cannot be read, there is nothing to do.
+    const bool read = RunTrapped(observer, SyncProcedure(), 104, [&] {
+        folders1 = settings.Folder1Entries();
+        folders2 = settings.Folder2Entries();
+    });
+    if (!read || folders1.size() != 1 || folders2.size() != 1) {
+        return {};
+    }
+    DiskFileOperations disk;
+    DryRunFileOperations dryRun;
+    PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk);
+    return RunPass(AsFolderPath(folders1.front()), AsFolderPath(folders2.front()), pass);
+}
+
+} // namespace quillmere

@@ -1,0 +1,231 @@
+// The time comparison and the additions, and the proof that the indexed comparison makes exactly the copies,
+// in exactly the order, of the plain pairwise loops.
+#include "PassDoubles.h"
+
+#include "engine/modCompare.h"
+#include "fs/Main.h"
+
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+namespace quillmere::test {
+namespace {
+
+constexpr std::int64_t kFat = 2'000'000'000;
+constexpr std::int64_t kExFat = 10'000'000;
+
+struct TimeCase {
+    std::optional<std::int64_t> time1;
+    std::optional<std::int64_t> time2;
+    std::int64_t tolerance;
+    TimeOrder expected;
+};
+
+TEST(CompareFileTimes, FollowsTheTable) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    const TimeCase cases[] = {
+        {100, 100, 1, TimeOrder::Same},
+        {101, 100, 1, TimeOrder::Later},
+        {100, 101, 1, TimeOrder::Earlier},
+        {100, 100, 0, TimeOrder::Same}, // no tolerance still means equal times are equal
+        {std::nullopt, std::nullopt, 1, TimeOrder::Same},
+        {std::nullopt, kMin, 1, TimeOrder::Earlier},
+        {kMin, std::nullopt, kFat, TimeOrder::Later},
+        // FAT: a time cut down to its 2-second step by a copy is the same time.
+        {kBaseTime + 1'700'000'000, kBaseTime, kFat, TimeOrder::Same},
+        {kBaseTime, kBaseTime + 1'999'999'999, kFat, TimeOrder::Same},
+        {kBaseTime, kBaseTime + kFat, kFat, TimeOrder::Earlier},
+        {kBaseTime + kFat, kBaseTime, kFat, TimeOrder::Later},
+        // exFAT keeps 10 ms.
+        {kBaseTime + 9'999'999, kBaseTime, kExFat, TimeOrder::Same},
+        {kBaseTime + kExFat, kBaseTime, kExFat, TimeOrder::Later},
+        // Extreme times do not overflow the difference.
+        {kMax, kMin, kFat, TimeOrder::Later},
+        {kMin, kMax, kFat, TimeOrder::Earlier},
+    };
+    for (const TimeCase& c : cases) {
+        EXPECT_EQ(CompareFileTimes(c.time1, c.time2, c.tolerance), c.expected)
+            << c.time1.value_or(-1) << " vs " << c.time2.value_or(-1) << " within " << c.tolerance;
+    }
+}
+
+class NoErrors : public ErrorSink {
+public:
+    void Report(const TrappedError& error) override { ADD_FAILURE() << error.description; }
+};
+
+TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
+    NoErrors errors;
+    const FileList source{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt", "/a/c.txt"};
+    const FileList other{"/b/deep/c.txt", "/b/report.txt"};
+    EXPECT_EQ(LookForAdditions(source, other, errors),
+              (FileList{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt"}));
+    EXPECT_EQ(LookForAdditions(source, {}, errors), source);
+    EXPECT_TRUE(LookForAdditions({}, other, errors).empty());
+}
+
+// Files held in memory: a copy gives the destination the source's time, as the real copy does.
+class FakeFiles : public FileOperations {
+public:
+    std::optional<std::int64_t> LastWriteTime(const std::string& path) override {
+        const auto found = times.find(path);
+        return found == times.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool Copy(const std::string& source, const std::string& destination) override {
+        const auto found = times.find(source);
+        if (found == times.end()) {
+            return false;
+        }
+        times[destination] = found->second;
+        copies.emplace_back(source, destination);
+        return true;
+    }
+
+    std::map<std::string, std::int64_t> times;
+    std::vector<CopyRecord> copies;
+};
+
+// A direction that changes at every reading, the same sequence for the same seed.
+class ShiftingSettings : public SyncSettings {
+public:
+    explicit ShiftingSettings(unsigned seed) : random_(seed) {}
+    std::vector<std::string> Folder1Entries() const override { return {}; }
+    std::vector<std::string> Folder2Entries() const override { return {}; }
+    SyncDirection Direction() const override {
+        constexpr SyncDirection kChoices[] = {SyncDirection::None, SyncDirection::BothWays,
+                                              SyncDirection::Folder1ToFolder2, SyncDirection::Folder2ToFolder1};
+        return kChoices[random_() % 4];
+    }
+
+private:
+    mutable std::mt19937 random_;
+};
+
+// The pairwise loops, written plainly: every path of list1 against every path of list2.
+void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings,
+                       FileOperations& files, std::int64_t tolerance) {
+    const auto order = [&](const std::string& path1, const std::string& path2) {
+        return CompareFileTimes(files.LastWriteTime(path1), files.LastWriteTime(path2), tolerance);
+    };
+    for (const std::string& path1 : list1) {
+        for (const std::string& path2 : list2) {
+            if (GetFileName(path1) != GetFileName(path2)) {
+                continue;
+            }
+            switch (settings.Direction()) {
+            case SyncDirection::BothWays:
+                if (order(path1, path2) == TimeOrder::Later) {
+                    files.Copy(path1, path2);
+                } else if (order(path1, path2) == TimeOrder::Earlier) {
+                    files.Copy(path2, path1);
+                }
+                break;
+            case SyncDirection::Folder1ToFolder2:
+                if (order(path1, path2) == TimeOrder::Later) {
+                    files.Copy(path1, path2);
+                }
+                break;
+            case SyncDirection::Folder2ToFolder1:
+                if (order(path1, path2) == TimeOrder::Earlier) {
+                    files.Copy(path2, path1);
+                }
+                break;
+            case SyncDirection::None:
+                break;
+            }
+        }
+    }
+}
+
+FileList ReferenceAdditions(const FileList& source, const FileList& other) {
+    FileList result;
+    for (const std::string& path : source) {
+        bool found = false;
+        for (const std::string& candidate : other) {
+            found = found || GetFileName(path) == GetFileName(candidate);
+        }
+        if (!found) {
+            result.push_back(path);
+        }
+    }
+    return result;
+}
+
+// A side full of repeated names in a few folders; some paths have no file behind them (removed since listing),
+// and the times sit close together so that the tolerance matters.
+FileList GenerateSide(std::mt19937& random, const std::string& top, FakeFiles& files) {
+    static const char* const kNames[] = {"a.txt", "b.txt", "A.txt", "c", "~d"};
+    static const char* const kFolders[] = {"", "x/", "x/y/", "z/"};
+    FileList list(random() % 24);
+    for (std::string& path : list) {
+        path = top + kFolders[random() % 4] + kNames[random() % 5];
+        if (random() % 6 != 0) {
+            files.times[path] = kBaseTime + static_cast<std::int64_t>(random() % 8) * 700'000'000;
+        }
+    }
+    return list;
+}
+
+class Equivalence : public ::testing::TestWithParam<int> {};
+
+TEST_P(Equivalence, IndexedComparisonCopiesExactlyAsThePairwiseLoops) {
+    RecordingObserver observer;
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        std::mt19937 random(seed);
+        FakeFiles indexed;
+        const FileList list1 = GenerateSide(random, "/one/", indexed);
+        // Now and then both sides are the same folder.
+        const FileList list2 = random() % 5 == 0 ? list1 : GenerateSide(random, "/two/", indexed);
+        const std::int64_t tolerance = random() % 2 == 0 ? 1 : kFat;
+        FakeFiles reference = indexed;
+
+        const int mode = GetParam();
+        const FixedSettings fixed("", "", mode < 3 ? kAllDirections[mode] : SyncDirection::None);
+        const ShiftingSettings shifting1(seed);
+        const ShiftingSettings shifting2(seed);
+        const SyncSettings& settings1 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting1;
+        const SyncSettings& settings2 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting2;
+
+        PassContext pass(settings1, observer, indexed);
+        pass.SetTimeTolerance(tolerance);
+        LookForModified2(list1, list2, pass);
+        ReferenceModified(list1, list2, settings2, reference, tolerance);
+
+        ASSERT_EQ(indexed.copies, reference.copies) << "seed " << seed;
+        ASSERT_EQ(indexed.times, reference.times) << "seed " << seed;
+        // Both read the direction equally often, so a shifting direction stays in step.
+        ASSERT_EQ(settings1.Direction(), settings2.Direction()) << "seed " << seed;
+        ASSERT_EQ(LookForAdditions(list1, list2, observer), ReferenceAdditions(list1, list2)) << "seed " << seed;
+    }
+    EXPECT_TRUE(observer.errors.empty());
+}
+
+// 0 to 2: the three directions; 3: a direction that changes at every pair.
+INSTANTIATE_TEST_SUITE_P(EveryDirection, Equivalence, ::testing::Values(0, 1, 2, 3));
+
+TEST(LookForModified2, UnreadableDirectionIsReportedAndCopiesNothing) {
+    class BrokenDirection : public FixedSettings {
+    public:
+        BrokenDirection() : FixedSettings("", "", SyncDirection::BothWays) {}
+        SyncDirection Direction() const override { throw std::runtime_error("Direction unavailable"); }
+    };
+    FakeFiles files;
+    files.times = {{"/one/a", kBaseTime + kSecond}, {"/two/a", kBaseTime}};
+    const BrokenDirection settings;
+    RecordingObserver observer;
+    PassContext pass(settings, observer, files);
+    LookForModified2({"/one/a"}, {"/two/a"}, pass);
+
+    EXPECT_TRUE(files.copies.empty());
+    ASSERT_EQ(observer.errors.size(), 1u);
+    EXPECT_EQ(observer.errors[0],
+              (TrappedError{"in Quillmere2021/08/31.modCompare.LookForModified2 ", 114, "Direction unavailable"}));
+}
+
+} // namespace
+} // namespace quillmere::test

@@ -1,0 +1,59 @@
+// A dry run decides exactly the copies a real pass makes on the same trees, and writes nothing.
+#include "PassDoubles.h"
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+
+namespace quillmere::test {
+namespace {
+
+// Trees in which later decisions depend on earlier copies: a chain through a copied file, two additions of one
+// name where the first leaves a read-only file the second may not replace, a removed-looking file and a
+// destination that is a folder.
+void BuildTrees(const std::string& one, const std::string& two) {
+    WriteFile(one + "x/chain.txt", "newest", kBaseTime + 3 * kSecond);
+    WriteFile(one + "y/chain.txt", "oldest", kBaseTime);
+    WriteFile(two + "chain.txt", "middle", kBaseTime + kSecond);
+    WriteFile(one + "p/locked.txt", "first", kBaseTime);
+    chmod((one + "p/locked.txt").c_str(), 0444);
+    WriteFile(one + "q/locked.txt", "second", kBaseTime);
+    WriteFile(one + "p/plain.txt", "first", kBaseTime);
+    WriteFile(one + "q/plain.txt", "second", kBaseTime);
+    WriteFile(two + "only2.txt", "2", kBaseTime);
+    WriteFile(one + "deep/er/only1.txt", "1", kBaseTime);
+    WriteFile(one + "item", "a file named like a folder", kBaseTime);
+    std::filesystem::create_directories(two + "item");
+    WriteFile(two + "s/newer.txt", "new", kBaseTime + kSecond);
+    WriteFile(one + "newer.txt", "old", kBaseTime);
+    WriteFile(two + "~skip", "tilde", kBaseTime);
+}
+
+TEST(DryRun, DecidesTheCopiesOfARealPassAndWritesNothing) {
+    for (SyncDirection direction : kAllDirections) {
+        TempTree tree;
+        const std::string one = tree.MakeFolder("one");
+        const std::string two = tree.MakeFolder("two");
+        BuildTrees(one, two);
+        const std::string before = Snapshot(tree.Root());
+        const FixedSettings settings(one, two, direction);
+
+        RecordingObserver dry;
+        const SyncCounts dryCounts = SyncFolders(settings, dry, SyncOptions{.dryRun = true});
+        EXPECT_EQ(Snapshot(tree.Root()), before);
+
+        RecordingObserver real;
+        const SyncCounts realCounts = SyncFolders(settings, real);
+        EXPECT_FALSE(real.copies.empty());
+        EXPECT_EQ(dry.copies, real.copies);
+        EXPECT_EQ(dryCounts, realCounts);
+        EXPECT_TRUE(dry.errors.empty());
+        EXPECT_TRUE(real.errors.empty());
+    }
+}
+
+} // namespace
+} // namespace quillmere::test

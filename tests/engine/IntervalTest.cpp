@@ -1,0 +1,80 @@
+// The interval table, the countdown text and the local date-time value of file times.
+#include "engine/modLastModified.h"
+#include "engine/modSync.h"
+#include "platform/FileSystem.h"
+
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmere::test {
+namespace {
+
+TEST(SyncIntervals, CaptionsGiveTheirSeconds) {
+    EXPECT_EQ(GetSyncIntervalSeconds("Sync every 5 seconds"), 5);
+    EXPECT_EQ(GetSyncIntervalSeconds("Sync every minute"), 60);
+    EXPECT_EQ(GetSyncIntervalSeconds("Sync every 24 hours"), 86400);
+    EXPECT_EQ(GetSyncIntervalSeconds("sync every minute"), 0);
+    EXPECT_EQ(GetSyncIntervalSeconds("Sync every minute "), 0);
+    EXPECT_EQ(GetSyncIntervalSeconds(""), 0);
+    // Every caption of the list finds its own row, in ascending order of seconds.
+    std::int32_t previous = 0;
+    for (const SyncInterval& interval : SyncIntervals()) {
+        EXPECT_EQ(GetSyncIntervalSeconds(interval.caption), interval.seconds);
+        EXPECT_GT(interval.seconds, previous);
+        previous = interval.seconds;
+    }
+}
+
+TEST(FormatSeconds, ShowsTheTimeOfDayAndDropsWholeDays) {
+    EXPECT_EQ(FormatSeconds(0), "00:00:00");
+    EXPECT_EQ(FormatSeconds(59), "00:00:59");
+    EXPECT_EQ(FormatSeconds(3599), "00:59:59");
+    EXPECT_EQ(FormatSeconds(86399), "23:59:59");
+    EXPECT_EQ(FormatSeconds(86400), "00:00:00");
+    EXPECT_EQ(FormatSeconds(90000), "01:00:00");
+}
+
+constexpr std::uint64_t kTicksPerDay = 864'000'000'000;
+constexpr std::uint64_t kTicksTo1899 = 109'205 * kTicksPerDay;
+
+std::int64_t LocalOffsetTicks() {
+    const std::optional<std::int64_t> offset = platform::LocalTimeOffsetSeconds();
+    if (!offset) {
+        throw std::runtime_error("no local time offset");
+    }
+    return *offset * 10'000'000;
+}
+
+TEST(FileTimeToLocalDate, CountsLocalDaysSince1899) {
+    const std::uint64_t midnight1899 = kTicksTo1899 - static_cast<std::uint64_t>(LocalOffsetTicks());
+    EXPECT_EQ(FileTimeToLocalDate(midnight1899), 0.0);
+    EXPECT_DOUBLE_EQ(FileTimeToLocalDate(midnight1899 + kTicksPerDay + kTicksPerDay / 4), 1.25);
+    // A file time the system cannot convert.
+    EXPECT_EQ(FileTimeToLocalDate(std::numeric_limits<std::uint64_t>::max()), 0.0);
+}
+
+TEST(FileTimeToLocalDate, KeepsTheSubSecondPart) {
+    const std::uint64_t now = 133'000'000'000'000'000;                      // a file time of 2022
+    EXPECT_LT(FileTimeToLocalDate(now), FileTimeToLocalDate(now + 10'000)); // one millisecond later
+    EXPECT_EQ(FileTimeToLocalDate(now), FileTimeToLocalDate(now));
+}
+
+TEST(GetFileLastModified, ReadsFilesAndFoldersAndGivesNothingForMissingPaths) {
+    TempTree tree;
+    const std::string folder = tree.MakeFolder("f");
+    WriteFile(folder + "a", "a", kBaseTime);
+    WriteFile(folder + "b", "b", kBaseTime + kSecond / 2);
+    const std::optional<double> a = GetFileLastModified(folder + "a");
+    const std::optional<double> b = GetFileLastModified(folder + "b");
+    ASSERT_TRUE(a && b);
+    EXPECT_LT(*a, *b);
+    // 2023-11-14 22:13:20 UTC is day 45244 since 1899-12-30, give or take the local offset.
+    const double utc = 45244.0 + (22 * 3600 + 13 * 60 + 20) / 86400.0;
+    EXPECT_NEAR(*a - static_cast<double>(LocalOffsetTicks()) / static_cast<double>(kTicksPerDay), utc, 1e-6);
+    EXPECT_TRUE(GetFileLastModified(folder));
+    EXPECT_FALSE(GetFileLastModified(folder + "missing"));
+}
+
+} // namespace
+} // namespace quillmere::test

@@ -1,0 +1,50 @@
+// Settings and an observer for driving passes in tests.
+#pragma once
+
+#include "engine/modSync.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillmere::test {
+
+using CopyRecord = std::pair<std::string, std::string>; // source, destination
+
+class FixedSettings : public SyncSettings {
+public:
+    FixedSettings(std::string folder1, std::string folder2, SyncDirection direction)
+        : folder1_{std::move(folder1)}, folder2_{std::move(folder2)}, direction_(direction) {}
+
+    std::vector<std::string> Folder1Entries() const override { return folder1_; }
+    std::vector<std::string> Folder2Entries() const override { return folder2_; }
+    SyncDirection Direction() const override { return direction_; }
+
+    void SetFolder2Entries(std::vector<std::string> entries) { folder2_ = std::move(entries); }
+
+private:
+    std::vector<std::string> folder1_;
+    std::vector<std::string> folder2_;
+    SyncDirection direction_;
+};
+
+class RecordingObserver : public SyncObserver {
+public:
+    bool StopRequested() const override { return stopWhen && stopWhen(*this); }
+    void Progress(const SyncCounts& sofar) override { last = sofar; }
+    void Copied(const std::string& source, const std::string& destination) override {
+        copies.emplace_back(source, destination);
+    }
+    void Report(const TrappedError& error) override { errors.push_back(error); }
+
+    std::function<bool(const RecordingObserver&)> stopWhen;
+    std::vector<CopyRecord> copies;
+    std::vector<TrappedError> errors;
+    SyncCounts last;
+};
+
+inline constexpr SyncDirection kAllDirections[] = {SyncDirection::BothWays, SyncDirection::Folder1ToFolder2,
+                                                   SyncDirection::Folder2ToFolder1};
+
+} // namespace quillmere::test
