@@ -23,9 +23,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # The package and cpack's staging folders go under $work, so parallel runs and scripts/package.sh never share them.
-# cpack first brings the build up to date (its preinstall step), which after scripts/test.sh's build does nothing.
 if ! "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
-    cat "$work/cpack.log" >&2
+    cat "$work/cpack.log" "$work"/out/_CPack_Packages/*/DEB/*Output.log >&2 2>/dev/null || true
     fail "cpack could not build the package"
 fi
 
