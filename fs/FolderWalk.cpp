@@ -1,0 +1,212 @@
+#include "fs/FolderWalk.h"
+
+#include "fs/Main.h"
+#include "fs/Utf8.h"
+
+#include <utility>
+
+namespace quillmere {
+
+namespace {
+
+constexpr std::string_view kProcedureText = "in DorrinTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
+
+// Paths and names this long are not entered: the rest of the program (and Windows) cannot use them.
+constexpr std::size_t kPathLimit = 260;
+
+// The numbered statements an error report names.
+namespace line {
+constexpr int NewList = 104;
+constexpr int FolderTest = 108;
+constexpr int LengthTest = 110;
+constexpr int ObtainFolder = 112;
+constexpr int ProcessEvents = 114;
+constexpr int EnteringRule = 116;
+constexpr int NextLevel = 150;
+constexpr int FinalFolderTest = 154;
+constexpr int FinalEnteringRule = 158;
+constexpr int Append = 160;
+} // namespace line
+
+constexpr std::uint32_t kHiddenSystemFolder =
+    platform::attr::Directory | platform::attr::Hidden | platform::attr::System;
+constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::attr::Alias;
+
+bool IsSkippedName(std::string_view name) {
+    return CountCharacters(name) >= kPathLimit || HasInvalidChars(name) || name == "." || name == "..";
+}
+
+} // namespace
+
+bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRootFolder) {
+    if (attributes != kHiddenSystemFolder && attributes != kHiddenSystemJunction) {
+        return true;
+    }
+    return isRootFolder();
+}
+
+FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control)
+    : list_(list), recurse_(recurse), control_(control), separator_(SeparatorOf(kNativePathStyle)) {}
+
+template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& statement) {
+    if (control_.errors != nullptr) {
+        return RunTrapped(*control_.errors, kProcedureText, lineNumber, std::forward<Statement>(statement));
+    }
+    try {
+        statement();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool FolderWalk::StopRequested() const { return control_.stopRequested && control_.stopRequested(); }
+
+void FolderWalk::Run() {
+    std::vector<Level> levels;
+    if (!Step(line::NewList, [&] { levels.push_back(StartingLevel(list_)); })) {
+        return;
+    }
+    // One level at a time, so the depth of the tree costs no stack. Without recursion only the starting entries
+    // are examined and their subfolders returned.
+    bool more = true;
+    while (more && !levels.back().empty() && (recurse_ || levels.size() == 1)) {
+        more = Step(line::NextLevel, [&] {
+            Level next = Examine(levels.back());
+            levels.push_back(std::move(next));
+        });
+        more = more && !StopRequested();
+    }
+    Assemble(levels);
+}
+
+// Starting entries know the folders above them too, so a link back to any folder on the starting path is caught.
+FolderWalk::Level FolderWalk::StartingLevel(const FolderList& list) const {
+    Level level;
+    level.reserve(list.size());
+    for (const std::string& path : list) {
+        std::shared_ptr<const Ancestry> above;
+        const auto lastName = path.find_last_not_of(separator_);
+        for (std::size_t pos = 0; lastName != std::string::npos && pos < lastName; ++pos) {
+            if (path[pos] != separator_) {
+                continue;
+            }
+            if (const auto identity = platform::ReadFolderIdentity(path.substr(0, pos + 1))) {
+                above = std::make_shared<const Ancestry>(Ancestry{*identity, above});
+            }
+        }
+        level.push_back(Entry{path, std::move(above), false, std::nullopt});
+    }
+    return level;
+}
+
+FolderWalk::Level FolderWalk::Examine(Level& level) {
+    Level next;
+    for (Entry& entry : level) {
+        if (StopRequested()) {
+            break;
+        }
+        ExamineEntry(entry, next);
+    }
+    return next;
+}
+
+void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
+    bool isFolder = false;
+    Step(line::FolderTest, [&] { isFolder = IsFolder(entry.path); });
+    if (!isFolder) {
+        entry.kept = false;
+        return;
+    }
+    bool shortEnough = false;
+    Step(line::LengthTest, [&] { shortEnough = CountCharacters(entry.path) < kPathLimit; });
+    if (!shortEnough) {
+        return; // stays, not entered; the final test decides whether it is returned
+    }
+    std::optional<std::uint32_t> attributes;
+    Step(line::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });
+    if (control_.folderExamined) {
+        Step(line::ProcessEvents, [&] { control_.folderExamined(); });
+    }
+    std::shared_ptr<const Ancestry> inside;
+    bool entered = false;
+    Step(line::EnteringRule, [&] { entered = IsEntered(entry, attributes, inside); });
+    entry.kept = entered;
+    if (entered) {
+        ListSubfolders(entry, std::move(inside), next);
+    }
+}
+
+// The entering rule, and no way back up: a folder with the identity of a folder above it (a link or a bind
+// mount leading to an ancestor) would be walked again and again.
+bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
+                           std::shared_ptr<const Ancestry>& inside) {
+    if (!attributes || !IsEnteredByRule(*attributes, [&] { return platform::IsRootFolder(entry.path); })) {
+        return false;
+    }
+    const auto identity = platform::ReadFolderIdentity(entry.path);
+    if (!identity) {
+        inside = entry.above;
+        return true;
+    }
+    for (const Ancestry* above = entry.above.get(); above != nullptr; above = above->parent.get()) {
+        if (above->identity == *identity) {
+            return false;
+        }
+    }
+    inside = std::make_shared<const Ancestry>(Ancestry{*identity, entry.above});
+    return true;
+}
+
+void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
+    platform::Listing listing;
+    try {
+        listing = platform::ListSubfolderNames(entry.path);
+        const std::string parent =
+            entry.path.empty() || entry.path.back() == separator_ ? entry.path : entry.path + separator_;
+        for (const std::string& name : listing.names) {
+            if (!IsSkippedName(name)) {
+                next.push_back(Entry{parent + name + separator_, inside, false, std::nullopt});
+            }
+        }
+    } catch (...) {
+        return; // any other failure ends this folder's listing in silence; the names so far stay
+    }
+    // A folder that cannot be read is dropped, so no file of it takes part in the pass. Equal entries name the
+    // same folder and are examined in order, so this entry is the first of its text still in the list.
+    if (listing.status == platform::ListingStatus::PermissionDenied ||
+        listing.status == platform::ListingStatus::PathNotFound) {
+        entry.removed = true;
+    }
+}
+
+bool FolderWalk::PassesFinalTest(const Entry& entry) {
+    if (entry.kept) {
+        return *entry.kept; // examined already: a second look would see the same
+    }
+    bool isFolder = false;
+    Step(line::FinalFolderTest, [&] { isFolder = IsFolder(entry.path); });
+    bool entered = false;
+    if (isFolder) {
+        Step(line::FinalEnteringRule, [&] {
+            std::shared_ptr<const Ancestry> inside;
+            entered = IsEntered(entry, platform::ReadAttributes(entry.path), inside);
+        });
+    }
+    return entered;
+}
+
+void FolderWalk::Assemble(const std::vector<Level>& levels) {
+    FolderList result;
+    for (std::size_t depth = 0; depth < levels.size(); ++depth) {
+        for (const Entry& entry : levels[depth]) {
+            // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
+            if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
+                Step(line::Append, [&] { result.push_back(entry.path); });
+            }
+        }
+    }
+    list_ = std::move(result);
+}
+
+} // namespace quillmere

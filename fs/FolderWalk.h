@@ -1,0 +1,57 @@
+// The level-by-level walk behind GetSubDirectories2016.
+#pragma once
+
+#include "fs/AddFolder.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillmere {
+
+// The entering rule: a folder whose attributes are exactly hidden+system+directory (22, a recycle bin) or that
+// plus alias (1046, a system junction) is not entered, unless it is a file system's root. isRootFolder is asked
+// only when the answer matters, as it costs a look at the parent folder.
+bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRootFolder);
+
+class FolderWalk {
+public:
+    FolderWalk(FolderList& list, bool recurse, const WalkControl& control);
+    void Run();
+
+private:
+    // The identities of the folders above an entry, innermost first, shared between siblings.
+    struct Ancestry {
+        platform::FolderIdentity identity;
+        std::shared_ptr<const Ancestry> parent;
+    };
+    struct Entry {
+        std::string path;
+        std::shared_ptr<const Ancestry> above;
+        bool removed = false;
+        std::optional<bool> kept; // the verdict of the examination: a folder that is entered
+    };
+    using Level = std::vector<Entry>;
+
+    template <class Statement> bool Step(int line, Statement&& statement);
+    bool StopRequested() const;
+    Level StartingLevel(const FolderList& list) const;
+    Level Examine(Level& level);
+    void ExamineEntry(Entry& entry, Level& next);
+    bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
+                   std::shared_ptr<const Ancestry>& inside);
+    void ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next);
+    bool PassesFinalTest(const Entry& entry);
+    void Assemble(const std::vector<Level>& levels);
+
+    FolderList& list_;
+    bool recurse_;
+    const WalkControl& control_;
+    char separator_;
+};
+
+} // namespace quillmere

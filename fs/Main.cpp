@@ -1,0 +1,97 @@
+#include "fs/Main.h"
+
+#include "fs/AddFolder.h"
+#include "fs/Utf8.h"
+
+namespace quillmere {
+
+namespace {
+
+// Replaces every doubled separator by one in a single left-to-right pass that does not look again at what it
+// produced: three in a row become two, four become two.
+std::string CollapseDoubledSeparators(std::string_view text, char separator) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        result += text[i];
+        if (text[i] == separator && i + 1 < text.size() && text[i + 1] == separator) {
+            ++i;
+        }
+    }
+    return result;
+}
+
+bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+} // namespace
+
+char SeparatorOf(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
+
+std::string GetFileName(std::string_view path, PathStyle style) {
+    const auto last = path.rfind(SeparatorOf(style));
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+std::string GetFolderPart(std::string_view path, PathStyle style) {
+    const auto last = path.rfind(SeparatorOf(style));
+    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+}
+
+std::string NormalizePath(std::string_view path, PathStyle style) {
+    const char separator = SeparatorOf(style);
+    if (path.empty() || path.front() != separator) {
+        return CollapseDoubledSeparators(path, separator);
+    }
+    // A leading run of separators: two on Windows, where "\\server\share" needs them, one on POSIX.
+    const auto afterRun = path.find_first_not_of(separator);
+    const std::string_view rest = afterRun == std::string_view::npos ? std::string_view() : path.substr(afterRun);
+    const std::string lead(style == PathStyle::Windows ? 2 : 1, separator);
+    return lead + CollapseDoubledSeparators(rest, separator);
+}
+
+bool IsFolder(const std::string& path) {
+    try {
+        const auto attributes = platform::ReadAttributes(path);
+        return attributes && (*attributes & platform::attr::Directory) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool FsoCopyFile(const std::string& source, const std::string& destination) {
+    try {
+        return platform::CopyFileFailSafe(source, destination);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool CopyFileSafe(const std::string& source, const std::string& destination) {
+    if (IsBlank(source) || IsBlank(destination)) {
+        return false;
+    }
+    const std::string from = NormalizePath(source);
+    std::string to = NormalizePath(destination);
+    // A wildcard source means "into that folder"; such a source is no existing file, so nothing is copied.
+    if (from.find_first_of("?*") != std::string::npos) {
+        to = GetFolderPart(to);
+    }
+    if (!IsExistingFile(from) || !IsFolder(GetFolderPart(to))) {
+        return false;
+    }
+    return FsoCopyFile(from, to);
+}
+
+std::string AppTitleFromProductName(std::string_view productName) {
+    std::string_view title = productName;
+    do {
+        const auto lastBlank = title.rfind(' ');
+        if (lastBlank == std::string_view::npos) {
+            break;
+        }
+        title = title.substr(0, lastBlank);
+    } while (CountCharacters(title) > 40);
+    return std::string(title);
+}
+
+} // namespace quillmere

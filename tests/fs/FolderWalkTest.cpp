@@ -1,0 +1,189 @@
+#include "fs/AddFolder.h"
+#include "fs/FolderWalk.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace quillmere {
+namespace {
+
+using test::MakeFolder;
+using test::TempDir;
+
+// Paths below the test's folder, so that the expectations read as the tree does.
+class FolderWalkTest : public ::testing::Test {
+protected:
+    std::string Root() const { return dir.Path() + "/R/"; }
+    FolderList Walk(FolderList list, bool recurse = true, const WalkControl& control = {}) {
+        GetSubDirectories2016(list, recurse, control);
+        return list;
+    }
+    // The list with the test folder's path cut off each entry.
+    FolderList Relative(const FolderList& list) const {
+        FolderList relative;
+        for (const std::string& path : list) {
+            relative.push_back(path.starts_with(dir.Path() + "/") ? path.substr(dir.Path().size() + 1) : path);
+        }
+        return relative;
+    }
+    void Make(std::initializer_list<const char*> folders) const {
+        for (const char* folder : folders) {
+            MakeFolder(dir / folder);
+        }
+    }
+    TempDir dir;
+};
+
+TEST(EnteringRule, HiddenSystemFoldersAndJunctionsOnlyAtTheRoot) {
+    int rootQuestions = 0;
+    const auto isRoot = [&](bool answer) {
+        return [&rootQuestions, answer] {
+            ++rootQuestions;
+            return answer;
+        };
+    };
+    EXPECT_FALSE(IsEnteredByRule(22, isRoot(false)));
+    EXPECT_FALSE(IsEnteredByRule(1046, isRoot(false)));
+    EXPECT_TRUE(IsEnteredByRule(22, isRoot(true))) << "a drive root carries hidden and system";
+    EXPECT_TRUE(IsEnteredByRule(1046, isRoot(true)));
+    EXPECT_EQ(rootQuestions, 4);
+    EXPECT_TRUE(IsEnteredByRule(22 | 32, isRoot(false))) << "the archive bit makes it an ordinary folder";
+    EXPECT_TRUE(IsEnteredByRule(16, isRoot(false)));
+    EXPECT_TRUE(IsEnteredByRule(16 | 2, isRoot(false))) << "hidden alone";
+    EXPECT_TRUE(IsEnteredByRule(16 | 4, isRoot(false))) << "system alone";
+    EXPECT_TRUE(IsEnteredByRule(16 | 1024, isRoot(false))) << "a plain link";
+    EXPECT_EQ(rootQuestions, 4) << "the root test is asked only when it decides";
+}
+
+TEST_F(FolderWalkTest, BreadthFirstOrder) {
+    Make({"R", "R/B", "R/A", "R/A/A1", "R/B/B1", "R/A/A1/A11"});
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/A/", "R/B/", "R/A/A1/", "R/B/B1/", "R/A/A1/A11/"}));
+}
+
+TEST_F(FolderWalkTest, WithoutRecursionOneLevelOnly) {
+    Make({"R", "R/A", "R/A/A1", "R/B"});
+    EXPECT_EQ(Relative(Walk({Root()}, false)), (FolderList{"R/", "R/A/", "R/B/"}));
+}
+
+TEST_F(FolderWalkTest, EmptyAndMissingStartingFolders) {
+    Make({"R"});
+    EXPECT_EQ(Relative(Walk({Root()})), FolderList{"R/"});
+    EXPECT_EQ(Relative(Walk({dir / "missing/"})), FolderList{"missing/"}) << "stays, yields nothing";
+    EXPECT_EQ(Walk({}), FolderList{});
+}
+
+TEST_F(FolderWalkTest, HiddenDotFolderIsEntered) {
+    Make({"R", "R/.git", "R/.git/objects"});
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.git/", "R/.git/objects/"}));
+}
+
+TEST_F(FolderWalkTest, NamesTheProgramCannotHandleAreLeftOutWithEverythingBelow) {
+    Make({"R", "R/ok", "R/tab\there", "R/tab\there/deep", "R/bad\xff", "R/what?", "R/c1\xc2\x85"});
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/ok/"}));
+}
+
+TEST_F(FolderWalkTest, FolderPathsOfTheLengthLimitAreReturnedButNotEntered) {
+    const std::string longName(200, 'x');
+    ASSERT_LT(Root().size() + 2 * 201, 520u) << "the test folder's path is too long for this test";
+    ASSERT_LT(Root().size() + 201, 260u) << "the test folder's path is too long for this test";
+    Make({"R", ("R/" + longName).c_str(), ("R/" + longName + "/" + longName).c_str(),
+          ("R/" + longName + "/" + longName + "/below").c_str()});
+    const FolderList walked = Walk({Root()});
+    ASSERT_EQ(walked.size(), 3u);
+    EXPECT_EQ(walked[2], Root() + longName + "/" + longName + "/");
+}
+
+TEST_F(FolderWalkTest, LinkBackToAnAncestorIsNotEntered) {
+    Make({"R", "R/A", "R/B"});
+    std::filesystem::create_directory_symlink(dir / "R", dir / "R/A/up");
+    std::filesystem::create_directory_symlink(dir / "R/A", dir / "R/A/self");
+    std::filesystem::create_directory_symlink("/", dir / "R/B/top");
+    std::filesystem::create_directory_symlink(dir.Path(), dir / "R/B/parent");
+    std::filesystem::create_directory_symlink(dir / "R/B", dir / "R/A/sideways");
+    // The sideways link leads to no folder above it, so it is walked (B's own links are caught there too).
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/A/", "R/B/", "R/A/sideways/"}));
+}
+
+TEST_F(FolderWalkTest, TwoLoopsStayLinear) {
+    Make({"R", "R/A", "R/B"});
+    std::filesystem::create_directory_symlink(dir / "R", dir / "R/A/l1");
+    std::filesystem::create_directory_symlink(dir / "R", dir / "R/B/l2");
+    int examined = 0;
+    WalkControl control;
+    control.folderExamined = [&] { ++examined; };
+    EXPECT_EQ(Relative(Walk({Root()}, true, control)), (FolderList{"R/", "R/A/", "R/B/"}));
+    EXPECT_EQ(examined, 5) << "R, A, B and the two links, each once";
+}
+
+TEST_F(FolderWalkTest, StopRequestedReturnsWhatItHas) {
+    Make({"R", "R/A", "R/A/A1"});
+    WalkControl control;
+    control.stopRequested = [] { return true; };
+    EXPECT_EQ(Relative(Walk({Root()}, true, control)), FolderList{"R/"});
+}
+
+class RecordingSink : public ErrorSink {
+public:
+    void Report(const TrappedError& error) override { reports.push_back(error); }
+    std::vector<TrappedError> reports;
+};
+
+TEST_F(FolderWalkTest, TrappedErrorIsReportedAndTheWalkGoesOn) {
+    Make({"R", "R/A"});
+    RecordingSink sink;
+    WalkControl control;
+    control.errors = &sink;
+    control.folderExamined = [] { throw std::runtime_error("Out of memory"); };
+    EXPECT_EQ(Relative(Walk({Root()}, true, control)), (FolderList{"R/", "R/A/"}));
+    const TrappedError expected{"in DorrinTitle2021/08/31.AddFolder.GetSubDirectories2016 ", 114, "Out of memory"};
+    EXPECT_EQ(sink.reports, (std::vector<TrappedError>{expected, expected}));
+}
+
+// Root reads every folder, so unreadable folders are tested in a child running as "nobody".
+class UnreadableFolderTest : public FolderWalkTest {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "needs root to run the walk as the user nobody (root ignores permission bits)";
+        }
+        ::chmod(dir.Path().c_str(), 0755);
+    }
+    FolderList WalkAsNobody(const FolderList& list) {
+        const auto walked = test::RunAsNobody([&] {
+            std::string text;
+            for (const std::string& entry : Walk(list)) {
+                text += entry + '\n';
+            }
+            return text;
+        });
+        EXPECT_TRUE(walked.has_value()) << "the child running as nobody failed";
+        FolderList result;
+        std::istringstream lines(walked.value_or(""));
+        for (std::string line; std::getline(lines, line);) {
+            result.push_back(line);
+        }
+        return Relative(result);
+    }
+    void Close(const char* folder) const { ::chmod((dir / folder).c_str(), 0); }
+};
+
+TEST_F(UnreadableFolderTest, SeveralUnreadableFoldersAtOneLevelAreEachRemoved) {
+    Make({"R", "R/A", "R/A/A1", "R/B", "R/C", "R/C/C1", "R/D"});
+    Close("R/A");
+    Close("R/C");
+    EXPECT_EQ(WalkAsNobody({Root()}), (FolderList{"R/", "R/B/", "R/D/"}));
+}
+
+TEST_F(UnreadableFolderTest, UnreadableStartingFolderLeavesAnEmptyList) {
+    Make({"R", "R/A"});
+    Close("R");
+    EXPECT_EQ(WalkAsNobody({Root()}), FolderList{});
+}
+
+} // namespace
+} // namespace quillmere

@@ -1,0 +1,109 @@
+#include "fs/AddFolder.h"
+#include "fs/Main.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmere {
+namespace {
+
+struct PathCase {
+    const char* path;
+    const char* expected;
+};
+
+void ExpectAll(std::string (*helper)(std::string_view, PathStyle), PathStyle style,
+               std::initializer_list<PathCase> cases) {
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(helper(path, style), expected) << "of \"" << path << "\"";
+    }
+}
+
+TEST(GetFileName, TextAfterTheLastSeparator) {
+    ExpectAll(GetFileName, PathStyle::Windows,
+              {{"C:\\a\\b.txt", "b.txt"}, {"b.txt", "b.txt"}, {"C:\\a\\", ""}, {"", ""}, {"C:/a/b.txt", "C:/a/b.txt"}});
+    ExpectAll(GetFileName, PathStyle::Posix, {{"/a/b.txt", "b.txt"}, {"b.txt", "b.txt"}, {"/a/", ""}, {"/", ""}});
+}
+
+TEST(GetFolderPart, TextUpToAndWithTheLastSeparator) {
+    ExpectAll(GetFolderPart, PathStyle::Windows,
+              {{"C:\\Data\\a.txt", "C:\\Data\\"}, {"b.txt", ""}, {"C:\\", "C:\\"}, {"\\\\s\\sh\\f", "\\\\s\\sh\\"}});
+    ExpectAll(GetFolderPart, PathStyle::Posix, {{"/data/a.txt", "/data/"}, {"b.txt", ""}, {"/a", "/"}});
+}
+
+TEST(NormalizePath, WindowsCollapsesInOnePassAndKeepsNetworkPaths) {
+    ExpectAll(NormalizePath, PathStyle::Windows,
+              {
+                  {"C:\\\\", "C:\\"},
+                  {"C:\\Data\\\\x", "C:\\Data\\x"},
+                  {"\\\\server\\share\\", "\\\\server\\share\\"},
+                  {"\\\\\\server", "\\\\server"},
+                  {"\\server", "\\\\server"}, // one leading separator becomes two
+                  {"\\", "\\\\"},
+                  {"\\\\\\\\", "\\\\"},       // only separators: two
+                  {"a\\\\\\b", "a\\\\b"},     // three become two: the pass does not rescan
+                  {"a\\\\\\\\b", "a\\\\b"},   // four become two
+                  {"\\\\s\\\\\\x", "\\\\s\\\\x"},
+                  {"", ""},
+                  {"C:/x//y", "C:/x//y"},    // "/" is no separator here
+              });
+}
+
+TEST(NormalizePath, PosixKeepsOneLeadingSeparator) {
+    ExpectAll(NormalizePath, PathStyle::Posix,
+              {
+                  {"/home/x//y", "/home/x/y"},
+                  {"//x", "/x"},
+                  {"///x//y/", "/x/y/"},
+                  {"/", "/"},
+                  {"////", "/"},
+                  {"a///b", "a//b"},
+                  {"a////b", "a//b"},
+                  {"rel//x", "rel/x"},
+                  {"", ""},
+                  {"a\\\\b", "a\\\\b"},
+              });
+}
+
+TEST(AppTitleFromProductName, CutsTheLastWordThenWhileLongerThanForty) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Quillmere Folder Sync", "Quillmere Folder"},                 // the first cut always happens
+        {"Quillmere", "Quillmere"},                                      // no blank: kept whole
+        {"", ""},
+        {"A B ", "A B"},                                                 // a trailing blank ends an empty word
+        {"Quillmere keeps two folders in step for you every day", "Quillmere keeps two folders in step for"},
+        {"Forty characters exactly here is it okay xyz", "Forty characters exactly here is it okay"},
+        {"Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa b c", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
+        {"Ünïcödé ünïcödé ünïcödé ünïcödé ünïcödé x y", "Ünïcödé ünïcödé ünïcödé ünïcödé ünïcödé"}, // counts characters
+    };
+    for (const auto& [name, title] : cases) {
+        EXPECT_EQ(AppTitleFromProductName(name), title) << name;
+    }
+}
+
+TEST(HasInvalidChars, RefusesControlCharactersQuestionMarkAndBrokenUtf8) {
+    const std::pair<std::string, bool> cases[] = {
+        {"plain", false},
+        {"Ünïcödé 日本 😀", false},
+        {"", false},
+        {"tab\there", true},
+        {std::string("nul\0x", 5), true},
+        {"del\x7f", true},
+        {"c1\xc2\x80", true},        // U+0080
+        {"c1\xc2\x9f", true},        // U+009F
+        {"nbsp\xc2\xa0", false},     // U+00A0 is the first character after the C1 controls
+        {"what?", true},
+        {"star*", false},
+        {"bad\xff", true},
+        {"cut\xe6\x97", true},       // a sequence that ends too soon
+        {"overlong\xc0\xaf", true},  // "/" in two bytes
+        {"surrogate\xed\xa0\x80", true},
+        {"beyond\xf4\x90\x80\x80", true},
+        {"stray\x80", true},
+    };
+    for (const auto& [name, refused] : cases) {
+        EXPECT_EQ(HasInvalidChars(name), refused) << name;
+    }
+}
+
+} // namespace
+} // namespace quillmere
