@@ -28,8 +28,9 @@ cSysTray::cSysTray(std::unique_ptr<TrayBackend> backend, bool live, QObject* par
     connect(balloonTimer_, &QTimer::timeout, this, &cSysTray::TakeBalloonDown);
 }
 
+// The host is going away too, so the icon is taken down without a change notice.
 cSysTray::~cSysTray() {
-    setInTray(false);
+    TakeIconDown();
 }
 
 void cSysTray::setInTray(bool show) {
@@ -39,10 +40,8 @@ void cSysTray::setInTray(bool show) {
         backend_->InstallHook(*this);
         AddTrayIcon();
         iconAdded_ = true;
-    } else if (!show && iconAdded_) {
-        DeleteTrayIcon();
-        backend_->RemoveHook(*this);
-        iconAdded_ = false;
+    } else if (!show) {
+        TakeIconDown();
     }
     inTray_ = show;
     emit InTrayChanged();
@@ -68,8 +67,12 @@ void cSysTray::AddTrayIcon() {
     backend_->AddIcon(trayIcon_, FieldText(trayTip_, kTipChars));
 }
 
-void cSysTray::DeleteTrayIcon() {
+void cSysTray::TakeIconDown() {
+    if (!iconAdded_)
+        return;
     backend_->DeleteIcon();
+    backend_->RemoveHook(*this);
+    iconAdded_ = false;
 }
 
 void cSysTray::ShowBalloon(const QString& tip, const QString& sTitle, int showTimer, bool showOnce) {

@@ -64,7 +64,7 @@ signals:
 
 private:
     void AddTrayIcon();
-    void DeleteTrayIcon();
+    void TakeIconDown();
     void TakeBalloonDown();
 
     std::unique_ptr<TrayBackend> backend_;

@@ -1,10 +1,13 @@
 #include "startup/AutostartEntry.h"
 #include "startup/mStartUp.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <unistd.h>
 
@@ -29,13 +32,9 @@ std::string ExecLine(const fs::path& program) {
 class AutostartTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "autostart-test.XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         folders = {root / "etc/xdg/autostart", root / "home/.config/autostart"};
         fs::create_directories(folders.system);
     }
-    void TearDown() override { fs::remove_all(root); }
     // Files left in a folder, temporaries included.
     static std::vector<std::string> Names(const fs::path& folder) {
         std::vector<std::string> names;
@@ -44,8 +43,19 @@ protected:
                 names.push_back(entry.path().filename().string());
         return names;
     }
+    // Runs work with an ordinary user's rights: as "nobody" when the test runs as root. The user's home is
+    // theirs to write, the machine-wide folder is not.
+    std::optional<std::string> AsOrdinaryUser(const std::function<std::string()>& work) {
+        if (::geteuid() != 0)
+            return work();
+        fs::permissions(root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::create_directories(root / "home");
+        fs::permissions(root / "home", fs::perms::all);
+        return test::RunAsNobody(work);
+    }
 
-    fs::path root;
+    test::TempDir temp;
+    fs::path root = temp.Path();
     AutostartFolders folders;
     const fs::path program = "/usr/bin/quillmere";
 };
@@ -102,12 +112,12 @@ TEST_F(AutostartTest, FallsBackToTheUserFolderWhenTheSystemOneCannotBeWritten) {
     EXPECT_FALSE(fs::exists(folders.system)) << "the machine-wide folder is not the program's to create";
 }
 
-TEST_F(AutostartTest, UnprivilegedUserFallsBackToo) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root may write a read-only folder";
-    fs::permissions(folders.system, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(WriteAutostartEntry(program, folders), folders.user / "quillmere.desktop");
-    fs::permissions(folders.system, fs::perms::owner_all);
+TEST_F(AutostartTest, OrdinaryUserGetsTheirOwnEntry) {
+    fs::permissions(folders.system, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const auto written = AsOrdinaryUser([&] { return WriteAutostartEntry(program, folders).value_or("").string(); });
+    EXPECT_EQ(written, (folders.user / "quillmere.desktop").string());
+    EXPECT_EQ(Read(folders.user / "quillmere.desktop"), DesktopEntryText(program));
+    EXPECT_TRUE(Names(folders.system).empty());
 }
 
 TEST_F(AutostartTest, NowhereToWriteIsAFailure) {
@@ -137,9 +147,14 @@ TEST_F(AutostartTest, RemoveTakesAwayWhicheverExists) {
 }
 
 TEST_F(AutostartTest, MachineWideEntryTheUserCannotRemoveIsHiddenForTheUser) {
-    // A non-empty folder under the entry's name cannot be removed, even by root.
-    fs::create_directories(folders.system / "quillmere.desktop/keep");
-    EXPECT_TRUE(RemoveAutostartEntry(program, folders));
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make a machine-wide entry an ordinary user may not remove";
+    WriteAutostartEntry(program, folders);
+    fs::permissions(folders.system, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    const auto removed =
+        AsOrdinaryUser([&] { return std::string(RemoveAutostartEntry(program, folders) ? "yes" : "no"); });
+    EXPECT_EQ(removed, "yes");
+    EXPECT_TRUE(fs::exists(folders.system / "quillmere.desktop"));
     EXPECT_EQ(Read(folders.user / "quillmere.desktop"),
               "[Desktop Entry]\nType=Application\nName=Quillmere\nHidden=true\n");
 }

@@ -163,8 +163,10 @@ TEST_F(TrayControlTest, OverlongTimerFailsBeforeAnythingIsSent) {
 TEST_F(TrayControlTest, DestructorTakesTheIconDown) {
     tray->setInTray(true);
     log->clear();
+    QSignalSpy changed(tray.get(), &cSysTray::InTrayChanged);
     tray.reset();
     EXPECT_EQ(*log, QStringList({"delete", "unhook"}));
+    EXPECT_EQ(changed.count(), 0) << "no notice to a host that is going away";
 }
 
 // Every event the control raises, as text, in the order raised.
