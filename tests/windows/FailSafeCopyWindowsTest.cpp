@@ -1,0 +1,82 @@
+// The copy that replaces a destination in one rename, on Win32.
+#include "platform/FileSystem.h"
+#include "platform/windows/WideText.h"
+#include "tests/windows/WindowsTestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmere::platform {
+namespace {
+
+using testing::WindowsTestFolder;
+
+class WindowsCopy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::MakeFolder(source_);
+        testing::MakeFolder(target_);
+        testing::WriteText(source_ + "\\a.txt", "new content");
+        testing::SetLastWriteSteps(source_ + "\\a.txt", 132'749'000'001'234'567);
+        testing::WriteText(target_ + "\\a.txt", "old");
+    }
+
+    WindowsTestFolder root_;
+    const std::string source_ = root_ / "source";
+    const std::string target_ = root_ / "target";
+    const std::string from_ = source_ + "\\a.txt";
+    const std::string to_ = target_ + "\\a.txt";
+};
+
+TEST_F(WindowsCopy, ReplacesTheDestinationWithTheSourcesDataTimeAndAttributes) {
+    testing::SetAttributes(from_, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    ASSERT_TRUE(CopyFileFailSafe(from_, to_));
+    EXPECT_EQ(testing::ReadText(to_), "new content");
+    EXPECT_EQ(ReadLastWriteTime(to_), ReadLastWriteTime(from_));
+    EXPECT_EQ(ReadAttributes(to_), attr::Hidden | attr::Archive);
+    EXPECT_EQ(testing::ReadText(from_), "new content");
+    EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
+}
+
+TEST_F(WindowsCopy, CreatesAMissingDestinationFile) {
+    ASSERT_TRUE(CopyFileFailSafe(from_, target_ + "\\b.txt"));
+    EXPECT_EQ(testing::ReadText(target_ + "\\b.txt"), "new content");
+    EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
+}
+
+TEST_F(WindowsCopy, ReadOnlyDestinationIsNeverReplaced) {
+    testing::SetAttributes(to_, FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(CopyFileFailSafe(from_, to_));
+    EXPECT_EQ(testing::ReadText(to_), "old");
+    EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
+}
+
+TEST_F(WindowsCopy, ReadOnlySourceGivesAReadOnlyCopy) {
+    testing::SetAttributes(from_, FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(CopyFileFailSafe(from_, to_));
+    EXPECT_EQ(testing::ReadText(to_), "new content");
+    EXPECT_TRUE(*ReadAttributes(to_) & attr::ReadOnly);
+}
+
+TEST_F(WindowsCopy, NothingHappensWithoutASourceFileOrADestinationFolder) {
+    EXPECT_FALSE(CopyFileFailSafe(source_ + "\\missing.txt", to_));
+    EXPECT_FALSE(CopyFileFailSafe(source_, to_)); // a folder is no source
+    EXPECT_FALSE(CopyFileFailSafe(from_, root_ / "missing\\a.txt"));
+    EXPECT_FALSE(CopyFileFailSafe(from_, target_)); // nor a destination
+    EXPECT_EQ(testing::ReadText(to_), "old");
+    EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
+}
+
+TEST_F(WindowsCopy, DestinationHeldOpenByAnotherProgramStaysAsItWas) {
+    const auto wide = windows::ToWide(to_);
+    // Open as an editor would: reading allowed to others, but no renaming or deleting under it.
+    const HANDLE held = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // The rename that would replace it is refused; the data written so far must go with the temporary file.
+    EXPECT_FALSE(CopyFileFailSafe(from_, to_));
+    CloseHandle(held);
+    EXPECT_EQ(testing::ReadText(to_), "old");
+    EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
+}
+
+} // namespace
+} // namespace quillmere::platform

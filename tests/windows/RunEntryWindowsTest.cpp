@@ -1,0 +1,139 @@
+// The Run value and the registry writes under it. Wine does not ask for administrator rights to change
+// HKEY_LOCAL_MACHINE; on Windows these cases need an elevated test run.
+#include "startup/ProgramFile.h"
+#include "startup/RegStuff.h"
+
+#include "platform/FileSystem.h"
+#include "tests/windows/WindowsTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quillmere::startup {
+namespace {
+
+using testing::WindowsTestFolder;
+
+// A key of the test's own under HKEY_CURRENT_USER, removed afterwards.
+class RegistryKey : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+            ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+    }
+
+    // Type and bytes of the value; type 0 when there is no such value.
+    std::pair<DWORD, std::vector<BYTE>> Read(const char* name) const {
+        DWORD type = 0;
+        std::vector<BYTE> data(1024);
+        DWORD size = static_cast<DWORD>(data.size());
+        if (RegQueryValueExA(key_, name, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+            return {0, {}};
+        data.resize(size);
+        return {type, data};
+    }
+
+    const std::string path_ = "Software\\QuillmereTest" + std::to_string(GetCurrentProcessId());
+    HKEY key_ = nullptr;
+};
+
+TEST_F(RegistryKey, TextIsWrittenWithItsTerminatingZero) {
+    EXPECT_EQ(WriteRegValueData(key_, "Name", REG_SZ, std::string("C:\\A B\\x.exe")), ERROR_SUCCESS);
+    const auto [type, data] = Read("Name");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    const std::string expected = "C:\\A B\\x.exe";
+    EXPECT_EQ(data, std::vector<BYTE>(expected.c_str(), expected.c_str() + expected.size() + 1));
+}
+
+TEST_F(RegistryKey, NumbersAreWrittenAsFourBytes) {
+    EXPECT_EQ(WriteRegValueData(key_, "Number", REG_DWORD, std::int32_t{-2}), ERROR_SUCCESS);
+    EXPECT_EQ(Read("Number"), (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}}));
+    EXPECT_EQ(WriteRegValueData(key_, "Text", REG_DWORD, std::string("300")), ERROR_SUCCESS);
+    EXPECT_EQ(Read("Text"), (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0x2C, 0x01, 0, 0}}));
+}
+
+TEST_F(RegistryKey, OtherTypesWriteNothing) {
+    EXPECT_EQ(WriteRegValueData(key_, "Binary", REG_BINARY, std::string("x")), 0);
+    EXPECT_EQ(WriteRegValueData(key_, "Expand", REG_EXPAND_SZ, std::string("x")), 0);
+    EXPECT_EQ(Read("Binary").first, 0u);
+    EXPECT_EQ(Read("Expand").first, 0u);
+}
+
+TEST_F(RegistryKey, SetAndDeleteOpenAndCloseTheKey) {
+    SetRegValue(HKEY_CURRENT_USER, path_, "Value", std::string("x"), REG_SZ);
+    EXPECT_EQ(Read("Value").first, static_cast<DWORD>(REG_SZ));
+    DeleteRegValue(HKEY_CURRENT_USER, path_, "Value");
+    EXPECT_EQ(Read("Value").first, 0u);
+    DeleteRegValue(HKEY_CURRENT_USER, path_, "Value"); // already gone: silent
+}
+
+TEST_F(RegistryKey, AMissingKeyIsNeverCreated) {
+    SetRegValue(HKEY_CURRENT_USER, path_ + "\\Missing", "Value", std::string("x"), REG_SZ);
+    HKEY missing = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (path_ + "\\Missing").c_str(), 0, KEY_READ, &missing), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryKey, TextTheAnsiCodePageCannotHoldIsNotWritten) {
+    const UINT codePage = GetACP();
+    if (codePage == CP_UTF8 || codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950)
+        GTEST_SKIP() << "this system's ANSI code page " << codePage << " holds Japanese text";
+    // "?" in place of the two characters would name another file.
+    EXPECT_EQ(WriteRegValueData(key_, "Name", REG_SZ, std::string("C:\\\xe6\x97\xa5\xe6\x9c\xac.exe")),
+              ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_EQ(Read("Name").first, 0u);
+}
+
+TEST(RunEntry, DataIsFolderOneBackslashAndNameWithoutQuotes) {
+    EXPECT_EQ(RunEntryData("C:\\Tools\\Sync", "Quillmere.exe"), "C:\\Tools\\Sync\\Quillmere.exe");
+    EXPECT_EQ(RunEntryData("D:\\", "Quillmere.exe"), "D:\\Quillmere.exe");
+    EXPECT_EQ(RunEntryData("C:\\Program Files\\Q", "Quillmere.exe"), "C:\\Program Files\\Q\\Quillmere.exe");
+}
+
+TEST(RunEntry, ProgramFolderHoldsTheRunningProgram) {
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    EXPECT_TRUE(platform::CanOpenExistingFile(folder + "\\windows_tests.exe"));
+}
+
+TEST(RunEntry, WrittenUnderTheMachinesRunKeyAndDeleted) {
+    const std::string name = "QuillmereTest" + std::to_string(GetCurrentProcessId()) + ".exe";
+    AddRunEntry(name);
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, name.c_str(), RRF_RT_ANY, &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::string(data), ProgramFolder() + "\\" + name);
+    RemoveRunEntry(name);
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+}
+
+TEST(ProgramFile, FirstPlainExeInNameOrder) {
+    WindowsTestFolder root;
+    for (const char* name : {"c.exe", "B.EXE", "a.exe", "notes.txt", "exe"})
+        testing::WriteText(root / name, "x");
+    testing::SetAttributes(root / "a.exe", FILE_ATTRIBUTE_HIDDEN);
+    testing::MakeFolder(root / "0.exe");
+    EXPECT_EQ(FindProgramFileName(root.path()), "B.EXE");
+    testing::SetAttributes(root / "B.EXE", FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(FindProgramFileName(root.path()), "c.exe");
+}
+
+TEST(ProgramFile, NoneInAFolderWithoutPrograms) {
+    WindowsTestFolder root;
+    testing::WriteText(root / "readme.txt", "x");
+    EXPECT_EQ(FindProgramFileName(root.path()), std::nullopt);
+    EXPECT_EQ(FindProgramFileName(root / "missing"), std::nullopt);
+}
+
+} // namespace
+} // namespace quillmere::startup
