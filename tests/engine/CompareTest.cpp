@@ -5,7 +5,7 @@
 #include "engine/modCompare.h"
 #include "fs/Main.h"
 
-#include "TempTree.h"
+#include "TreeFiles.h"
 
 #include <gtest/gtest.h>
 

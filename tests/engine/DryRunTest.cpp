@@ -1,6 +1,6 @@
 // A dry run decides exactly the copies a real pass makes on the same trees, and writes nothing.
 #include "PassDoubles.h"
-#include "TempTree.h"
+#include "TreeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,35 +15,35 @@ namespace {
 // name where the first leaves a read-only file the second may not replace, a removed-looking file and a
 // destination that is a folder.
 void BuildTrees(const std::string& one, const std::string& two) {
-    WriteFile(one + "x/chain.txt", "newest", kBaseTime + 3 * kSecond);
-    WriteFile(one + "y/chain.txt", "oldest", kBaseTime);
-    WriteFile(two + "chain.txt", "middle", kBaseTime + kSecond);
-    WriteFile(one + "p/locked.txt", "first", kBaseTime);
+    PutFile(one + "x/chain.txt", "newest", kBaseTime + 3 * kSecond);
+    PutFile(one + "y/chain.txt", "oldest", kBaseTime);
+    PutFile(two + "chain.txt", "middle", kBaseTime + kSecond);
+    PutFile(one + "p/locked.txt", "first", kBaseTime);
     chmod((one + "p/locked.txt").c_str(), 0444);
-    WriteFile(one + "q/locked.txt", "second", kBaseTime);
-    WriteFile(one + "p/plain.txt", "first", kBaseTime);
-    WriteFile(one + "q/plain.txt", "second", kBaseTime);
-    WriteFile(two + "only2.txt", "2", kBaseTime);
-    WriteFile(one + "deep/er/only1.txt", "1", kBaseTime);
-    WriteFile(one + "item", "a file named like a folder", kBaseTime);
+    PutFile(one + "q/locked.txt", "second", kBaseTime);
+    PutFile(one + "p/plain.txt", "first", kBaseTime);
+    PutFile(one + "q/plain.txt", "second", kBaseTime);
+    PutFile(two + "only2.txt", "2", kBaseTime);
+    PutFile(one + "deep/er/only1.txt", "1", kBaseTime);
+    PutFile(one + "item", "a file named like a folder", kBaseTime);
     std::filesystem::create_directories(two + "item");
-    WriteFile(two + "s/newer.txt", "new", kBaseTime + kSecond);
-    WriteFile(one + "newer.txt", "old", kBaseTime);
-    WriteFile(two + "~skip", "tilde", kBaseTime);
+    PutFile(two + "s/newer.txt", "new", kBaseTime + kSecond);
+    PutFile(one + "newer.txt", "old", kBaseTime);
+    PutFile(two + "~skip", "tilde", kBaseTime);
 }
 
 TEST(DryRun, DecidesTheCopiesOfARealPassAndWritesNothing) {
     for (SyncDirection direction : kAllDirections) {
-        TempTree tree;
-        const std::string one = tree.MakeFolder("one");
-        const std::string two = tree.MakeFolder("two");
+        TempDir tree;
+        const std::string one = MakeSide(tree, "one");
+        const std::string two = MakeSide(tree, "two");
         BuildTrees(one, two);
-        const std::string before = Snapshot(tree.Root());
+        const std::string before = Snapshot(tree.Path());
         const FixedSettings settings(one, two, direction);
 
         RecordingObserver dry;
         const SyncCounts dryCounts = SyncFolders(settings, dry, SyncOptions{.dryRun = true});
-        EXPECT_EQ(Snapshot(tree.Root()), before);
+        EXPECT_EQ(Snapshot(tree.Path()), before);
 
         RecordingObserver real;
         const SyncCounts realCounts = SyncFolders(settings, real);

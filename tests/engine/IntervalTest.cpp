@@ -3,7 +3,7 @@
 #include "engine/modSync.h"
 #include "platform/FileSystem.h"
 
-#include "TempTree.h"
+#include "TreeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -61,10 +61,10 @@ TEST(FileTimeToLocalDate, KeepsTheSubSecondPart) {
 }
 
 TEST(GetFileLastModified, ReadsFilesAndFoldersAndGivesNothingForMissingPaths) {
-    TempTree tree;
-    const std::string folder = tree.MakeFolder("f");
-    WriteFile(folder + "a", "a", kBaseTime);
-    WriteFile(folder + "b", "b", kBaseTime + kSecond / 2);
+    TempDir tree;
+    const std::string folder = MakeSide(tree, "f");
+    PutFile(folder + "a", "a", kBaseTime);
+    PutFile(folder + "b", "b", kBaseTime + kSecond / 2);
     const std::optional<double> a = GetFileLastModified(folder + "a");
     const std::optional<double> b = GetFileLastModified(folder + "b");
     ASSERT_TRUE(a && b);

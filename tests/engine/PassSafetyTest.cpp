@@ -1,28 +1,26 @@
 // A pass stops between files when asked, reports a failing statement and goes on, and never writes into a
 // folder it could not read.
 #include "PassDoubles.h"
-#include "TempTree.h"
+#include "TreeFiles.h"
+#include "tests/support/ChildProcess.h"
 
 #include "BuildValues.h"
 #include "engine/ErrorTrap.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quillmere::test {
 namespace {
 
 TEST(PassStop, StopsBetweenFiles) {
-    TempTree tree;
-    const std::string one = tree.MakeFolder("one");
-    const std::string two = tree.MakeFolder("two");
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
     for (const char* name : {"a", "b", "c", "d"}) {
-        WriteFile(one + name, name, kBaseTime);
+        PutFile(one + name, name, kBaseTime);
     }
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.copies.size() == 2; };
@@ -32,11 +30,11 @@ TEST(PassStop, StopsBetweenFiles) {
 }
 
 TEST(PassStop, StopDuringTheWalkCopiesNothing) {
-    TempTree tree;
-    const std::string one = tree.MakeFolder("one");
-    const std::string two = tree.MakeFolder("two");
-    WriteFile(one + "s/a", "a", kBaseTime);
-    WriteFile(two + "s/b", "b", kBaseTime);
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(one + "s/a", "a", kBaseTime);
+    PutFile(two + "s/b", "b", kBaseTime);
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.last.foldersWalked > 0; };
     const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
@@ -59,12 +57,12 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     private:
         mutable int calls_ = 0;
     };
-    TempTree tree;
-    const std::string one = tree.MakeFolder("one");
-    const std::string two = tree.MakeFolder("two");
-    WriteFile(one + "only1", "1", kBaseTime);
-    WriteFile(one + "both", "new", kBaseTime + kSecond);
-    WriteFile(two + "both", "old", kBaseTime);
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(one + "only1", "1", kBaseTime);
+    PutFile(one + "both", "new", kBaseTime + kSecond);
+    PutFile(two + "both", "old", kBaseTime);
     RecordingObserver observer;
     SyncFolders(DirectionFailsOnce(one, two, SyncDirection::BothWays), observer);
 
@@ -77,43 +75,29 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     EXPECT_EQ(ReadFile(two + "both"), "new");
 }
 
-// Runs body in a child process as the unprivileged user "nobody" (root ignores permissions); its exit code.
-int RunAsNobody(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) {
-            _exit(100);
-        }
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-
 // A folder that cannot be listed looks empty; filling it from the other side would overwrite, without
 // comparing times, files that are newer than the ones copied over them.
 TEST(UnreadableFolder, NothingIsCopiedIntoAFolderThatCannotBeListed) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to hand the folders to another user and run the pass as that user";
     }
-    TempTree tree;
-    const std::string one = tree.MakeFolder("one");
-    const std::string two = tree.MakeFolder("two");
-    WriteFile(one + "a.txt", "old", kBaseTime);
-    WriteFile(one + "b.txt", "only in one", kBaseTime);
-    WriteFile(two + "a.txt", "newer, unseen", kBaseTime + kSecond);
-    for (const std::string& path : {tree.Root(), one, one + "a.txt", one + "b.txt", two, two + "a.txt"}) {
-        ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(one + "a.txt", "old", kBaseTime);
+    PutFile(one + "b.txt", "only in one", kBaseTime);
+    PutFile(two + "a.txt", "newer, unseen", kBaseTime + kSecond);
+    for (const std::string& path : {tree.Path(), one, one + "a.txt", one + "b.txt", two, two + "a.txt"}) {
+        ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
     }
     // Writable and enterable, but not listable.
     ASSERT_EQ(chmod(two.c_str(), 0333), 0);
     for (SyncDirection direction : kAllDirections) {
-        const int copies = RunAsNobody([&] {
+        const std::optional<std::string> copies = RunAsNobody([&] {
             RecordingObserver observer;
-            return static_cast<int>(SyncFolders(FixedSettings(one, two, direction), observer).filesCopied);
+            return std::to_string(SyncFolders(FixedSettings(one, two, direction), observer).filesCopied);
         });
-        EXPECT_EQ(copies, 0);
+        EXPECT_EQ(copies, "0");
     }
     chmod(two.c_str(), 0755);
     EXPECT_EQ(ReadFile(two + "a.txt"), "newer, unseen");

@@ -1,6 +1,6 @@
 // Whole passes between real temporary folders.
 #include "PassDoubles.h"
-#include "TempTree.h"
+#include "TreeFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +19,14 @@ protected:
         return counts;
     }
 
-    TempTree tree;
-    std::string folder1 = tree.MakeFolder("one");
-    std::string folder2 = tree.MakeFolder("two");
+    TempDir tree;
+    std::string folder1 = MakeSide(tree, "one");
+    std::string folder2 = MakeSide(tree, "two");
     RecordingObserver observer;
 };
 
 TEST_F(SyncPass, RunsOnlyWithExactlyOneFolderOnEachSide) {
-    WriteFile(folder1 + "a.txt", "1", kBaseTime);
+    PutFile(folder1 + "a.txt", "1", kBaseTime);
     FixedSettings settings(folder1, folder2, SyncDirection::BothWays);
     settings.SetFolder2Entries({});
     EXPECT_EQ(SyncFolders(settings, observer), SyncCounts{});
@@ -43,19 +43,19 @@ TEST_F(SyncPass, EmptyFoldersCopyNothing) {
 
 TEST_F(SyncPass, OneSidedFileFromASubfolderLandsInTheOtherTopFolder) {
     for (SyncDirection direction : {SyncDirection::BothWays, SyncDirection::Folder1ToFolder2}) {
-        WriteFile(folder1 + "sub/a.txt", "from sub", kBaseTime);
+        PutFile(folder1 + "sub/a.txt", "from sub", kBaseTime);
         std::filesystem::remove_all(folder2);
         std::filesystem::create_directory(folder2);
         EXPECT_EQ(Run(direction).filesCopied, 1);
         EXPECT_EQ(ReadFile(folder2 + "a.txt"), "from sub");
-        EXPECT_EQ(LastWriteTime(folder2 + "a.txt"), kBaseTime);
+        EXPECT_EQ(LastWriteNs(folder2 + "a.txt"), kBaseTime);
         EXPECT_FALSE(Exists(folder2 + "sub"));
     }
 }
 
 TEST_F(SyncPass, SameNameInDifferentSubfoldersIsNoAddition) {
-    WriteFile(folder1 + "x/a.txt", "one", kBaseTime);
-    WriteFile(folder2 + "y/a.txt", "two", kBaseTime);
+    PutFile(folder1 + "x/a.txt", "one", kBaseTime);
+    PutFile(folder2 + "y/a.txt", "two", kBaseTime);
     for (SyncDirection direction : kAllDirections) {
         EXPECT_EQ(Run(direction).filesCopied, 0);
     }
@@ -64,8 +64,8 @@ TEST_F(SyncPass, SameNameInDifferentSubfoldersIsNoAddition) {
 }
 
 TEST_F(SyncPass, TwoSameNamedAdditionsLeaveTheOneFoundLater) {
-    WriteFile(folder1 + "p/a.txt", "from p", kBaseTime + kSecond);
-    WriteFile(folder1 + "q/a.txt", "from q", kBaseTime);
+    PutFile(folder1 + "p/a.txt", "from p", kBaseTime + kSecond);
+    PutFile(folder1 + "q/a.txt", "from q", kBaseTime);
     Run(SyncDirection::Folder1ToFolder2);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "p/a.txt", folder2 + "a.txt"},
                                                         {folder1 + "q/a.txt", folder2 + "a.txt"}}));
@@ -73,9 +73,9 @@ TEST_F(SyncPass, TwoSameNamedAdditionsLeaveTheOneFoundLater) {
 }
 
 TEST_F(SyncPass, TildeFilesTakeNoPartInAnyDirection) {
-    WriteFile(folder1 + "~lock.tmp", "1", kBaseTime + kSecond);
-    WriteFile(folder2 + "~lock.tmp", "2", kBaseTime);
-    WriteFile(folder2 + "sub/~only.tmp", "3", kBaseTime);
+    PutFile(folder1 + "~lock.tmp", "1", kBaseTime + kSecond);
+    PutFile(folder2 + "~lock.tmp", "2", kBaseTime);
+    PutFile(folder2 + "sub/~only.tmp", "3", kBaseTime);
     for (SyncDirection direction : kAllDirections) {
         const SyncCounts counts = Run(direction);
         EXPECT_EQ(counts.filesListed, 0);
@@ -85,39 +85,39 @@ TEST_F(SyncPass, TildeFilesTakeNoPartInAnyDirection) {
 }
 
 TEST_F(SyncPass, OneWayLeavesTheOtherSideAlone) {
-    WriteFile(folder2 + "only2.txt", "2", kBaseTime);
-    WriteFile(folder1 + "both.txt", "old", kBaseTime);
-    WriteFile(folder2 + "both.txt", "new", kBaseTime + kSecond);
+    PutFile(folder2 + "only2.txt", "2", kBaseTime);
+    PutFile(folder1 + "both.txt", "old", kBaseTime);
+    PutFile(folder2 + "both.txt", "new", kBaseTime + kSecond);
     EXPECT_EQ(Run(SyncDirection::Folder1ToFolder2).filesCopied, 0);
     EXPECT_FALSE(Exists(folder1 + "only2.txt"));
     EXPECT_EQ(ReadFile(folder1 + "both.txt"), "old");
 }
 
 TEST_F(SyncPass, SameFolderOnBothSidesComparesOnlyItsSameNamedFiles) {
-    WriteFile(folder1 + "x/a.txt", "new", kBaseTime + kSecond);
-    WriteFile(folder1 + "y/a.txt", "old", kBaseTime);
-    WriteFile(folder1 + "b.txt", "b", kBaseTime);
+    PutFile(folder1 + "x/a.txt", "new", kBaseTime + kSecond);
+    PutFile(folder1 + "y/a.txt", "old", kBaseTime);
+    PutFile(folder1 + "b.txt", "b", kBaseTime);
     Run(folder1, folder1, SyncDirection::BothWays);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "x/a.txt", folder1 + "y/a.txt"}}));
     EXPECT_EQ(ReadFile(folder1 + "y/a.txt"), "new");
 }
 
 TEST_F(SyncPass, NamesDifferingInLetterCaseAreDifferentFiles) {
-    WriteFile(folder1 + "A.txt", "upper", kBaseTime);
-    WriteFile(folder2 + "a.txt", "lower", kBaseTime);
+    PutFile(folder1 + "A.txt", "upper", kBaseTime);
+    PutFile(folder2 + "a.txt", "lower", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 2);
     EXPECT_EQ(ReadFile(folder2 + "A.txt"), "upper");
     EXPECT_EQ(ReadFile(folder1 + "a.txt"), "lower");
 }
 
 TEST_F(SyncPass, FileDeletedOnOneSideIsCopiedBackBothWays) {
-    WriteFile(folder2 + "deep/kept.txt", "kept", kBaseTime);
+    PutFile(folder2 + "deep/kept.txt", "kept", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 1);
     EXPECT_EQ(ReadFile(folder1 + "kept.txt"), "kept");
 }
 
 TEST_F(SyncPass, MissingFolder2CreatesNothing) {
-    WriteFile(folder1 + "a.txt", "1", kBaseTime);
+    PutFile(folder1 + "a.txt", "1", kBaseTime);
     std::filesystem::remove(folder2);
     for (SyncDirection direction : kAllDirections) {
         EXPECT_EQ(Run(direction).filesCopied, 0);
@@ -127,8 +127,8 @@ TEST_F(SyncPass, MissingFolder2CreatesNothing) {
 
 TEST_F(SyncPass, NewerFileInASubfolderIsUpdatedWhereItLies) {
     for (SyncDirection direction : kAllDirections) {
-        WriteFile(folder1 + "x/a.txt", "new", kBaseTime + kSecond);
-        WriteFile(folder2 + "y/a.txt", "old", kBaseTime);
+        PutFile(folder1 + "x/a.txt", "new", kBaseTime + kSecond);
+        PutFile(folder2 + "y/a.txt", "old", kBaseTime);
         const bool towards2 = direction != SyncDirection::Folder2ToFolder1;
         EXPECT_EQ(Run(direction).filesCopied, towards2 ? 1 : 0);
         EXPECT_EQ(ReadFile(folder2 + "y/a.txt"), towards2 ? "new" : "old");
@@ -138,50 +138,50 @@ TEST_F(SyncPass, NewerFileInASubfolderIsUpdatedWhereItLies) {
 }
 
 TEST_F(SyncPass, EqualTimesCopyNothingAndOneNanosecondCounts) {
-    WriteFile(folder1 + "a.txt", "one", kBaseTime);
-    WriteFile(folder2 + "a.txt", "two", kBaseTime);
+    PutFile(folder1 + "a.txt", "one", kBaseTime);
+    PutFile(folder2 + "a.txt", "two", kBaseTime);
     for (SyncDirection direction : kAllDirections) {
         EXPECT_EQ(Run(direction).filesCopied, 0);
     }
-    WriteFile(folder2 + "a.txt", "two", kBaseTime + 1);
+    PutFile(folder2 + "a.txt", "two", kBaseTime + 1);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 1);
     EXPECT_EQ(ReadFile(folder1 + "a.txt"), "two");
 }
 
 TEST_F(SyncPass, BothWaysChainCarriesTheNewestFileToAllThree) {
-    WriteFile(folder1 + "x/a.txt", "newest", kBaseTime + 2 * kSecond);
-    WriteFile(folder1 + "y/a.txt", "oldest", kBaseTime);
-    WriteFile(folder2 + "a.txt", "middle", kBaseTime + kSecond);
+    PutFile(folder1 + "x/a.txt", "newest", kBaseTime + 2 * kSecond);
+    PutFile(folder1 + "y/a.txt", "oldest", kBaseTime);
+    PutFile(folder2 + "a.txt", "middle", kBaseTime + kSecond);
     Run(SyncDirection::BothWays);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "x/a.txt", folder2 + "a.txt"},
                                                         {folder2 + "a.txt", folder1 + "y/a.txt"}}));
     for (const std::string& path : {folder1 + "x/a.txt", folder1 + "y/a.txt", folder2 + "a.txt"}) {
         EXPECT_EQ(ReadFile(path), "newest");
-        EXPECT_EQ(LastWriteTime(path), kBaseTime + 2 * kSecond);
+        EXPECT_EQ(LastWriteNs(path), kBaseTime + 2 * kSecond);
     }
 }
 
 TEST_F(SyncPass, NewerFileOverwritesSeveralOlderOnesInIndexOrder) {
-    WriteFile(folder1 + "a.txt", "new", kBaseTime + kSecond);
-    WriteFile(folder2 + "m/a.txt", "old", kBaseTime);
-    WriteFile(folder2 + "n/a.txt", "old", kBaseTime);
+    PutFile(folder1 + "a.txt", "new", kBaseTime + kSecond);
+    PutFile(folder2 + "m/a.txt", "old", kBaseTime);
+    PutFile(folder2 + "n/a.txt", "old", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).pairsCompared, 2);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "a.txt", folder2 + "m/a.txt"},
                                                         {folder1 + "a.txt", folder2 + "n/a.txt"}}));
 }
 
 TEST_F(SyncPass, SecondPassCopiesNothing) {
-    WriteFile(folder1 + "a.txt", "1", kBaseTime + 123'456'789);
-    WriteFile(folder2 + "s/a.txt", "2", kBaseTime);
-    WriteFile(folder2 + "s/b.txt", "3", kBaseTime);
+    PutFile(folder1 + "a.txt", "1", kBaseTime + 123'456'789);
+    PutFile(folder2 + "s/a.txt", "2", kBaseTime);
+    PutFile(folder2 + "s/b.txt", "3", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 2);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 0);
 }
 
 TEST_F(SyncPass, CountsWhatItDid) {
-    WriteFile(folder1 + "a.txt", "1", kBaseTime + kSecond);
-    WriteFile(folder1 + "sub/b.txt", "2", kBaseTime);
-    WriteFile(folder2 + "a.txt", "3", kBaseTime);
+    PutFile(folder1 + "a.txt", "1", kBaseTime + kSecond);
+    PutFile(folder1 + "sub/b.txt", "2", kBaseTime);
+    PutFile(folder2 + "a.txt", "3", kBaseTime);
     const SyncCounts counts = Run(SyncDirection::BothWays);
     EXPECT_EQ(counts.filesListed, 3);
     EXPECT_EQ(counts.pairsCompared, 1);

@@ -1,0 +1,43 @@
+#include "TreeFiles.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+namespace quillmere::test {
+
+std::string MakeSide(const TempDir& dir, const std::string& name) {
+    const std::string folder = dir / name;
+    std::filesystem::create_directories(folder);
+    return folder + "/";
+}
+
+void PutFile(const std::string& path, const std::string& content, std::int64_t nanoseconds) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WriteFile(path, content);
+    SetLastWriteNs(path, nanoseconds);
+}
+
+bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+std::string Snapshot(const std::string& folder) {
+    std::vector<std::string> lines;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string path = entry.path().string();
+        std::string line = path;
+        if (entry.is_regular_file()) {
+            line += " " + ReadFile(path) + " " + std::to_string(LastWriteNs(path));
+        }
+        lines.push_back(line);
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+} // namespace quillmere::test

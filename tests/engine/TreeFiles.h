@@ -1,0 +1,25 @@
+// Files at chosen times in the temporary trees of the pass tests.
+#pragma once
+
+#include "tests/support/TempDir.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quillmere::test {
+
+// A fixed moment (2023-11-14 22:13:20 UTC) to write file times around, in nanoseconds since 1970.
+inline constexpr std::int64_t kBaseTime = 1'700'000'000'000'000'000;
+inline constexpr std::int64_t kSecond = 1'000'000'000;
+
+// Makes the folder dir/name and returns it with one trailing separator, as a pass takes folders.
+std::string MakeSide(const TempDir& dir, const std::string& name);
+
+// Writes path, making its folders, and gives it the last-write time nanoseconds.
+void PutFile(const std::string& path, const std::string& content, std::int64_t nanoseconds);
+bool Exists(const std::string& path);
+
+// Every entry below folder with the content and time of each file, to tell whether anything was written.
+std::string Snapshot(const std::string& folder);
+
+} // namespace quillmere::test
