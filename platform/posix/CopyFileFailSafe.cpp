@@ -85,8 +85,9 @@ std::optional<std::string> ReplaceablePath(const std::string& destination, const
     return real ? std::optional<std::string>(real.get()) : std::nullopt;
 }
 
-// The source's last-write time to the nanosecond; the access time is left alone.
-std::array<timespec, 2> TimesOf(const struct stat& source) { return {timespec{0, UTIME_OMIT}, source.st_mtim}; }
+// The source's last-write time to the nanosecond, and its access time: fusefat ignores a new last-write time
+// when the access time is left out (UTIME_OMIT), so both are given.
+std::array<timespec, 2> TimesOf(const struct stat& source) { return {source.st_atim, source.st_mtim}; }
 
 bool FillTemporary(posix::TemporarySibling& temporary, int sourceFd, const struct stat& source) {
     if (!CopyData(sourceFd, temporary.Fd())) {

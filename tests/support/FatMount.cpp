@@ -1,5 +1,6 @@
 #include "tests/support/FatMount.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +33,10 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
+        // The tools' chatter would only clutter the test log.
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, STDOUT_FILENO);
+        ::dup2(quiet, STDERR_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -60,7 +65,7 @@ std::optional<std::string> FatMount::SkipReason() {
 FatMount::FatMount() : mountPoint_(work_ / "fat") {
     const std::string image = work_ / "fat.img";
     MakeFolder(mountPoint_);
-    if (RunProgram("mkfs.vfat", {"-q", "-C", image, "16384"}) != 0) {
+    if (RunProgram("mkfs.vfat", {"-C", image, "16384"}) != 0) {
         failure_ = "mkfs.vfat could not make a FAT image";
         return;
     }
