@@ -27,7 +27,9 @@ protected:
              std::initializer_list<QWidget*>{new QCheckBox("Check9"), new QRadioButton("Option1"),
                                              new QPushButton("PushButton1"), new QListWidget, new QProgressBar})
             layout->addWidget(w);
-        for (QWidget* w : form.findChildren<QWidget*>() << &form) {
+        QList<QWidget*> all = form.findChildren<QWidget*>();
+        all << &form;
+        for (QWidget* w : all) {
             QPalette palette = w->palette();
             palette.setColor(QPalette::Window, kDesign);
             w->setPalette(palette);
