@@ -13,8 +13,9 @@ foreach(program IN ITEMS quillmere quillmere-sync)
     endif()
 endforeach()
 
-# The desktop entry, icons and manual page only mean something on a freedesktop system.
-if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+# The rest makes the Linux desktop program: the window's menu entry and icons, the command line's manual page, and
+# the Debian package of both. A build for Windows or without the window (QUILLMERE_BUILD_GUI OFF) has none of it.
+if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT TARGET quillmere OR NOT TARGET quillmere-sync)
     return()
 endif()
 
