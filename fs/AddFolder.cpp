@@ -29,7 +29,9 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
            MatchesPattern(name.substr(1), pattern.substr(1));
 }
 
-bool IsRefusedCodePoint(char32_t c) { return c < 32 || (c >= 127 && c <= 159) || c == '?'; }
+bool IsRefusedCodePoint(char32_t c) {
+    return c < 32 || (c >= 127 && c <= 159) || c == '?';
+}
 
 } // namespace
 
@@ -42,8 +44,7 @@ std::vector<std::string> GetFilesInFolder(const std::string& folder, std::string
     const std::string prefix = folder.ends_with(separator) ? folder : folder + separator;
     std::vector<std::string> names;
     for (std::string& name : platform::ListFileNames(prefix).names) {
-        if (MatchesPattern(name, pattern) &&
-            (platform::kListedFilesCanBeOpened || IsExistingFile(prefix + name))) {
+        if (MatchesPattern(name, pattern) && (platform::kListedFilesCanBeOpened || IsExistingFile(prefix + name))) {
             names.push_back(std::move(name));
         }
     }

@@ -14,9 +14,9 @@ namespace quillmere {
 using FolderList = std::vector<std::string>;
 
 struct WalkControl {
-    ErrorSink* errors = nullptr;                 // trapped errors of the walk go here (none reported when null)
-    std::function<bool()> stopRequested;         // checked once per folder; a stopped walk returns what it has
-    std::function<void()> folderExamined;        // called once per folder examined, for progress
+    ErrorSink* errors = nullptr;          // trapped errors of the walk go here (none reported when null)
+    std::function<bool()> stopRequested;  // checked once per folder; a stopped walk returns what it has
+    std::function<void()> folderExamined; // called once per folder examined, for progress
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.

@@ -60,7 +60,9 @@ template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& sta
     }
 }
 
-bool FolderWalk::StopRequested() const { return control_.stopRequested && control_.stopRequested(); }
+bool FolderWalk::StopRequested() const {
+    return control_.stopRequested && control_.stopRequested();
+}
 
 void FolderWalk::Run() {
     std::vector<Level> levels;

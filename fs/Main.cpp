@@ -21,11 +21,15 @@ std::string CollapseDoubledSeparators(std::string_view text, char separator) {
     return result;
 }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 } // namespace
 
-char SeparatorOf(PathStyle style) { return style == PathStyle::Windows ? '\\' : '/'; }
+char SeparatorOf(PathStyle style) {
+    return style == PathStyle::Windows ? '\\' : '/';
+}
 
 std::string GetFileName(std::string_view path, PathStyle style) {
     const auto last = path.rfind(SeparatorOf(style));
@@ -66,20 +70,24 @@ bool FsoCopyFile(const std::string& source, const std::string& destination) {
     }
 }
 
-bool CopyFileSafe(const std::string& source, const std::string& destination) {
+std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination) {
     if (IsBlank(source) || IsBlank(destination)) {
-        return false;
+        return std::nullopt;
     }
-    const std::string from = NormalizePath(source);
-    std::string to = NormalizePath(destination);
+    GuardedCopyPaths paths{NormalizePath(source), NormalizePath(destination)};
     // A wildcard source means "into that folder"; such a source is no existing file, so nothing is copied.
-    if (from.find_first_of("?*") != std::string::npos) {
-        to = GetFolderPart(to);
+    if (paths.source.find_first_of("?*") != std::string::npos) {
+        paths.destination = GetFolderPart(paths.destination);
     }
-    if (!IsExistingFile(from) || !IsFolder(GetFolderPart(to))) {
+    return paths;
+}
+
+bool CopyFileSafe(const std::string& source, const std::string& destination) {
+    const auto paths = GuardCopyPaths(source, destination);
+    if (!paths || !IsExistingFile(paths->source) || !IsFolder(GetFolderPart(paths->destination))) {
         return false;
     }
-    return FsoCopyFile(from, to);
+    return FsoCopyFile(paths->source, paths->destination);
 }
 
 std::string AppTitleFromProductName(std::string_view productName) {

@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,14 @@ std::string GetFolderPart(std::string_view path, PathStyle style = kNativePathSt
 // Doubled separators collapsed in one left-to-right pass. A leading run of separators becomes two on Windows
 // (network paths) and one on POSIX.
 std::string NormalizePath(std::string_view path, PathStyle style = kNativePathStyle);
+
+// The text guards of CopyFileSafe: no value when either text is blank; otherwise both paths normalized, and for
+// a wildcard source ("?" or "*") the destination cut to its folder. A dry run checks the same texts.
+struct GuardedCopyPaths {
+    std::string source;
+    std::string destination;
+};
+std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination);
 
 bool IsFolder(const std::string& path);
 // Copies without checking anything; false when the copy failed (nothing is then changed).

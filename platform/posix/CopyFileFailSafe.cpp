@@ -65,13 +65,31 @@ bool CopyData(int from, int to) {
     }
 }
 
+// Where the copy goes, and who is to own it.
+struct Target {
+    std::string path;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+struct stat OwnerOfFolder(const std::string& path) {
+    struct stat folder {};
+    ::stat(posix::ParentFolderOf(path).c_str(), &folder);
+    return folder;
+}
+
 // A link as destination is followed: its target is replaced and the link stays a link, as a Windows copy writes
 // through a link. No value when the destination cannot be replaced: it is read-only (by its permission bits,
-// whoever runs the program), not a regular file, a dangling link, or the source itself.
-std::optional<std::string> ReplaceablePath(const std::string& destination, const struct stat& source) {
+// whoever runs the program), not a regular file, a dangling link, or the source itself. A replaced file keeps its
+// owner and a new one takes its folder's, so that a copy made by root does not take a file from its user.
+std::optional<Target> ReplaceableTarget(const std::string& destination, const struct stat& source) {
     struct stat own {};
     if (::lstat(destination.c_str(), &own) != 0) {
-        return errno == ENOENT ? std::optional<std::string>(destination) : std::nullopt;
+        if (errno != ENOENT) {
+            return std::nullopt;
+        }
+        const struct stat folder = OwnerOfFolder(destination);
+        return Target{destination, folder.st_uid, folder.st_gid};
     }
     struct stat target {};
     if (::stat(destination.c_str(), &target) != 0 || !S_ISREG(target.st_mode) || (target.st_mode & 0222) == 0 ||
@@ -79,21 +97,25 @@ std::optional<std::string> ReplaceablePath(const std::string& destination, const
         return std::nullopt;
     }
     if (!S_ISLNK(own.st_mode)) {
-        return destination;
+        return Target{destination, target.st_uid, target.st_gid};
     }
     const std::unique_ptr<char, void (*)(void*)> real(::realpath(destination.c_str(), nullptr), std::free);
-    return real ? std::optional<std::string>(real.get()) : std::nullopt;
+    return real ? std::optional<Target>(Target{real.get(), target.st_uid, target.st_gid}) : std::nullopt;
 }
 
 // The source's last-write time to the nanosecond, and its access time: fusefat ignores a new last-write time
 // when the access time is left out (UTIME_OMIT), so both are given.
-std::array<timespec, 2> TimesOf(const struct stat& source) { return {source.st_atim, source.st_mtim}; }
+std::array<timespec, 2> TimesOf(const struct stat& source) {
+    return {source.st_atim, source.st_mtim};
+}
 
-bool FillTemporary(posix::TemporarySibling& temporary, int sourceFd, const struct stat& source) {
+bool FillTemporary(posix::TemporarySibling& temporary, int sourceFd, const struct stat& source, const Target& target) {
     if (!CopyData(sourceFd, temporary.Fd())) {
         return false;
     }
-    // File systems without POSIX permissions (FAT) refuse or ignore this; the data and the time matter more.
+    // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
+    // ignore both: the data and the time matter more.
+    (void)::fchown(temporary.Fd(), target.owner, target.group);
     (void)::fchmod(temporary.Fd(), source.st_mode & 0777);
     return ::futimens(temporary.Fd(), TimesOf(source).data()) == 0;
 }
@@ -107,18 +129,18 @@ bool CopyFileFailSafe(const std::string& source, const std::string& destination)
     if (sourceFd.Get() < 0 || ::fstat(sourceFd.Get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
         return false;
     }
-    const auto target = ReplaceablePath(destination, sourceInfo);
+    const auto target = ReplaceableTarget(destination, sourceInfo);
     if (!target) {
         return false;
     }
-    posix::TemporarySibling temporary(posix::ParentFolderOf(*target));
-    if (!temporary.Valid() || !FillTemporary(temporary, sourceFd.Get(), sourceInfo) ||
-        !temporary.ReplaceDestination(*target)) {
+    posix::TemporarySibling temporary(posix::ParentFolderOf(target->path));
+    if (!temporary.Valid() || !FillTemporary(temporary, sourceFd.Get(), sourceInfo, *target) ||
+        !temporary.ReplaceDestination(target->path)) {
         return false;
     }
     // Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time
     // set on the temporary file is set again on the final name. The copy itself has succeeded either way.
-    (void)::utimensat(AT_FDCWD, target->c_str(), TimesOf(sourceInfo).data(), 0);
+    (void)::utimensat(AT_FDCWD, target->path.c_str(), TimesOf(sourceInfo).data(), 0);
     return true;
 }
 

@@ -10,11 +10,15 @@ namespace quillmere::platform {
 
 namespace {
 
-bool StatFollowing(const std::string& path, struct stat& info) { return ::stat(path.c_str(), &info) == 0; }
+bool StatFollowing(const std::string& path, struct stat& info) {
+    return ::stat(path.c_str(), &info) == 0;
+}
 
 // Read-only is decided from the permission bits alone, not with access(2), so that it binds root as well:
 // the Windows read-only attribute binds administrators too.
-bool GrantsNoWrite(const struct stat& info) { return (info.st_mode & 0222) == 0; }
+bool GrantsNoWrite(const struct stat& info) {
+    return (info.st_mode & 0222) == 0;
+}
 
 } // namespace
 
@@ -75,7 +79,7 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     if (::localtime_r(&now, &local) == nullptr) {
         return std::nullopt;
     }

@@ -73,8 +73,12 @@ Listing ListEntries(const std::string& folder, Wanted wanted) {
 
 } // namespace
 
-Listing ListSubfolderNames(const std::string& folder) { return ListEntries(folder, Wanted::Folders); }
+Listing ListSubfolderNames(const std::string& folder) {
+    return ListEntries(folder, Wanted::Folders);
+}
 
-Listing ListFileNames(const std::string& folder) { return ListEntries(folder, Wanted::Files); }
+Listing ListFileNames(const std::string& folder) {
+    return ListEntries(folder, Wanted::Files);
+}
 
 } // namespace quillmere::platform

@@ -88,6 +88,19 @@ TEST_F(CopyFileSafeTest, WildcardSourceIsNeverCopied) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "two"));
 }
 
+TEST(GuardCopyPaths, BlankTextsWildcardsAndNormalizing) {
+    EXPECT_FALSE(GuardCopyPaths("  ", "/b/x").has_value());
+    EXPECT_FALSE(GuardCopyPaths("/a/x", "").has_value());
+    const auto plain = GuardCopyPaths("//a//x", "/b//x");
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ(plain->source, "/a/x");
+    EXPECT_EQ(plain->destination, "/b/x");
+    const auto wildcard = GuardCopyPaths("/a/*.txt", "/b//x.txt");
+    ASSERT_TRUE(wildcard.has_value());
+    EXPECT_EQ(wildcard->destination, "/b/");
+    EXPECT_EQ(GuardCopyPaths("/a/x?", "/b/x")->destination, "/b/");
+}
+
 TEST(IsFolder, FoldersAndLinksToFoldersOnly) {
     TempDir dir;
     WriteFile(dir / "file", "x");

@@ -1,5 +1,5 @@
-#include "fs/AddFolder.h"
 #include "fs/FolderWalk.h"
+#include "fs/AddFolder.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 

@@ -39,12 +39,12 @@ TEST(NormalizePath, WindowsCollapsesInOnePassAndKeepsNetworkPaths) {
                   {"\\\\\\server", "\\\\server"},
                   {"\\server", "\\\\server"}, // one leading separator becomes two
                   {"\\", "\\\\"},
-                  {"\\\\\\\\", "\\\\"},       // only separators: two
-                  {"a\\\\\\b", "a\\\\b"},     // three become two: the pass does not rescan
-                  {"a\\\\\\\\b", "a\\\\b"},   // four become two
+                  {"\\\\\\\\", "\\\\"},     // only separators: two
+                  {"a\\\\\\b", "a\\\\b"},   // three become two: the pass does not rescan
+                  {"a\\\\\\\\b", "a\\\\b"}, // four become two
                   {"\\\\s\\\\\\x", "\\\\s\\\\x"},
                   {"", ""},
-                  {"C:/x//y", "C:/x//y"},    // "/" is no separator here
+                  {"C:/x//y", "C:/x//y"}, // "/" is no separator here
               });
 }
 
@@ -66,10 +66,10 @@ TEST(NormalizePath, PosixKeepsOneLeadingSeparator) {
 
 TEST(AppTitleFromProductName, CutsTheLastWordThenWhileLongerThanForty) {
     const std::pair<const char*, const char*> cases[] = {
-        {"Quillmere Folder Sync", "Quillmere Folder"},                 // the first cut always happens
-        {"Quillmere", "Quillmere"},                                      // no blank: kept whole
+        {"Quillmere Folder Sync", "Quillmere Folder"}, // the first cut always happens
+        {"Quillmere", "Quillmere"},                    // no blank: kept whole
         {"", ""},
-        {"A B ", "A B"},                                                 // a trailing blank ends an empty word
+        {"A B ", "A B"}, // a trailing blank ends an empty word
         {"Quillmere keeps two folders in step for you every day", "Quillmere keeps two folders in step for"},
         {"Forty characters exactly here is it okay xyz", "Forty characters exactly here is it okay"},
         {"Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa b c", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
@@ -88,14 +88,14 @@ TEST(HasInvalidChars, RefusesControlCharactersQuestionMarkAndBrokenUtf8) {
         {"tab\there", true},
         {std::string("nul\0x", 5), true},
         {"del\x7f", true},
-        {"c1\xc2\x80", true},        // U+0080
-        {"c1\xc2\x9f", true},        // U+009F
-        {"nbsp\xc2\xa0", false},     // U+00A0 is the first character after the C1 controls
+        {"c1\xc2\x80", true},    // U+0080
+        {"c1\xc2\x9f", true},    // U+009F
+        {"nbsp\xc2\xa0", false}, // U+00A0 is the first character after the C1 controls
         {"what?", true},
         {"star*", false},
         {"bad\xff", true},
-        {"cut\xe6\x97", true},       // a sequence that ends too soon
-        {"overlong\xc0\xaf", true},  // "/" in two bytes
+        {"cut\xe6\x97", true},      // a sequence that ends too soon
+        {"overlong\xc0\xaf", true}, // "/" in two bytes
         {"surrogate\xed\xa0\x80", true},
         {"beyond\xf4\x90\x80\x80", true},
         {"stray\x80", true},

@@ -96,6 +96,25 @@ TEST_F(CopyFileFailSafeTest, LinkAsDestinationReplacesItsTargetAndStaysALink) {
     EXPECT_EQ(test::LastWriteNs(dir / "dst/real.txt"), kSourceTime);
 }
 
+TEST_F(CopyFileFailSafeTest, ReplacedFileKeepsItsOwnerAndNewFileTakesItsFolders) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give files away";
+    }
+    WriteFile(destination, "old");
+    ASSERT_EQ(::chown(destination.c_str(), test::kNobody, test::kNobody), 0);
+    test::MakeFolder(dir / "users");
+    ASSERT_EQ(::chown((dir / "users").c_str(), test::kNobody, test::kNobody), 0);
+
+    ASSERT_TRUE(CopyFileFailSafe(source, destination));
+    ASSERT_TRUE(CopyFileFailSafe(source, dir / "users/f.txt"));
+    for (const std::string& copy : {destination, dir / "users/f.txt"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(copy.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, test::kNobody) << copy;
+        EXPECT_EQ(info.st_gid, test::kNobody) << copy;
+    }
+}
+
 TEST_F(CopyFileFailSafeTest, FailingWriteLeavesDestinationUntouchedAndNoTemporaryFile) {
     WriteFile(source, std::string(64 * 1024, 'n'));
     WriteFile(destination, "old");

@@ -12,9 +12,9 @@ struct MagicCase {
 
 TEST(TimeResolutionRules, MagicNumbers) {
     const MagicCase cases[] = {
-        {0x4d44, kFatResolution},          {0x2011BAB0, kExfatResolution}, {0x5346544e, kNtfsResolution},
-        {0x7366746e, kNtfsResolution},     {0xEF53, kExactResolution},     {0x01021994, kExactResolution},
-        {0x794c7630, kExactResolution},    {kFuseMagic, std::nullopt},
+        {0x4d44, kFatResolution},       {0x2011BAB0, kExfatResolution}, {0x5346544e, kNtfsResolution},
+        {0x7366746e, kNtfsResolution},  {0xEF53, kExactResolution},     {0x01021994, kExactResolution},
+        {0x794c7630, kExactResolution}, {kFuseMagic, std::nullopt},
     };
     for (const auto& [magic, resolution] : cases) {
         EXPECT_EQ(ResolutionOfMagic(magic), resolution) << std::hex << magic;
@@ -25,24 +25,32 @@ TEST(TimeResolutionRules, MountTypes) {
     // exfat-fuse cannot be mounted here ("Block device required", no loop devices), so its rule is tested by
     // the type it shows in the mount table rather than on a real mount.
     const std::pair<const char*, std::int64_t> cases[] = {
-        {"fuse.fusefat", kFatResolution}, {"vfat", kFatResolution},         {"msdos", kFatResolution},
-        {"fuseblk.exfat", kExfatResolution}, {"fuse.exfat", kExfatResolution}, {"exfat", kExfatResolution},
-        {"fuseblk.ntfs-3g", kNtfsResolution}, {"fuse.ntfs-3g", kNtfsResolution}, {"ntfs3", kNtfsResolution},
-        {"fuseblk", kExactResolution},     {"fuse.sshfs", kExactResolution}, {"ext4", kExactResolution},
-        {"fuse.exfatx", kExactResolution}, {"", kExactResolution},
+        {"fuse.fusefat", kFatResolution},
+        {"vfat", kFatResolution},
+        {"msdos", kFatResolution},
+        {"fuseblk.exfat", kExfatResolution},
+        {"fuse.exfat", kExfatResolution},
+        {"exfat", kExfatResolution},
+        {"fuseblk.ntfs-3g", kNtfsResolution},
+        {"fuse.ntfs-3g", kNtfsResolution},
+        {"ntfs3", kNtfsResolution},
+        {"fuseblk", kExactResolution},
+        {"fuse.sshfs", kExactResolution},
+        {"ext4", kExactResolution},
+        {"fuse.exfatx", kExactResolution},
+        {"", kExactResolution},
     };
     for (const auto& [type, resolution] : cases) {
         EXPECT_EQ(ResolutionOfMountType(type), resolution) << type;
     }
 }
 
-constexpr const char* kMountInfo =
-    "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-    "45 22 0:40 / /media/stick rw,nosuid - fuse.fusefat fusefat rw,user_id=0\n"
-    "46 22 0:41 / /media/stick2 rw - fuseblk.exfat /dev/sdb1 rw\n"
-    "47 22 0:42 / /mnt/my\\040disk rw shared:5 master:2 - fuse.ntfs-3g /dev/sdc1 rw\n"
-    "48 22 0:43 / /media/stick rw - fuse.sshfs host: rw\n"
-    "broken line\n";
+constexpr const char* kMountInfo = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+                                   "45 22 0:40 / /media/stick rw,nosuid - fuse.fusefat fusefat rw,user_id=0\n"
+                                   "46 22 0:41 / /media/stick2 rw - fuseblk.exfat /dev/sdb1 rw\n"
+                                   "47 22 0:42 / /mnt/my\\040disk rw shared:5 master:2 - fuse.ntfs-3g /dev/sdc1 rw\n"
+                                   "48 22 0:43 / /media/stick rw - fuse.sshfs host: rw\n"
+                                   "broken line\n";
 
 TEST(TimeResolutionRules, FindMountTakesTheLongestMountPointThatHoldsThePath) {
     struct Case {
@@ -52,9 +60,9 @@ TEST(TimeResolutionRules, FindMountTakesTheLongestMountPointThatHoldsThePath) {
     };
     const Case cases[] = {
         {"/media/stick2/a", "/media/stick2", "fuseblk.exfat"},
-        {"/media/stick22", "/", "ext4"},          // a longer name is no folder below the mount point
+        {"/media/stick22", "/", "ext4"},                    // a longer name is no folder below the mount point
         {"/mnt/my disk/x", "/mnt/my disk", "fuse.ntfs-3g"}, // escapes and optional fields read right
-        {"/media/stick", "/media/stick", "fuse.sshfs"}, // the later of two mounts on one point hides the first
+        {"/media/stick", "/media/stick", "fuse.sshfs"},     // the later of two mounts on one point hides the first
         {"/home", "/", "ext4"},
     };
     for (const auto& [path, mountPoint, type] : cases) {

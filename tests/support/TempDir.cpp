@@ -1,7 +1,7 @@
 #include "tests/support/TempDir.h"
 
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -49,7 +49,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::operator/(std::string_view relative) const { return path_ + "/" + std::string(relative); }
+std::string TempDir::operator/(std::string_view relative) const {
+    return path_ + "/" + std::string(relative);
+}
 
 void WriteFile(const std::string& path, std::string_view text) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -66,7 +68,9 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-void MakeFolder(const std::string& path) { std::filesystem::create_directory(path); }
+void MakeFolder(const std::string& path) {
+    std::filesystem::create_directory(path);
+}
 
 std::int64_t LastWriteNs(const std::string& path) {
     struct stat info {};
