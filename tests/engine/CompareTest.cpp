@@ -5,8 +5,6 @@
 #include "engine/modCompare.h"
 #include "fs/Main.h"
 
-#include "TreeFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <map>

@@ -3,8 +3,6 @@
 #include "engine/modSync.h"
 #include "platform/FileSystem.h"
 
-#include "TreeFiles.h"
-
 #include <gtest/gtest.h>
 
 namespace quillmere::test {
@@ -58,22 +56,6 @@ TEST(FileTimeToLocalDate, KeepsTheSubSecondPart) {
     const std::uint64_t now = 133'000'000'000'000'000;                      // a file time of 2022
     EXPECT_LT(FileTimeToLocalDate(now), FileTimeToLocalDate(now + 10'000)); // one millisecond later
     EXPECT_EQ(FileTimeToLocalDate(now), FileTimeToLocalDate(now));
-}
-
-TEST(GetFileLastModified, ReadsFilesAndFoldersAndGivesNothingForMissingPaths) {
-    TempDir tree;
-    const std::string folder = MakeSide(tree, "f");
-    PutFile(folder + "a", "a", kBaseTime);
-    PutFile(folder + "b", "b", kBaseTime + kSecond / 2);
-    const std::optional<double> a = GetFileLastModified(folder + "a");
-    const std::optional<double> b = GetFileLastModified(folder + "b");
-    ASSERT_TRUE(a && b);
-    EXPECT_LT(*a, *b);
-    // 2023-11-14 22:13:20 UTC is day 45244 since 1899-12-30, give or take the local offset.
-    const double utc = 45244.0 + (22 * 3600 + 13 * 60 + 20) / 86400.0;
-    EXPECT_NEAR(*a - static_cast<double>(LocalOffsetTicks()) / static_cast<double>(kTicksPerDay), utc, 1e-6);
-    EXPECT_TRUE(GetFileLastModified(folder));
-    EXPECT_FALSE(GetFileLastModified(folder + "missing"));
 }
 
 } // namespace

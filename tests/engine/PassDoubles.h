@@ -3,12 +3,17 @@
 
 #include "engine/modSync.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace quillmere::test {
+
+// A fixed moment (2023-11-14 22:13:20 UTC) to write file times around, in nanoseconds since 1970.
+inline constexpr std::int64_t kBaseTime = 1'700'000'000'000'000'000;
+inline constexpr std::int64_t kSecond = 1'000'000'000;
 
 using CopyRecord = std::pair<std::string, std::string>; // source, destination
 

@@ -1,16 +1,13 @@
 // Files at chosen times in the temporary trees of the pass tests.
 #pragma once
 
+#include "PassDoubles.h"
 #include "tests/support/TempDir.h"
 
 #include <cstdint>
 #include <string>
 
 namespace quillmere::test {
-
-// A fixed moment (2023-11-14 22:13:20 UTC) to write file times around, in nanoseconds since 1970.
-inline constexpr std::int64_t kBaseTime = 1'700'000'000'000'000'000;
-inline constexpr std::int64_t kSecond = 1'000'000'000;
 
 // Makes the folder dir/name and returns it with one trailing separator, as a pass takes folders.
 std::string MakeSide(const TempDir& dir, const std::string& name);

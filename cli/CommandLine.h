@@ -1,0 +1,39 @@
+// The arguments of quillmere-sync, read into what the program is to do.
+#pragma once
+
+#include "engine/modSync.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmere::cli {
+
+enum class Action { Sync, Help, Version };
+
+struct CommandLine {
+    Action action = Action::Sync;
+    SyncDirection direction = SyncDirection::BothWays;
+    bool dryRun = false;
+    std::optional<std::int32_t> everySeconds; // a pass every so many seconds until a signal; one pass without
+    std::string folder1;                      // normalized, ending in one separator
+    std::string folder2;
+};
+
+struct ParseResult {
+    CommandLine commandLine;
+    std::string error; // one line naming the problem; empty when the arguments are good
+};
+
+// args are the arguments after the program name. Folders are not looked at here (see CheckFolders).
+ParseResult ParseCommandLine(const std::vector<std::string_view>& args);
+
+// One line naming the first of the two folders that does not exist or is not a folder; empty when both are.
+std::string CheckFolders(const CommandLine& commandLine);
+
+std::string UsageText();
+std::string VersionText();
+
+} // namespace quillmere::cli

@@ -1,0 +1,101 @@
+// quillmere-sync: one pass, or a pass every so many seconds, between two folders, from the command line.
+#include "cli/CommandLine.h"
+#include "cli/ConsoleObserver.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace quillmere;
+
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void RequestStop(int /*signal*/) {
+    stopRequested.store(true);
+}
+
+// SIGINT and SIGTERM end the program cleanly: the running pass stops before its next file.
+void InstallStopHandlers() {
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+}
+
+class CommandLineSettings final : public SyncSettings {
+public:
+    explicit CommandLineSettings(const cli::CommandLine& line) : line_(line) {}
+    std::vector<std::string> Folder1Entries() const override { return {line_.folder1}; }
+    std::vector<std::string> Folder2Entries() const override { return {line_.folder2}; }
+    SyncDirection Direction() const override { return line_.direction; }
+
+private:
+    const cli::CommandLine& line_;
+};
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "quillmere-sync: %s\n%s", problem.c_str(), cli::UsageText().c_str());
+    return 2;
+}
+
+void RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
+    const auto start = std::chrono::steady_clock::now();
+    const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer, SyncOptions{.dryRun = line.dryRun});
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s in %.3f s%s\n",
+                line.dryRun ? "dry run" : "pass", static_cast<long long>(counts.foldersWalked),
+                static_cast<long long>(counts.filesListed), static_cast<long long>(counts.pairsCompared),
+                static_cast<long long>(counts.filesCopied), line.dryRun ? "to copy" : "copied", taken.count(),
+                stopRequested ? ", stopped" : "");
+    std::fflush(stdout);
+}
+
+// Waits the given seconds, or less when a stop is requested.
+void WaitBetweenPasses(std::int32_t seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!stopRequested) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            return;
+        }
+        // Short slices, so that a signal is seen soon: the sleep itself goes on after one.
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(200)));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    const cli::ParseResult parsed = cli::ParseCommandLine(args);
+    if (!parsed.error.empty()) {
+        return UsageError(parsed.error);
+    }
+    const cli::CommandLine& line = parsed.commandLine;
+    if (line.action == cli::Action::Help) {
+        std::fputs(cli::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (line.action == cli::Action::Version) {
+        std::puts(cli::VersionText().c_str());
+        return 0;
+    }
+    if (const std::string problem = cli::CheckFolders(line); !problem.empty()) {
+        return UsageError(problem);
+    }
+    InstallStopHandlers();
+    cli::ConsoleObserver observer(stopRequested, stdout, stderr);
+    RunPass(line, observer);
+    while (line.everySeconds && !stopRequested) {
+        WaitBetweenPasses(*line.everySeconds);
+        if (!stopRequested) {
+            RunPass(line, observer);
+        }
+    }
+    return observer.ErrorCount() > 0 ? 1 : 0;
+}

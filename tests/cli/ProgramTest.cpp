@@ -1,0 +1,190 @@
+// The quillmere-sync program itself, run as a user runs it.
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+extern char** environ;
+
+namespace quillmere::test {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Starts the program with args; its standard output goes to outFd (a file or a pipe), its errors to errFd.
+pid_t Start(const std::vector<std::string>& args, int outFd, int errFd) {
+    std::vector<std::string> all{QUILLMERE_SYNC_PROGRAM};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    pid_t child = -1;
+    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? child : -1;
+}
+
+int WaitFor(pid_t child) {
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+class Program : public ::testing::Test {
+protected:
+    Outcome Run(const std::vector<std::string>& args) {
+        const std::string outPath = dir / "stdout";
+        const std::string errPath = dir / "stderr";
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        Outcome outcome;
+        outcome.exitCode = WaitFor(Start(args, out, err));
+        close(out);
+        close(err);
+        outcome.out = ReadFile(outPath);
+        outcome.err = ReadFile(errPath);
+        return outcome;
+    }
+
+    // Writes a file under one of the two folders, making its subfolder.
+    void Put(const std::string& path, const std::string& text, std::int64_t seconds) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        WriteFile(path, text);
+        SetLastWriteNs(path, seconds * 1'000'000'000);
+    }
+
+    TempDir dir;
+    TempDir trees;
+    std::string one = trees / "one";
+    std::string two = trees / "two";
+    void SetUp() override {
+        MakeFolder(one);
+        MakeFolder(two);
+    }
+};
+
+TEST_F(Program, HelpAndVersion) {
+    const Outcome help = Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--every SECONDS] "
+                             "FOLDER1 FOLDER2\n",
+                             0),
+              0u);
+    EXPECT_EQ(help.err, "");
+    const Outcome version = Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "quillmere-sync " QUILLMERE_VERSION "\n");
+}
+
+TEST_F(Program, WrongArgumentsGiveOneLineAndTheUsageAndTouchNothing) {
+    Put(one + "/a.txt", "a", 1'700'000'000);
+    WriteFile(trees / "plain-file", "not a folder");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "quillmere-sync: missing argument: FOLDER1 and FOLDER2\n"},
+        {{one}, "quillmere-sync: missing argument: FOLDER2\n"},
+        {{"--turbo", one, two}, "quillmere-sync: unknown option: --turbo\n"},
+        {{one, two, "--every"}, "quillmere-sync: missing argument: --every needs a value\n"},
+        {{"--every", "soon", one, two},
+         "quillmere-sync: bad SECONDS 'soon': give a whole number from 1 to 2147483647\n"},
+        {{one, trees / "missing"}, "quillmere-sync: FOLDER2 '" + trees / "missing/" + "' does not exist\n"},
+        {{trees / "plain-file", two}, "quillmere-sync: FOLDER1 '" + trees / "plain-file/" + "' is not a folder\n"},
+    };
+    for (const auto& [args, firstLine] : cases) {
+        const Outcome outcome = Run(args);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err.substr(0, firstLine.size()), firstLine);
+        EXPECT_NE(outcome.err.find("\nusage: quillmere-sync "), std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(two + "/a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(trees / "missing"));
+}
+
+TEST_F(Program, OnePassPrintsEachCopyAndASummary) {
+    Put(one + "/sub/a.txt", "a", 1'700'000'000);
+    Put(one + "/b.txt", "new b", 1'700'000'100);
+    Put(two + "/deep/b.txt", "old b", 1'700'000'000);
+    const Outcome outcome = Run({one + "//", two});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.err, "");
+    const std::string copies =
+        "copied " + one + "/sub/a.txt -> " + two + "/a.txt\n" + "copied " + one + "/b.txt -> " + two + "/deep/b.txt\n";
+    ASSERT_EQ(outcome.out.substr(0, copies.size()), copies);
+    EXPECT_EQ(
+        outcome.out.substr(copies.size()).rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied in ", 0),
+        0u)
+        << outcome.out;
+    EXPECT_EQ(ReadFile(two + "/deep/b.txt"), "new b");
+    EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
+}
+
+TEST_F(Program, DryRunPrintsTheCopiesOfARealRunAndWritesNothing) {
+    Put(one + "/x/chain.txt", "newest", 1'700'000'300);
+    Put(one + "/y/chain.txt", "oldest", 1'700'000'000);
+    Put(two + "/chain.txt", "middle", 1'700'000'100);
+    Put(two + "/only2.txt", "2", 1'700'000'000);
+    for (const char* direction : {"both", "1to2", "2to1"}) {
+        const Outcome dry = Run({"--dry-run", "--direction", direction, one, two});
+        EXPECT_EQ(ReadFile(two + "/chain.txt"), "middle");
+        EXPECT_FALSE(std::filesystem::exists(one + "/only2.txt"));
+        EXPECT_EQ(dry.exitCode, 0);
+        const std::size_t copiesEnd = dry.out.find("dry run: ");
+        ASSERT_NE(copiesEnd, std::string::npos) << dry.out;
+
+        TempDir backup;
+        std::filesystem::copy(trees.Path(), backup.Path(), std::filesystem::copy_options::recursive);
+        const Outcome real = Run({"--direction", direction, one, two});
+        EXPECT_EQ(real.exitCode, 0);
+        EXPECT_EQ(real.out.substr(0, real.out.find("pass: ")), dry.out.substr(0, copiesEnd)) << direction;
+        // Put the trees back as they were for the next direction.
+        std::filesystem::remove_all(trees.Path());
+        std::filesystem::copy(backup.Path(), trees.Path(), std::filesystem::copy_options::recursive);
+    }
+}
+
+TEST_F(Program, EveryStopsCleanlyOnSigterm) {
+    Put(one + "/a.txt", "a", 1'700'000'000);
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t child = Start({"--every", "3600", one, two}, pipeFds[1], err);
+    close(pipeFds[1]);
+    close(err);
+    ASSERT_GT(child, 0);
+    // Wait for the first pass to end (its summary line), then ask the program to stop while it waits.
+    std::string out;
+    char buffer[256];
+    while (out.find("pass: ") == std::string::npos || out.back() != '\n') {
+        const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+        ASSERT_GT(got, 0) << out;
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+    kill(child, SIGTERM);
+    EXPECT_EQ(WaitFor(child), 0);
+    close(pipeFds[0]);
+    EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
+    EXPECT_EQ(ReadFile(dir / "stderr"), "");
+}
+
+} // namespace
+} // namespace quillmere::test
