@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/modSync.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+class QObject;
+
+namespace quillmere {
+
+// What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
+// the folders as the lists held them when the pass started, the direction as the option buttons stand at each
+// pair, a stop request from closing the window, and trapped errors handed to the window's thread to show.
+class WindowPass : public SyncSettings, public SyncObserver {
+public:
+    // reports is used on the thread of context only.
+    WindowPass(QObject& context, ErrorSink& reports) : context_(context), reports_(reports) {}
+
+    // On the window's thread, before the pass starts.
+    void Prepare(std::vector<std::string> folder1, std::vector<std::string> folder2);
+    void SetDirection(SyncDirection direction) { direction_.store(direction); }
+    void RequestStop() { stop_.store(true); }
+
+    std::vector<std::string> Folder1Entries() const override { return folder1_; }
+    std::vector<std::string> Folder2Entries() const override { return folder2_; }
+    SyncDirection Direction() const override { return direction_.load(); }
+    bool StopRequested() const override { return stop_.load(); }
+    void Report(const TrappedError& error) override;
+
+private:
+    QObject& context_;
+    ErrorSink& reports_;
+    std::vector<std::string> folder1_;
+    std::vector<std::string> folder2_;
+    std::atomic<SyncDirection> direction_{SyncDirection::BothWays};
+    std::atomic<bool> stop_{false};
+};
+
+} // namespace quillmere
