@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program's icon files: a blue capital H outlined in black on a pale cyan square with a black border.
 
-Writes data/icons/hicolor/<N>x<N>/apps/quillmere.png for 16, 32, 48, 128 and 256 pixels (24-bit, fully opaque)
-and data/icons/quillmere.ico holding all five sizes for Windows builds. Run from anywhere; the output is
-committed, so the build never draws icons itself.
+usage: make-icons.py [OUTPUT_FOLDER]   (default: the repository's data/icons)
+
+Writes hicolor/<N>x<N>/apps/quillmere.png for 16, 32, 48, 128 and 256 pixels (24-bit, fully opaque) and
+quillmere.ico holding all five sizes for Windows builds. The output is committed, so the build never draws
+icons itself; a test draws them again and compares.
 """
 import os
 import struct
+import sys
 import zlib
 
 SIZES = (16, 32, 48, 128, 256)
@@ -19,27 +22,29 @@ PALE_CYAN = (204, 255, 255)
 H_PARTS = ((4, 3, 6, 13), (10, 3, 12, 13), (6, 7, 10, 9))
 
 
-def in_h(u, v):
-    return any(left <= u < right and top <= v < bottom for left, top, right, bottom in H_PARTS)
-
-
-def pixel(x, y, size):
-    """Colour of one pixel; the border and the outline are one pixel wide at 16, and grow slowly with size."""
-    line = max(1, size // 32)
-    if min(x, y) < line or max(x, y) >= size - line:
-        return BLACK
-    scale = size / 16
-    if in_h((x + 0.5) / scale, (y + 0.5) / scale):
-        return BLUE
-    for dy in range(-line, line + 1):
-        for dx in range(-line, line + 1):
-            if in_h((x + dx + 0.5) / scale, (y + dy + 0.5) / scale):
-                return BLACK
-    return PALE_CYAN
+def pixel_span(low, high, scale):
+    """The pixels whose centres fall in [low, high) of the 16-unit grid, as an inclusive range."""
+    inside = [p for p in range(int(high * scale) + 1) if low <= (p + 0.5) / scale < high]
+    return inside[0], inside[-1]
 
 
 def rows(size):
-    return [[pixel(x, y, size) for x in range(size)] for y in range(size)]
+    """The border and the outline are one pixel wide at 16, and grow slowly with size."""
+    line = max(1, size // 32)
+    scale = size / 16
+    parts = [pixel_span(left, right, scale) + pixel_span(top, bottom, scale) for left, top, right, bottom in H_PARTS]
+
+    def within(x, y, grow):
+        return any(x0 - grow <= x <= x1 + grow and y0 - grow <= y <= y1 + grow for x0, x1, y0, y1 in parts)
+
+    def pixel(x, y):
+        if min(x, y) < line or max(x, y) >= size - line:
+            return BLACK
+        if within(x, y, 0):
+            return BLUE
+        return BLACK if within(x, y, line) else PALE_CYAN
+
+    return [[pixel(x, y) for x in range(size)] for y in range(size)]
 
 
 def png(size):
@@ -72,7 +77,8 @@ def write(path, content):
 
 
 def main():
-    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "icons")
+    default = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "icons")
+    root = sys.argv[1] if len(sys.argv) > 1 else default
     images = [(size, png(size)) for size in SIZES]
     for size, image in images:
         write(os.path.join(root, "hicolor", f"{size}x{size}", "apps", "quillmere.png"), image)
