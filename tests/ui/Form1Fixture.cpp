@@ -58,6 +58,7 @@ Form1& Form1Fixture::Load() {
     };
     form_ = std::make_unique<Form1>(Form1Services{chooser_, boxes_, runner_, pass});
     form_->Form_Load();
+    form_->Timer1.blockSignals(true); // the tests tick it themselves
     return *form_;
 }
 

@@ -22,6 +22,7 @@ protected:
     Form1& Load(PassFunction pass) {
         form_ = std::make_unique<Form1>(Form1Services{chooser_, boxes_, runner_, std::move(pass)});
         form_->Form_Load();
+        form_->Timer1.blockSignals(true); // the tests tick it themselves
         return *form_;
     }
 

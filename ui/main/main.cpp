@@ -18,5 +18,8 @@ int main(int argc, char* argv[]) {
          }});
     window.Form_Load();
     window.show();
+    // A session that ends (log-off, shutdown) quits without closing the window: close it, so the folders are
+    // saved and a running pass is stopped just as when the user closes it.
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
     return application.exec();
 }
