@@ -1,0 +1,66 @@
+// Puts the tray control's icon into a real tray and prints what it raises, for real_tray_check.sh: "icon X Y W H"
+// once the icon is embedded, one line per event, and on a double click whether a balloon came up and whether
+// the control's timer took it down again.
+#include "tray/ProgramIcons.h"
+#include "tray/QtTrayBackend.h"
+#include "tray/cSysTray.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+using quillmere::tray::cSysTray;
+
+namespace {
+
+void Say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+bool BalloonOnScreen() {
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && QByteArray(widget->metaObject()->className()) == "QBalloonTip")
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    auto owned = std::make_unique<quillmere::tray::QtTrayBackend>();
+    QSystemTrayIcon& icon = owned->Icon();
+    cSysTray tray(std::move(owned), true);
+    tray.setTrayIcon(quillmere::tray::TrayPicture());
+    tray.setTrayTip("Quillmere");
+    tray.setInTray(true);
+
+    QObject::connect(&tray, &cSysTray::MouseDown, [](int button, int) { Say(QString("down %1").arg(button)); });
+    QObject::connect(&tray, &cSysTray::MouseUp, [](int button, int) { Say(QString("up %1").arg(button)); });
+    QObject::connect(&tray, &cSysTray::MouseDblClick, [&](int button, int) {
+        Say(QString("dblclick %1").arg(button));
+        tray.ShowBalloon("has been minimized to the system tray.", "Quillmere", 60, false);
+        QTimer::singleShot(500, [&] {
+            Say(BalloonOnScreen() ? "balloon up" : "balloon missing");
+            tray.findChild<QTimer*>()->start(0); // the control's own take-down, without waiting its 60 s
+            QTimer::singleShot(500, [&] {
+                Say(BalloonOnScreen() ? "balloon still up" : "balloon down");
+                QApplication::quit();
+            });
+        });
+    });
+
+    QTimer embedded;
+    QObject::connect(&embedded, &QTimer::timeout, [&] {
+        const QRect where = icon.geometry();
+        if (!QSystemTrayIcon::isSystemTrayAvailable() || where.isEmpty())
+            return;
+        embedded.stop();
+        Say(QString("icon %1 %2 %3 %4").arg(where.x()).arg(where.y()).arg(where.width()).arg(where.height()));
+    });
+    embedded.start(100);
+    return app.exec();
+}
