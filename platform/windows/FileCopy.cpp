@@ -78,7 +78,9 @@ bool WriteTemporary(HANDLE source, const SourceFacts& facts, const std::wstring&
                          SetFileTime(target.get(), nullptr, nullptr, &facts.lastWrite) &&
                          FlushFileBuffers(target.get());
     const bool closed = target.reset();
-    return written && closed && SetFileAttributesW(temporary.c_str(), facts.attributes & kCopiedAttributes);
+    // 0 would leave the attributes as they are; "normal" clears them.
+    const DWORD attributes = facts.attributes & kCopiedAttributes;
+    return written && closed && SetFileAttributesW(temporary.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
 }
 
 void RemoveTemporary(const std::wstring& temporary) {

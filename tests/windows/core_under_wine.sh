@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Builds the Qt-free core for 64-bit Windows with mingw-w64 and runs it under Wine in a fresh, private Wine
+# prefix: the Windows tests, the file-service tests that build for Windows, a real pass of quillmere-sync.exe,
+# and the Run value written, read back with "reg query" and deleted. Prints how long each stage took.
+# Usage: core_under_wine.sh SOURCE_FOLDER CROSS_BUILD_FOLDER
+set -euo pipefail
+source_folder=$1
+build=$2
+
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-windres; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (install g++-mingw-w64-x86-64-posix)"; exit 77; }
+done
+for tool in "$wine" "$wineserver"; do
+    [ -x "$tool" ] || { echo "SKIP: $tool is missing (install wine64)"; exit 77; }
+done
+[ -f /usr/src/googletest/CMakeLists.txt ] || { echo "SKIP: /usr/src/googletest is missing (install googletest)"; exit 77; }
+
+work=$(mktemp -d /tmp/quillmere-wine.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+cleanup() {
+    "$wineserver" -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+now() { date +%s.%N; }
+report_time() { awk -v what="$1" -v from="$2" -v to="$(now)" 'BEGIN { printf "TIME %s: %.1f s\n", what, to - from }'; }
+run() { "$source_folder/tests/windows/wine-run.sh" "$@"; }
+# The Windows form of a Linux path: Wine shows the Linux root as drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A persistent server keeps every later wine64 start in this prefix short.
+start=$(now)
+mkdir "$WINEPREFIX"
+"$wineserver" -p
+run wineboot --init >/dev/null 2>&1
+report_time "Wine prefix created" "$start"
+
+start=$(now)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$source_folder" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source_folder/cmake/toolchain-mingw-w64.cmake" \
+          -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_TESTS=ON \
+          -DQUILLMERE_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" -j2 --target windows_tests fs_tests quillmere-sync quillmere-startup-entry >/dev/null ||
+    fail "the Windows build failed (cmake --build $build)"
+report_time "cross build" "$start"
+
+start=$(now)
+for tests in tests/windows/windows_tests.exe tests/fs/fs_tests.exe; do
+    echo "== $tests"
+    run "$build/$tests" --gtest_brief=1 || fail "$tests"
+done
+
+echo "== quillmere-sync.exe: a real pass"
+one="$work/Folder One"
+two="$work/Folder Two"
+mkdir -p "$one/Sub" "$two"
+echo first >"$one/Sub/only1.txt"
+echo older >"$one/both.txt"
+echo newer >"$two/both.txt"
+touch -d '2021-08-31 10:00:00' "$one/both.txt"
+touch -d '2021-08-31 10:00:01' "$two/both.txt"
+output=$(run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" "$(windows_path "$two")") ||
+    fail "quillmere-sync.exe ended with an error: $output"
+echo "$output"
+[ "$(cat "$two/only1.txt")" = first ] || fail "only1.txt was not copied into Folder Two's top folder"
+[ "$(cat "$one/both.txt")" = newer ] || fail "the newer both.txt did not replace the older one"
+[ "$(stat -c %Y "$one/both.txt")" = "$(stat -c %Y "$two/both.txt")" ] || fail "both.txt lost its time"
+! ls -A "$one" "$two" | grep -q '^~' || fail "a temporary file was left behind"
+
+echo "== Run value: written, read back with reg query, deleted"
+run_key='HKLM\SOFTWARE\MICROSOFT\WINDOWS\CURRENTVERSION\RUN'
+tool="$build/tests/windows/startup-entry/quillmere-startup-entry.exe"
+run "$tool" add
+entry=$(run reg query "$run_key" /v quillmere-startup-entry.exe | tr -d '\r' | grep REG_SZ) ||
+    fail "no Run value named quillmere-startup-entry.exe"
+echo "$entry"
+data=$(echo "$entry" | sed -E 's/^ *quillmere-startup-entry\.exe +REG_SZ +//')
+[ "${data,,}" = "$(windows_path "$tool" | tr '[:upper:]' '[:lower:]')" ] ||
+    fail "the Run value holds '$data', not the program file"
+run "$tool" remove
+if run reg query "$run_key" /v quillmere-startup-entry.exe >/dev/null 2>&1; then
+    fail "the Run value is still there after removing it"
+fi
+report_time "tests under Wine" "$start"
+echo "PASS"
