@@ -77,7 +77,6 @@ void FolderWalk::Run() {
             Level next = Examine(levels.back());
             levels.push_back(std::move(next));
         });
-        more = more && !StopRequested();
     }
     Assemble(levels);
 }

@@ -49,10 +49,10 @@ TEST_F(ListingTest, MissingFolderAndFileAreNotFound) {
 }
 
 TEST_F(ListingTest, UnreadableFolderIsPermissionDenied) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to run the listing as the user nobody (root ignores permission bits)";
-    }
     ::chmod(dir.Path().c_str(), 0755);
+    if (const auto reason = test::CannotRunAsNobodyIn(dir.Path())) {
+        GTEST_SKIP() << *reason;
+    }
     test::MakeFolder(dir / "closed");
     ::chmod((dir / "closed").c_str(), 0);
     const auto status = test::RunAsNobody([&] {

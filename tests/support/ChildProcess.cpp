@@ -69,4 +69,15 @@ std::optional<std::string> RunAsNobody(const std::function<std::string()>& work)
         work);
 }
 
+std::optional<std::string> CannotRunAsNobodyIn(const std::string& folder) {
+    if (::geteuid() != 0) {
+        return "needs root to run the work as the user nobody (root ignores permission bits)";
+    }
+    const auto reached = RunAsNobody([&] { return std::string(::access(folder.c_str(), X_OK) == 0 ? "yes" : "no"); });
+    if (reached != "yes") {
+        return "the user nobody cannot reach " + folder + " (set TMPDIR to a folder anyone may enter)";
+    }
+    return std::nullopt;
+}
+
 } // namespace quillmere::test

@@ -17,4 +17,8 @@ std::optional<std::string> RunAsNobody(const std::function<std::string()>& work)
 
 inline constexpr unsigned kNobody = 65534;
 
+// Why a test cannot run work as nobody on folder (not root, or the folder lies below one nobody cannot enter);
+// no value when it can.
+std::optional<std::string> CannotRunAsNobodyIn(const std::string& folder);
+
 } // namespace quillmere::test
