@@ -2,6 +2,11 @@
 
 #include "tray/mSysTray.h"
 
+#include <QApplication>
+#include <QWidget>
+
+#include <algorithm>
+
 namespace quillmere::tray {
 
 void QtTrayBackend::InstallHook(cSysTray& control) {
@@ -35,9 +40,17 @@ void QtTrayBackend::ShowBalloon(const QString& title, const QString& text, int t
     icon_.showMessage(title, text, QSystemTrayIcon::NoIcon, timeoutMilliseconds);
 }
 
-// Qt's own balloon (the X11 tray) closes the shown one and shows nothing when title and text are both empty.
+// Qt's own balloon closes when asked to show nothing. A desktop notification service would show an empty notice
+// instead, and ends its notices by itself, so the request goes only to a balloon of Qt's that is up.
 void QtTrayBackend::HideBalloon() {
-    icon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    if (QtBalloonShown())
+        icon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+}
+
+bool QtBalloonShown() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(),
+                       [](const QWidget* window) { return window->isVisible() && window->inherits("QBalloonTip"); });
 }
 
 } // namespace quillmere::tray

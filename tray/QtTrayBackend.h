@@ -25,4 +25,7 @@ private:
     QSystemTrayIcon icon_;
 };
 
+// Whether Qt's own balloon (drawn by Qt beside an icon in the X tray) is on screen.
+bool QtBalloonShown();
+
 } // namespace quillmere::tray

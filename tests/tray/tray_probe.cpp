@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 
@@ -18,13 +17,6 @@ namespace {
 void Say(const QString& line) {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
-}
-
-bool BalloonOnScreen() {
-    for (const QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && QByteArray(widget->metaObject()->className()) == "QBalloonTip")
-            return true;
-    return false;
 }
 
 } // namespace
@@ -44,10 +36,10 @@ int main(int argc, char** argv) {
         Say(QString("dblclick %1").arg(button));
         tray.ShowBalloon("has been minimized to the system tray.", "Quillmere", 60, false);
         QTimer::singleShot(500, [&] {
-            Say(BalloonOnScreen() ? "balloon up" : "balloon missing");
+            Say(quillmere::tray::QtBalloonShown() ? "balloon up" : "balloon missing");
             tray.findChild<QTimer*>()->start(0); // the control's own take-down, without waiting its 60 s
             QTimer::singleShot(500, [&] {
-                Say(BalloonOnScreen() ? "balloon still up" : "balloon down");
+                Say(quillmere::tray::QtBalloonShown() ? "balloon still up" : "balloon down");
                 QApplication::quit();
             });
         });
