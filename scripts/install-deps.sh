@@ -14,6 +14,7 @@ test_packages=(
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
     dpkg-dev fakeroot file desktop-file-utils              # the package check
+    python3                                                # redraws the icons to compare with the committed ones
 )
 
 packages=("${build_packages[@]}")
