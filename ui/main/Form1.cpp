@@ -6,7 +6,6 @@
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -103,9 +102,10 @@ void Form1::ConnectHandlers() {
     connect(&Timer1, &IntervalTimer::Timer, this, on("Form1.Timer1", &Form1::Timer1_Timer));
     connect(PushButton13, &QPushButton::clicked, this, on("Form1.PushButton13_Click", &Form1::PushButton13_Click));
     connect(PushButton12, &QPushButton::clicked, this, on("Form1.PushButton12_Click", &Form1::PushButton12_Click));
+    // A click on the selected entry changes no selection, and a change by keyboard or by dragging raises no
+    // click: both count. A click that changes the selection is handled twice, to the same effect.
     connect(ListView3, &QTreeWidget::itemClicked, this, on("Form1.ListView3_Click", &Form1::ListView3_Click));
-    connect(ListView3, &QTreeWidget::itemSelectionChanged, this,
-            on("Form1.ListView3_Click", &Form1::ListView3_SelectionChanged));
+    connect(ListView3, &QTreeWidget::itemSelectionChanged, this, on("Form1.ListView3_Click", &Form1::ListView3_Click));
     for (QRadioButton* option : {Option1, Option2, Option3}) {
         connect(option, &QRadioButton::toggled, this, on("Form1.Options_Click", &Form1::Options_Click));
     }
@@ -457,13 +457,6 @@ void Form1::ListView3_Click() {
     Trap("Form1.ListView3_Click", 100, [index] { SaveSetting("OftenIndex", QString::number(index)); });
     IntervalSeconds = GetSyncIntervalSeconds(selected->text(0).toStdString());
     ElapsedSeconds = 0;
-}
-
-// A mouse click reaches ListView3_Click through itemClicked; only a change made without the mouse comes here.
-void Form1::ListView3_SelectionChanged() {
-    if (QApplication::mouseButtons() == Qt::NoButton) {
-        ListView3_Click();
-    }
 }
 
 } // namespace quillmere

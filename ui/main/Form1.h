@@ -126,7 +126,6 @@ private:
     // Scheduler.
     QTreeWidgetItem* SelectedInterval() const;
     std::int32_t SelectedIntervalSeconds() const;
-    void ListView3_SelectionChanged();
     void StartAutomaticPass();
     void StartManualPass();
     void StartPass(PassKind kind, std::string_view label, int line);
