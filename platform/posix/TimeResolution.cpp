@@ -3,8 +3,10 @@
 #include "platform/FileSystem.h"
 #include "platform/posix/TimeResolutionRules.h"
 
+#include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -26,10 +28,30 @@ std::string RealPathOf(const std::string& folder) {
     return real ? std::string(real.get()) : folder;
 }
 
-// statfs says only "FUSE"; which driver serves the folder is in the mount table.
+std::string ReadBootSector(const std::string& device) {
+    // Only a device or an image: a pipe named in the mount table must not hang the pass.
+    struct stat info {};
+    if (::stat(device.c_str(), &info) != 0 || !(S_ISBLK(info.st_mode) || S_ISREG(info.st_mode))) {
+        return {};
+    }
+    std::ifstream file(device, std::ios::binary);
+    std::string sector(512, '\0');
+    file.read(sector.data(), static_cast<std::streamsize>(sector.size()));
+    sector.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return sector;
+}
+
+// statfs says only "FUSE"; which driver serves the folder is in the mount table. A plain "fuseblk" names no
+// driver, so the volume's boot sector tells (readable by root; anyone else gets exact comparison).
 std::int64_t ResolutionOfFuseFolder(const std::string& folder) {
     const auto mount = posix::FindMount(ReadMountTable(), RealPathOf(folder));
-    return mount ? posix::ResolutionOfMountType(mount->type) : posix::kExactResolution;
+    if (!mount) {
+        return posix::kExactResolution;
+    }
+    if (mount->type == "fuseblk") {
+        return posix::ResolutionOfBootSector(ReadBootSector(mount->source)).value_or(posix::kExactResolution);
+    }
+    return posix::ResolutionOfMountType(mount->type);
 }
 
 } // namespace

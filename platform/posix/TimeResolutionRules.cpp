@@ -74,7 +74,7 @@ std::optional<MountEntry> ParseMountLine(const std::string& line) {
     }
     for (std::size_t i = 5; i + 1 < words.size(); ++i) {
         if (words[i] == "-") {
-            return MountEntry{Unescape(words[4]), words[i + 1]};
+            return MountEntry{Unescape(words[4]), words[i + 1], i + 2 < words.size() ? Unescape(words[i + 2]) : ""};
         }
     }
     return std::nullopt;
@@ -102,6 +102,23 @@ std::int64_t ResolutionOfMountType(std::string_view type) {
         }
     }
     return kExactResolution;
+}
+
+std::optional<std::int64_t> ResolutionOfBootSector(std::string_view sector) {
+    // The OEM name at offset 3 tells NTFS and exFAT; FAT writes its type at 54 (FAT12/16) or 82 (FAT32).
+    const auto holds = [&](std::size_t offset, std::string_view name) {
+        return sector.size() >= offset + name.size() && sector.substr(offset, name.size()) == name;
+    };
+    if (holds(3, "NTFS    ")) {
+        return kNtfsResolution;
+    }
+    if (holds(3, "EXFAT   ")) {
+        return kExfatResolution;
+    }
+    if (holds(54, "FAT1") || holds(82, "FAT32")) {
+        return kFatResolution;
+    }
+    return std::nullopt;
 }
 
 std::optional<MountEntry> FindMount(std::string_view mountinfo, std::string_view realPath) {

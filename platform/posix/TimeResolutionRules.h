@@ -22,9 +22,15 @@ std::optional<std::int64_t> ResolutionOfMagic(std::uint64_t magic);
 // Resolution for a mount-table file-system type ("vfat", "fuse.fusefat", "fuseblk.exfat", "fuse.ntfs-3g"...).
 std::int64_t ResolutionOfMountType(std::string_view type);
 
+// Resolution for the first sector of a volume, told by the name its boot sector carries ("NTFS    ",
+// "EXFAT   ", "FAT12   "...); no value for anything else. For "fuseblk" mounts without a subtype (ntfs-3g,
+// exfat-fuse), whose mount table entry names only the device.
+std::optional<std::int64_t> ResolutionOfBootSector(std::string_view sector);
+
 struct MountEntry {
     std::string mountPoint;
-    std::string type; // with its FUSE subtype, as the mount table shows it ("fuse.fusefat")
+    std::string type;   // with its FUSE subtype, as the mount table shows it ("fuse.fusefat")
+    std::string source; // the device or image, or the driver's own name
 };
 
 // The mount of /proc/self/mountinfo (given as text) that holds realPath: the longest mount point that is a

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/posix/TimeResolutionRules.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
 
@@ -65,6 +66,29 @@ TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {
     const std::int64_t fatTime = test::LastWriteNs(onFat);
     ASSERT_TRUE(CopyFileFailSafe(onFat, local / "b.txt"));
     EXPECT_EQ(test::LastWriteNs(local / "b.txt"), fatTime);
+}
+
+std::string FirstSectorOf(const std::string& image) {
+    return test::ReadFile(image).substr(0, 512);
+}
+
+// A "fuseblk" mount (ntfs-3g, exfat-fuse without a subtype) is told by its volume's boot sector: these are real
+// ones, made by the tools the users' sticks are made with.
+TEST(BootSector, RealFatAndExfatVolumesAreRecognised) {
+    if (!test::FindProgram("mkfs.vfat") || !test::FindProgram("mkfs.exfat")) {
+        GTEST_SKIP() << "dosfstools or exfatprogs is not installed";
+    }
+    TempDir work;
+    for (const char* bits : {"12", "16", "32"}) {
+        const std::string image = work / (std::string("fat") + bits + ".img");
+        ASSERT_EQ(test::RunProgram("mkfs.vfat", {"-F", bits, "-C", image, "40000"}), 0) << bits;
+        EXPECT_EQ(posix::ResolutionOfBootSector(FirstSectorOf(image)), 2 * kSecond) << "FAT" << bits;
+    }
+    const std::string exfat = work / "exfat.img";
+    test::WriteFile(exfat, "");
+    std::filesystem::resize_file(exfat, 16 * 1024 * 1024);
+    ASSERT_EQ(test::RunProgram("mkfs.exfat", {exfat}), 0);
+    EXPECT_EQ(posix::ResolutionOfBootSector(FirstSectorOf(exfat)), 10'000'000);
 }
 
 // exFAT through exfat-fuse needs a block device, and this machine has no loop devices ("Block device
