@@ -96,9 +96,22 @@ FolderWalk::Level FolderWalk::StartingLevel(const FolderList& list) const {
                 above = std::make_shared<const Ancestry>(Ancestry{*identity, above});
             }
         }
-        level.push_back(Entry{path, std::move(above), false, std::nullopt});
+        level.push_back(Entry{path, WithoutSelf(path, std::move(above)), false, std::nullopt});
     }
     return level;
+}
+
+// A starting folder that is a link to a folder on its own path (its parent, say) is still walked, once: only the
+// folders above the one it leads to count as its ancestors.
+std::shared_ptr<const FolderWalk::Ancestry> FolderWalk::WithoutSelf(const std::string& path,
+                                                                    std::shared_ptr<const Ancestry> above) {
+    const auto self = platform::ReadFolderIdentity(path);
+    for (const Ancestry* node = above.get(); self && node != nullptr; node = node->parent.get()) {
+        if (node->identity == *self) {
+            return node->parent;
+        }
+    }
+    return above;
 }
 
 FolderWalk::Level FolderWalk::Examine(Level& level) {

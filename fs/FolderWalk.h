@@ -40,6 +40,7 @@ private:
     template <class Statement> bool Step(int line, Statement&& statement);
     bool StopRequested() const;
     Level StartingLevel(const FolderList& list) const;
+    static std::shared_ptr<const Ancestry> WithoutSelf(const std::string& path, std::shared_ptr<const Ancestry> above);
     Level Examine(Level& level);
     void ExamineEntry(Entry& entry, Level& next);
     bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,

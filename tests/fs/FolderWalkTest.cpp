@@ -109,6 +109,12 @@ TEST_F(FolderWalkTest, LinkBackToAnAncestorIsNotEntered) {
     EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/A/", "R/B/", "R/A/sideways/"}));
 }
 
+TEST_F(FolderWalkTest, StartingFolderThatLeadsToItsParentIsWalkedOnce) {
+    Make({"A"});
+    std::filesystem::create_directory_symlink(dir.Path(), dir / "R");
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/A/"}));
+}
+
 TEST_F(FolderWalkTest, TwoLoopsStayLinear) {
     Make({"R", "R/A", "R/B"});
     std::filesystem::create_directory_symlink(dir / "R", dir / "R/A/l1");
