@@ -52,6 +52,26 @@ TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
     EXPECT_FALSE(runner_.Running());
 }
 
+TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
+    std::atomic<bool> reported = false;
+    Form1& form = Load([&](const SyncSettings&, SyncObserver& observer) {
+        observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
+        reported = true;
+        while (!observer.StopRequested()) {
+            std::this_thread::yield();
+        }
+        return SyncCounts{};
+    });
+    form.show();
+    form.PushButton12_Click();
+    while (!reported.load()) {
+        std::this_thread::yield(); // without handling events, so the report is still queued
+    }
+    form.close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
 TEST_F(PassThreadTest, ReportsFromThePassAreShownByTheWindowThread) {
     std::thread::id shownOn;
     class ThreadNotingBoxes : public RecordingBoxes {

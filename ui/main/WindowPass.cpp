@@ -12,9 +12,16 @@ void WindowPass::Prepare(std::vector<std::string> folder1, std::vector<std::stri
 }
 
 void WindowPass::Report(const TrappedError& error) {
-    // Message boxes belong to the window's thread; the pass goes on meanwhile.
+    // Message boxes belong to the window's thread; the pass goes on meanwhile. A report that arrives after the
+    // window was closed is dropped: a box then would only hold up the end of the program.
     QMetaObject::invokeMethod(
-        &context_, [this, error] { reports_.Report(error); }, Qt::QueuedConnection);
+        &context_,
+        [this, error] {
+            if (!StopRequested()) {
+                reports_.Report(error);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace quillmere

@@ -21,6 +21,7 @@ public:
     // On the window's thread, before the pass starts.
     void Prepare(std::vector<std::string> folder1, std::vector<std::string> folder2);
     void SetDirection(SyncDirection direction) { direction_.store(direction); }
+    // Also drops the reports still on their way to the window.
     void RequestStop() { stop_.store(true); }
 
     std::vector<std::string> Folder1Entries() const override { return folder1_; }
