@@ -1,9 +1,10 @@
-// The paths of a file list grouped by file name, so that a pass finds the same-named files of the other side
-// without comparing every path with every other.
+// A pass's file list with its paths grouped by file name, so that the same-named files of the other side are
+// found without comparing every path with every other. Made once per side and pass, and used by every step.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,15 +14,24 @@ class NameIndex {
 public:
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
+    // paths must outlive the index.
     explicit NameIndex(const std::vector<std::string>& paths);
+    NameIndex(const NameIndex&) = delete;
+    NameIndex& operator=(const NameIndex&) = delete;
 
-    bool Contains(const std::string& name) const { return first_.contains(name); }
+    const std::vector<std::string>& Paths() const { return paths_; }
+    // The file name of Paths()[index]: the text after its last separator.
+    std::string_view NameOf(std::size_t index) const { return names_[index]; }
+
+    bool Contains(std::string_view name) const { return first_.contains(name); }
     // The lowest index of a path named name, npos when there is none; Next gives the following ones, ascending.
-    std::size_t First(const std::string& name) const;
+    std::size_t First(std::string_view name) const;
     std::size_t Next(std::size_t index) const { return next_[index]; }
 
 private:
-    std::unordered_map<std::string, std::size_t> first_;
+    const std::vector<std::string>& paths_;
+    std::vector<std::string_view> names_; // views into paths_
+    std::unordered_map<std::string_view, std::size_t> first_;
     std::vector<std::size_t> next_; // per path: the next index with the same name, npos after the last
 };
 

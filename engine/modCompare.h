@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/ErrorTrap.h"
+#include "engine/NameIndex.h"
 #include "engine/PassContext.h"
 
 #include <cstdint>
@@ -24,11 +25,11 @@ TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std:
 
 // The paths of source whose file name (letter case counting) occurs nowhere in other, in source order,
 // duplicates kept.
-FileList LookForAdditions(const FileList& source, const FileList& other, ErrorSink& errors);
+FileList LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors);
 
 // For every same-named pair (list1[i], list2[j]), i ascending and for each i the j ascending, copies the newer
 // file over the older one in the direction read afresh for that pair. Times are read afresh for each pair, so
 // a copy made for an earlier pair is seen by later ones.
-void LookForModified2(const FileList& list1, const FileList& list2, PassContext& pass);
+void LookForModified2(const NameIndex& list1, const NameIndex& list2, PassContext& pass);
 
 } // namespace quillmere

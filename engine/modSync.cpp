@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace quillmere {
 
@@ -34,12 +35,13 @@ struct Side {
     // False when the top folder is missing or could not be listed. Such a side looks empty, and copying the
     // other side into it would overwrite, unseen and without comparing times, whatever it really holds.
     bool listed = false;
+    std::unique_ptr<NameIndex> names; // made once the side is listed, for every step that follows
 };
 
 // The walk and the file listing of one side: every file of the tree whose name does not begin with "~"
 // (temporary files of other programs).
 Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lines) {
-    Side side{folder, {}, false};
+    Side side{folder, {}, false, nullptr};
     ErrorSink& errors = pass.Observer();
     FolderList folders{folder};
     const WalkControl control{&errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); }};
@@ -95,17 +97,17 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     FileList onlyIn2;
     switch (direction) {
     case SyncDirection::BothWays:
-        RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(side1.files, side2.files, errors); });
-        RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(side2.files, side1.files, errors); });
+        RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
+        RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
         CopyInto(side2, onlyIn1, pass, 162);
         CopyInto(side1, onlyIn2, pass, 168);
         return;
     case SyncDirection::Folder1ToFolder2:
-        RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(side1.files, side2.files, errors); });
+        RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
         CopyInto(side2, onlyIn1, pass, 178);
         return;
     case SyncDirection::Folder2ToFolder1:
-        RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(side2.files, side1.files, errors); });
+        RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
         CopyInto(side1, onlyIn2, pass, 188);
         return;
     case SyncDirection::None:
@@ -121,14 +123,20 @@ std::string AsFolderPath(std::string folder) {
     return folder;
 }
 
+// The file list of a side, indexed by name.
+bool IndexSide(Side& side, PassContext& pass, int line) {
+    return RunTrapped(pass.Observer(), SyncProcedure(), line,
+                      [&] { side.names = std::make_unique<NameIndex>(side.files); });
+}
+
 SyncCounts RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
-    const Side side1 = ListSide(folder1, pass, kFolder1Lines);
+    Side side1 = ListSide(folder1, pass, kFolder1Lines);
     if (pass.StopRequested()) {
         return pass.Counts();
     }
-    const Side side2 = ListSide(folder2, pass, kFolder2Lines);
+    Side side2 = ListSide(folder2, pass, kFolder2Lines);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
-    if (pass.StopRequested()) {
+    if (pass.StopRequested() || !IndexSide(side1, pass, 100) || !IndexSide(side2, pass, 102)) {
         return pass.Counts();
     }
     pass.SetTimeTolerance(std::max(platform::TimeResolution(folder1), platform::TimeResolution(folder2)));
@@ -136,7 +144,7 @@ SyncCounts RunPass(const std::string& folder1, const std::string& folder2, PassC
     if (pass.StopRequested()) {
         return pass.Counts();
     }
-    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(side1.files, side2.files, pass); });
+    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1.names, *side2.names, pass); });
     return pass.Counts();
 }
 

@@ -61,10 +61,14 @@ TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
     NoErrors errors;
     const FileList source{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt", "/a/c.txt"};
     const FileList other{"/b/deep/c.txt", "/b/report.txt"};
-    EXPECT_EQ(LookForAdditions(source, other, errors),
+    const FileList none;
+    const NameIndex sourceNames(source);
+    const NameIndex otherNames(other);
+    const NameIndex noNames(none);
+    EXPECT_EQ(LookForAdditions(sourceNames, otherNames, errors),
               (FileList{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt"}));
-    EXPECT_EQ(LookForAdditions(source, {}, errors), source);
-    EXPECT_TRUE(LookForAdditions({}, other, errors).empty());
+    EXPECT_EQ(LookForAdditions(sourceNames, noNames, errors), source);
+    EXPECT_TRUE(LookForAdditions(noNames, otherNames, errors).empty());
 }
 
 // Files held in memory: a copy gives the destination the source's time, as the real copy does.
@@ -104,7 +108,8 @@ private:
     mutable std::mt19937 random_;
 };
 
-// The pairwise loops, written plainly: every path of list1 against every path of list2.
+// The pairwise loops, written plainly: every path of list1 against every path of list2, and both times read
+// again before the second test of the both-ways case.
 void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings,
                        FileOperations& files, std::int64_t tolerance) {
     const auto order = [&](const std::string& path1, const std::string& path2) {
@@ -191,14 +196,16 @@ TEST_P(Equivalence, IndexedComparisonCopiesExactlyAsThePairwiseLoops) {
 
         PassContext pass(settings1, observer, indexed);
         pass.SetTimeTolerance(tolerance);
-        LookForModified2(list1, list2, pass);
+        const NameIndex names1(list1);
+        const NameIndex names2(list2);
+        LookForModified2(names1, names2, pass);
         ReferenceModified(list1, list2, settings2, reference, tolerance);
 
         ASSERT_EQ(indexed.copies, reference.copies) << "seed " << seed;
         ASSERT_EQ(indexed.times, reference.times) << "seed " << seed;
         // Both read the direction equally often, so a shifting direction stays in step.
         ASSERT_EQ(settings1.Direction(), settings2.Direction()) << "seed " << seed;
-        ASSERT_EQ(LookForAdditions(list1, list2, observer), ReferenceAdditions(list1, list2)) << "seed " << seed;
+        ASSERT_EQ(LookForAdditions(names1, names2, observer), ReferenceAdditions(list1, list2)) << "seed " << seed;
     }
     EXPECT_TRUE(observer.errors.empty());
 }
@@ -217,7 +224,9 @@ TEST(LookForModified2, UnreadableDirectionIsReportedAndCopiesNothing) {
     const BrokenDirection settings;
     RecordingObserver observer;
     PassContext pass(settings, observer, files);
-    LookForModified2({"/one/a"}, {"/two/a"}, pass);
+    const FileList list1{"/one/a"};
+    const FileList list2{"/two/a"};
+    LookForModified2(NameIndex(list1), NameIndex(list2), pass);
 
     EXPECT_TRUE(files.copies.empty());
     ASSERT_EQ(observer.errors.size(), 1u);
