@@ -1,7 +1,11 @@
 #include "TreeFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 namespace quillmere::test {
@@ -15,7 +19,12 @@ std::string MakeSide(const TempDir& dir, const std::string& name) {
 void PutFile(const std::string& path, const std::string& content, std::int64_t nanoseconds) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     WriteFile(path, content);
-    SetLastWriteNs(path, nanoseconds);
+    // Both times are set: fusefat stamps the current time when the access time is left out.
+    const timespec time{static_cast<time_t>(nanoseconds / kSecond), static_cast<long>(nanoseconds % kSecond)};
+    const timespec times[2] = {time, time};
+    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
 }
 
 bool Exists(const std::string& path) {

@@ -1,0 +1,112 @@
+// Passes between an ordinary folder and a real FAT folder (FUSE), whose times are kept in 2-second steps: the
+// pair settles after one copy, and a real edit on either side is still copied.
+#include "PassDoubles.h"
+#include "TreeFiles.h"
+#include "tests/support/FatMount.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quillmere::test {
+namespace {
+
+constexpr std::int64_t kMillisecond = 1'000'000;
+
+class FatPass : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::optional<std::string> reason = FatMount::SkipReason()) {
+            GTEST_SKIP() << *reason;
+        }
+        fat_ = std::make_unique<FatMount>();
+        if (!fat_->Mounted()) {
+            GTEST_SKIP() << fat_->Failure();
+        }
+        fatFolder = fat_->Path() + "/";
+    }
+
+    std::int64_t Pass(const std::string& one, const std::string& two, SyncDirection direction,
+                      const SyncOptions& options = {}) {
+        observer = RecordingObserver{};
+        const SyncCounts counts = SyncFolders(FixedSettings(one, two, direction), observer, options);
+        EXPECT_TRUE(observer.errors.empty()) << observer.errors.front().description;
+        return counts.filesCopied;
+    }
+
+    TempDir dir;
+    std::string local = MakeSide(dir, "local");
+    std::string fatFolder;
+    RecordingObserver observer;
+
+private:
+    std::unique_ptr<FatMount> fat_;
+};
+
+TEST_F(FatPass, BothWaysSettlesAfterOneCopy) {
+    PutFile(local + "a.txt", "a", kBaseTime + 1700 * kMillisecond);
+    PutFile(local + "sub/b.txt", "b", kBaseTime + 300 * kMillisecond);
+    PutFile(fatFolder + "c.txt", "c", kBaseTime + 3 * kSecond);
+    PutFile(local + "d.txt", "local d", kBaseTime + 5 * kSecond + 900 * kMillisecond);
+    PutFile(fatFolder + "d.txt", "fat d", kBaseTime);
+    for (int round = 0; round < 2; ++round) {
+        // Either side may be Folder 1.
+        const bool fatFirst = round == 1;
+        EXPECT_GT(fatFirst ? Pass(fatFolder, local, SyncDirection::BothWays)
+                           : Pass(local, fatFolder, SyncDirection::BothWays),
+                  0);
+        EXPECT_EQ(fatFirst ? Pass(fatFolder, local, SyncDirection::BothWays)
+                           : Pass(local, fatFolder, SyncDirection::BothWays),
+                  0);
+        PutFile(local + "e" + std::to_string(round), "new", kBaseTime + 7 * kSecond + 100 * kMillisecond);
+    }
+    EXPECT_EQ(ReadFile(fatFolder + "a.txt"), "a");
+    EXPECT_EQ(ReadFile(fatFolder + "d.txt"), "local d");
+    EXPECT_EQ(ReadFile(local + "c.txt"), "c");
+}
+
+// The side that receives the copy is the FAT folder, as Folder 2 (1to2) or as Folder 1 (2to1).
+TEST_F(FatPass, OneWaySettlesAfterOneCopy) {
+    for (SyncDirection direction : {SyncDirection::Folder1ToFolder2, SyncDirection::Folder2ToFolder1}) {
+        PutFile(local + "a.txt", "newer", kBaseTime + 1700 * kMillisecond);
+        PutFile(fatFolder + "a.txt", "older", kBaseTime - 10 * kSecond);
+        const bool fatFirst = direction == SyncDirection::Folder2ToFolder1;
+        const std::string& one = fatFirst ? fatFolder : local;
+        const std::string& two = fatFirst ? local : fatFolder;
+        EXPECT_EQ(Pass(one, two, direction), 1);
+        EXPECT_EQ(ReadFile(fatFolder + "a.txt"), "newer");
+        EXPECT_EQ(Pass(one, two, direction), 0);
+    }
+}
+
+TEST_F(FatPass, RealEditOnEitherSideIsStillCopied) {
+    PutFile(local + "a.txt", "v1", kBaseTime + 1700 * kMillisecond);
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 1);
+
+    PutFile(local + "a.txt", "v2", kBaseTime + 4 * kSecond + 100 * kMillisecond);
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 1);
+    EXPECT_EQ(ReadFile(fatFolder + "a.txt"), "v2");
+
+    PutFile(fatFolder + "a.txt", "v3", kBaseTime + 8 * kSecond);
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 1);
+    EXPECT_EQ(ReadFile(local + "a.txt"), "v3");
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 0);
+}
+
+// The copy onto FAT cuts the time to its 2-second step, and a later pair of the same pass sees the cut time;
+// a dry run has to see the same to decide the same.
+TEST_F(FatPass, DryRunDecidesAsARealRun) {
+    PutFile(local + "x/a.txt", "newest", kBaseTime + 3700 * kMillisecond);
+    PutFile(local + "y/a.txt", "older", kBaseTime + 1600 * kMillisecond);
+    PutFile(fatFolder + "a.txt", "oldest", kBaseTime - 10 * kSecond);
+    const std::string before = Snapshot(dir.Path()) + Snapshot(fatFolder);
+    Pass(local, fatFolder, SyncDirection::BothWays, SyncOptions{.dryRun = true});
+    const std::vector<CopyRecord> dry = observer.copies;
+    EXPECT_EQ(Snapshot(dir.Path()) + Snapshot(fatFolder), before);
+    Pass(local, fatFolder, SyncDirection::BothWays);
+    EXPECT_EQ(dry, observer.copies);
+    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{local + "x/a.txt", fatFolder + "a.txt"}}));
+}
+
+} // namespace
+} // namespace quillmere::test
