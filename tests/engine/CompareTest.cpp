@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -14,6 +15,14 @@ namespace quillmere::test {
 namespace {
 
 constexpr std::int64_t kFat = 2'000'000'000;
+
+// Paths written with "/" in the platform's own form.
+FileList Native(FileList paths) {
+    for (std::string& path : paths) {
+        std::replace(path.begin(), path.end(), '/', platform::kSeparator);
+    }
+    return paths;
+}
 constexpr std::int64_t kExFat = 10'000'000;
 
 struct TimeCase {
@@ -59,14 +68,14 @@ public:
 
 TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
     NoErrors errors;
-    const FileList source{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt", "/a/c.txt"};
-    const FileList other{"/b/deep/c.txt", "/b/report.txt"};
+    const FileList source = Native({"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt", "/a/c.txt"});
+    const FileList other = Native({"/b/deep/c.txt", "/b/report.txt"});
     const FileList none;
     const NameIndex sourceNames(source);
     const NameIndex otherNames(other);
     const NameIndex noNames(none);
     EXPECT_EQ(LookForAdditions(sourceNames, otherNames, errors),
-              (FileList{"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt"}));
+              Native({"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt"}));
     EXPECT_EQ(LookForAdditions(sourceNames, noNames, errors), source);
     EXPECT_TRUE(LookForAdditions(noNames, otherNames, errors).empty());
 }
@@ -163,10 +172,10 @@ FileList ReferenceAdditions(const FileList& source, const FileList& other) {
 // and the times sit close together so that the tolerance matters.
 FileList GenerateSide(std::mt19937& random, const std::string& top, FakeFiles& files) {
     static const char* const kNames[] = {"a.txt", "b.txt", "A.txt", "c", "~d"};
-    static const char* const kFolders[] = {"", "x/", "x/y/", "z/"};
+    static const char* const kFolders[] = {"/", "/x/", "/x/y/", "/z/"};
     FileList list(random() % 24);
     for (std::string& path : list) {
-        path = top + kFolders[random() % 4] + kNames[random() % 5];
+        path = Native({"/" + top + kFolders[random() % 4] + kNames[random() % 5]})[0];
         if (random() % 6 != 0) {
             files.times[path] = kBaseTime + static_cast<std::int64_t>(random() % 8) * 700'000'000;
         }
@@ -181,9 +190,9 @@ TEST_P(Equivalence, IndexedComparisonCopiesExactlyAsThePairwiseLoops) {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         std::mt19937 random(seed);
         FakeFiles indexed;
-        const FileList list1 = GenerateSide(random, "/one/", indexed);
+        const FileList list1 = GenerateSide(random, "one", indexed);
         // Now and then both sides are the same folder.
-        const FileList list2 = random() % 5 == 0 ? list1 : GenerateSide(random, "/two/", indexed);
+        const FileList list2 = random() % 5 == 0 ? list1 : GenerateSide(random, "two", indexed);
         const std::int64_t tolerance = random() % 2 == 0 ? 1 : kFat;
         FakeFiles reference = indexed;
 
@@ -220,12 +229,12 @@ TEST(LookForModified2, UnreadableDirectionIsReportedAndCopiesNothing) {
         SyncDirection Direction() const override { throw std::runtime_error("Direction unavailable"); }
     };
     FakeFiles files;
-    files.times = {{"/one/a", kBaseTime + kSecond}, {"/two/a", kBaseTime}};
+    const FileList list1 = Native({"/one/a"});
+    const FileList list2 = Native({"/two/a"});
+    files.times = {{list1[0], kBaseTime + kSecond}, {list2[0], kBaseTime}};
     const BrokenDirection settings;
     RecordingObserver observer;
     PassContext pass(settings, observer, files);
-    const FileList list1{"/one/a"};
-    const FileList list2{"/two/a"};
     LookForModified2(NameIndex(list1), NameIndex(list2), pass);
 
     EXPECT_TRUE(files.copies.empty());
