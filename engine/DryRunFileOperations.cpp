@@ -10,10 +10,6 @@ namespace quillmere {
 
 namespace {
 
-bool IsBlank(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
-}
-
 // The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step.
 std::int64_t TimeAsStoredIn(const std::string& folder, std::int64_t time) {
     const std::int64_t step = std::max<std::int64_t>(platform::TimeResolution(folder), 1);
@@ -34,27 +30,31 @@ std::optional<std::int64_t> DryRunFileOperations::LastWriteTime(const std::strin
     return platform::ReadLastWriteTime(path);
 }
 
-// The guards of CopyFileSafe, and the refusals of the copy itself that can be told in advance: a destination
-// that is a folder or read-only is never replaced.
+// The guards of CopyFileSafe, and the refusals of the copy itself that can be told in advance: only a file
+// that is not read-only is ever replaced.
 bool DryRunFileOperations::Copy(const std::string& source, const std::string& destination) {
-    if (IsBlank(source) || IsBlank(destination)) {
+    const std::optional<GuardedCopyPaths> paths = GuardCopyPaths(source, destination);
+    if (!paths || paths->source == paths->destination || !SourceExists(paths->source) ||
+        !IsFolder(GetFolderPart(paths->destination)) || !IsReplaceable(paths->destination)) {
         return false;
     }
-    const std::string from = NormalizePath(source);
-    std::string to = NormalizePath(destination);
-    if (from.find_first_of("?*") != std::string::npos) {
-        to = GetFolderPart(to);
-    }
-    const std::string folder = GetFolderPart(to);
-    if (!SourceExists(from) || !IsFolder(folder) || GetFileName(to).empty() || IsFolder(to) || IsReadOnly(to)) {
-        return false;
-    }
-    const std::optional<std::int64_t> time = LastWriteTime(from);
+    const std::optional<std::int64_t> time = LastWriteTime(paths->source);
     if (!time) {
         return false;
     }
-    pretended_[to] = PretendedFile{TimeAsStoredIn(folder, *time), IsReadOnly(from)};
+    const std::string folder = GetFolderPart(paths->destination);
+    pretended_[paths->destination] = PretendedFile{TimeAsStoredIn(folder, *time), IsReadOnly(paths->source)};
     return true;
+}
+
+bool DryRunFileOperations::IsReplaceable(const std::string& destination) const {
+    if (pretended_.contains(destination)) {
+        return !IsReadOnly(destination);
+    }
+    if (GetFileName(destination).empty()) {
+        return false;
+    }
+    return !IsFolder(destination) && !IsReadOnly(destination);
 }
 
 bool DryRunFileOperations::SourceExists(const std::string& source) const {

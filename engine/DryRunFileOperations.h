@@ -20,6 +20,7 @@ private:
         bool readOnly = false; // a copy takes the source's permissions, so it may block a later copy
     };
     bool SourceExists(const std::string& source) const;
+    bool IsReplaceable(const std::string& destination) const;
     bool IsReadOnly(const std::string& path) const;
 
     std::unordered_map<std::string, PretendedFile> pretended_; // by normalized destination path
