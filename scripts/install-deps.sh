@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian 12 packages the build and the tests need; does nothing when all are there.
-# Usage: scripts/install-deps.sh [build|test]
+# Usage: scripts/install-deps.sh [build|package|test]
 set -euo pipefail
 
 build_packages=(
@@ -8,17 +8,21 @@ build_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     fonts-liberation # metric-compatible Arial, the window's font
 )
+package_packages=(dpkg-dev fakeroot file)
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
-    dpkg-dev fakeroot file desktop-file-utils              # the package check
+    "${package_packages[@]}" desktop-file-utils            # the package check
     python3                                                # redraws the icons to compare with the committed ones
 )
 
 packages=("${build_packages[@]}")
-[ "${1:-build}" = test ] && packages+=("${test_packages[@]}")
+case "${1:-build}" in
+    package) packages+=("${package_packages[@]}") ;;
+    test) packages+=("${test_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

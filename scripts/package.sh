@@ -5,10 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build-release}
-scripts/install-deps.sh build
-for tool in dpkg-shlibdeps file; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install dpkg-dev file" >&2; exit 1; }
-done
+scripts/install-deps.sh package
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 cd "$build_dir"
