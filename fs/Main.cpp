@@ -70,14 +70,15 @@ bool FsoCopyFile(const std::string& source, const std::string& destination) {
     }
 }
 
-std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination) {
+std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination,
+                                               PathStyle style) {
     if (IsBlank(source) || IsBlank(destination)) {
         return std::nullopt;
     }
-    GuardedCopyPaths paths{NormalizePath(source), NormalizePath(destination)};
-    // A wildcard source means "into that folder"; such a source is no existing file, so nothing is copied.
-    if (paths.source.find_first_of("?*") != std::string::npos) {
-        paths.destination = GetFolderPart(paths.destination);
+    GuardedCopyPaths paths{NormalizePath(source, style), NormalizePath(destination, style)};
+    // A Windows wildcard source means "into that folder"; such a source is no existing file, so nothing is copied.
+    if (style == PathStyle::Windows && paths.source.find_first_of("?*") != std::string::npos) {
+        paths.destination = GetFolderPart(paths.destination, style);
     }
     return paths;
 }

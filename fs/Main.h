@@ -28,12 +28,14 @@ std::string GetFolderPart(std::string_view path, PathStyle style = kNativePathSt
 std::string NormalizePath(std::string_view path, PathStyle style = kNativePathStyle);
 
 // The text guards of CopyFileSafe: no value when either text is blank; otherwise both paths normalized, and for
-// a wildcard source ("?" or "*") the destination cut to its folder. A dry run checks the same texts.
+// a wildcard source ("?" or "*") the destination cut to its folder. Only Windows names cannot hold those two
+// characters; on POSIX they are ordinary letters of a file name. A dry run checks the same texts.
 struct GuardedCopyPaths {
     std::string source;
     std::string destination;
 };
-std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination);
+std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination,
+                                               PathStyle style = kNativePathStyle);
 
 bool IsFolder(const std::string& path);
 // Copies without checking anything; false when the copy failed (nothing is then changed).

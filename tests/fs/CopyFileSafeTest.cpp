@@ -78,14 +78,12 @@ TEST_F(CopyFileSafeTest, ReplacesAnExistingFileButNotAReadOnlyOne) {
     EXPECT_EQ(ReadFile(dir / "two/locked.txt"), "kept");
 }
 
-TEST_F(CopyFileSafeTest, WildcardSourceIsNeverCopied) {
-    // The destination becomes its folder; a missing wildcard source is no file, and an existing file whose name
-    // holds "?" (possible on POSIX) cannot replace a folder.
-    EXPECT_FALSE(CopyFileSafe(dir / "one/*.txt", destination));
-    WriteFile(dir / "one/what?.txt", "q");
-    EXPECT_FALSE(CopyFileSafe(dir / "one/what?.txt", dir / "two/what?.txt"));
+TEST_F(CopyFileSafeTest, QuestionMarksAndStarsAreLettersOfPosixNames) {
+    EXPECT_FALSE(CopyFileSafe(dir / "one/*.txt", destination)) << "no wildcard expansion: no such file";
     EXPECT_EQ(EntriesInTwo(), 0u);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "two"));
+    WriteFile(dir / "one/what?.txt", "q");
+    EXPECT_TRUE(CopyFileSafe(dir / "one/what?.txt", dir / "two/what?.txt"));
+    EXPECT_EQ(ReadFile(dir / "two/what?.txt"), "q");
 }
 
 TEST(GuardCopyPaths, BlankTextsWildcardsAndNormalizing) {
@@ -95,10 +93,12 @@ TEST(GuardCopyPaths, BlankTextsWildcardsAndNormalizing) {
     ASSERT_TRUE(plain.has_value());
     EXPECT_EQ(plain->source, "/a/x");
     EXPECT_EQ(plain->destination, "/b/x");
-    const auto wildcard = GuardCopyPaths("/a/*.txt", "/b//x.txt");
+    EXPECT_EQ(GuardCopyPaths("/a/x?", "/b/x", PathStyle::Posix)->destination, "/b/x");
+    const auto wildcard = GuardCopyPaths("C:\\a\\*.txt", "D:\\b\\\\x.txt", PathStyle::Windows);
     ASSERT_TRUE(wildcard.has_value());
-    EXPECT_EQ(wildcard->destination, "/b/");
-    EXPECT_EQ(GuardCopyPaths("/a/x?", "/b/x")->destination, "/b/");
+    EXPECT_EQ(wildcard->source, "C:\\a\\*.txt");
+    EXPECT_EQ(wildcard->destination, "D:\\b\\");
+    EXPECT_EQ(GuardCopyPaths("C:\\a\\x?", "D:\\x", PathStyle::Windows)->destination, "D:\\");
 }
 
 TEST(IsFolder, FoldersAndLinksToFoldersOnly) {
