@@ -16,6 +16,7 @@ public:
 
     // paths must outlive the index.
     explicit NameIndex(const std::vector<std::string>& paths);
+    explicit NameIndex(std::vector<std::string>&&) = delete; // would leave the index pointing at a dead list
     NameIndex(const NameIndex&) = delete;
     NameIndex& operator=(const NameIndex&) = delete;
 
