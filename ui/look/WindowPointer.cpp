@@ -48,7 +48,7 @@ void WindowPointer::Watch(QWidget& widget, Area area) {
     QWidget& target = list ? *list->viewport() : widget;
     target.setMouseTracking(true);
     target.installEventFilter(this);
-    watched_.insert(&target, area);
+    watched_.insert(&target, {&widget, area});
     connect(&target, &QObject::destroyed, this, [this](QObject* gone) { watched_.remove(gone); });
 }
 
@@ -60,10 +60,16 @@ bool WindowPointer::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
         return false;
-    if (watched_.value(watched) == Area::Button)
-        OverButton();
-    else
-        OverPlain();
+    const Watched over = watched_.value(watched);
+    const auto rule = [this, over] { over.area == Area::Button ? OverButton() : OverPlain(); };
+    try {
+        if (runRule_)
+            runRule_(*over.widget, rule);
+        else
+            rule();
+    } catch (...) {
+        // Ignored: the pointer stays as it was, and the program goes on.
+    }
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -41,6 +42,12 @@ public:
     // is watched through its viewport.
     void Watch(QWidget& widget, Area area);
 
+    // What runs each mouse-move rule, with the watched widget it applies to. An exception must not reach Qt's
+    // event loop, which would end the program, so the window puts its error report here; by default a failing
+    // rule is ignored.
+    using RuleRunner = std::function<void(const QWidget& over, const std::function<void()>& rule)>;
+    void SetRuleRunner(RuleRunner runner) { runRule_ = std::move(runner); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -50,7 +57,12 @@ private:
     QWidget& window_;
     int pointer_ = kDefault;
     std::optional<QCursor> customIcon_;
-    QHash<QObject*, Area> watched_;
+    struct Watched {
+        QWidget* widget = nullptr; // as given to Watch: the list, not its viewport
+        Area area = Area::Plain;
+    };
+    QHash<QObject*, Watched> watched_;
+    RuleRunner runRule_;
 };
 
 } // namespace quillmere::look
