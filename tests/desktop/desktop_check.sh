@@ -2,7 +2,8 @@
 # Starts the real program under Xvfb with a window manager and a tray host, with settings prepared in a
 # temporary folder (two folders chosen, "Sync every 5 seconds"), and checks what a user would see:
 # the window appears, its icon sits in the tray, a pass copies a file, minimizing hides the window, a click on
-# the tray icon brings it back, and closing the window saves both folders.
+# the tray icon brings it back, and closing the window saves both folders and takes the icon down. A second
+# start, hidden in the tray, is ended by SIGTERM as a session ends it, and saves both folders too.
 # Usage: desktop_check.sh QUILLMERE_BINARY SCREENSHOT_FOLDER
 set -euo pipefail
 program=$1
@@ -21,21 +22,28 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    echo "--- the program said:"
+    cat "$work/program.log" 2>/dev/null || true
+    import -window root "$shots/desktop-check-failure.png" 2>/dev/null || true
+    exit 1
+}
 
-# Polls a condition for up to $1 seconds.
+# Polls a command for up to $1 seconds. The command is run afresh each time, so pass a function, not "$(...)".
 wait_for() {
-    local seconds=$1; shift
-    local deadline=$((SECONDS + seconds))
+    local deadline=$((SECONDS + $1))
+    shift
     until "$@"; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.2
     done
 }
 
-mkdir -p "$work/one" "$work/two" "$work/config/Harnvale" "$work/runtime"
+mkdir -p "$work/one" "$work/two" "$work/three" "$work/config/Harnvale" "$work/runtime" "$shots"
 chmod 700 "$work/runtime"
-cat >"$work/config/Harnvale/Quillmere.ini" <<INI
+settings=$work/config/Harnvale/Quillmere.ini
+cat >"$settings" <<INI
 [Quillmere]
 Folder%201=$work/one/
 Folder%202=$work/two/
@@ -57,35 +65,63 @@ pids+=($!)
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
     --transparent false --tint 0x808080 >/dev/null 2>&1 &
 pids+=($!)
-panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'; }
-wait_for 10 test -n "$(panel_window)" || fail "the tray host did not start"
+# trayer's panel: a line such as   0x200003 "panel": ("panel" "trayer")  200x32+0+0  +824+0
+# (No early exit in these filters: the writer would die of SIGPIPE, which pipefail reports as a failure.)
+panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ && !found {print $1; found = 1}'; }
+panel_up() { [ -n "$(panel_window)" ]; }
+wait_for 20 panel_up || fail "the tray host did not start"
+panel=$(panel_window)
 
-"$program" >"$work/program.log" 2>&1 &
-program_pid=$!
-pids+=($program_pid)
+start_program() {
+    "$program" >"$work/program.log" 2>&1 &
+    program_pid=$!
+    pids+=($program_pid)
+}
+# Ended, and not a zombie waiting to be reaped.
+program_ended() {
+    local state
+    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
+    [[ $state == Z* ]]
+}
 
-main_window() { xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null | head -n 1; }
-wait_for 15 test -n "$(main_window)" || fail "the main window did not appear"
+# The embedded icon is a window of the program's class inside the panel: "Quillmere": ("quillmere" "Quillmere").
+tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E '\("quillmere" ' || true; }
+icon_embedded() { [ -n "$(tray_icon_line)" ]; }
+icon_gone() { [ -z "$(tray_icon_line)" ]; }
+# The main window: the visible window of that title that is larger than a tray icon.
+main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
+        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
+    done
+    true
+}
+window_shown() { [ -n "$(main_window)" ]; }
+is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
+is_hidden() { ! is_viewable; }
+
+# --- First start: the window, the tray icon, a pass, minimizing and restoring, closing.
+start_program
+wait_for 15 window_shown || fail "the main window did not appear"
 window=$(main_window)
 echo "window $window is shown"
 
-# The tray icon is embedded as a child of the tray host's panel.
-tray_icon_line() { xwininfo -tree -id "$(panel_window)" | grep -E '"quillmere": \(' | head -n 1; }
-wait_for 10 test -n "$(tray_icon_line)" || fail "no tray icon was embedded"
-read -r icon_x icon_y icon_w icon_h < <(tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/')
+wait_for 10 icon_embedded || fail "no tray icon was embedded"
+read -r icon_x icon_y icon_w icon_h < <(tray_icon_line |
+    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/')
 echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
 import -window root "$shots/desktop-check-window.png" || true
 
 echo "hello" >"$work/one/from-one.txt"
-wait_for 7 test -f "$work/two/from-one.txt" || fail "no pass copied the file within 7 seconds"
-cmp -s "$work/one/from-one.txt" "$work/two/from-one.txt" || fail "the copy differs from its source"
+copied() { cmp -s "$work/one/from-one.txt" "$work/two/from-one.txt"; }
+wait_for 7 copied || fail "no pass copied the file within 7 seconds"
 echo "a pass copied the file"
 
-is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
 xdotool windowminimize "$window"
-wait_for 5 bash -c "! xwininfo -id $window | grep -q 'Map State: IsViewable'" || fail "minimizing did not hide the window"
-xdotool search --onlyvisible --name '^Quillmere$' >/dev/null 2>&1 && fail "the window is still visible"
+wait_for 5 is_hidden || fail "minimizing did not hide the window"
+window_shown && fail "the window is still visible"
 echo "minimizing hid the window"
+sleep 0.5 # only for the picture: the notice is drawn after the window has gone
 import -window root "$shots/desktop-check-tray.png" || true
 
 xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
@@ -94,9 +130,23 @@ xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the 
 echo "a click on the tray icon brought the window back"
 
 wmctrl -i -c "$window"
-wait_for 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "closing the window did not end the program"
-settings=$work/config/Harnvale/Quillmere.ini
-grep -q "^Folder%201=$work/one/\$" "$settings" || fail "\"Folder 1\" was not saved: $(cat "$settings")"
-grep -q "^Folder%202=$work/two/\$" "$settings" || fail "\"Folder 2\" was not saved"
-wait_for 5 test -z "$(tray_icon_line)" || fail "the tray icon stayed after the program ended"
+wait_for 10 program_ended || fail "closing the window did not end the program"
+grep -qx "Folder%201=$work/one/" "$settings" || fail "\"Folder 1\" was not saved: $(cat "$settings")"
+grep -qx "Folder%202=$work/two/" "$settings" || fail "\"Folder 2\" was not saved: $(cat "$settings")"
+wait_for 5 icon_gone || fail "the tray icon stayed after the program ended"
 echo "closing saved both folders and took the icon down"
+
+# --- Second start, hidden in the tray, ended by SIGTERM: the close request still runs.
+sed -i "s|^Folder%202=.*|Folder%202=$work/three/|" "$settings"
+echo "Minimized=On" >>"$settings"
+start_program
+wait_for 15 icon_embedded || fail "no tray icon was embedded when starting in the tray"
+window_shown && fail "starting in the tray showed the window"
+# The icon is embedded after the load step: what the program saves from now on comes from its lists.
+sed -i '/^Folder%20[12]=/d' "$settings"
+kill -TERM "$program_pid"
+wait_for 10 program_ended || fail "SIGTERM did not end the program"
+grep -qx "Folder%201=$work/one/" "$settings" || fail "SIGTERM: \"Folder 1\" was not saved: $(cat "$settings")"
+grep -qx "Folder%202=$work/three/" "$settings" || fail "SIGTERM: \"Folder 2\" was not saved: $(cat "$settings")"
+wait_for 5 icon_gone || fail "the tray icon stayed after SIGTERM"
+echo "SIGTERM while hidden in the tray saved both folders and took the icon down"

@@ -88,14 +88,6 @@ TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
     }
 }
 
-TEST_F(DesignTest, TheCustomPointerShowsTheMouseIcon) {
-    form_->SetMousePointer(MousePointer::Custom);
-    form_->SetMouseIcon(QCursor(Qt::PointingHandCursor));
-    EXPECT_EQ(form_->cursor().shape(), Qt::PointingHandCursor);
-    form_->SetMousePointer(MousePointer::Default);
-    EXPECT_EQ(form_->cursor().shape(), Qt::ArrowCursor);
-}
-
 // Answers the next folder dialog from the event loop it runs in.
 void AnswerDialog(std::function<void(QFileDialog&)> answer) {
     auto* poll = new QTimer;

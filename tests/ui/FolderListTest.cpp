@@ -27,7 +27,7 @@ TEST_F(FolderListTest, AChosenFolderGetsOneTrailingSeparator) {
     EXPECT_EQ(Entries(form_->ListView1), QStringList{"/srv/data/"});
     EXPECT_EQ(Entries(form_->ListView2), QStringList{"/"});
     EXPECT_EQ(Stored("LastFolder"), "/"); // as the picker gave it
-    EXPECT_EQ(form_->Pointer(), MousePointer::Default);
+    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kDefault);
 }
 
 TEST_F(FolderListTest, ASecondChoiceOnlyTellsTheUserAFolderIsChosen) {
@@ -67,7 +67,7 @@ TEST_F(FolderListTest, NothingIsRemovedWhileTheWindowIsBusy) {
     EXPECT_EQ(Entries(form_->ListView1).size(), 1);
 
     form_->PushButton1_Click(); // choosing during the pass leaves the hourglass up
-    EXPECT_EQ(form_->Pointer(), MousePointer::Hourglass);
+    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kHourglass);
     runner_.Finish();
     form_->ListView1_DblClick();
     EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
@@ -79,7 +79,7 @@ TEST_F(FolderListTest, AFailingPickerIsReportedUnderItsButton) {
             throw std::runtime_error("No dialog");
         }
     } failing;
-    Form1 form({failing, boxes_, runner_, {}});
+    Form1 form(ServicesForTest(failing, boxes_, runner_, {}));
     form.Form_Load();
     form.PushButton1_Click();
     ASSERT_EQ(Reports().size(), 1);

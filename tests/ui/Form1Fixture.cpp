@@ -1,6 +1,11 @@
 #include "Form1Fixture.h"
 
+#include "tests/tray/FakeTrayBackend.h"
+
+#include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTreeWidget>
 
@@ -31,8 +36,22 @@ void ManualRunner::Finish() {
     emit Finished();
 }
 
+Form1Services ServicesForTest(FolderChooser& chooser, MessageBoxes& boxes, PassRunner& runner, PassFunction pass) {
+    return {chooser,
+            boxes,
+            runner,
+            std::move(pass),
+            std::make_unique<tray::testing::FakeTrayBackend>(std::make_shared<QStringList>()),
+            [] { return 0.5; },
+            [](const QUrl& page) { ADD_FAILURE() << "opened " << page.toString().toStdString(); },
+            QCoreApplication::applicationDirPath()};
+}
+
 SettingsFixture::SettingsFixture() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configFolder_.path());
+    QDir().mkpath(configFolder_.filePath("system/autostart")); // as on a desktop system
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(configFolder_.filePath("system")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configFolder_.filePath("user")));
 }
 
 void SettingsFixture::Store(const char* key, const QString& value) {
@@ -49,6 +68,16 @@ QString SettingsFixture::StoreFile() const {
     return configFolder_.filePath("Harnvale/Quillmere.ini");
 }
 
+QStringList SettingsFixture::AutostartEntries() const {
+    QStringList entries;
+    for (const char* folder : {"system/autostart", "user/autostart"}) {
+        for (const QString& name : QDir(configFolder_.filePath(folder)).entryList(QDir::Files | QDir::Hidden)) {
+            entries << QString(folder) + "/" + name;
+        }
+    }
+    return entries;
+}
+
 Form1& Form1Fixture::Load() {
     PassFunction pass = [this](const SyncSettings& settings, SyncObserver&) {
         ++passes_;
@@ -56,7 +85,13 @@ Form1& Form1Fixture::Load() {
         lastFolder1_ = settings.Folder1Entries();
         return SyncCounts{};
     };
-    form_ = std::make_unique<Form1>(Form1Services{chooser_, boxes_, runner_, pass});
+    Form1Services services = ServicesForTest(chooser_, boxes_, runner_, pass);
+    services.tray = std::make_unique<tray::testing::FakeTrayBackend>(trayLog_);
+    services.random = [this] { return draw_; };
+    services.openUrl = opener_;
+    services.programFolder = programFolder_.path();
+    form_.reset(); // the window before takes its icon down first
+    form_ = std::make_unique<Form1>(std::move(services));
     form_->Form_Load();
     form_->Timer1.blockSignals(true); // the tests tick it themselves
     return *form_;
@@ -78,6 +113,11 @@ void Form1Fixture::Tick(int times) {
     for (int i = 0; i < times; ++i) {
         form_->Timer1_Timer();
     }
+}
+
+// The icon is in the tray when the last add came after the last delete (the expression matches whole entries).
+bool Form1Fixture::IconInTray() const {
+    return trayLog_->lastIndexOf(QRegularExpression("add .*")) > trayLog_->lastIndexOf("delete");
 }
 
 QStringList Form1Fixture::Reports() const {

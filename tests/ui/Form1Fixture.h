@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -62,13 +63,20 @@ private:
     std::function<void()> work_;
 };
 
-// The settings store of every test lives in a folder of its own.
+// A window's services as the tests give them: a tray that records into a log of its own, a draw that never
+// opens the home page, and the test program's folder, which holds no skin and no cursor.
+Form1Services ServicesForTest(FolderChooser& chooser, MessageBoxes& boxes, PassRunner& runner, PassFunction pass);
+
+// The settings store of every test lives in a folder of its own, and so do the machine-wide and the user's
+// autostart folders.
 class SettingsFixture : public ::testing::Test {
 protected:
     SettingsFixture();
     void Store(const char* key, const QString& value);
     QString Stored(const char* key) const;
     QString StoreFile() const;
+    // The entries in both autostart folders.
+    QStringList AutostartEntries() const;
 
     QTemporaryDir configFolder_;
 };
@@ -81,6 +89,9 @@ protected:
     QString Status() const;
     void Tick(int times = 1);
     QStringList Reports() const;
+    // What the window asked of the notification area, in order.
+    const QStringList& Tray() const { return *trayLog_; }
+    bool IconInTray() const;
 
     ScriptedChooser chooser_;
     RecordingBoxes boxes_;
@@ -88,6 +99,11 @@ protected:
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
     std::vector<std::string> lastFolder1_;
+    std::shared_ptr<QStringList> trayLog_ = std::make_shared<QStringList>();
+    double draw_ = 0.5; // the home page's draw: 0.06 to 0.069 is the start that opens it
+    std::vector<QUrl> opened_;
+    UrlOpener opener_ = [this](const QUrl& page) { opened_.push_back(page); };
+    QTemporaryDir programFolder_;
     std::unique_ptr<Form1> form_;
 };
 

@@ -1,9 +1,13 @@
 #include "Form1Fixture.h"
 
+#include "tray/TrayMessages.h"
+#include "tray/cSysTray.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTreeWidget>
 
 namespace quillmere::test {
@@ -40,6 +44,11 @@ TEST_F(LoadCloseTest, AFirstRunStartsCountingEveryMinuteWithNoFolders) {
     EXPECT_FALSE(form_->FormLoading);
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_FALSE(QFile::exists(StoreFile()));
+    EXPECT_FALSE(form_->windowIcon().isNull());
+    EXPECT_EQ(Tray(), (QStringList{"hook", "add icon=set tip=Quillmere"}));
+    form_->ShowAfterLoad();
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(opened_.empty());
 }
 
 TEST_F(LoadCloseTest, StoredValuesComeBackAsStored) {
@@ -61,6 +70,43 @@ TEST_F(LoadCloseTest, AnUnknownAutoSyncStateLeavesTheDesign) {
     EXPECT_EQ(form_->PushButton13->text(), "Turn On Auto Sync");
     EXPECT_EQ(Status(), "Next sync will occur in ");
     EXPECT_EQ(form_->Timer1.Interval(), 0);
+}
+
+TEST_F(LoadCloseTest, OnlyAnExactOnTicksTheStartupBoxes) {
+    Store("Windows Startup", "on");
+    Store("Minimized", "ON");
+    Load();
+    EXPECT_FALSE(form_->Check10->isChecked());
+    EXPECT_FALSE(form_->Check9->isChecked());
+    EXPECT_EQ(Stored("Minimized"), "ON") << "a box left as it was stores nothing";
+}
+
+TEST_F(LoadCloseTest, StartingWithTheSystemLeavesTheAutostartEntryAlone) {
+    Store("Windows Startup", "On");
+    Load();
+    EXPECT_TRUE(form_->Check10->isChecked());
+    EXPECT_FALSE(form_->Check9->isHidden());
+    EXPECT_TRUE(AutostartEntries().isEmpty());
+    EXPECT_EQ(Stored("Windows Startup"), "On");
+}
+
+TEST_F(LoadCloseTest, StartingInTheTrayLeavesOnlyTheIconAndTheNotice) {
+    Store("Minimized", "On");
+    Load();
+    form_->ShowAfterLoad();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form_->Check9->isChecked());
+    EXPECT_EQ(Stored("Minimized"), "On");
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_TRUE(form_->MinimizedToTray);
+    EXPECT_TRUE(IconInTray());
+    EXPECT_EQ(Tray().filter("balloon title=Quillmere text=has been minimized").size(), 1);
+    EXPECT_FALSE(form_->FormLoading);
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    form_->cSysTray1->HandleTrayMessage(tray::messages::kLeftButtonUp, 0);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_FALSE(form_->isMinimized());
 }
 
 TEST_F(LoadCloseTest, AnIndexOutsideTheListIsReportedOnceAndSelectsNothing) {
@@ -96,6 +142,31 @@ TEST_F(LoadCloseTest, ClosingSavesBothFoldersAndAnEmptiedListAsEmpty) {
     Load();
     EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
     EXPECT_EQ(Entries(form_->ListView2), QStringList{"/two/"});
+}
+
+TEST_F(LoadCloseTest, ClosingTakesTheIconDownOnceAndEndsTheProgram) {
+    Load();
+    form_->ShowAfterLoad();
+    QSignalSpy unloaded(form_.get(), &Form1::Unloaded);
+    EXPECT_TRUE(form_->close());
+    EXPECT_FALSE(IconInTray());
+    EXPECT_EQ(unloaded.size(), 1);
+    const qsizetype traffic = Tray().size();
+    form_->close(); // the end of a session may ask again
+    EXPECT_EQ(unloaded.size(), 1);
+    EXPECT_EQ(Tray().size(), traffic);
+}
+
+TEST_F(LoadCloseTest, ClosingWhileHiddenInTheTraySavesTheFolders) {
+    Store("Minimized", "On");
+    Store("Folder 1", "/one/");
+    Load();
+    chooser_.answers = {"/two"};
+    form_->PushButton1_Click();
+    form_->close();
+    EXPECT_EQ(Stored("Folder 1"), "/one/");
+    EXPECT_EQ(Stored("Folder 2"), "/two/");
+    EXPECT_FALSE(IconInTray());
 }
 
 TEST_F(LoadCloseTest, ClosingStopsTheCountdown) {

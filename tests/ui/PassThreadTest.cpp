@@ -20,7 +20,7 @@ namespace {
 class PassThreadTest : public SettingsFixture {
 protected:
     Form1& Load(PassFunction pass) {
-        form_ = std::make_unique<Form1>(Form1Services{chooser_, boxes_, runner_, std::move(pass)});
+        form_ = std::make_unique<Form1>(ServicesForTest(chooser_, boxes_, runner_, std::move(pass)));
         form_->Form_Load();
         form_->Timer1.blockSignals(true); // the tests tick it themselves
         return *form_;
@@ -83,11 +83,11 @@ TEST_F(PassThreadTest, ReportsFromThePassAreShownByTheWindowThread) {
         }
     } boxes;
     boxes.shownOn = &shownOn;
-    Form1 form({chooser_, boxes, runner_, [](const SyncSettings&, SyncObserver& observer) {
-                    observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
-                    throw std::runtime_error("Out of memory");
-                    return SyncCounts{};
-                }});
+    Form1 form(ServicesForTest(chooser_, boxes, runner_, [](const SyncSettings&, SyncObserver& observer) {
+        observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
+        throw std::runtime_error("Out of memory");
+        return SyncCounts{};
+    }));
     form.Form_Load();
     form.PushButton12_Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() == 2u; }));

@@ -117,13 +117,13 @@ TEST_F(SchedulerTest, AManualPassShowsItsCaptionUntilFiveSecondsAfterItsEnd) {
     const QString before = Status();
     form_->PushButton12_Click();
     EXPECT_EQ(Status(), "Syncing up files...");
-    EXPECT_EQ(form_->Pointer(), MousePointer::Hourglass);
+    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kHourglass);
     EXPECT_EQ(form_->cursor().shape(), Qt::WaitCursor);
     form_->ProgressBar1->setFormat("something else");
 
     runner_.Finish();
     EXPECT_EQ(passes_, 1);
-    EXPECT_EQ(form_->Pointer(), MousePointer::Default);
+    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kDefault);
     EXPECT_EQ(form_->ProgressBar1->value(), 0);
     EXPECT_EQ(form_->ProgressBar1->format(), "Progress Bar");
     EXPECT_EQ(Status(), "Syncing up files...");

@@ -1,15 +1,21 @@
 #include "ui/main/Form1.h"
 
 #include "fs/Main.h"
+#include "startup/StartupChoice.h"
+#include "tray/ProgramIcons.h"
+#include "tray/cSysTray.h"
+#include "ui/look/ApplySkin.h"
+#include "ui/look/HandCursor.h"
 #include "ui/main/FolderChooser.h"
 #include "ui/main/MessageBoxes.h"
 #include "ui/main/PassRunner.h"
+#include "ui/main/ProductName.h"
 #include "ui/main/Settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QDir>
 #include <QGroupBox>
 #include <QLocale>
 #include <QProgressBar>
@@ -29,7 +35,6 @@
 namespace quillmere {
 namespace {
 
-const char* const kProductName = "Quillmere";
 const QString kNextSync = QStringLiteral("Next sync will occur in ");
 const QString kTurnOn = QStringLiteral("Turn On Auto Sync");
 const QString kTurnOff = QStringLiteral("Turn Off Auto Sync");
@@ -66,10 +71,14 @@ int ToInteger16(const QString& text) {
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), chooser_(services.chooser), boxes_(services.boxes), runner_(services.runner),
-      pass_(std::move(services.pass)), reports_(services.boxes, this), tickReports_(reports_),
+      pass_(std::move(services.pass)), random_(std::move(services.random)), openUrl_(std::move(services.openUrl)),
+      programFolder_(std::move(services.programFolder)), reports_(services.boxes, this), tickReports_(reports_),
       windowPass_(*this, reports_) {
     BuildControls();
+    cSysTray1 = new tray::cSysTray(std::move(services.tray), true, this);
+    cSysTray1->setTrayIcon(tray::TrayPicture());
     ConnectHandlers();
+    WatchPointer();
     manualHold_.setSingleShot(true);
     manualHold_.setInterval(kManualHoldMilliseconds);
     Options_Click();
@@ -77,16 +86,6 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
 Form1::~Form1() {
     StopPass();
-}
-
-template <class Statement> bool Form1::Trap(std::string_view label, int line, Statement&& statement) {
-    return RunTrapped(reports_, ProcedureText(label), line, std::forward<Statement>(statement));
-}
-
-// Every handler runs inside this guard: a failure that its own steps do not trap is reported with line 0 and
-// never ends the program.
-template <class Handler> void Form1::Guarded(std::string_view label, Handler&& handler) {
-    Trap(label, 0, std::forward<Handler>(handler));
 }
 
 void Form1::ConnectHandlers() {
@@ -111,37 +110,22 @@ void Form1::ConnectHandlers() {
     }
     connect(&manualHold_, &QTimer::timeout, this, on("Form1.PushButton12_Click", &Form1::ManualHold_Timer));
     connect(&runner_, &PassRunner::Finished, this, &Form1::PassFinished);
-}
-
-void Form1::SetMousePointer(MousePointer pointer) {
-    pointer_ = pointer;
-    switch (pointer) {
-    case MousePointer::Default:
-        unsetCursor();
-        break;
-    case MousePointer::Hourglass:
-        setCursor(Qt::WaitCursor);
-        break;
-    case MousePointer::Custom:
-        setCursor(mouseIcon_);
-        break;
-    }
-}
-
-void Form1::SetMouseIcon(const QCursor& icon) {
-    mouseIcon_ = icon;
-    if (pointer_ == MousePointer::Custom) {
-        setCursor(mouseIcon_);
-    }
+    // A release of either button brings the window back; the button and the icon's id do not matter.
+    connect(cSysTray1, &tray::cSysTray::MouseUp, this, on("Form1.cSysTray1_MouseUp", &Form1::cSysTray1_MouseUp));
+    // A change of value by the program raises the handlers as a click does: the load step relies on it.
+    connect(Check9, &QCheckBox::toggled, this, on("Form1.Check9_Click", &Form1::Check9_Click));
+    connect(Check10, &QCheckBox::toggled, this, on("Form1.Check10_Click", &Form1::Check10_Click));
 }
 
 // ---- Load and close ----
 
-// The skin, the hand cursor and the home page come before the caption; the tray icon and the two start-up boxes
-// follow the Auto Sync state.
+// One bad stored value or a missing file never stops the rest of the start-up: each step is trapped on its own.
 void Form1::Form_Load() {
     constexpr std::string_view label = "Form1.Form_Load";
     FormLoading = true;
+    Trap(label, 102, [this] { look::ApplySkin(*this, programFolder_); });
+    Trap(label, 104, [this] { pointer_.SetCustomIcon(look::LoadHandCursor(programFolder_)); });
+    Trap(label, 106, [this] { MaybeShowHomePage(random_, openUrl_); });
     Trap(label, 108, [this] { SetAppTitle(); });
     Trap(label, 110, [this] { AddColumns(); });
     Trap(label, 112, [this] { AddIntervals(); });
@@ -149,12 +133,39 @@ void Form1::Form_Load() {
     Trap(label, 116, [this] { RestoreFolder(ListView2, "Folder 2"); });
     RestoreInterval();
     Trap(label, 122, [this] { RestoreAutoSync(); });
+    // The icon stays in the tray for the whole run, whether the window is shown or not.
+    Trap(label, 124, [this] { cSysTray1->setTrayTip(kProductName); });
+    Trap(label, 126, [this] { cSysTray1->setInTray(true); });
+    RestoreStartupBoxes();
     FormLoading = false;
 }
 
+// Setting a box raises its handler: Check10's ignores it while loading, Check9's stores the value it was given.
+// A window not shown yet may report no change of state, so the hiding to the tray is asked for directly.
+void Form1::RestoreStartupBoxes() {
+    constexpr std::string_view label = "Form1.Form_Load";
+    Trap(label, 128, [this] { Check10->setChecked(startup::IsOn(GetSetting("Windows Startup").toStdString())); });
+    Trap(label, 130, [this] { Check9->setChecked(startup::IsOn(GetSetting("Minimized").toStdString())); });
+    Trap(label, 132, [this] {
+        if (Check9->isChecked()) {
+            setWindowState(windowState() | Qt::WindowMinimized);
+            Form_Resize();
+        }
+    });
+}
+
+void Form1::ShowAfterLoad() {
+    if (!MinimizedToTray) {
+        show();
+    }
+}
+
+// The caption is the product name; the application title, made from it, names the program in its notices.
 void Form1::SetAppTitle() {
     setWindowTitle(kProductName);
+    setWindowIcon(tray::ProgramIcon());
     AppTitle = QString::fromStdString(AppTitleFromProductName(kProductName));
+    QApplication::setApplicationDisplayName(AppTitle);
 }
 
 void Form1::AddColumns() {
@@ -219,12 +230,23 @@ void Form1::Form_QueryUnload() {
     };
     Trap("Form1.Form_QueryUnload", 100, [&] { saveFirstEntry(ListView1, "Folder 1"); });
     Trap("Form1.Form_QueryUnload", 102, [&] { saveFirstEntry(ListView2, "Folder 2"); });
+    Trap("Form1.Form_QueryUnload", 104, [this] { cSysTray1->setInTray(false); });
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
 }
 
+// Every close request is granted and handled alike, whatever its cause; a second one, as the end of the
+// session may bring, finds the work done. The pass stops first, so that no tick, pass or report of it runs
+// while the close request lets pending events run.
 void Form1::closeEvent(QCloseEvent* event) {
-    Guarded("Form1.Form_QueryUnload", [this] { Form_QueryUnload(); });
-    StopPass();
     event->accept();
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    StopPass();
+    Guarded("Form1.Form_QueryUnload", [this] { Form_QueryUnload(); });
+    emit Unloaded();
 }
 
 // A running pass stops before its next file (no file is left half-written) and is waited for; no tick or
@@ -266,17 +288,17 @@ void Form1::ChooseFolder(QTreeWidget* list, std::string_view label) {
     }
     Trap(label, 108, [&] { SaveSetting("LastFolder", chosen); });
     // The hourglass marks the window busy while the entry is added; a manual pass's hourglass stays up after.
-    const MousePointer before = pointer_;
-    SetMousePointer(MousePointer::Hourglass);
+    const int before = pointer_.MousePointer();
+    pointer_.SetMousePointer(look::WindowPointer::kHourglass);
     Trap(label, 112, [&] {
         const std::string withSeparator = chosen.toStdString() + SeparatorOf(kNativePathStyle);
         AddEntry(list, QString::fromStdString(NormalizePath(withSeparator)));
     });
-    SetMousePointer(before);
+    pointer_.SetMousePointer(before);
 }
 
 void Form1::RemoveSelectedFolder(QTreeWidget* list) {
-    if (pointer_ == MousePointer::Hourglass) {
+    if (pointer_.IsBusy()) {
         return;
     }
     const QList<QTreeWidgetItem*> selected = list->selectedItems();
@@ -387,7 +409,7 @@ void Form1::StartManualPass() {
         manualKeptCaption_ = Frame2->title();
     }
     Frame2->setTitle("Syncing up files...");
-    SetMousePointer(MousePointer::Hourglass);
+    pointer_.SetMousePointer(look::WindowPointer::kHourglass);
     StartPass(PassKind::Manual, "Form1.PushButton12_Click", 106);
 }
 
@@ -437,7 +459,7 @@ void Form1::EndAutomaticPass() {
 }
 
 void Form1::ManualPassFinished() {
-    SetMousePointer(MousePointer::Default);
+    pointer_.SetMousePointer(look::WindowPointer::kDefault);
     ProgressBar1->setValue(0);
     ProgressBar1->setFormat(kProgressBarText);
     manualHold_.start();

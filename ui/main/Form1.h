@@ -3,18 +3,21 @@
 #pragma once
 
 #include "engine/modSync.h"
+#include "tray/TrayBackend.h"
+#include "ui/look/WindowPointer.h"
 #include "ui/main/ErrorReport.h"
+#include "ui/main/HomePage.h"
 #include "ui/main/IntervalTimer.h"
 #include "ui/main/RepeatedReportFilter.h"
 #include "ui/main/WindowPass.h"
 
-#include <QCursor>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 class QCheckBox;
@@ -26,6 +29,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace quillmere {
+
+namespace tray {
+class cSysTray;
+}
 
 class FolderChooser;
 class MessageBoxes;
@@ -39,10 +46,11 @@ struct Form1Services {
     MessageBoxes& boxes;
     PassRunner& runner;
     PassFunction pass;
+    std::unique_ptr<tray::TrayBackend> tray; // the notification area
+    RandomFraction random;                   // the draw for the home page
+    UrlOpener openUrl;                       // the system's URL opener
+    QString programFolder;                   // where the optional skin and cursor files lie
 };
-
-// The window's mouse pointer; the hourglass doubles as the sign that the window is busy.
-enum class MousePointer { Default = 0, Hourglass = 11, Custom = 99 };
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -68,6 +76,7 @@ public:
     QCheckBox* Check9;
     QCheckBox* Check10;
     IntervalTimer Timer1;
+    tray::cSysTray* cSysTray1;
 
     // Countdown state.
     std::int32_t IntervalSeconds = 0;
@@ -75,17 +84,23 @@ public:
     QString SavedStatusCaption;
 
     bool FormLoading = false;
+    // Set while the window is hidden in the tray.
+    bool MinimizedToTray = false;
     // The application title, used by the window's notices.
     QString AppTitle;
 
-    MousePointer Pointer() const { return pointer_; }
-    void SetMousePointer(MousePointer pointer);
-    // The picture shown for MousePointer::Custom.
-    void SetMouseIcon(const QCursor& icon);
+    // The window's mouse pointer (0, 11 or 99); the hourglass doubles as the sign that the window is busy.
+    look::WindowPointer& Pointer() { return pointer_; }
 
     // Event handlers.
     void Form_Load();
+    // Shows the window after the load step, unless the load step hid it in the tray.
+    void ShowAfterLoad();
     void Form_QueryUnload();
+    void Form_Resize();
+    void cSysTray1_MouseUp();
+    void Check9_Click();
+    void Check10_Click();
     void PushButton3_Click();
     void PushButton1_Click();
     void ListView1_DblClick();
@@ -99,8 +114,13 @@ public:
     void ManualHold_Timer();
     bool ManualHoldRunning() const { return manualHold_.isActive(); }
 
+signals:
+    // The window has closed: the program ends.
+    void Unloaded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     enum class PassKind { None, Automatic, Manual };
@@ -108,11 +128,13 @@ private:
     void BuildControls();
     int ListColumnWidth() const;
     void ConnectHandlers();
+    void WatchPointer();
     template <class Statement> bool Trap(std::string_view label, int line, Statement&& statement);
     template <class Handler> void Guarded(std::string_view label, Handler&& handler);
 
     // Load step.
     void SetAppTitle();
+    void RestoreStartupBoxes();
     void AddColumns();
     void AddIntervals();
     void RestoreFolder(QTreeWidget* list, std::string_view key);
@@ -139,15 +161,28 @@ private:
     MessageBoxes& boxes_;
     PassRunner& runner_;
     PassFunction pass_;
+    RandomFraction random_;
+    UrlOpener openUrl_;
+    QString programFolder_;
     ErrorReport reports_;
     RepeatedReportFilter tickReports_;
     WindowPass windowPass_;
     QTimer manualHold_;
-    MousePointer pointer_ = MousePointer::Default;
-    QCursor mouseIcon_;
+    look::WindowPointer pointer_{*this};
+    bool unloaded_ = false;
     PassKind passKind_ = PassKind::None;
     bool manualRequested_ = false;
     QString manualKeptCaption_;
 };
+
+template <class Statement> bool Form1::Trap(std::string_view label, int line, Statement&& statement) {
+    return RunTrapped(reports_, ProcedureText(label), line, std::forward<Statement>(statement));
+}
+
+// Every handler runs inside this guard: a failure that its own steps do not trap is reported with line 0 and
+// never ends the program.
+template <class Handler> void Form1::Guarded(std::string_view label, Handler&& handler) {
+    Trap(label, 0, std::forward<Handler>(handler));
+}
 
 } // namespace quillmere

@@ -1,0 +1,57 @@
+// One start in a hundred opens the home page: the draw is forced here and the opener records instead of
+// starting a browser.
+#include "Form1Fixture.h"
+
+#include "BuildValues.h"
+#include "ui/main/HomePage.h"
+
+#include <QTreeWidget>
+
+#include <stdexcept>
+
+namespace quillmere::test {
+namespace {
+
+TEST(StartNumberTest, AFractionStandsForOneOfAHundredStarts) {
+    EXPECT_EQ(StartNumber(0.0), 1);
+    EXPECT_EQ(StartNumber(0.0599), 6);
+    EXPECT_EQ(StartNumber(0.06), 7);
+    EXPECT_EQ(StartNumber(0.0699), 7);
+    EXPECT_EQ(StartNumber(0.07), 8);
+    EXPECT_EQ(StartNumber(0.999999), 100);
+}
+
+TEST(StartNumberTest, TheTimeOfDayDrawIsAFraction) {
+    const double fraction = TimeOfDayFraction();
+    EXPECT_GE(fraction, 0.0);
+    EXPECT_LT(fraction, 1.0);
+}
+
+using HomePageTest = Form1Fixture;
+
+TEST_F(HomePageTest, TheSeventhNumberOpensTheHomePage) {
+    draw_ = 0.065;
+    Load();
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], QUrl(build::kHomePage));
+}
+
+TEST_F(HomePageTest, EveryOtherNumberOpensNothing) {
+    for (double draw : {0.0, 0.0599, 0.07, 0.5, 0.9999}) {
+        draw_ = draw;
+        Load();
+    }
+    EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(HomePageTest, AnOpenerThatFailsIsReportedAndTheLoadGoesOn) {
+    draw_ = 0.065;
+    opener_ = [](const QUrl&) { throw std::runtime_error("No browser"); };
+    Load();
+    ASSERT_EQ(Reports().size(), 1);
+    EXPECT_TRUE(Reports()[0].startsWith("No browser\r\nin Quillmere2021/08/31.Form1.Form_Load at line 106"));
+    EXPECT_EQ(form_->windowTitle(), "Quillmere");
+}
+
+} // namespace
+} // namespace quillmere::test

@@ -1,0 +1,48 @@
+// The signals with which a session ends a program close the window, so the folders are saved and the icon leaves
+// the tray before the process exits.
+#include "Form1Fixture.h"
+
+#include "ui/main/SessionEnd.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+
+namespace quillmere::test {
+namespace {
+
+class SessionEndTest : public Form1Fixture, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SessionEndTest, TheSignalRunsTheCloseRequest) {
+    Store("Folder 1", "/one/");
+    Store("Minimized", "On"); // hidden in the tray: no window for the user to close
+    Load();
+    chooser_.answers = {"/two"};
+    form_->PushButton1_Click();
+    QSignalSpy unloaded(form_.get(), &Form1::Unloaded);
+    {
+        SessionEnd end(*form_);
+        ASSERT_EQ(std::raise(GetParam()), 0);
+        QTRY_COMPARE(unloaded.size(), 1);
+    }
+    EXPECT_EQ(Stored("Folder 1"), "/one/");
+    EXPECT_EQ(Stored("Folder 2"), "/two/");
+    EXPECT_FALSE(IconInTray());
+}
+
+std::string SignalName(const ::testing::TestParamInfo<int>& info) {
+    switch (info.param) {
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "SIGINT";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SessionEndTest, ::testing::ValuesIn(SessionEnd::kSignals), SignalName);
+
+} // namespace
+} // namespace quillmere::test

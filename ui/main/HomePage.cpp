@@ -1,0 +1,31 @@
+#include "ui/main/HomePage.h"
+
+#include "BuildValues.h"
+
+#include <QTime>
+
+#include <random>
+
+namespace quillmere {
+
+namespace {
+constexpr int kChosenNumber = 7;
+constexpr int kNumbers = 100;
+} // namespace
+
+double TimeOfDayFraction() {
+    std::mt19937 generator(static_cast<std::mt19937::result_type>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    // 32 random bits over 2^32: never 1, unlike a floating-point distribution that may round up to it.
+    return static_cast<double>(generator()) / 4294967296.0;
+}
+
+int StartNumber(double fraction) {
+    return static_cast<int>(fraction * kNumbers) + 1;
+}
+
+void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open) {
+    if (StartNumber(random()) == kChosenNumber)
+        open(QUrl(QString::fromUtf8(build::kHomePage)));
+}
+
+} // namespace quillmere

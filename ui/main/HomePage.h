@@ -1,0 +1,24 @@
+// Now and then the maker's home page: on one start in a hundred it opens in the user's web browser.
+#pragma once
+
+#include <QUrl>
+
+#include <functional>
+
+namespace quillmere {
+
+// A random fraction r with 0 <= r < 1.
+using RandomFraction = std::function<double()>;
+// Hands an address to the system's opener; nothing waits for it and its outcome is not checked.
+using UrlOpener = std::function<void(const QUrl&)>;
+
+// Draws from a generator seeded with the seconds since midnight, so each start draws afresh.
+double TimeOfDayFraction();
+
+// The number from 1 to 100 that a fraction stands for.
+int StartNumber(double fraction);
+
+// Opens the home page (a build value) when the draw gives 7.
+void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open);
+
+} // namespace quillmere
