@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -45,6 +46,7 @@ TEST_F(LoadCloseTest, AFirstRunStartsCountingEveryMinuteWithNoFolders) {
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_FALSE(QFile::exists(StoreFile()));
     EXPECT_FALSE(form_->windowIcon().isNull());
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Quillmere");
     EXPECT_EQ(Tray(), (QStringList{"hook", "add icon=set tip=Quillmere"}));
     form_->ShowAfterLoad();
     EXPECT_TRUE(form_->isVisible());

@@ -31,6 +31,25 @@ TEST_P(SessionEndTest, TheSignalRunsTheCloseRequest) {
     EXPECT_FALSE(IconInTray());
 }
 
+TEST_P(SessionEndTest, ASignalIgnoredFromTheStartStaysIgnored) {
+    Load();
+    QSignalSpy unloaded(form_.get(), &Form1::Unloaded);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    ASSERT_EQ(sigaction(GetParam(), &ignore, &before), 0);
+    struct sigaction during {};
+    {
+        SessionEnd end(*form_);
+        sigaction(GetParam(), nullptr, &during);
+        ASSERT_EQ(std::raise(GetParam()), 0);
+        QCoreApplication::processEvents();
+    }
+    sigaction(GetParam(), &before, nullptr);
+    EXPECT_EQ(during.sa_handler, SIG_IGN);
+    EXPECT_EQ(unloaded.size(), 0);
+}
+
 std::string SignalName(const ::testing::TestParamInfo<int>& info) {
     switch (info.param) {
     case SIGTERM:

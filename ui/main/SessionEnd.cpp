@@ -42,8 +42,13 @@ SessionEnd::SessionEnd(QWidget& window) : QObject(&window), window_(window) {
     action.sa_handler = WriteSignalByte;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
+    // A signal ignored from the start stays ignored: "nohup quillmere &" must survive the terminal's hang-up,
+    // and a program started in the background by a shell must not end on the terminal's interrupt.
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
-        ::sigaction(kSignals[i], &action, &previous_[i]);
+        ::sigaction(kSignals[i], nullptr, &previous_[i]);
+        if (previous_[i].sa_handler != SIG_IGN) {
+            ::sigaction(kSignals[i], &action, nullptr);
+        }
     }
 
     // The session manager asks for the data to be saved before a log-out; a quit that does not come from the

@@ -16,7 +16,7 @@ namespace quillmere {
 class SessionEnd final : public QObject {
     Q_OBJECT
 public:
-    // Takes over the three signals until destroyed; one instance at a time.
+    // Takes over the three signals, except those ignored already, until destroyed; one instance at a time.
     explicit SessionEnd(QWidget& window);
     ~SessionEnd() override;
 
