@@ -38,33 +38,46 @@ struct Side {
     std::unique_ptr<NameIndex> names; // made once the side is listed, for every step that follows
 };
 
+std::size_t CountNames(const FolderFileNames& files) {
+    std::size_t count = 0;
+    for (const auto& names : files) {
+        count += names ? names->size() : 0;
+    }
+    return count;
+}
+
 // The walk and the file listing of one side: every file of the tree whose name does not begin with "~"
-// (temporary files of other programs).
+// (temporary files of other programs). The walk reads each folder's files along with its subfolders.
 Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lines) {
     Side side{folder, {}, false, nullptr};
     ErrorSink& errors = pass.Observer();
     FolderList folders{folder};
+    FolderFileNames walkedFiles;
     const WalkControl control{&errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); }};
-    RunTrapped(errors, SyncProcedure(), lines.walk, [&] { GetSubDirectories2016(folders, true, control); });
+    RunTrapped(errors, SyncProcedure(), lines.walk,
+               [&] { GetSubDirectoriesWithFiles(folders, walkedFiles, true, control); });
     // The walk removes a folder it cannot list and keeps a missing one.
     side.listed = !folders.empty() && folders.front() == folder && IsFolder(folder);
     if (!side.listed) {
         return side;
     }
-    for (const std::string& entry : folders) {
+    RunTrapped(errors, SyncProcedure(), lines.storePath, [&] { side.files.reserve(CountNames(walkedFiles)); });
+    for (std::size_t i = 0; i < folders.size(); ++i) {
         if (pass.StopRequested()) {
             return side;
         }
-        const std::string path = entry.substr(0, entry.size() - 1);
+        // Folder paths end in one separator, so a file's path is the folder's followed by its name.
+        const std::string& path = folders[i];
         std::vector<std::string> names;
-        RunTrapped(errors, SyncProcedure(), lines.listFiles, [&] { names = GetFilesInFolder(path, "*.*"); });
+        RunTrapped(errors, SyncProcedure(), lines.listFiles, [&] {
+            names = i < walkedFiles.size() && walkedFiles[i] ? std::move(*walkedFiles[i]) : GetFilesInFolder(path);
+        });
         std::int64_t listed = 0;
         for (const std::string& name : names) {
             if (name.starts_with('~')) {
                 continue;
             }
-            if (RunTrapped(errors, SyncProcedure(), lines.storePath,
-                           [&] { side.files.push_back(path + platform::kSeparator + name); })) {
+            if (RunTrapped(errors, SyncProcedure(), lines.storePath, [&] { side.files.push_back(path + name); })) {
                 ++listed;
             }
         }

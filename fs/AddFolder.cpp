@@ -33,22 +33,41 @@ bool IsRefusedCodePoint(char32_t c) {
     return c < 32 || (c >= 127 && c <= 159) || c == '?';
 }
 
+std::string AsFolderPrefix(const std::string& folder) {
+    const char separator = SeparatorOf(kNativePathStyle);
+    return folder.ends_with(separator) ? folder : folder + separator;
+}
+
+// The listed names of the files in the folder prefix that match pattern and can be opened.
+std::vector<std::string> FilesMatching(const std::string& prefix, std::vector<std::string> names,
+                                       std::string_view pattern) {
+    std::erase_if(names, [&](const std::string& name) {
+        return !MatchesPattern(name, pattern) || !(platform::kListedFilesCanBeOpened || IsExistingFile(prefix + name));
+    });
+    return names;
+}
+
 } // namespace
 
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control) {
     FolderWalk(list, recurse, control).Run();
 }
 
-std::vector<std::string> GetFilesInFolder(const std::string& folder, std::string_view pattern) {
-    const char separator = SeparatorOf(kNativePathStyle);
-    const std::string prefix = folder.ends_with(separator) ? folder : folder + separator;
-    std::vector<std::string> names;
-    for (std::string& name : platform::ListFileNames(prefix).names) {
-        if (MatchesPattern(name, pattern) && (platform::kListedFilesCanBeOpened || IsExistingFile(prefix + name))) {
-            names.push_back(std::move(name));
+void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool recurse, const WalkControl& control) {
+    files.clear();
+    FolderWalk(list, recurse, control, &files).Run();
+    // A walk that broke off early, or failed to keep some names, left folders without them.
+    files.resize(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (files[i]) {
+            *files[i] = FilesMatching(AsFolderPrefix(list[i]), std::move(*files[i]), "*.*");
         }
     }
-    return names;
+}
+
+std::vector<std::string> GetFilesInFolder(const std::string& folder, std::string_view pattern) {
+    const std::string prefix = AsFolderPrefix(folder);
+    return FilesMatching(prefix, platform::ListFileNames(prefix).names, pattern);
 }
 
 bool HasInvalidChars(std::string_view name) {

@@ -4,6 +4,7 @@
 #include "engine/ErrorTrap.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,15 @@ struct WalkControl {
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.
 // Folders whose subfolders cannot be listed (permission denied, path gone) are removed from the list.
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control = {});
+
+// For each folder of a walked list, in the same order: the names GetFilesInFolder(folder) gives, read in the same
+// look at the folder that found its subfolders. No value for a folder the walk returned without listing it (a
+// starting entry it does not enter, say): the caller asks GetFilesInFolder for those.
+using FolderFileNames = std::vector<std::optional<std::vector<std::string>>>;
+
+// GetSubDirectories2016 that also keeps the files of the folders it lists, so that a pass reads each folder once.
+void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool recurse,
+                                const WalkControl& control = {});
 
 // Names (not paths) of the files in folder (with or without its trailing separator), hidden files included,
 // folders excluded; "*.*" is the only pattern in use and matches every name.

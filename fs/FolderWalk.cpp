@@ -45,8 +45,8 @@ bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRo
     return isRootFolder();
 }
 
-FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control)
-    : list_(list), recurse_(recurse), control_(control), separator_(SeparatorOf(kNativePathStyle)) {}
+FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control, FolderFileNames* files)
+    : list_(list), recurse_(recurse), control_(control), files_(files), separator_(SeparatorOf(kNativePathStyle)) {}
 
 template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& statement) {
     if (control_.errors != nullptr) {
@@ -96,7 +96,7 @@ FolderWalk::Level FolderWalk::StartingLevel(const FolderList& list) const {
                 above = std::make_shared<const Ancestry>(Ancestry{*identity, above});
             }
         }
-        level.push_back(Entry{path, WithoutSelf(path, std::move(above)), false, std::nullopt});
+        level.push_back(Entry{path, WithoutSelf(path, std::move(above)), false, std::nullopt, std::nullopt});
     }
     return level;
 }
@@ -172,16 +172,28 @@ bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attr
     return true;
 }
 
+// One look at the folder gives its subfolders and, when the caller keeps them, its files.
+platform::FolderContents FolderWalk::ReadFolder(const std::string& path) const {
+    if (files_ != nullptr) {
+        return platform::ListFolderContents(path);
+    }
+    platform::Listing listing = platform::ListSubfolderNames(path);
+    return platform::FolderContents{listing.status, std::move(listing.names), {}};
+}
+
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
-    platform::Listing listing;
+    platform::FolderContents listing;
     try {
-        listing = platform::ListSubfolderNames(entry.path);
+        listing = ReadFolder(entry.path);
         const std::string parent =
             entry.path.empty() || entry.path.back() == separator_ ? entry.path : entry.path + separator_;
-        for (const std::string& name : listing.names) {
+        for (const std::string& name : listing.folders) {
             if (!IsSkippedName(name)) {
-                next.push_back(Entry{parent + name + separator_, inside, false, std::nullopt});
+                next.push_back(Entry{parent + name + separator_, inside, false, std::nullopt, std::nullopt});
             }
+        }
+        if (files_ != nullptr) {
+            entry.files = std::move(listing.files);
         }
     } catch (...) {
         return; // any other failure ends this folder's listing in silence; the names so far stay
@@ -210,15 +222,27 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
     return entered;
 }
 
-void FolderWalk::Assemble(const std::vector<Level>& levels) {
+void FolderWalk::Assemble(std::vector<Level>& levels) {
     FolderList result;
+    FolderFileNames files;
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
-        for (const Entry& entry : levels[depth]) {
+        for (Entry& entry : levels[depth]) {
             // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
             if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
-                Step(line::Append, [&] { result.push_back(entry.path); });
+                Step(line::Append, [&] {
+                    result.push_back(entry.path);
+                    if (files_ != nullptr) {
+                        // Sized by the paths, so a failure here leaves a folder without its names, never the
+                        // names of one folder against the path of another.
+                        files.resize(result.size());
+                        files.back() = std::move(entry.files);
+                    }
+                });
             }
         }
+    }
+    if (files_ != nullptr) {
+        *files_ = std::move(files);
     }
     list_ = std::move(result);
 }

@@ -20,7 +20,8 @@ bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRo
 
 class FolderWalk {
 public:
-    FolderWalk(FolderList& list, bool recurse, const WalkControl& control);
+    // files, when given, receives the file names of each folder of the result (see GetSubDirectoriesWithFiles).
+    FolderWalk(FolderList& list, bool recurse, const WalkControl& control, FolderFileNames* files = nullptr);
     void Run();
 
 private:
@@ -33,7 +34,8 @@ private:
         std::string path;
         std::shared_ptr<const Ancestry> above;
         bool removed = false;
-        std::optional<bool> kept; // the verdict of the examination: a folder that is entered
+        std::optional<bool> kept;                      // the verdict of the examination: a folder that is entered
+        std::optional<std::vector<std::string>> files; // read with its subfolders, when the caller keeps them
     };
     using Level = std::vector<Entry>;
 
@@ -45,13 +47,15 @@ private:
     void ExamineEntry(Entry& entry, Level& next);
     bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
                    std::shared_ptr<const Ancestry>& inside);
+    platform::FolderContents ReadFolder(const std::string& path) const;
     void ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next);
     bool PassesFinalTest(const Entry& entry);
-    void Assemble(const std::vector<Level>& levels);
+    void Assemble(std::vector<Level>& levels);
 
     FolderList& list_;
     bool recurse_;
     const WalkControl& control_;
+    FolderFileNames* files_;
     char separator_;
 };
 

@@ -45,6 +45,14 @@ Listing ListSubfolderNames(const std::string& folder);
 // The files inside folder, hidden ones included, folders excluded.
 Listing ListFileNames(const std::string& folder);
 
+// Both listings above from one read of folder, for a walk that wants the files of every folder it enters.
+struct FolderContents {
+    ListingStatus status = ListingStatus::Ok;
+    std::vector<std::string> folders; // as ListSubfolderNames gives them
+    std::vector<std::string> files;   // as ListFileNames gives them
+};
+FolderContents ListFolderContents(const std::string& folder);
+
 // True when path names an existing file (not a folder) that can be opened.
 bool CanOpenExistingFile(const std::string& path);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 namespace quillmere::platform {
 
@@ -25,32 +26,33 @@ ListingStatus StatusOfErrno(int error) {
     }
 }
 
-enum class Wanted { Folders, Files };
+enum class Kind { Folder, File, Other };
 
 // The entry's kind with links followed. The listing's own type spares a stat for all but links and file systems
 // that leave the type unknown.
-bool IsWanted(int folderFd, const dirent& entry, Wanted wanted) {
+Kind KindOf(int folderFd, const dirent& entry) {
     unsigned char type = entry.d_type;
     if (type == DT_LNK || type == DT_UNKNOWN) {
         struct stat info {};
         if (::fstatat(folderFd, entry.d_name, &info, 0) != 0) {
-            return false;
+            return Kind::Other;
         }
         type = S_ISDIR(info.st_mode) ? DT_DIR : (S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN);
     }
-    return type == (wanted == Wanted::Folders ? DT_DIR : DT_REG);
+    return type == DT_DIR ? Kind::Folder : (type == DT_REG ? Kind::File : Kind::Other);
 }
 
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-Listing ListEntries(const std::string& folder, Wanted wanted) {
-    Listing listing;
+// The one reading of a folder behind every listing; each kind of name is collected only when wanted.
+FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wantFiles) {
+    FolderContents contents;
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir) {
-        listing.status = StatusOfErrno(errno);
-        return listing;
+        contents.status = StatusOfErrno(errno);
+        return contents;
     }
     const int folderFd = ::dirfd(dir.get());
     for (;;) {
@@ -59,26 +61,39 @@ Listing ListEntries(const std::string& folder, Wanted wanted) {
         if (entry == nullptr) {
             // A listing that breaks off keeps the names read so far.
             if (errno != 0) {
-                listing.status = ListingStatus::OtherError;
+                contents.status = ListingStatus::OtherError;
             }
             break;
         }
-        if (!IsDotOrDotDot(entry->d_name) && IsWanted(folderFd, *entry, wanted)) {
-            listing.names.emplace_back(entry->d_name);
+        if (IsDotOrDotDot(entry->d_name)) {
+            continue;
+        }
+        const Kind kind = KindOf(folderFd, *entry);
+        if (kind == Kind::Folder && wantFolders) {
+            contents.folders.emplace_back(entry->d_name);
+        } else if (kind == Kind::File && wantFiles) {
+            contents.files.emplace_back(entry->d_name);
         }
     }
-    std::sort(listing.names.begin(), listing.names.end());
-    return listing;
+    std::sort(contents.folders.begin(), contents.folders.end());
+    std::sort(contents.files.begin(), contents.files.end());
+    return contents;
 }
 
 } // namespace
 
 Listing ListSubfolderNames(const std::string& folder) {
-    return ListEntries(folder, Wanted::Folders);
+    FolderContents contents = ListEntries(folder, true, false);
+    return Listing{contents.status, std::move(contents.folders)};
 }
 
 Listing ListFileNames(const std::string& folder) {
-    return ListEntries(folder, Wanted::Files);
+    FolderContents contents = ListEntries(folder, false, true);
+    return Listing{contents.status, std::move(contents.files)};
+}
+
+FolderContents ListFolderContents(const std::string& folder) {
+    return ListEntries(folder, true, true);
 }
 
 } // namespace quillmere::platform

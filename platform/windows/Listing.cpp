@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace quillmere::platform {
 
@@ -34,8 +35,9 @@ bool IsDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-Listing ListEntries(const std::string& folder, bool wantFolders) {
-    Listing listing;
+// The one reading of a folder behind every listing; each kind of name is collected only when wanted.
+FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wantFiles) {
+    FolderContents listing;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
         pattern += '\\';
@@ -56,26 +58,33 @@ Listing ListEntries(const std::string& folder, bool wantFolders) {
     }
     do {
         const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder != wantFolders || IsDotEntry(entry.cFileName))
+        if ((isFolder ? !wantFolders : !wantFiles) || IsDotEntry(entry.cFileName))
             continue;
         // A name with an unpaired surrogate has no UTF-8 form and could not be opened again: leave it out.
         if (auto name = windows::ToUtf8(entry.cFileName))
-            listing.names.push_back(std::move(*name));
+            (isFolder ? listing.folders : listing.files).push_back(std::move(*name));
     } while (FindNextFileW(search.get(), &entry));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
         listing.status = StatusOf(error); // the names read so far are kept
-    std::sort(listing.names.begin(), listing.names.end());
+    std::sort(listing.folders.begin(), listing.folders.end());
+    std::sort(listing.files.begin(), listing.files.end());
     return listing;
 }
 
 } // namespace
 
 Listing ListSubfolderNames(const std::string& folder) {
-    return ListEntries(folder, true);
+    FolderContents contents = ListEntries(folder, true, false);
+    return Listing{contents.status, std::move(contents.folders)};
 }
 
 Listing ListFileNames(const std::string& folder) {
-    return ListEntries(folder, false);
+    FolderContents contents = ListEntries(folder, false, true);
+    return Listing{contents.status, std::move(contents.files)};
+}
+
+FolderContents ListFolderContents(const std::string& folder) {
+    return ListEntries(folder, true, true);
 }
 
 } // namespace quillmere::platform

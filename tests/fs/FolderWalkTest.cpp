@@ -133,6 +133,35 @@ TEST_F(FolderWalkTest, StopRequestedReturnsWhatItHas) {
     EXPECT_EQ(Relative(Walk({Root()}, true, control)), FolderList{"R/"});
 }
 
+// The walk that keeps each folder's files gives the same folders, and for each the names GetFilesInFolder gives;
+// a folder it returns without listing has no names, so the caller lists that one itself.
+TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFiles) {
+    const std::string longName(200, 'x');
+    ASSERT_LT(Root().size() + 201, 260u) << "the test folder's path is too long for this test";
+    Make({"R", "R/A", "R/A/A1", "R/.hidden", ("R/" + longName).c_str(), ("R/" + longName + "/" + longName).c_str()});
+    for (const char* file : {"R/top.txt", "R/.dot", "R/A/a.txt", "R/A/A1/deep", "R/.hidden/h"}) {
+        test::WriteFile(dir / file, "x");
+    }
+    test::WriteFile(dir / ("R/" + longName + "/" + longName + "/unlisted"), "x");
+    std::filesystem::create_symlink(dir / "R/top.txt", dir / "R/A/link");
+
+    FolderList list{Root(), dir / "missing/"};
+    FolderFileNames files{{{"stale"}}};
+    GetSubDirectoriesWithFiles(list, files, true);
+    EXPECT_EQ(list, Walk({Root(), dir / "missing/"}));
+    ASSERT_EQ(files.size(), list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const bool unlisted = list[i] == dir / "missing/" || list[i].ends_with(longName + "/" + longName + "/");
+        if (unlisted) {
+            EXPECT_FALSE(files[i].has_value()) << list[i];
+        } else {
+            ASSERT_TRUE(files[i].has_value()) << list[i];
+            EXPECT_EQ(*files[i], GetFilesInFolder(list[i])) << list[i];
+        }
+    }
+    EXPECT_EQ(files[0], (std::optional<std::vector<std::string>>{{".dot", "top.txt"}}));
+}
+
 class RecordingSink : public ErrorSink {
 public:
     void Report(const TrappedError& error) override { reports.push_back(error); }

@@ -42,6 +42,14 @@ TEST_F(ListingTest, FilesIncludeHiddenAndLinksButNoFoldersPipesOrDanglingLinks) 
     EXPECT_EQ(listing.names, (Names{".hidden", "to-file", "z.txt"}));
 }
 
+TEST_F(ListingTest, OneReadingGivesBothListingsAsTheyAre) {
+    const FolderContents contents = ListFolderContents(dir.Path());
+    EXPECT_EQ(contents.status, ListingStatus::Ok);
+    EXPECT_EQ(contents.folders, ListSubfolderNames(dir.Path()).names);
+    EXPECT_EQ(contents.files, ListFileNames(dir.Path()).names);
+    EXPECT_EQ(ListFolderContents(dir / "z.txt").status, ListingStatus::PathNotFound);
+}
+
 TEST_F(ListingTest, MissingFolderAndFileAreNotFound) {
     EXPECT_EQ(ListSubfolderNames(dir / "missing").status, ListingStatus::PathNotFound);
     EXPECT_EQ(ListSubfolderNames(dir / "z.txt").status, ListingStatus::PathNotFound);
