@@ -1,6 +1,7 @@
 // quillmere-sync: one pass, or a pass every so many seconds, between two folders, from the command line.
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
+#include "cli/Utf8Console.h"
 
 #include <algorithm>
 #include <atomic>
@@ -71,8 +72,10 @@ void WaitBetweenPasses(std::int32_t seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
-    const cli::ParseResult parsed = cli::ParseCommandLine(args);
+    const cli::Utf8Console console;
+    const std::vector<std::string> arguments = cli::Utf8Arguments(argc, argv);
+    const cli::ParseResult parsed =
+        cli::ParseCommandLine(std::vector<std::string_view>(arguments.begin(), arguments.end()));
     if (!parsed.error.empty()) {
         return UsageError(parsed.error);
     }

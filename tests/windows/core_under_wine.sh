@@ -75,6 +75,21 @@ echo "$output"
 [ "$(stat -c %Y "$one/both.txt")" = "$(stat -c %Y "$two/both.txt")" ] || fail "both.txt lost its time"
 ! ls -A "$one" "$two" | grep -q '^~' || fail "a temporary file was left behind"
 
+echo "== quillmere-sync.exe: folder names outside the ANSI code page"
+# Wine hands the program arguments in the code page of the Linux locale (Western for a UTF-8 one), which has no
+# Cyrillic or Greek letters: read from argv, these folders would be reported missing.
+one="$work/Bücher Книги"
+two="$work/Βιβλία"
+mkdir -p "$one/Под" "$two"
+echo Grüße >"$one/Под/Привет.txt"
+output=$(LC_ALL=C.UTF-8 run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" "$(windows_path "$two")") ||
+    fail "quillmere-sync.exe did not take folders with non-ASCII names: $output"
+echo "$output"
+[ "$(cat "$two/Привет.txt")" = Grüße ] || fail "Привет.txt was not copied into Βιβλία"
+echo "$output" | tr -d '\r' |
+    grep -qxF "copied $(windows_path "$one/Под/Привет.txt") -> $(windows_path "$two/Привет.txt")" ||
+    fail "the copy was not printed in UTF-8"
+
 echo "== Run value: written, read back with reg query, deleted"
 run_key='HKLM\SOFTWARE\MICROSOFT\WINDOWS\CURRENTVERSION\RUN'
 tool="$build/tests/windows/startup-entry/quillmere-startup-entry.exe"
