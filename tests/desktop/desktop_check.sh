@@ -3,7 +3,8 @@
 # temporary folder (two folders chosen, "Sync every 5 seconds"), and checks what a user would see:
 # the window appears, its icon sits in the tray, a pass copies a file, minimizing hides the window, a click on
 # the tray icon brings it back, and closing the window saves both folders and takes the icon down. A second
-# start, hidden in the tray, is ended by SIGTERM as a session ends it, and saves both folders too.
+# start, hidden in the tray, shows only the icon until it is clicked, and SIGTERM (as a session ends a program)
+# saves both folders too.
 # Usage: desktop_check.sh QUILLMERE_BINARY SCREENSHOT_FOLDER
 set -euo pipefail
 program=$1
@@ -87,6 +88,8 @@ program_ended() {
 # The embedded icon is a window of the program's class inside the panel: "Quillmere": ("quillmere" "Quillmere").
 tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E '\("quillmere" ' || true; }
 icon_embedded() { [ -n "$(tray_icon_line)" ]; }
+# "X Y W H" on the screen, from the line's "WxH+x+y  +X+Y".
+icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
 icon_gone() { [ -z "$(tray_icon_line)" ]; }
 # The main window: the visible window of that title that is larger than a tray icon.
 main_window() {
@@ -107,8 +110,7 @@ window=$(main_window)
 echo "window $window is shown"
 
 wait_for 10 icon_embedded || fail "no tray icon was embedded"
-read -r icon_x icon_y icon_w icon_h < <(tray_icon_line |
-    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/')
+read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
 echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
 import -window root "$shots/desktop-check-window.png" || true
 
@@ -136,13 +138,25 @@ grep -qx "Folder%202=$work/two/" "$settings" || fail "\"Folder 2\" was not saved
 wait_for 5 icon_gone || fail "the tray icon stayed after the program ended"
 echo "closing saved both folders and took the icon down"
 
-# --- Second start, hidden in the tray, ended by SIGTERM: the close request still runs.
+# --- Second start, hidden in the tray: the tray icon brings the window back; hidden again, SIGTERM ends the
+# program as a session ends it, and the close request still runs.
 sed -i "s|^Folder%202=.*|Folder%202=$work/three/|" "$settings"
 echo "Minimized=On" >>"$settings"
 start_program
 wait_for 15 icon_embedded || fail "no tray icon was embedded when starting in the tray"
 window_shown && fail "starting in the tray showed the window"
-# The icon is embedded after the load step: what the program saves from now on comes from its lists.
+sleep 0.5 # only for the picture
+import -window root "$shots/desktop-check-start-in-tray.png" || true
+read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
+xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
+wait_for 5 window_shown || fail "a click on the tray icon did not show the window started in the tray"
+window=$(main_window)
+xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the window came back minimized"
+echo "a start in the tray showed only the icon, and a click on it brought the window"
+xdotool windowminimize "$window"
+wait_for 5 is_hidden || fail "minimizing did not hide the window again"
+
+# What the program saves from now on comes from its lists.
 sed -i '/^Folder%20[12]=/d' "$settings"
 kill -TERM "$program_pid"
 wait_for 10 program_ended || fail "SIGTERM did not end the program"

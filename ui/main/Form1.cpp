@@ -141,15 +141,15 @@ void Form1::Form_Load() {
 }
 
 // Setting a box raises its handler: Check10's ignores it while loading, Check9's stores the value it was given.
-// A window not shown yet may report no change of state, so the hiding to the tray is asked for directly.
+// The window, not shown yet, goes straight to the tray: a minimized state given to a window before it was ever
+// mapped can reach X after the window is first shown from the tray, and hide it again.
 void Form1::RestoreStartupBoxes() {
     constexpr std::string_view label = "Form1.Form_Load";
     Trap(label, 128, [this] { Check10->setChecked(startup::IsOn(GetSetting("Windows Startup").toStdString())); });
     Trap(label, 130, [this] { Check9->setChecked(startup::IsOn(GetSetting("Minimized").toStdString())); });
     Trap(label, 132, [this] {
         if (Check9->isChecked()) {
-            setWindowState(windowState() | Qt::WindowMinimized);
-            Form_Resize();
+            HideToTray();
         }
     });
 }

@@ -135,6 +135,7 @@ private:
     // Load step.
     void SetAppTitle();
     void RestoreStartupBoxes();
+    void HideToTray();
     void AddColumns();
     void AddIntervals();
     void RestoreFolder(QTreeWidget* list, std::string_view key);

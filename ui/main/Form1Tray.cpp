@@ -28,23 +28,23 @@ QString OnOff(bool ticked) {
 
 } // namespace
 
-// The window manager is still minimizing the window while it reports the change; hiding the window at that
-// moment leaves it on screen, so the handler runs once that report has been handled.
 void Form1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        QMetaObject::invokeMethod(
-            this, [this] { Guarded("Form1.Form_Resize", [this] { Form_Resize(); }); }, Qt::QueuedConnection);
+        Guarded("Form1.Form_Resize", [this] { Form_Resize(); });
     }
 }
 
-// The first minimizing of a run tells the user where the window went; later ones hide it silently. The window
-// keeps its minimized state while hidden: setting it back to normal here would have X map the hidden window
-// again. The tray click brings it back in its normal state.
+// The window keeps its minimized state while hidden: setting it back to normal here would have X map the
+// hidden window again. The tray click brings it back in its normal state.
 void Form1::Form_Resize() {
-    if (!isMinimized() || MinimizedToTray) {
-        return;
+    if (isMinimized() && !MinimizedToTray) {
+        HideToTray();
     }
+}
+
+// The first hiding of a run tells the user where the window went; later ones are silent.
+void Form1::HideToTray() {
     hide();
     MinimizedToTray = true;
     cSysTray1->ShowBalloon(kTrayNotice, kProductName, kTrayNoticeSeconds, true);
