@@ -2,7 +2,17 @@
 
 #include "fs/Main.h"
 
+#include <functional>
+
 namespace quillmere {
+
+namespace {
+
+std::size_t HashOf(std::string_view name) {
+    return std::hash<std::string_view>{}(name);
+}
+
+} // namespace
 
 NameIndex::NameIndex(const std::vector<std::string>& paths) : paths_(paths), next_(paths.size(), npos) {
     names_.reserve(paths.size());
@@ -10,20 +20,32 @@ NameIndex::NameIndex(const std::vector<std::string>& paths) : paths_(paths), nex
         // The name is the end of the path, as long as GetFileName says; a view spares a copy per file.
         names_.push_back(std::string_view(path).substr(path.size() - GetFileName(path).size()));
     }
-    first_.reserve(paths.size());
+    std::size_t size = 2;
+    while (size < 2 * paths.size()) {
+        size *= 2;
+    }
+    slots_.resize(size);
     // Walking backwards leaves each name's chain in ascending order.
     for (std::size_t index = paths.size(); index-- > 0;) {
-        auto [slot, inserted] = first_.try_emplace(names_[index], index);
-        if (!inserted) {
-            next_[index] = slot->second;
-            slot->second = index;
-        }
+        const std::size_t hash = HashOf(names_[index]);
+        Slot& slot = slots_[SlotOf(names_[index], hash)];
+        next_[index] = slot.first;
+        slot = Slot{hash, index};
     }
 }
 
 std::size_t NameIndex::First(std::string_view name) const {
-    const auto found = first_.find(name);
-    return found == first_.end() ? npos : found->second;
+    return slots_[SlotOf(name, HashOf(name))].first;
+}
+
+std::size_t NameIndex::SlotOf(std::string_view name, std::size_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Slot& slot = slots_[at];
+        if (slot.first == npos || (slot.hash == hash && names_[slot.first] == name)) {
+            return at;
+        }
+    }
 }
 
 } // namespace quillmere

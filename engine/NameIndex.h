@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace quillmere {
@@ -24,16 +23,25 @@ public:
     // The file name of Paths()[index]: the text after its last separator.
     std::string_view NameOf(std::size_t index) const { return names_[index]; }
 
-    bool Contains(std::string_view name) const { return first_.contains(name); }
+    bool Contains(std::string_view name) const { return First(name) != npos; }
     // The lowest index of a path named name, npos when there is none; Next gives the following ones, ascending.
     std::size_t First(std::string_view name) const;
     std::size_t Next(std::size_t index) const { return next_[index]; }
 
 private:
+    // One slot per distinct name, found by open addressing: a pass looks names up hundreds of thousands of times,
+    // and a flat table of hashes costs far fewer cache misses than a node per name.
+    struct Slot {
+        std::size_t hash = 0;
+        std::size_t first = npos; // npos: the slot is empty
+    };
+    // The slot holding name, or the empty one where it would go.
+    std::size_t SlotOf(std::string_view name, std::size_t hash) const;
+
     const std::vector<std::string>& paths_;
     std::vector<std::string_view> names_; // views into paths_
-    std::unordered_map<std::string_view, std::size_t> first_;
-    std::vector<std::size_t> next_; // per path: the next index with the same name, npos after the last
+    std::vector<Slot> slots_;             // a power of two in size and at most half full, so probes stay short
+    std::vector<std::size_t> next_;       // per path: the next index with the same name, npos after the last
 };
 
 } // namespace quillmere

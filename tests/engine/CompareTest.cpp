@@ -80,6 +80,33 @@ TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
     EXPECT_TRUE(LookForAdditions(noNames, otherNames, errors).empty());
 }
 
+// Thousands of names, most repeated in several folders, so that the table's probes run into each other.
+TEST(NameIndex, ChainsEveryPathOfANameInAscendingOrder) {
+    FileList paths;
+    std::map<std::string, std::vector<std::size_t>> expected;
+    for (std::size_t i = 0; i < 5000; ++i) {
+        const std::string name = "n" + std::to_string(i * 7919 % 1999) + (i % 3 == 0 ? ".TXT" : ".txt");
+        paths.push_back(Native({"/f" + std::to_string(i % 17) + "/" + name})[0]);
+        expected[name].push_back(i);
+    }
+    paths.push_back(Native({"/top/"})[0]); // a folder path: its name is empty
+    expected[""].push_back(paths.size() - 1);
+    const NameIndex index(paths);
+    for (const auto& [name, indexes] : expected) {
+        std::vector<std::size_t> chain;
+        for (std::size_t at = index.First(name); at != NameIndex::npos; at = index.Next(at)) {
+            EXPECT_EQ(index.NameOf(at), name);
+            chain.push_back(at);
+        }
+        EXPECT_EQ(chain, indexes) << name;
+    }
+    EXPECT_FALSE(index.Contains("n1.Txt"));
+    EXPECT_FALSE(index.Contains("f1"));
+    EXPECT_EQ(index.First("absent"), NameIndex::npos);
+    const FileList none;
+    EXPECT_FALSE(NameIndex(none).Contains(""));
+}
+
 // Files held in memory: a copy gives the destination the source's time, as the real copy does.
 class FakeFiles : public FileOperations {
 public:
