@@ -1,10 +1,9 @@
 // Folder listings with the failures the walk must tell apart.
-#include "platform/FileSystem.h"
+#include "platform/FolderReading.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <utility>
@@ -46,8 +45,9 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// The one reading of a folder behind every listing; each kind of name is collected only when wanted.
-FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wantFiles) {
+} // namespace
+
+FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles) {
     FolderContents contents;
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir) {
@@ -75,25 +75,7 @@ FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wan
             contents.files.emplace_back(entry->d_name);
         }
     }
-    std::sort(contents.folders.begin(), contents.folders.end());
-    std::sort(contents.files.begin(), contents.files.end());
     return contents;
-}
-
-} // namespace
-
-Listing ListSubfolderNames(const std::string& folder) {
-    FolderContents contents = ListEntries(folder, true, false);
-    return Listing{contents.status, std::move(contents.folders)};
-}
-
-Listing ListFileNames(const std::string& folder) {
-    FolderContents contents = ListEntries(folder, false, true);
-    return Listing{contents.status, std::move(contents.files)};
-}
-
-FolderContents ListFolderContents(const std::string& folder) {
-    return ListEntries(folder, true, true);
 }
 
 } // namespace quillmere::platform

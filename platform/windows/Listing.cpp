@@ -1,11 +1,10 @@
 // Folder listings with FindFirstFileExW, telling a refused permission and a missing path from other failures.
-#include "platform/FileSystem.h"
+#include "platform/FolderReading.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <utility>
 
 namespace quillmere::platform {
@@ -35,8 +34,9 @@ bool IsDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-// The one reading of a folder behind every listing; each kind of name is collected only when wanted.
-FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wantFiles) {
+} // namespace
+
+FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles) {
     FolderContents listing;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
@@ -66,25 +66,7 @@ FolderContents ListEntries(const std::string& folder, bool wantFolders, bool wan
     } while (FindNextFileW(search.get(), &entry));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
         listing.status = StatusOf(error); // the names read so far are kept
-    std::sort(listing.folders.begin(), listing.folders.end());
-    std::sort(listing.files.begin(), listing.files.end());
     return listing;
-}
-
-} // namespace
-
-Listing ListSubfolderNames(const std::string& folder) {
-    FolderContents contents = ListEntries(folder, true, false);
-    return Listing{contents.status, std::move(contents.folders)};
-}
-
-Listing ListFileNames(const std::string& folder) {
-    FolderContents contents = ListEntries(folder, false, true);
-    return Listing{contents.status, std::move(contents.files)};
-}
-
-FolderContents ListFolderContents(const std::string& folder) {
-    return ListEntries(folder, true, true);
 }
 
 } // namespace quillmere::platform

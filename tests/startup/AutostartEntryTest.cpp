@@ -174,7 +174,7 @@ TEST_F(AutostartTest, ProgramRegistersItselfByItsOwnFile) {
     EXPECT_FALSE(fs::exists(folders.system / "startup_tests.desktop"));
 }
 
-TEST(AutostartFoldersTest, DefaultsFollowTheBaseDirectorySpecification) {
+TEST(AutostartFoldersTest, DefaultsFollowTheXdgBaseDirectories) {
     ::unsetenv("XDG_CONFIG_DIRS");
     ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
     ::setenv("HOME", "/home/someone", 1);

@@ -1,0 +1,14 @@
+// The one reading of a folder that every listing is made from; each system family implements it in its own
+// Listing.cpp, and platform/Listing.cpp builds the public listings on it.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <string>
+
+namespace quillmere::platform::detail {
+
+// The folder's names, in the order the system gives them; each kind is collected only when wanted.
+FolderContents ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles);
+
+} // namespace quillmere::platform::detail
