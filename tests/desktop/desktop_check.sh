@@ -10,19 +10,6 @@ set -euo pipefail
 program=$1
 shots=$2
 
-for tool in Xvfb trayer openbox xdotool xwininfo xprop wmctrl import; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps.sh test)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
 fail() {
     echo "FAIL: $*"
     echo "--- the program said:"
@@ -30,19 +17,10 @@ fail() {
     import -window root "$shots/desktop-check-failure.png" 2>/dev/null || true
     exit 1
 }
+source "$(dirname "$0")/../support/x-desktop.sh"
+require_tools Xvfb trayer openbox xdotool xwininfo xprop wmctrl import
 
-# Polls a command for up to $1 seconds. The command is run afresh each time, so pass a function, not "$(...)".
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
-
-mkdir -p "$work/one" "$work/two" "$work/three" "$work/config/Harnvale" "$work/runtime" "$shots"
-chmod 700 "$work/runtime"
+mkdir -p "$work/one" "$work/two" "$work/three" "$work/config/Harnvale" "$shots"
 settings=$work/config/Harnvale/Quillmere.ini
 cat >"$settings" <<INI
 [Quillmere]
@@ -51,27 +29,8 @@ Folder%202=$work/two/
 OftenIndex=1
 StartStopState=On
 INI
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-unset DBUS_SESSION_BUS_ADDRESS # the X tray, not a StatusNotifier host that is not there
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-
-openbox >/dev/null 2>&1 &
-pids+=($!)
-trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
-    --transparent false --tint 0x808080 >/dev/null 2>&1 &
-pids+=($!)
-# trayer's panel: a line such as   0x200003 "panel": ("panel" "trayer")  200x32+0+0  +824+0
-# (No early exit in these filters: the writer would die of SIGPIPE, which pipefail reports as a failure.)
-panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ && !found {print $1; found = 1}'; }
-panel_up() { [ -n "$(panel_window)" ]; }
-wait_for 20 panel_up || fail "the tray host did not start"
-panel=$(panel_window)
+start_x_desktop openbox trayer
+panel=$(tray_panel_window)
 
 start_program() {
     "$program" >"$work/program.log" 2>&1 &

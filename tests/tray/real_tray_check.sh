@@ -5,41 +5,11 @@
 set -euo pipefail
 probe=$1
 
-for tool in Xvfb trayer xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (scripts/install-deps.sh test)"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- probe said:"; cat "$work/events"; exit 1; }
-wait_for() { # seconds, then a command polled until it succeeds
-    local deadline=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "$0")/../support/x-desktop.sh"
+require_tools Xvfb trayer xdotool xwininfo
 said() { grep -qx "$1" "$work/events"; }
-
-mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-unset DBUS_SESSION_BUS_ADDRESS # the X tray, not a StatusNotifier host that is not there
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
-    --transparent false --tint 0x808080 >/dev/null 2>&1 &
-pids+=($!)
+start_x_desktop trayer
 
 touch "$work/events"
 "$probe" >"$work/events" 2>"$work/probe.log" &
