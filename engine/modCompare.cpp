@@ -34,9 +34,9 @@ void ComparePair(const std::string& path1, const std::string& path2, PassContext
     TimeOrder order = TimeOrder::Same;
     switch (direction) {
     case SyncDirection::BothWays:
-        // One reading decides both ways. Reading both times again before the second test, as the pairwise
-        // loops did, only matters if a file changes within the same microsecond, which is a race either
-        // reading may win; the second reading cost half the time of a pass that finds nothing to do.
+        // One reading decides both ways. Reading both times again before the second test only matters when a
+        // file changes between the two readings, a race either reading may win; the second reading cost half
+        // the time of a pass that finds nothing to do.
         RunTrapped(errors, procedure, 116, [&] { order = ReadOrder(path1, path2, pass); });
         if (order == TimeOrder::Later) {
             RunTrapped(errors, procedure, 118, [&] { pass.Copy(path1, path2); });
