@@ -18,7 +18,7 @@ fail() {
     exit 1
 }
 source "$(dirname "$0")/../support/x-desktop.sh"
-require_tools Xvfb trayer openbox xdotool xwininfo xprop wmctrl import
+require_tools Xvfb trayer openbox xdotool xwininfo xdpyinfo xprop wmctrl import
 
 mkdir -p "$work/one" "$work/two" "$work/three" "$work/config/Harnvale" "$shots"
 settings=$work/config/Harnvale/Quillmere.ini

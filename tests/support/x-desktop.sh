@@ -35,6 +35,8 @@ wait_for() {
 tray_panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ && !found {print $1; found = 1}'; }
 tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
+x_server_answers() { xdpyinfo >/dev/null 2>&1; }
+
 # Starts Xvfb on a free display and exports DISPLAY, private XDG folders, then each named helper:
 # "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {
@@ -48,6 +50,8 @@ start_x_desktop() {
     exec 3>&-
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=:$(cat "$work/display")
+    # Under load the server has been seen to name its display before it took clients.
+    wait_for 10 x_server_answers || fail "Xvfb does not answer on $DISPLAY"
 
     local helper
     for helper in "$@"; do
@@ -55,12 +59,12 @@ start_x_desktop() {
         openbox) openbox >/dev/null 2>&1 & ;;
         trayer)
             trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
-                --transparent false --tint 0x808080 >/dev/null 2>&1 &
+                --transparent false --tint 0x808080 >>"$work/trayer.log" 2>&1 &
             ;;
         esac
         pids+=($!)
     done
     if [[ " $* " == *" trayer "* ]]; then
-        wait_for 20 tray_panel_up || fail "the tray host did not start"
+        wait_for 20 tray_panel_up || fail "the tray host did not start: $(cat "$work/trayer.log")"
     fi
 }

@@ -7,7 +7,7 @@ probe=$1
 
 fail() { echo "FAIL: $*"; echo "--- probe said:"; cat "$work/events"; exit 1; }
 source "$(dirname "$0")/../support/x-desktop.sh"
-require_tools Xvfb trayer xdotool xwininfo
+require_tools Xvfb trayer xdotool xwininfo xdpyinfo
 said() { grep -qx "$1" "$work/events"; }
 start_x_desktop trayer
 
