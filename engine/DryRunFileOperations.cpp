@@ -5,19 +5,21 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace quillmere {
 
 namespace {
 
-// The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step.
+// The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step. The earliest
+// time of all (a saturated one) has no step below it and stays as it is.
 std::int64_t TimeAsStoredIn(const std::string& folder, std::int64_t time) {
     const std::int64_t step = std::max<std::int64_t>(platform::TimeResolution(folder), 1);
     std::int64_t remainder = time % step;
     if (remainder < 0) {
         remainder += step;
     }
-    return time - remainder;
+    return time < std::numeric_limits<std::int64_t>::min() + remainder ? time : time - remainder;
 }
 
 } // namespace

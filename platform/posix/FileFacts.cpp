@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <limits>
 
 namespace quillmere::platform {
 
@@ -18,6 +19,22 @@ bool StatFollowing(const std::string& path, struct stat& info) {
 // the Windows read-only attribute binds administrators too.
 bool GrantsNoWrite(const struct stat& info) {
     return (info.st_mode & 0222) == 0;
+}
+
+// Nanoseconds in 64 bits run from 1677 to 2262. A time beyond them saturates: wrapped round, a file dated far in
+// the future would read as the oldest of all and be overwritten by any older partner.
+std::int64_t NanosecondsOf(const timespec& time) {
+    constexpr std::int64_t kPerSecond = 1'000'000'000;
+    constexpr std::int64_t kLatest = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kEarliest = std::numeric_limits<std::int64_t>::min();
+    const auto seconds = static_cast<std::int64_t>(time.tv_sec);
+    if (seconds > (kLatest - time.tv_nsec) / kPerSecond) {
+        return kLatest;
+    }
+    if (seconds < kEarliest / kPerSecond) {
+        return kEarliest;
+    }
+    return seconds * kPerSecond + time.tv_nsec;
 }
 
 } // namespace
@@ -74,7 +91,7 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
     if (!StatFollowing(path, info)) {
         return std::nullopt;
     }
-    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    return NanosecondsOf(info.st_mtim);
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {

@@ -20,17 +20,6 @@ std::int64_t ToSteps(const FILETIME& time) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
-// Saturates beyond the year 2262 (the end of nanoseconds in 64 bits), so a far-future time stays the latest.
-std::int64_t ToUnixNanoseconds(const FILETIME& time) {
-    const std::int64_t steps = ToSteps(time);
-    if (steps < 0)
-        return std::numeric_limits<std::int64_t>::max(); // beyond what FILETIME may hold: treat as latest
-    const std::int64_t sinceEpoch = steps - kStepsTo1970;
-    if (sinceEpoch > std::numeric_limits<std::int64_t>::max() / kNanosecondsPerStep)
-        return std::numeric_limits<std::int64_t>::max();
-    return sinceEpoch * kNanosecondsPerStep;
-}
-
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
@@ -43,7 +32,7 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!wide || wide->empty() || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
-    return ToUnixNanoseconds(data.ftLastWriteTime);
+    return windows::UnixNanosecondsOfFileTime(static_cast<std::uint64_t>(ToSteps(data.ftLastWriteTime)));
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {
@@ -77,6 +66,19 @@ std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName) {
     if (EqualsIgnoringCase(fileSystemName, L"exFAT"))
         return 10 * kMillisecond;
     return kNanosecondsPerStep;
+}
+
+std::int64_t UnixNanosecondsOfFileTime(std::uint64_t steps) {
+    constexpr std::int64_t kLatest = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kEarliest = std::numeric_limits<std::int64_t>::min();
+    if (steps > static_cast<std::uint64_t>(kLatest))
+        return kLatest; // beyond what a file time may hold
+    const std::int64_t sinceEpoch = static_cast<std::int64_t>(steps) - kStepsTo1970;
+    if (sinceEpoch > kLatest / kNanosecondsPerStep)
+        return kLatest;
+    if (sinceEpoch < kEarliest / kNanosecondsPerStep)
+        return kEarliest;
+    return sinceEpoch * kNanosecondsPerStep;
 }
 
 } // namespace windows

@@ -1,4 +1,5 @@
-// How finely a file system named by GetVolumeInformationW keeps file times.
+// The Windows file-time arithmetic: how finely a file system named by GetVolumeInformationW keeps file times,
+// and a file time in the program's unit.
 #pragma once
 
 #include <cstdint>
@@ -10,5 +11,10 @@ namespace quillmere::platform::windows {
 // server likes, Wine reports its own choice) gives 100 ns, the step of every Windows file time, so no two
 // distinct times read through Windows are ever taken for the same.
 std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName);
+
+// A file time (100 ns steps since 1601, as its two halves make it) as nanoseconds since 1970. Nanoseconds in
+// 64 bits run from 1677 to 2262; a time beyond them saturates, so a file dated 1601 (a zero file time, as some
+// tools leave) stays the oldest, and one beyond 2262 the newest.
+std::int64_t UnixNanosecondsOfFileTime(std::uint64_t steps);
 
 } // namespace quillmere::platform::windows

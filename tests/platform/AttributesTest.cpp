@@ -2,10 +2,12 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <limits>
 
 namespace quillmere::platform {
 namespace {
@@ -67,6 +69,15 @@ TEST(Attributes, LastWriteTimeKeepsNanoseconds) {
     EXPECT_EQ(ReadLastWriteTime(dir / "file"), 1'600'000'000'123'456'789);
     EXPECT_TRUE(ReadLastWriteTime(dir.Path()).has_value());
     EXPECT_EQ(ReadLastWriteTime(dir / "missing"), std::nullopt);
+}
+
+TEST(Attributes, TimeBeyondTheYear2262StaysTheLatest) {
+    TempDir dir;
+    WriteFile(dir / "future", "x");
+    // 2300-01-01: more seconds than 64 bits of nanoseconds can count.
+    const timespec times[2] = {{0, UTIME_OMIT}, {10'413'792'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "future").c_str(), times, 0), 0);
+    EXPECT_EQ(ReadLastWriteTime(dir / "future"), std::numeric_limits<std::int64_t>::max());
 }
 
 TEST(Attributes, LocalTimeOffsetFollowsTheTimeZone) {

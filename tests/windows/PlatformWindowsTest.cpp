@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace quillmere::platform {
 namespace {
 
@@ -131,6 +133,14 @@ TEST(WindowsTimes, LocalOffsetIsWithinTheWorldsTimeZones) {
     ASSERT_TRUE(offset);
     EXPECT_LE(*offset, 14 * 3600);
     EXPECT_GE(*offset, -12 * 3600);
+}
+
+TEST(WindowsTimes, FileTimesBeyondNanosecondsKeepTheirOrder) {
+    // Wine keeps file times in the Linux file system, which cannot hold 1601, so the arithmetic is asked directly.
+    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(0), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(kStepsTo1970), 0);
+    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(std::numeric_limits<std::uint64_t>::max()),
+              std::numeric_limits<std::int64_t>::max());
 }
 
 TEST(WindowsTimeResolution, ByFileSystemName) {
