@@ -1,8 +1,8 @@
 #include "platform/FileSystem.h"
 #include "tests/support/TempDir.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
