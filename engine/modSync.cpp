@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
 
 namespace quillmere {
 
@@ -86,16 +87,27 @@ Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lin
     return side;
 }
 
-// Copies each file of additions into the top folder of target, whatever subfolder it came from.
+// Copies each file of additions into the top folder of target, whatever subfolder it came from. A destination
+// that exists although the listing did not show it (saved there since the side was listed, missed by a listing
+// that broke off, or the same name in other letter case on Windows) is left alone: replacing it would lose a file
+// whose time was never compared. The next pass lists it and compares. Same-named additions still follow one
+// another into their destination, so the one found later in the walk remains.
 void CopyInto(const Side& target, const FileList& additions, PassContext& pass, int line) {
     if (!target.listed) {
         return;
     }
+    std::unordered_set<std::string> destinationsOfThisPass;
     for (const std::string& path : additions) {
         if (pass.StopRequested()) {
             return;
         }
-        RunTrapped(pass.Observer(), SyncProcedure(), line, [&] { pass.Copy(path, target.folder + GetFileName(path)); });
+        RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
+            const std::string destination = target.folder + GetFileName(path);
+            if (destinationsOfThisPass.contains(destination) || !pass.Files().LastWriteTime(destination)) {
+                destinationsOfThisPass.insert(destination);
+                pass.Copy(path, destination);
+            }
+        });
     }
 }
 

@@ -75,6 +75,34 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     EXPECT_EQ(ReadFile(two + "both"), "new");
 }
 
+// A file saved into the top folder after the pass listed it is newer than anything the pass knows of; an addition
+// of the same name from the other side must not replace it unseen.
+TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByAnAddition) {
+    class SavesBeforeTheAdditions : public FixedSettings {
+    public:
+        SavesBeforeTheAdditions(const std::string& one, const std::string& two)
+            : FixedSettings(one, two, SyncDirection::BothWays), saved_(one + "a.txt") {}
+        // The direction is first read once both sides are listed, just before the additions are copied.
+        SyncDirection Direction() const override {
+            if (!Exists(saved_)) {
+                PutFile(saved_, "saved during the pass", kBaseTime + kSecond);
+            }
+            return FixedSettings::Direction();
+        }
+
+    private:
+        std::string saved_;
+    };
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(two + "a.txt", "old", kBaseTime);
+    RecordingObserver observer;
+    SyncFolders(SavesBeforeTheAdditions(one, two), observer);
+    EXPECT_EQ(ReadFile(one + "a.txt"), "saved during the pass");
+    EXPECT_TRUE(observer.copies.empty());
+}
+
 // A folder that cannot be listed looks empty; filling it from the other side would overwrite, without
 // comparing times, files that are newer than the ones copied over them.
 TEST(UnreadableFolder, NothingIsCopiedIntoAFolderThatCannotBeListed) {
