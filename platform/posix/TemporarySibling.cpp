@@ -12,7 +12,9 @@ namespace quillmere::platform::posix {
 TemporarySibling::TemporarySibling(const std::string& folder) : path_(folder + "/~quillmere-XXXXXX") {
     std::vector<char> name(path_.begin(), path_.end());
     name.push_back('\0');
-    fd_ = ::mkstemp(name.data());
+    // Close-on-exec: a program started meanwhile (the window opens a browser) would otherwise keep the file, and
+    // with it the removable drive it lies on, open for as long as it runs.
+    fd_ = ::mkostemp(name.data(), O_CLOEXEC);
     created_ = fd_ >= 0;
     if (created_) {
         path_.assign(name.data());

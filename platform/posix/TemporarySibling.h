@@ -7,8 +7,8 @@ namespace quillmere::platform::posix {
 
 class TemporarySibling {
 public:
-    // Creates "~quillmere-XXXXXX" (mode 0600) in folder; Valid() tells whether that worked. The name begins with
-    // "~" so that a pass that meets a leftover (after a power cut) leaves it alone.
+    // Creates "~quillmere-XXXXXX" (mode 0600, closed on exec) in folder; Valid() tells whether that worked. The
+    // name begins with "~" so that a pass that meets a leftover (after a power cut) leaves it alone.
     explicit TemporarySibling(const std::string& folder);
     ~TemporarySibling();
     TemporarySibling(const TemporarySibling&) = delete;

@@ -1,7 +1,9 @@
 #include "platform/FileSystem.h"
+#include "platform/posix/TemporarySibling.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -131,6 +133,13 @@ TEST_F(CopyFileFailSafeTest, FailingWriteLeavesDestinationUntouchedAndNoTemporar
     EXPECT_EQ(ReadFile(destination), "old");
     EXPECT_EQ(test::LastWriteNs(destination), 1'000'000'000);
     EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"});
+}
+
+TEST(TemporarySibling, IsClosedInProgramsStartedMeanwhile) {
+    TempDir dir;
+    const posix::TemporarySibling temporary(dir.Path());
+    ASSERT_TRUE(temporary.Valid());
+    EXPECT_NE(::fcntl(temporary.Fd(), F_GETFD) & FD_CLOEXEC, 0);
 }
 
 } // namespace
