@@ -9,14 +9,17 @@ namespace quillmere::platform::posix {
 
 namespace {
 
-constexpr std::array<std::pair<std::uint64_t, std::int64_t>, 4> kMagicResolutions{{
+// SMB shares carry Windows file times (100 ns steps), whatever disk the server keeps them on.
+constexpr std::array<std::pair<std::uint64_t, std::int64_t>, 6> kMagicResolutions{{
     {0x4d44, kFatResolution},       // msdos and vfat
     {0x2011BAB0, kExfatResolution}, // exfat
     {0x5346544e, kNtfsResolution},  // ntfs (the old driver)
     {0x7366746e, kNtfsResolution},  // ntfs3
+    {0xFF534D42, kNtfsResolution},  // cifs
+    {0xFE534D42, kNtfsResolution},  // smb3
 }};
 
-constexpr std::array<std::pair<std::string_view, std::int64_t>, 10> kTypeResolutions{{
+constexpr std::array<std::pair<std::string_view, std::int64_t>, 11> kTypeResolutions{{
     {"vfat", kFatResolution},
     {"msdos", kFatResolution},
     {"fat", kFatResolution},
@@ -27,6 +30,7 @@ constexpr std::array<std::pair<std::string_view, std::int64_t>, 10> kTypeResolut
     {"ntfs3", kNtfsResolution},
     {"ntfs-3g", kNtfsResolution},
     {"lowntfs-3g", kNtfsResolution},
+    {"sshfs", kWholeSecondResolution},
 }};
 
 // "fuse.fusefat" and "fuseblk.exfat" name the driver after the dot; a plain type names itself.

@@ -10,6 +10,7 @@
 namespace quillmere::platform::posix {
 
 inline constexpr std::int64_t kExactResolution = 1;
+inline constexpr std::int64_t kWholeSecondResolution = 1'000'000'000; // SFTP (sshfs) carries whole seconds
 inline constexpr std::int64_t kFatResolution = 2'000'000'000;
 inline constexpr std::int64_t kExfatResolution = 10'000'000;
 inline constexpr std::int64_t kNtfsResolution = 100;

@@ -14,7 +14,8 @@ TEST(TimeResolutionRules, MagicNumbers) {
     const MagicCase cases[] = {
         {0x4d44, kFatResolution},       {0x2011BAB0, kExfatResolution}, {0x5346544e, kNtfsResolution},
         {0x7366746e, kNtfsResolution},  {0xEF53, kExactResolution},     {0x01021994, kExactResolution},
-        {0x794c7630, kExactResolution}, {kFuseMagic, std::nullopt},
+        {0x794c7630, kExactResolution}, {kFuseMagic, std::nullopt},     {0xFF534D42, kNtfsResolution},
+        {0xFE534D42, kNtfsResolution},
     };
     for (const auto& [magic, resolution] : cases) {
         EXPECT_EQ(ResolutionOfMagic(magic), resolution) << std::hex << magic;
@@ -35,7 +36,7 @@ TEST(TimeResolutionRules, MountTypes) {
         {"fuse.ntfs-3g", kNtfsResolution},
         {"ntfs3", kNtfsResolution},
         {"fuseblk", kExactResolution},
-        {"fuse.sshfs", kExactResolution},
+        {"fuse.sshfs", kWholeSecondResolution},
         {"ext4", kExactResolution},
         {"fuse.exfatx", kExactResolution},
         {"", kExactResolution},
