@@ -129,7 +129,7 @@ std::string UsageText() {
            "  --direction 1to2  copy only from FOLDER1 to FOLDER2\n"
            "  --direction 2to1  copy only from FOLDER2 to FOLDER1\n"
            "  --dry-run         print the copies a pass would make, and write nothing\n"
-           "  --every SECONDS   run a pass every SECONDS seconds until interrupted (SIGINT or SIGTERM)\n"
+           "  --every SECONDS   run a pass every SECONDS seconds until interrupted (SIGINT, SIGTERM or SIGHUP)\n"
            "\n"
            "Exit status: 0 when done, 1 when a pass reported an error, 2 when the arguments are wrong.\n";
 }

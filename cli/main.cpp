@@ -21,10 +21,20 @@ extern "C" void RequestStop(int /*signal*/) {
     stopRequested.store(true);
 }
 
-// SIGINT and SIGTERM end the program cleanly: the running pass stops before its next file.
+// SIGINT, SIGTERM and SIGHUP (its terminal closed) end the program cleanly: the running pass stops before its
+// next file, so no copy is cut off with its temporary file left behind. A signal ignored from the start (nohup,
+// a background job of a script) stays ignored, as whoever started the program asked.
 void InstallStopHandlers() {
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
+#ifdef SIGHUP
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+#else
+    const int signals[] = {SIGINT, SIGTERM};
+#endif
+    for (const int signal : signals) {
+        if (std::signal(signal, RequestStop) == SIG_IGN) {
+            std::signal(signal, SIG_IGN);
+        }
+    }
 }
 
 class CommandLineSettings final : public SyncSettings {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -36,8 +37,19 @@ pid_t Start(const std::vector<std::string>& args, int outFd, int errFd) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    // The stop signals as a user's shell leaves them, even where the tests run with one ignored (nohup).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&stopSignals, signal);
+    }
+    posix_spawnattr_setsigdefault(&attributes, &stopSignals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t child = -1;
-    const int failed = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int failed = posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return failed == 0 ? child : -1;
 }
@@ -158,28 +170,31 @@ TEST_F(Program, DryRunPrintsTheCopiesOfARealRunAndWritesNothing) {
     }
 }
 
-TEST_F(Program, EveryStopsCleanlyOnSigterm) {
+// A hangup (the terminal closed) stops as cleanly as a request to terminate: a copy is never cut off halfway.
+TEST_F(Program, EveryStopsCleanlyOnSigtermAndHangup) {
     Put(one + "/a.txt", "a", 1'700'000'000);
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const pid_t child = Start({"--every", "3600", one, two}, pipeFds[1], err);
-    close(pipeFds[1]);
-    close(err);
-    ASSERT_GT(child, 0);
-    // Wait for the first pass to end (its summary line), then ask the program to stop while it waits.
-    std::string out;
-    char buffer[256];
-    while (out.find("pass: ") == std::string::npos || out.back() != '\n') {
-        const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
-        ASSERT_GT(got, 0) << out;
-        out.append(buffer, static_cast<std::size_t>(got));
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t child = Start({"--every", "3600", one, two}, pipeFds[1], err);
+        close(pipeFds[1]);
+        close(err);
+        ASSERT_GT(child, 0);
+        // Wait for the first pass to end (its summary line), then ask the program to stop while it waits.
+        std::string out;
+        char buffer[256];
+        while (out.find("pass: ") == std::string::npos || out.back() != '\n') {
+            const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+            ASSERT_GT(got, 0) << out;
+            out.append(buffer, static_cast<std::size_t>(got));
+        }
+        kill(child, signal);
+        EXPECT_EQ(WaitFor(child), 0) << strsignal(signal);
+        close(pipeFds[0]);
+        EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
+        EXPECT_EQ(ReadFile(dir / "stderr"), "");
     }
-    kill(child, SIGTERM);
-    EXPECT_EQ(WaitFor(child), 0);
-    close(pipeFds[0]);
-    EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
-    EXPECT_EQ(ReadFile(dir / "stderr"), "");
 }
 
 } // namespace
