@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace quillmere::test {
 namespace {
 
@@ -75,6 +77,30 @@ TEST(RepeatedReportFilterTest, HoldsBackOnlyTheReportAlreadyShown) {
     filter.Succeeded(102);
     filter.Report(a);
     EXPECT_EQ(boxes.shown.size(), 3u);
+}
+
+// A box lets events run, and with them the pass's next report: it waits until the box on screen is closed.
+TEST(ErrorReportBoxesTest, AReportArrivingWhileABoxIsUpIsShownAfterIt) {
+    class NestingBoxes : public RecordingBoxes {
+    public:
+        ErrorReport* report = nullptr;
+        int open = 0;
+        int deepest = 0;
+        void Warn(QWidget* owner, const QString& title, const QString& text) override {
+            deepest = std::max(deepest, ++open);
+            RecordingBoxes::Warn(owner, title, text);
+            if (shown.size() == 1) {
+                report->Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "second"});
+            }
+            --open;
+        }
+    } boxes;
+    ErrorReport report(boxes, nullptr);
+    boxes.report = &report;
+    report.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "first"});
+    EXPECT_EQ(boxes.deepest, 1);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_TRUE(boxes.shown[1].text.startsWith("second\r\n"));
 }
 
 } // namespace
