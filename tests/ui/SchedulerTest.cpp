@@ -175,6 +175,15 @@ TEST_F(SchedulerTest, ASecondClickDuringThePauseKeepsTheFirstCaption) {
     EXPECT_EQ(Status(), before);
 }
 
+TEST_F(SchedulerTest, ThePauseEndingDuringAnAutomaticPassLeavesThatPassItsStatus) {
+    form_->PushButton12_Click();
+    runner_.Finish();
+    Tick(5); // the count reaches the interval during the pause
+    ASSERT_EQ(Status(), "Sync is running in background...");
+    form_->ManualHold_Timer();
+    EXPECT_EQ(Status(), "Sync is running in background...");
+}
+
 TEST_F(SchedulerTest, ThePassReadsTheDirectionAndTheFoldersOfTheWindow) {
     form_->ListView1->addTopLevelItem(new QTreeWidgetItem({"/one/"}));
     form_->Option2->setChecked(true);

@@ -465,7 +465,12 @@ void Form1::ManualPassFinished() {
     manualHold_.start();
 }
 
+// An automatic pass that a tick started during the pause keeps "Sync is running in background..." until it ends,
+// and then puts back the countdown text it saved itself.
 void Form1::ManualHold_Timer() {
+    if (passKind_ == PassKind::Automatic) {
+        return;
+    }
     Frame2->setTitle(manualKeptCaption_);
 }
 
