@@ -126,10 +126,18 @@ AutostartFolders DefaultAutostartFolders() {
 
 std::optional<fs::path> RunningProgramFile() {
     std::error_code error;
-    fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error || program.empty())
+    const fs::path link = fs::read_symlink("/proc/self/exe", error);
+    if (error || link.empty())
         return std::nullopt;
-    return program;
+    return ProgramFileFromLink(link);
+}
+
+fs::path ProgramFileFromLink(const fs::path& link) {
+    constexpr std::string_view kReplaced = " (deleted)";
+    const std::string& text = link.native();
+    if (!text.ends_with(kReplaced) || Exists(link))
+        return link;
+    return fs::path(text.substr(0, text.size() - kReplaced.size()));
 }
 
 std::string EntryFileName(const fs::path& program) {

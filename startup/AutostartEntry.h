@@ -18,6 +18,10 @@ AutostartFolders DefaultAutostartFolders();
 // The running program's file, or nothing when the system does not say.
 std::optional<std::filesystem::path> RunningProgramFile();
 
+// The program file that the kernel's link to a running program names. A file replaced while the program runs
+// (a package upgrade) is named with " (deleted)" after its path; the entry is for the file now at that path.
+std::filesystem::path ProgramFileFromLink(const std::filesystem::path& link);
+
 // "quillmere.desktop" for /usr/bin/quillmere.
 std::string EntryFileName(const std::filesystem::path& program);
 

@@ -174,6 +174,12 @@ TEST_F(AutostartTest, ProgramRegistersItselfByItsOwnFile) {
     EXPECT_FALSE(fs::exists(folders.system / "startup_tests.desktop"));
 }
 
+TEST_F(AutostartTest, AProgramFileReplacedWhileRunningIsNamedByItsPath) {
+    std::ofstream(root / "quillmere (deleted)") << "a file really named so";
+    EXPECT_EQ(ProgramFileFromLink("/usr/bin/quillmere (deleted)"), "/usr/bin/quillmere");
+    EXPECT_EQ(ProgramFileFromLink(root / "quillmere (deleted)"), root / "quillmere (deleted)");
+}
+
 TEST(AutostartFoldersTest, DefaultsFollowTheXdgBaseDirectories) {
     ::unsetenv("XDG_CONFIG_DIRS");
     ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
