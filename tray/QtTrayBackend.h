@@ -9,6 +9,7 @@ namespace quillmere::tray {
 
 class QtTrayBackend final : public TrayBackend {
 public:
+    bool Available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
     void InstallHook(cSysTray& control) override;
     void RemoveHook(cSysTray& control) override;
     void AddIcon(const QIcon& icon, const QString& tip) override;

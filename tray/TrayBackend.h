@@ -13,6 +13,9 @@ class TrayBackend {
 public:
     virtual ~TrayBackend() = default;
 
+    // Whether the desktop has a notification area now to show the icon in.
+    virtual bool Available() const = 0;
+
     // Starts / stops delivering the icon's notifications to control.HandleTrayMessage.
     virtual void InstallHook(cSysTray& control) = 0;
     virtual void RemoveHook(cSysTray& control) = 0;

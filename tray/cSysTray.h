@@ -43,6 +43,8 @@ public:
     bool BalloonVisible() const { return balloonVisible_; }
     int BalloonShowCount() const { return balloonShowCount_; }
     int IconId() const { return 0; }
+    // Whether the icon can be seen: a desktop without a notification area shows none.
+    bool TrayAvailable() const { return backend_->Available(); }
 
     // Shows a balloon and returns at once. With showTimer > 0 a timer takes the balloon down after that many
     // seconds unless it closed first. With showOnce, only the first such balloon of this control is shown.

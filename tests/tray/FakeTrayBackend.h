@@ -14,6 +14,7 @@ public:
     // The log outlives the backend, so a test can read what the control's destructor sent.
     explicit FakeTrayBackend(std::shared_ptr<QStringList> log) : log_(std::move(log)) {}
 
+    bool Available() const override { return available; }
     void InstallHook(cSysTray&) override { log_->append("hook"); }
     void RemoveHook(cSysTray&) override { log_->append("unhook"); }
     void AddIcon(const QIcon& icon, const QString& tip) override {
@@ -26,6 +27,8 @@ public:
         log_->append(QStringLiteral("balloon title=%1 text=%2 timeout=%3").arg(title, text).arg(timeoutMilliseconds));
     }
     void HideBalloon() override { log_->append("hide balloon"); }
+
+    bool available = true;
 
 private:
     std::shared_ptr<QStringList> log_;

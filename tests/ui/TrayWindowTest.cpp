@@ -2,6 +2,7 @@
 // back, and the two start-up boxes store their choices and govern each other.
 #include "Form1Fixture.h"
 
+#include "tests/tray/FakeTrayBackend.h"
 #include "tray/TrayMessages.h"
 #include "tray/cSysTray.h"
 
@@ -34,6 +35,8 @@ protected:
     }
 };
 
+class NoTrayWindowTest : public SettingsFixture {};
+
 TEST_F(TrayWindowTest, MinimizingHidesTheWindowAndTellsWhereItWentOnceARun) {
     EXPECT_TRUE(IconInTray());
     Minimize();
@@ -48,6 +51,29 @@ TEST_F(TrayWindowTest, MinimizingHidesTheWindowAndTellsWhereItWentOnceARun) {
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(Tray().filter("balloon").size(), 1) << "the second hiding is silent";
     EXPECT_TRUE(Reports().isEmpty());
+}
+
+// No icon could bring a hidden window back: it stays minimized where the desktop keeps it.
+TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
+    ScriptedChooser chooser;
+    RecordingBoxes boxes;
+    ManualRunner runner;
+    auto log = std::make_shared<QStringList>();
+    auto tray = std::make_unique<tray::testing::FakeTrayBackend>(log);
+    tray->available = false;
+    Form1Services services = ServicesForTest(chooser, boxes, runner, {});
+    services.tray = std::move(tray);
+    Form1 form(std::move(services));
+    form.Form_Load();
+    form.Timer1.blockSignals(true);
+    form.ShowAfterLoad();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.MinimizedToTray);
+    EXPECT_TRUE(log->filter("balloon").isEmpty());
 }
 
 TEST_F(TrayWindowTest, EitherButtonsReleaseBringsTheWindowBackButNoOtherMessage) {

@@ -36,9 +36,10 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 // The window keeps its minimized state while hidden: setting it back to normal here would have X map the
-// hidden window again. The tray click brings it back in its normal state.
+// hidden window again. The tray click brings it back in its normal state. On a desktop without a notification
+// area no icon could bring it back, so the window stays minimized where the desktop keeps it.
 void Form1::Form_Resize() {
-    if (isMinimized() && !MinimizedToTray) {
+    if (isMinimized() && !MinimizedToTray && cSysTray1->TrayAvailable()) {
         HideToTray();
     }
 }
