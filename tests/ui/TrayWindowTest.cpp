@@ -35,7 +35,26 @@ protected:
     }
 };
 
-class NoTrayWindowTest : public SettingsFixture {};
+// A window on a desktop without a notification area.
+class NoTrayWindowTest : public SettingsFixture {
+protected:
+    Form1& Load() {
+        auto tray = std::make_unique<tray::testing::FakeTrayBackend>(log_);
+        tray->available = false;
+        Form1Services services = ServicesForTest(chooser_, boxes_, runner_, {});
+        services.tray = std::move(tray);
+        form_ = std::make_unique<Form1>(std::move(services));
+        form_->Form_Load();
+        form_->Timer1.blockSignals(true);
+        return *form_;
+    }
+
+    ScriptedChooser chooser_;
+    RecordingBoxes boxes_;
+    ManualRunner runner_;
+    std::shared_ptr<QStringList> log_ = std::make_shared<QStringList>();
+    std::unique_ptr<Form1> form_;
+};
 
 TEST_F(TrayWindowTest, MinimizingHidesTheWindowAndTellsWhereItWentOnceARun) {
     EXPECT_TRUE(IconInTray());
@@ -55,17 +74,7 @@ TEST_F(TrayWindowTest, MinimizingHidesTheWindowAndTellsWhereItWentOnceARun) {
 
 // No icon could bring a hidden window back: it stays minimized where the desktop keeps it.
 TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
-    ScriptedChooser chooser;
-    RecordingBoxes boxes;
-    ManualRunner runner;
-    auto log = std::make_shared<QStringList>();
-    auto tray = std::make_unique<tray::testing::FakeTrayBackend>(log);
-    tray->available = false;
-    Form1Services services = ServicesForTest(chooser, boxes, runner, {});
-    services.tray = std::move(tray);
-    Form1 form(std::move(services));
-    form.Form_Load();
-    form.Timer1.blockSignals(true);
+    Form1& form = Load();
     form.ShowAfterLoad();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.setWindowState(Qt::WindowMinimized);
@@ -73,7 +82,17 @@ TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
     EXPECT_TRUE(form.isMinimized());
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.MinimizedToTray);
-    EXPECT_TRUE(log->filter("balloon").isEmpty());
+    EXPECT_TRUE(log_->filter("balloon").isEmpty());
+}
+
+TEST_F(NoTrayWindowTest, AStartInTheTrayStartsMinimized) {
+    Store("Minimized", "On");
+    Form1& form = Load();
+    form.ShowAfterLoad();
+    EXPECT_TRUE(form.Check9->isChecked());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
+    EXPECT_FALSE(form.MinimizedToTray);
 }
 
 TEST_F(TrayWindowTest, EitherButtonsReleaseBringsTheWindowBackButNoOtherMessage) {

@@ -154,8 +154,14 @@ void Form1::RestoreStartupBoxes() {
     });
 }
 
+// A start in the tray on a desktop without one starts minimized instead.
 void Form1::ShowAfterLoad() {
-    if (!MinimizedToTray) {
+    if (MinimizedToTray) {
+        return;
+    }
+    if (Check9->isChecked()) {
+        showMinimized();
+    } else {
         show();
     }
 }

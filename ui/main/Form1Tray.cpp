@@ -36,16 +36,19 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 // The window keeps its minimized state while hidden: setting it back to normal here would have X map the
-// hidden window again. The tray click brings it back in its normal state. On a desktop without a notification
-// area no icon could bring it back, so the window stays minimized where the desktop keeps it.
+// hidden window again. The tray click brings it back in its normal state.
 void Form1::Form_Resize() {
-    if (isMinimized() && !MinimizedToTray && cSysTray1->TrayAvailable()) {
+    if (isMinimized() && !MinimizedToTray) {
         HideToTray();
     }
 }
 
-// The first hiding of a run tells the user where the window went; later ones are silent.
+// The first hiding of a run tells the user where the window went; later ones are silent. On a desktop without a
+// notification area no icon could bring the window back: it stays minimized where the desktop keeps it.
 void Form1::HideToTray() {
+    if (!cSysTray1->TrayAvailable()) {
+        return;
+    }
     hide();
     MinimizedToTray = true;
     cSysTray1->ShowBalloon(kTrayNotice, kProductName, kTrayNoticeSeconds, true);
