@@ -171,11 +171,13 @@ TEST_F(LoadCloseTest, ClosingWhileHiddenInTheTraySavesTheFolders) {
     EXPECT_FALSE(IconInTray());
 }
 
-TEST_F(LoadCloseTest, ClosingStopsTheCountdown) {
+TEST_F(LoadCloseTest, ClosingStopsTheCountdownAndEveryLaterPass) {
     Load();
     form_->show();
     form_->close();
     EXPECT_EQ(form_->Timer1.Interval(), 0);
+    form_->PushButton12_Click(); // as a handler waiting in a message box during the close would
+    EXPECT_EQ(runner_.starts, 0);
 }
 
 } // namespace

@@ -420,6 +420,10 @@ void Form1::StartManualPass() {
 }
 
 void Form1::StartPass(PassKind kind, std::string_view label, int line) {
+    // A handler that was waiting in a message box when the window closed goes on afterwards: no pass then.
+    if (unloaded_) {
+        return;
+    }
     passKind_ = kind;
     windowPass_.Prepare(EntriesOf(ListView1), EntriesOf(ListView2));
     const std::string procedure = ProcedureText(label);
