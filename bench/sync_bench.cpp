@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a sync pass over two generated trees against the floor of listing them and reading one time per file
 // (find -printf '%T@'), at two sizes, to show the pass stays near that floor and grows linearly.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arguments of quillmere-sync, read into what the program is to do.
 #pragma once
 

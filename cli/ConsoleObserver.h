@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells the terminal what a pass does: each copy on standard output, each trapped error on standard error.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's text at the console is UTF-8, on Windows too, where arguments arrive and output is shown in the
 // ANSI code page, which cannot hold every folder name ("Bücher" on a Greek system, "Книги" on a Western one).
 #pragma once

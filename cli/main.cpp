@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmere-sync: one pass, or a pass every so many seconds, between two folders, from the command line.
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"

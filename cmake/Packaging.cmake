@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package: the two programs, the desktop entry, the icons and the manual page.
 # `cmake --install <build>` installs under CMAKE_INSTALL_PREFIX; `cpack -G DEB` (see scripts/package.sh) builds
 # quillmere_<version>_<arch>.deb from the same rules, installed under /usr.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross build of the Qt-free core for 64-bit Windows with Debian's mingw-w64, its programs run under Wine.
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DQUILLMERE_BUILD_GUI=OFF
 set(CMAKE_SYSTEM_NAME Windows)

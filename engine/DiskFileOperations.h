@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File operations of a real pass: exact times from the file system and the guarded copy.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File operations of a dry run: every copy is decided by the same guards as a real copy, then only remembered,
 // so that later time reads of a pretended destination see what a real copy would have left there.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one error report: a trapped run-time error names the procedure and the numbered statement
 // that failed, is shown to the user, and the procedure goes on with its next statement.
 #pragma once

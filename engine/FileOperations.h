@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two things a pass does to files after listing them: read a last-write time and make the guarded copy.
 // A real pass goes to the disk; a dry run pretends its copies; tests record them.
 #pragma once

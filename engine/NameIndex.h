@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pass's file list with its paths grouped by file name, so that the same-named files of the other side are
 // found without comparing every path with every other. Made once per side and pass, and used by every step.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one pass carries from step to step: where it reads its settings, how it touches files, whom it tells,
 // what it has counted, and how far apart two times may be and still count as the same.
 #pragma once

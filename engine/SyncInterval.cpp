@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interval table and the countdown text of modSync.
 #include "engine/modSync.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which files a pass copies: the files one side lacks, and the newer file of every same-named pair.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // When a file was last written, as the local date-time value the comparison uses: days since
 // 1899-12-30 00:00 local time, the fraction being the time of day.
 #pragma once

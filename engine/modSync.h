@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One synchronization pass between Folder 1 and Folder 2, and the interval table with the countdown text that
 // schedule the passes.
 #pragma once

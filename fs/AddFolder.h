@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder walk and the file listing a pass is built on.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level-by-level walk behind GetSubDirectories2016.
 #pragma once
 

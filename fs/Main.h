@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path and file helpers shared by the engine and the window. The path helpers take the path style as an
 // argument so that Windows paths ("\", drive roots, "\\server\share") and POSIX paths are both handled anywhere.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The little UTF-8 decoding the file helpers need: counting characters and testing names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file services the file helpers and the engine stand on. One header, two implementations:
 // platform/posix/ (Linux and the other POSIX systems) and platform/windows/ (Win32).
 // Paths are UTF-8 text in the native form; no function here throws.

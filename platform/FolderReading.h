@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one reading of a folder that every listing is made from; each system family implements it in its own
 // Listing.cpp, and platform/Listing.cpp builds the public listings on it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sorted listings on top of each system's folder reading, so that every system walks names in the same order.
 #include "platform/FolderReading.h"
 

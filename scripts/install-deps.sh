@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, the Debian 12 packages the build and the tests need; does nothing when all are there.
 # Usage: scripts/install-deps.sh [build|package|test]
 set -euo pipefail

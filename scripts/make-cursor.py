@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a small Windows cursor file (a pointing hand) for the tests of the hand pointer.
 
 usage: make-cursor.py OUTPUT [HOTSPOT_X HOTSPOT_Y]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's icon files: a blue capital H outlined in black on a pale cyan square with a black border.
 
 usage: make-icons.py [OUTPUT_FOLDER]   (default: the repository's data/icons)

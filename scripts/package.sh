@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package quillmere_<version>_<arch>.deb: a Release build of the programs in build-release/
 # (or the folder given), then cpack. Install it with: apt-get install ./build-release/quillmere_*.deb
 # Usage: scripts/package.sh [BUILD_FOLDER]

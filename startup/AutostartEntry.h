@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up entry on free desktops: an XDG autostart desktop entry named after the program file.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the running program file is, as the Windows Run value names it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Run value in HKEY_LOCAL_MACHINE, through the registry's ANSI functions.
 #include "startup/RegStuff.h"
 #include "startup/ProgramFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine-wide Run value that starts the program with Windows, in the registry of HKEY_LOCAL_MACHINE.
 // None of the registry results is acted on: a key that cannot be opened or a value that cannot be written or
 // deleted ends silently.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the two start-up check boxes are stored: the exact texts "On" and "Off".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program file the Run value names: found by listing the program's folder, not taken from the process.
 #include "startup/ProgramFile.h"
 #include "startup/RegStuff.h"

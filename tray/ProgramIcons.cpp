@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tray/ProgramIcons.h"
 
 // Resources of a static library are dropped by the linker unless something calls their initializer; once is enough.

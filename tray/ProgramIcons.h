@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's pictures, drawn by scripts/make-icons.py and built into the program as Qt resources.
 #pragma once
 

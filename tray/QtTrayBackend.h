@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notification area as Qt offers it: one QSystemTrayIcon, hooked to the control through mSysTray.
 #pragma once
 

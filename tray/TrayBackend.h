@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the tray control needs from the notification area: the shell's add / modify / delete calls and the hook
 // that routes the icon's notifications back to the control. The program uses QtTrayBackend; tests record calls.
 #pragma once

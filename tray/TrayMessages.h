@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notifications a tray icon reports, numbered as the Windows shell numbers them. The tray control acts on
 // them in one place (cSysTray::HandleTrayMessage), whichever platform produced them.
 #pragma once

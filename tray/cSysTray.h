@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's icon in the notification area: adds, changes and removes it, shows a balloon notice on it, and
 // raises the four mouse events for its host. All shell traffic goes through a TrayBackend.
 #pragma once

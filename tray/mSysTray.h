@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hook between the tray icon and its control: Qt reports activity on the icon as signals; this module turns
 // each into the shell notifications the control's message table expects and hands them to HandleTrayMessage,
 // on the control's thread, in the order they arrived.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one write the program makes to the synchronized folders.
 #include "platform/FileSystem.h"
 #include "platform/posix/PathText.h"

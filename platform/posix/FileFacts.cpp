@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program asks of single paths: attributes, existence, identity and last-write time.
 #include "platform/FileSystem.h"
 #include "platform/posix/PathText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder listings with the failures the walk must tell apart.
 #include "platform/FolderReading.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A uniquely named temporary file beside a destination, removed again unless it replaces the destination.
 #pragma once
 

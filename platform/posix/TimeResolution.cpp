@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time resolution of the file system a folder lies on (the system calls; the rules are in
 // TimeResolutionRules.cpp).
 #include "platform/FileSystem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pure half of TimeResolution: which file system a folder lies on, told from statfs's magic number and, for
 // FUSE, from the mount table. Kept apart from the system calls so the rules can be tested from a table.
 #pragma once

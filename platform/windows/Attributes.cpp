@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Attributes, existence and identity of files and folders through the Win32 "W" functions.
 #include "platform/FileSystem.h"
 #include "platform/windows/WideText.h"

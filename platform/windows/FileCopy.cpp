@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fail-safe copy: the data goes to a "~" file beside the destination, which then replaces it in one rename.
 #include "platform/FileSystem.h"
 #include "platform/windows/WideText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File times through the Windows file time: 100-nanosecond steps since 1601-01-01 00:00 UTC.
 #include "platform/FileSystem.h"
 #include "platform/windows/VolumeTimes.h"

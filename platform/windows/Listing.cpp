@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder listings with FindFirstFileExW, telling a refused permission and a missing path from other failures.
 #include "platform/FolderReading.h"
 #include "platform/windows/WideText.h"

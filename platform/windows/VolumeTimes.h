@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows file-time arithmetic: how finely a file system named by GetVolumeInformationW keeps file times,
 // and a file time in the program's unit.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 (the program's text) to and from UTF-16 (the Win32 "W" functions' text).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Closes a Win32 file handle or search handle when it goes out of scope.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quillmere-sync program itself, run as a user runs it.
 #include "tests/support/TempDir.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program under Xvfb with a window manager and a tray host, with settings prepared in a
 # temporary folder (two folders chosen, "Sync every 5 seconds"), and checks what a user would see:
 # the window appears, its icon sits in the tray, a pass copies a file, minimizing hides the window, a click on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time comparison and the additions, and the proof that the indexed comparison makes exactly the copies,
 // in exactly the order, of the plain pairwise loops.
 #include "PassDoubles.h"

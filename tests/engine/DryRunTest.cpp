@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dry run decides exactly the copies a real pass makes on the same trees, and writes nothing.
 #include "PassDoubles.h"
 #include "TreeFiles.h"

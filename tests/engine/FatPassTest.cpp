@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Passes between an ordinary folder and a real FAT folder (FUSE), whose times are kept in 2-second steps: the
 // pair settles after one copy, and a real edit on either side is still copied.
 #include "PassDoubles.h"

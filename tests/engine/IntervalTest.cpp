@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interval table, the countdown text and the local date-time value of file times.
 #include "engine/modLastModified.h"
 #include "engine/modSync.h"

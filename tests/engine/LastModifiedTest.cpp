@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The local date-time value of real files.
 #include "TreeFiles.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings and an observer for driving passes in tests.
 #pragma once
 

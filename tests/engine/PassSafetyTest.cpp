@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A pass stops between files when asked, reports a failing statement and goes on, and never writes into a
 // folder it could not read.
 #include "PassDoubles.h"

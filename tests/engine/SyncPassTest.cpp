@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole passes between real temporary folders.
 #include "PassDoubles.h"
 #include "TreeFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files at chosen times in the temporary trees of the pass tests.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a build tree, checks what it holds and declares, unpacks it into a temporary root
 # and runs the quillmere-sync it installed there.
 # Usage: check-package.sh BUILD_DIR CPACK VERSION ICON_SOURCE_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a piece of a test in a forked child, for what must not touch the test process itself: lowered limits, or
 // the rights of an ordinary user (root ignores permission bits).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real FAT folder for a test: a 16 MiB image made with mkfs.vfat and mounted through FUSE with fusefat (this
 // kernel has no vfat module). Needs root, /dev/fuse, fusefat and mkfs.vfat; SkipReason() says what is missing.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() of the Qt test programs: an offscreen QApplication with private config and runtime folders, so the
 // tests run in parallel and never touch the user's own settings.
 #include <QApplication>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the checks that need a real X desktop: a private Xvfb display, and on request a window manager and
 # trayer as the tray host. Source it after defining fail(); it makes $work (a temporary folder) and $pids (the
 # background processes), both cleaned up when the script exits.

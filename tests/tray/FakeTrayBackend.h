@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tray backend that records what the control asks of the shell, in order, as short texts.
 #pragma once
 

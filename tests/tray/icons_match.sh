@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The committed icons are exactly what scripts/make-icons.py draws, so a change to one shows in the other.
 # Usage: icons_match.sh SOURCE_ROOT
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray control in a real tray (Xvfb with Debian's trayer): left, right, middle and double clicks made
 # with xdotool reach the control as the events its message table raises, and its timer takes a real balloon
 # down. Usage: real_tray_check.sh TRAY_PROBE

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Puts the tray control's icon into a real tray and prints what it raises, for real_tray_check.sh: "icon X Y W H"
 // once the icon is embedded, one line per event, and on a double click whether a balloon came up and whether
 // the control's timer took it down again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's controls carry their design names and texts, and nothing is cut off at the default size.
 #include "Form1Fixture.h"
 

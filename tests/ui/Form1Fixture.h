@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Form1 on its own settings store, with a scripted folder chooser, recorded message boxes and a pass runner
 // that runs nothing until the test says the pass has ended.
 #pragma once

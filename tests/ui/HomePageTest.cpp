@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One start in a hundred opens the home page: the draw is forced here and the opener records instead of
 // starting a browser.
 #include "Form1Fixture.h"

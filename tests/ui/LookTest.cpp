@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The optional skin and hand cursor from the program's folder, and the pointer rules over the window's controls.
 #include "Form1Fixture.h"
 

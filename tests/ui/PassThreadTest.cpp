@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Passes on a real thread of their own: the window stays live, closing stops a long pass, and a real pass over
 // real folders runs from a tick. Waits go through the event loop (QTest::qWaitFor, QSignalSpy::wait), with their
 // outcome checked by GoogleTest.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The signals with which a session ends a program close the window, so the folders are saved and the icon leaves
 // the tray before the process exits.
 #include "Form1Fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Minimizing hides the window to the tray (with the notice once a run), a release on the tray icon brings it
 // back, and the two start-up boxes store their choices and govern each other.
 #include "Form1Fixture.h"

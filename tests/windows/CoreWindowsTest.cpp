@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The core on Windows paths and attributes: the folder walk's entering rule, the guarded copy, the path helpers
 // in their Windows form, and a real pass between two folders.
 #include "engine/modLastModified.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The copy that replaces a destination in one rename, on Win32.
 #include "platform/FileSystem.h"
 #include "platform/windows/WideText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 file services, run for real (under Wine on Linux; see the notes where Wine differs from Windows).
 #include "platform/FileSystem.h"
 #include "platform/windows/VolumeTimes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Run value and the registry writes under it. Wine does not ask for administrator rights to change
 // HKEY_LOCAL_MACHINE; on Windows these cases need an elevated test run.
 #include "startup/ProgramFile.h"

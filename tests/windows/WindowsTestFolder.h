@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private temporary folder for one test, and the few Win32 file operations the tests prepare files with.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Qt-free core for 64-bit Windows with mingw-w64 and runs it under Wine in a fresh, private Wine
 # prefix: the Windows tests, the file-service tests that build for Windows, a real pass of quillmere-sync.exe,
 # and the Run value written, read back with "reg query" and deleted. Prints how long each stage took.

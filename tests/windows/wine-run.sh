@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a Windows program under Wine without the desktop integration and debug chatter Wine adds by default.
 # The caller chooses the Wine prefix (WINEPREFIX); without one, a private prefix of this project is used so that
 # ~/.wine is never touched.

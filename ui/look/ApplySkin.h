@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The optional skin: a Qt style sheet at <program folder>/x/o.cjs restyles the main window.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The optional hand pointer: a Windows cursor file at <program folder>/HAND-M.CUR.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's mouse pointer setting and the rules that change it as the mouse moves: the hand over the
 // push buttons, the default arrow over the window, its frames and lists, and never while the window is busy.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard error report as the window shows it: a box with the exclamation icon, an OK button and the title
 // "Application Error" around the report text of FormatErrorReport.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal folder chooser the choose buttons open; tests put a scripted chooser in its place.
 #pragma once
 

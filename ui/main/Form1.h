@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one window: the two folder lists with their choose buttons, the direction options, the interval
 // list, the Auto Sync countdown with its status frame and bar, and the start-up options.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's design: its controls with their design names and texts, laid out as a desktop utility.
 #include "ui/main/Form1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's side of its tray icon and start-up options: hiding to the tray and coming back, the two start-up
 // boxes, and the pointer rules over its controls.
 #include "ui/main/Form1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Now and then the maker's home page: on one start in a hundred it opens in the user's web browser.
 #pragma once
 

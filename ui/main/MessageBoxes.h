@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's message boxes; tests put a recorder in their place so that no modal box blocks them.
 #pragma once
 

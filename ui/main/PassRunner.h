@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs one synchronization pass at a time away from the window's thread, so the window stays live during it.
 #pragma once
 

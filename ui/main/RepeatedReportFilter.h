@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lets a report through once and holds back the same report until its statement has succeeded again, so that a
 // fault met on every timer tick shows one box, not one a second.
 #pragma once

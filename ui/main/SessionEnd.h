@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every way the session asks the program to end closes the main window, so that its close request (saving the
 // folders, taking the tray icon down) runs before the process exits: SIGTERM, SIGHUP and SIGINT, the session
 // manager's request to save before logging out, and a quit of the application.

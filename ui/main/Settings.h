@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user settings store: every value the program keeps between runs, as text, under the application
 // "Harnvale" and the section "Quillmere".
 #pragma once

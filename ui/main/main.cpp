@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tray/QtTrayBackend.h"
 #include "ui/main/DialogFolderChooser.h"
 #include "ui/main/Form1.h"
