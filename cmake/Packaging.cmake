@@ -8,9 +8,19 @@ include(GNUInstallDirs)
 # made without rebuilding the whole tree, so the package check can run beside the other tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
+# A stripped install (cpack's, or cmake --install --strip) also drops the compiler's name and version that every
+# object file records, as Debian's own strip step does.
 foreach(program IN ITEMS quillmere quillmere-sync)
-    if(TARGET ${program})
-        install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(NOT TARGET ${program})
+        continue()
+    endif()
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(CMAKE_STRIP)
+        set(installed "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${program}>")
+        install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+                          execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment \"${installed}\"
+                                          COMMAND_ERROR_IS_FATAL ANY)
+                      endif()")
     endif()
 endforeach()
 
