@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Install rules and the Debian package: the two programs, the desktop entry, the icons and the manual page.
+# Install rules and the Debian package: the two programs with their manual pages, the desktop entry, the icons, the
+# copyright and the changelog.
 # `cmake --install <build>` installs under CMAKE_INSTALL_PREFIX; `cpack -G DEB` (see scripts/package.sh) builds
 # quillmere_<version>_<arch>.deb from the same rules, installed under /usr.
 include(GNUInstallDirs)
@@ -24,8 +25,9 @@ foreach(program IN ITEMS quillmere quillmere-sync)
     endif()
 endforeach()
 
-# The rest makes the Linux desktop program: the window's menu entry and icons, the command line's manual page, and
-# the Debian package of both. A build for Windows or without the window (QUILLMERE_BUILD_GUI OFF) has none of it.
+# The rest makes the Linux desktop program: the window's menu entry and icons, both manual pages, the package's
+# copyright and changelog, and the Debian package of it all. A build for Windows or without the window
+# (QUILLMERE_BUILD_GUI OFF) has none of it.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT TARGET quillmere OR NOT TARGET quillmere-sync)
     return()
 endif()
@@ -39,16 +41,31 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         FILES_MATCHING PATTERN "*.png")
 
-# Debian keeps manual pages gzipped; -n leaves the name and time out, so the same page gives the same bytes.
+# Debian keeps manual pages and changelogs gzipped at the highest level; -n leaves the name and time out, so the
+# same text gives the same bytes.
 find_program(QUILLMERE_GZIP gzip REQUIRED)
-set(man_page ${CMAKE_BINARY_DIR}/man/quillmere-sync.1)
-configure_file(${PROJECT_SOURCE_DIR}/man/quillmere-sync.1.in ${man_page} @ONLY)
-add_custom_command(OUTPUT ${man_page}.gz
-                   COMMAND ${QUILLMERE_GZIP} -9 -n -f -k ${man_page}
-                   DEPENDS ${man_page}
-                   COMMENT "Compressing the quillmere-sync manual page")
-add_custom_target(quillmere_man_page ALL DEPENDS ${man_page}.gz)
-install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(compressed_documents "")
+function(quillmere_compressed_document source destination)
+    get_filename_component(name ${source} NAME)
+    add_custom_command(OUTPUT ${source}.gz
+                       COMMAND ${QUILLMERE_GZIP} -9 -n -f -k ${source}
+                       DEPENDS ${source}
+                       COMMENT "Compressing ${name}")
+    install(FILES ${source}.gz DESTINATION ${destination})
+    set(compressed_documents ${compressed_documents} ${source}.gz PARENT_SCOPE)
+endfunction()
+
+foreach(program IN ITEMS quillmere quillmere-sync)
+    configure_file(${PROJECT_SOURCE_DIR}/man/${program}.1.in ${CMAKE_BINARY_DIR}/man/${program}.1 @ONLY)
+    quillmere_compressed_document(${CMAKE_BINARY_DIR}/man/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+# The package is Debian-native (its version has no Debian revision), so its changelog is changelog.gz.
+set(document_folder ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillmere)
+configure_file(${PROJECT_SOURCE_DIR}/changelog ${CMAKE_BINARY_DIR}/doc/changelog COPYONLY)
+quillmere_compressed_document(${CMAKE_BINARY_DIR}/doc/changelog ${document_folder})
+install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION ${document_folder})
+add_custom_target(quillmere_documents ALL DEPENDS ${compressed_documents})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmere)
