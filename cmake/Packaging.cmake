@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package: the two programs with their manual pages, the desktop entry, the icons, the
-# copyright and the changelog.
+# AppStream metainfo, the copyright and the changelog.
 # `cmake --install <build>` installs under CMAKE_INSTALL_PREFIX; `cpack -G DEB` (see scripts/package.sh) builds
 # quillmere_<version>_<arch>.deb from the same rules, installed under /usr.
 include(GNUInstallDirs)
@@ -25,9 +25,9 @@ foreach(program IN ITEMS quillmere quillmere-sync)
     endif()
 endforeach()
 
-# The rest makes the Linux desktop program: the window's menu entry and icons, both manual pages, the package's
-# copyright and changelog, and the Debian package of it all. A build for Windows or without the window
-# (QUILLMERE_BUILD_GUI OFF) has none of it.
+# The rest makes the Linux desktop program: the window's menu entry, icons and AppStream metainfo, both manual
+# pages, the package's copyright and changelog, and the Debian package of it all. A build for Windows or without the
+# window (QUILLMERE_BUILD_GUI OFF) has none of it.
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT TARGET quillmere OR NOT TARGET quillmere-sync)
     return()
 endif()
@@ -36,10 +36,19 @@ endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(FILES ${PROJECT_SOURCE_DIR}/data/quillmere.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry is named after the AppStream id (reverse DNS of the maker's home page), as software centres
+# match the two by name.
+set(app_id example.harnvale.quillmere)
+install(FILES ${PROJECT_SOURCE_DIR}/data/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         FILES_MATCHING PATTERN "*.png")
+
+include(${PROJECT_SOURCE_DIR}/cmake/Changelog.cmake)
+quillmere_changelog_releases(${PROJECT_SOURCE_DIR}/changelog QUILLMERE_RELEASES)
+configure_file(${PROJECT_SOURCE_DIR}/data/${app_id}.metainfo.xml.in ${CMAKE_BINARY_DIR}/data/${app_id}.metainfo.xml
+               @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/data/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # Debian keeps manual pages and changelogs gzipped at the highest level; -n leaves the name and time out, so the
 # same text gives the same bytes.
