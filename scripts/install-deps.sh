@@ -16,6 +16,7 @@ test_packages=(
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
+    lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
 )
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Debian package from a build tree, checks what it holds and declares, unpacks it into a temporary root
-# and runs the quillmere-sync it installed there.
+# Builds the Debian package from a build tree, checks what it holds and declares, has Debian's own checkers judge
+# it (lintian; appstreamcli for the metainfo), unpacks it into a temporary root and runs the quillmere-sync it
+# installed there.
 # Usage: check-package.sh BUILD_DIR CPACK VERSION ICON_SOURCE_DIR
 set -euo pipefail
 build_dir=$1 cpack=$2 version=$3 icon_source_dir=$4
@@ -15,8 +16,9 @@ fail() {
     exit 1
 }
 
-for tool in dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate; do
-    command -v "$tool" >/dev/null || skip "$tool is missing; apt-get install dpkg-dev desktop-file-utils"
+for tool in dpkg dpkg-deb dpkg-shlibdeps desktop-file-validate lintian appstreamcli; do
+    command -v "$tool" >/dev/null ||
+        skip "$tool is missing; apt-get install dpkg-dev desktop-file-utils lintian appstream"
 done
 [ -x "$cpack" ] || skip "cpack is missing ($cpack); apt-get install cmake"
 
@@ -36,10 +38,15 @@ dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$work/contents"
 expect_file() {
     grep -qxF "$1" "$work/contents" || fail "the package lacks $1"
 }
-expect_file /usr/bin/quillmere
-expect_file /usr/bin/quillmere-sync
-expect_file /usr/share/applications/quillmere.desktop
-expect_file /usr/share/man/man1/quillmere-sync.1.gz
+# Software centres find the desktop entry by the AppStream id, so the two files share that name.
+metainfo=$(grep -E '^/usr/share/metainfo/[^/]+\.metainfo\.xml$' "$work/contents") ||
+    fail "the package has no AppStream metainfo"
+desktop_entry=/usr/share/applications/$(basename "$metainfo" .metainfo.xml).desktop
+for file in /usr/bin/quillmere /usr/bin/quillmere-sync /usr/share/man/man1/quillmere.1.gz \
+    /usr/share/man/man1/quillmere-sync.1.gz /usr/share/doc/quillmere/copyright \
+    /usr/share/doc/quillmere/changelog.gz "$desktop_entry"; do
+    expect_file "$file"
+done
 icons=$(cd "$icon_source_dir" && find . -name '*.png' | sed 's|^\./||')
 [ -n "$icons" ] || fail "no icons under $icon_source_dir"
 for icon in $icons; do
@@ -61,9 +68,14 @@ expect_dependency 'libqt6gui6'
 expect_dependency 'libc6'
 expect_dependency 'fonts-liberation'
 
+# Any error or warning fails; the informational tags are shown, not counted.
+lintian --fail-on error,warning --display-info "$deb" || fail "lintian finds fault with the package"
+
 dpkg -x "$deb" "$work/root"
-desktop-file-validate "$work/root/usr/share/applications/quillmere.desktop" || fail "the desktop entry is not valid"
-grep -qxF 'Icon=quillmere' "$work/root/usr/share/applications/quillmere.desktop" || fail "the entry names another icon"
+desktop-file-validate "$work/root$desktop_entry" || fail "the desktop entry is not valid"
+grep -qxF 'Icon=quillmere' "$work/root$desktop_entry" || fail "the entry names another icon"
+# validate-tree validates the metainfo as "appstreamcli validate" does, and finds the desktop entry it launches.
+appstreamcli validate-tree --no-net "$work/root" || fail "the AppStream metainfo is not valid"
 
 sync="$work/root/usr/bin/quillmere-sync"
 [ "$("$sync" --version)" = "quillmere-sync $version" ] || fail "--version printed '$("$sync" --version)'"
