@@ -72,16 +72,6 @@ QString QtForm1Fixture::Status() const {
     return window_->Frame2->title();
 }
 
-std::vector<std::string> QtForm1Fixture::Reports() const {
-    std::vector<std::string> reports;
-    for (const ShownBox& box : boxes_.shown) {
-        if (box.warning && box.title == "Application Error") {
-            reports.push_back(box.text);
-        }
-    }
-    return reports;
-}
-
 bool QtForm1Fixture::IconInTray() const {
     return tray::testing::IconInTray(*trayLog_);
 }

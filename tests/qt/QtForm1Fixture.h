@@ -52,7 +52,7 @@ protected:
     qt::QtForm1& Load();
     QStringList Entries(const QTreeWidget* list) const;
     QString Status() const;
-    std::vector<std::string> Reports() const;
+    std::vector<std::string> Reports() const { return boxes_.Reports(); }
     bool IconInTray() const;
 
     ScriptedChooser chooser_;

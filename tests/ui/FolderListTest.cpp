@@ -2,6 +2,8 @@
 // The two folder lists: chosen with the picker, one folder each, removed by a double-click unless busy.
 #include "Form1Fixture.h"
 
+#include "fs/Main.h"
+
 namespace quillmere::test {
 namespace {
 
@@ -24,22 +26,31 @@ TEST_F(FolderListTest, CancellingThePickerChangesNothing) {
 }
 
 TEST_F(FolderListTest, AChosenFolderGetsOneTrailingSeparator) {
-    chooser_.answers = {"/srv/data", "/"};
+    chooser_.answers = {Native("/srv/data"), Native("/")};
     form_->PushButton3_Click();
     form_->PushButton1_Click();
-    EXPECT_EQ(Entries(FormList::ListView1), Texts{"/srv/data/"});
-    EXPECT_EQ(Entries(FormList::ListView2), Texts{"/"});
-    EXPECT_EQ(store_.Stored("LastFolder"), "/"); // as the picker gave it
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/srv/data/")});
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/")});
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/")); // as the picker gave it
     EXPECT_EQ(View().pointer, MousePointer::Default);
 }
 
+TEST_F(FolderListTest, AChosenNetworkShareKeepsItsTwoLeadingSeparators) {
+    if (kNativePathStyle != PathStyle::Windows) {
+        GTEST_SKIP() << "network shares are named by \\\\server\\share on Windows only";
+    }
+    chooser_.answers = {"\\\\server\\share"};
+    form_->PushButton3_Click();
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{"\\\\server\\share\\"});
+}
+
 TEST_F(FolderListTest, ASecondChoiceOnlyTellsTheUserAFolderIsChosen) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton1_Click();
     form_->PushButton1_Click();
     EXPECT_EQ(chooser_.calls, 1);
-    EXPECT_EQ(Entries(FormList::ListView2), Texts{"/a/"});
-    EXPECT_EQ(store_.Stored("LastFolder"), "/a");
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/a/")});
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/a"));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].title, "Quillmere");
     EXPECT_EQ(boxes_.shown[0].text, "You already have a folder selected.");
@@ -47,7 +58,7 @@ TEST_F(FolderListTest, ASecondChoiceOnlyTellsTheUserAFolderIsChosen) {
 }
 
 TEST_F(FolderListTest, ADoubleClickRemovesTheSelectedFolderOnly) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton3_Click();
     form_->PushButton1_Click();
     form_->ListView1_DblClick(std::nullopt); // nothing selected
@@ -55,14 +66,14 @@ TEST_F(FolderListTest, ADoubleClickRemovesTheSelectedFolderOnly) {
 
     form_->ListView1_DblClick(0);
     EXPECT_TRUE(Entries(FormList::ListView1).empty());
-    EXPECT_EQ(Entries(FormList::ListView2), Texts{"/b/"});
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/b/")});
     form_->ListView1_DblClick(0); // empty list
-    EXPECT_EQ(store_.Stored("LastFolder"), "/b");
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/b"));
     EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(FolderListTest, NothingIsRemovedWhileTheWindowIsBusy) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton3_Click();
     form_->PushButton12_Click(); // a manual pass: the hourglass is up
     form_->ListView1_DblClick(0);
@@ -77,7 +88,7 @@ TEST_F(FolderListTest, NothingIsRemovedWhileTheWindowIsBusy) {
 
 TEST_F(FolderListTest, AFolderAddedDuringAPassIsNotPartOfIt) {
     form_->PushButton12_Click();
-    chooser_.answers = {"/late"};
+    chooser_.answers = {Native("/late")};
     form_->PushButton3_Click();
     runner_.Finish();
     EXPECT_TRUE(lastFolder1_.empty());
@@ -94,11 +105,11 @@ TEST_F(FolderListTest, AFailingPickerIsReportedUnderItsButton) {
 
 TEST_F(FolderListTest, AFolderThatCannotBeRememberedIsStillChosen) {
     store_.writesFail = true;
-    chooser_.answers = {"/a"};
+    chooser_.answers = {Native("/a")};
     form_->PushButton3_Click();
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("Form1.PushButton3_Click at line 108\r\r"), std::string::npos);
-    EXPECT_EQ(Entries(FormList::ListView1), Texts{"/a/"});
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/a/")});
 }
 
 } // namespace

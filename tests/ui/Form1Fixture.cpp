@@ -35,16 +35,6 @@ void Form1Fixture::Tick(int times) {
     }
 }
 
-std::vector<std::string> Form1Fixture::Reports() const {
-    std::vector<std::string> reports;
-    for (const ShownBox& box : boxes_.shown) {
-        if (box.warning && box.title == "Application Error") {
-            reports.push_back(box.text);
-        }
-    }
-    return reports;
-}
-
 bool Form1Fixture::IconInTray() const {
     return tray::testing::IconInTray(*trayLog_);
 }

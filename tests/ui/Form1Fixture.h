@@ -24,8 +24,7 @@ protected:
     Form1& Make();
     ScriptedView& View() { return *view_; }
     void Tick(int times = 1);
-    // The texts of the standard error reports shown, in order.
-    std::vector<std::string> Reports() const;
+    std::vector<std::string> Reports() const { return boxes_.Reports(); }
     // What the window asked of the notification area, in order.
     const tray::testing::TrayLog& Tray() const { return *trayLog_; }
     bool IconInTray() const;

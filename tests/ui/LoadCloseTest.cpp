@@ -160,16 +160,16 @@ TEST_F(LoadCloseTest, ASkinOrCursorThatCannotBeUsedIsReportedAndTheLoadGoesOn) {
 TEST_F(LoadCloseTest, ClosingSavesBothFoldersAndAnEmptiedListAsEmpty) {
     store_.values["Folder 1"] = "/old/";
     Load();
-    chooser_.answers = {"/two"};
+    chooser_.answers = {Native("/two")};
     form_->PushButton1_Click();
     form_->ListView1_DblClick(0);
     form_->Form_QueryUnload();
     EXPECT_EQ(store_.Stored("Folder 1"), "");
-    EXPECT_EQ(store_.Stored("Folder 2"), "/two/");
+    EXPECT_EQ(store_.Stored("Folder 2"), Native("/two/"));
 
     Load();
     EXPECT_TRUE(View().entries[FormList::ListView1].empty());
-    EXPECT_EQ(View().entries[FormList::ListView2], Texts{"/two/"});
+    EXPECT_EQ(View().entries[FormList::ListView2], Texts{Native("/two/")});
 }
 
 TEST_F(LoadCloseTest, ClosingTakesTheIconDownOnceAndEndsTheProgram) {
@@ -208,11 +208,11 @@ TEST_F(LoadCloseTest, AFailedSaveOnClosingStillTakesTheIconDown) {
 TEST_F(LoadCloseTest, ClosingWhileHiddenInTheTraySavesTheFolders) {
     store_.values = {{"Minimized", "On"}, {"Folder 1", "/one/"}};
     Load();
-    chooser_.answers = {"/two"};
+    chooser_.answers = {Native("/two")};
     form_->PushButton1_Click();
     form_->Form_QueryUnload();
     EXPECT_EQ(store_.Stored("Folder 1"), "/one/");
-    EXPECT_EQ(store_.Stored("Folder 2"), "/two/");
+    EXPECT_EQ(store_.Stored("Folder 2"), Native("/two/"));
     EXPECT_FALSE(IconInTray());
 }
 

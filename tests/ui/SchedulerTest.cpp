@@ -160,13 +160,13 @@ TEST_F(SchedulerTest, ThePauseEndingDuringAnAutomaticPassLeavesThatPassItsStatus
 }
 
 TEST_F(SchedulerTest, ThePassReadsTheDirectionAndTheFoldersOfTheWindow) {
-    chooser_.answers = {"/one"};
+    chooser_.answers = {Native("/one")};
     form_->PushButton3_Click();
     form_->Options_Click(SyncDirection::Folder1ToFolder2);
     form_->PushButton12_Click();
     runner_.Finish();
     EXPECT_EQ(lastDirection_, SyncDirection::Folder1ToFolder2);
-    EXPECT_EQ(lastFolder1_, std::vector<std::string>{"/one/"});
+    EXPECT_EQ(lastFolder1_, std::vector<std::string>{Native("/one/")});
     form_->Options_Click(SyncDirection::Folder2ToFolder1);
     form_->PushButton12_Click();
     runner_.Finish();

@@ -3,9 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace quillmere::test {
+
+std::string Native(std::string_view posixPath) {
+#ifdef _WIN32
+    std::string native = "C:" + std::string(posixPath);
+    std::replace(native.begin(), native.end(), '/', '\\');
+    return native;
+#else
+    return std::string(posixPath);
+#endif
+}
 
 void ScriptedView::ApplySkin(const std::string& programFolder) {
     lookLoads.push_back("skin from " + programFolder);
@@ -50,6 +62,16 @@ std::string ScriptedView::SelectedText(FormList list) const {
         return "";
     }
     return entries.at(list).at(static_cast<std::size_t>(*selected.at(list)));
+}
+
+std::vector<std::string> RecordingBoxes::Reports() const {
+    std::vector<std::string> reports;
+    for (const ShownBox& box : shown) {
+        if (box.warning && box.title == "Application Error") {
+            reports.push_back(box.text);
+        }
+    }
+    return reports;
 }
 
 std::optional<std::string> MemorySettingsStore::Read(std::string_view key) const {

@@ -25,6 +25,9 @@
 
 namespace quillmere::test {
 
+// A path written the POSIX way in the native form: "/a/" stays on POSIX and is "C:\a\" on Windows.
+std::string Native(std::string_view posixPath);
+
 // The window as the logic left it.
 class ScriptedView : public Form1View {
 public:
@@ -116,6 +119,8 @@ class RecordingBoxes : public MessageBoxes {
 public:
     void Inform(const std::string& title, const std::string& text) override { shown.push_back({title, text}); }
     void Warn(const std::string& title, const std::string& text) override { shown.push_back({title, text, true}); }
+    // The texts of the standard error reports shown, in order.
+    std::vector<std::string> Reports() const;
     std::vector<ShownBox> shown;
 };
 
