@@ -3,11 +3,11 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
 #include "cli/Utf8Console.h"
+#include "platform/StopSignals.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -20,22 +20,6 @@ static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler
 
 extern "C" void RequestStop(int /*signal*/) {
     stopRequested.store(true);
-}
-
-// SIGINT, SIGTERM and SIGHUP (its terminal closed) end the program cleanly: the running pass stops before its
-// next file, so no copy is cut off with its temporary file left behind. A signal ignored from the start (nohup,
-// a background job of a script) stays ignored, as whoever started the program asked.
-void InstallStopHandlers() {
-#ifdef SIGHUP
-    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
-#else
-    const int signals[] = {SIGINT, SIGTERM};
-#endif
-    for (const int signal : signals) {
-        if (std::signal(signal, RequestStop) == SIG_IGN) {
-            std::signal(signal, SIG_IGN);
-        }
-    }
 }
 
 class CommandLineSettings final : public SyncSettings {
@@ -102,7 +86,9 @@ int main(int argc, char** argv) {
     if (const std::string problem = cli::CheckFolders(line); !problem.empty()) {
         return UsageError(problem);
     }
-    InstallStopHandlers();
+    // A stop signal ends the program cleanly: the running pass stops before its next file, so no copy is cut
+    // off with its temporary file left behind.
+    const platform::StopSignals stopSignals(RequestStop);
     cli::ConsoleObserver observer(stopRequested, stdout, stderr);
     RunPass(line, observer);
     while (line.everySeconds && !stopRequested) {

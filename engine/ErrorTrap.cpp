@@ -6,7 +6,7 @@
 namespace quillmere {
 
 std::string ProcedureText(std::string_view moduleAndProcedure) {
-    return "in Quillmere2021/08/31." + std::string(moduleAndProcedure) + " ";
+    return "in " + std::string(build::kProductName) + "2021/08/31." + std::string(moduleAndProcedure) + " ";
 }
 
 std::string FormatErrorReport(const TrappedError& error) {

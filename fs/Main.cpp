@@ -54,6 +54,14 @@ std::string NormalizePath(std::string_view path, PathStyle style) {
     return lead + CollapseDoubledSeparators(rest, separator);
 }
 
+std::string WithTrailingSeparator(std::string_view folder, PathStyle style) {
+    std::string withSeparator(folder);
+    if (!folder.empty() && folder.back() != SeparatorOf(style)) {
+        withSeparator += SeparatorOf(style);
+    }
+    return withSeparator;
+}
+
 bool IsFolder(const std::string& path) {
     try {
         const auto attributes = platform::ReadAttributes(path);
@@ -71,8 +79,7 @@ bool FsoCopyFile(const std::string& source, const std::string& destination) {
     }
 }
 
-std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination,
-                                               PathStyle style) {
+std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::string_view destination, PathStyle style) {
     if (IsBlank(source) || IsBlank(destination)) {
         return std::nullopt;
     }

@@ -27,6 +27,9 @@ std::string GetFolderPart(std::string_view path, PathStyle style = kNativePathSt
 // Doubled separators collapsed in one left-to-right pass. A leading run of separators becomes two on Windows
 // (network paths) and one on POSIX.
 std::string NormalizePath(std::string_view path, PathStyle style = kNativePathStyle);
+// The folder with one separator at its end: one is added unless it ends in one already. An empty text names no
+// folder and stays empty.
+std::string WithTrailingSeparator(std::string_view folder, PathStyle style = kNativePathStyle);
 
 // The text guards of CopyFileSafe: no value when either text is blank; otherwise both paths normalized, and for
 // a wildcard source ("?" or "*") the destination cut to its folder. Only Windows names cannot hold those two

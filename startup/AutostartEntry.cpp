@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/AutostartEntry.h"
 
+#include "BuildValues.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kHidingEntry = "[Desktop Entry]\nType=Application\nName=Quillmere\nHidden=true\n";
+std::string HidingEntryText() {
+    return std::string("[Desktop Entry]\nType=Application\nName=") + build::kProductName + "\nHidden=true\n";
+}
 
 // An XDG base folder from the environment; relative paths are invalid there and ignored.
 std::optional<fs::path> AbsoluteFromEnvironment(const char* name) {
@@ -152,7 +156,9 @@ std::string ExecArgument(std::string_view argument) {
 std::string DesktopEntryText(const fs::path& program) {
     return "[Desktop Entry]\n"
            "Type=Application\n"
-           "Name=Quillmere\n"
+           "Name=" +
+           std::string(build::kProductName) +
+           "\n"
            "Comment=Keeps two folders in step\n"
            "Icon=quillmere\n"
            "Exec=" +
@@ -194,7 +200,7 @@ bool RemoveAutostartEntry(const fs::path& program, const AutostartFolders& folde
     if (folders.user.empty())
         return false;
     fs::create_directories(folders.user, error);
-    return WriteFileAtomically(user, kHidingEntry);
+    return WriteFileAtomically(user, HidingEntryText());
 }
 
 } // namespace quillmere::startup

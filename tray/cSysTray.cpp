@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tray/cSysTray.h"
 
+#include "fs/Utf8.h"
 #include "tray/TrayMessages.h"
 
 #include <stdexcept>
@@ -10,33 +11,42 @@ namespace quillmere::tray {
 namespace {
 constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
+constexpr char32_t kFirstBeyondBasicPlane = 0x10000;
 
-bool IsIconPicture(const QIcon& icon) {
-    return !icon.isNull() && !icon.availableSizes().isEmpty();
+template <class Event, class... Arguments> void Raise(const Event& event, Arguments... arguments) {
+    if (event) {
+        event(arguments...);
+    }
 }
 } // namespace
 
-QString FieldText(const QString& text, int maxChars) {
-    QString cut = text.left(text.indexOf(QChar(u'\0')));
-    if (cut.size() > maxChars)
-        cut.truncate(cut.at(maxChars - 1).isHighSurrogate() ? maxChars - 1 : maxChars);
-    return cut;
+std::string FieldText(std::string_view text, int maxUnits) {
+    text = text.substr(0, text.find('\0'));
+    std::size_t pos = 0;
+    int units = 0;
+    while (pos < text.size()) {
+        std::size_t next = pos;
+        const auto codePoint = NextCodePoint(text, next);
+        const int width = codePoint && *codePoint >= kFirstBeyondBasicPlane ? 2 : 1;
+        if (units + width > maxUnits) {
+            break;
+        }
+        units += width;
+        pos = codePoint ? next : pos + 1;
+    }
+    return std::string(text.substr(0, pos));
 }
 
-cSysTray::cSysTray(std::unique_ptr<TrayBackend> backend, bool live, QObject* parent)
-    : QObject(parent), backend_(std::move(backend)), live_(live), balloonTimer_(new QTimer(this)) {
-    balloonTimer_->setSingleShot(true);
-    connect(balloonTimer_, &QTimer::timeout, this, &cSysTray::TakeBalloonDown);
-}
+cSysTray::cSysTray(std::unique_ptr<TrayBackend> backend, bool live) : backend_(std::move(backend)), live_(live) {}
 
-// The host is going away too, so the icon is taken down without a change notice.
 cSysTray::~cSysTray() {
     TakeIconDown();
 }
 
 void cSysTray::setInTray(bool show) {
-    if (show == inTray_)
+    if (show == inTray_) {
         return;
+    }
     if (show && live_) {
         backend_->InstallHook(*this);
         AddTrayIcon();
@@ -45,23 +55,26 @@ void cSysTray::setInTray(bool show) {
         TakeIconDown();
     }
     inTray_ = show;
-    emit InTrayChanged();
+    NotifyChanged("InTray");
 }
 
-void cSysTray::setTrayIcon(const QIcon& icon) {
-    if (!IsIconPicture(icon))
+void cSysTray::setTrayIcon(Picture icon) {
+    if (!backend_->IsIcon(icon)) {
         return;
-    if (iconAdded_)
+    }
+    if (iconAdded_) {
         backend_->ModifyIcon(icon);
+    }
     trayIcon_ = icon;
-    emit TrayIconChanged();
+    NotifyChanged("TrayIcon");
 }
 
-void cSysTray::setTrayTip(const QString& tip) {
-    if (iconAdded_)
+void cSysTray::setTrayTip(const std::string& tip) {
+    if (iconAdded_) {
         backend_->ModifyTip(FieldText(tip, kTipChars));
+    }
     trayTip_ = tip;
-    emit TrayTipChanged();
+    NotifyChanged("TrayTip");
 }
 
 void cSysTray::AddTrayIcon() {
@@ -69,66 +82,76 @@ void cSysTray::AddTrayIcon() {
 }
 
 void cSysTray::TakeIconDown() {
-    if (!iconAdded_)
+    if (!iconAdded_) {
         return;
+    }
     backend_->DeleteIcon();
     backend_->RemoveHook(*this);
     iconAdded_ = false;
 }
 
-void cSysTray::ShowBalloon(const QString& tip, const QString& sTitle, int showTimer, bool showOnce) {
-    if (showOnce && balloonShowCount_ >= 1)
-        return;
-    if (showTimer > kMaxShowTimerSeconds)
-        throw std::overflow_error("Overflow: a balloon cannot stay up for " + std::to_string(showTimer) +
-                                  " seconds (at most " + std::to_string(kMaxShowTimerSeconds) + ")");
-    const int seconds = showTimer > 0 ? showTimer : 0;
-    backend_->ShowBalloon(FieldText(sTitle, kBalloonTitleChars), FieldText(tip, kBalloonTextChars), seconds * 1000);
-    balloonVisible_ = true;
-    if (showOnce)
-        ++balloonShowCount_;
-    // The wait for the balloon's end runs on a timer, so the window stays responsive meanwhile; a new balloon
-    // replaces the old one and with it the old one's timer.
-    if (seconds > 0)
-        balloonTimer_->start(seconds * 1000);
-    else
-        balloonTimer_->stop();
+void cSysTray::NotifyChanged(std::string_view property) const {
+    Raise(PropertyChanged, property);
 }
 
+void cSysTray::ShowBalloon(const std::string& tip, const std::string& sTitle, int showTimer, bool showOnce) {
+    if (showOnce && balloonShowCount_ >= 1) {
+        return;
+    }
+    if (showTimer > kMaxShowTimerSeconds) {
+        throw std::overflow_error("Overflow: a balloon cannot stay up for " + std::to_string(showTimer) +
+                                  " seconds (at most " + std::to_string(kMaxShowTimerSeconds) + ")");
+    }
+    const int milliseconds = showTimer > 0 ? showTimer * 1000 : 0;
+    backend_->ShowBalloon(FieldText(sTitle, kBalloonTitleChars), FieldText(tip, kBalloonTextChars), milliseconds);
+    balloonVisible_ = true;
+    if (showOnce) {
+        ++balloonShowCount_;
+    }
+    // The wait for the balloon's end runs on a timer, so the window stays responsive meanwhile; a new balloon
+    // replaces the old one and with it the old one's timer.
+    if (milliseconds > 0) {
+        backend_->StartBalloonTimer(milliseconds, [this] { TakeBalloonDown(); });
+    } else {
+        backend_->StopBalloonTimer();
+    }
+}
+
+// The balloon stays "visible" until the shell reports it closed, as the take-down itself is not a report.
 void cSysTray::TakeBalloonDown() {
-    // The balloon stays "visible" until the shell reports it closed, as the take-down itself is not a report.
-    if (balloonVisible_)
+    if (balloonVisible_) {
         backend_->HideBalloon();
+    }
 }
 
 void cSysTray::HandleTrayMessage(int message, int id) {
     switch (message) {
     case messages::kMouseMove:
-        emit MouseMove(id);
+        Raise(MouseMove, id);
         break;
     case messages::kLeftButtonDown:
-        emit MouseDown(kLeftButton, id);
+        Raise(MouseDown, kLeftButton, id);
         break;
     case messages::kLeftButtonUp:
-        emit MouseUp(kLeftButton, id);
+        Raise(MouseUp, kLeftButton, id);
         break;
     case messages::kLeftButtonDoubleClick:
-        emit MouseDblClick(kLeftButton, id);
+        Raise(MouseDblClick, kLeftButton, id);
         break;
     case messages::kRightButtonDown:
-        emit MouseDown(kRightButton, id);
+        Raise(MouseDown, kRightButton, id);
         break;
     case messages::kRightButtonUp:
-        emit MouseUp(kRightButton, id);
+        Raise(MouseUp, kRightButton, id);
         break;
     case messages::kRightButtonDoubleClick:
-        emit MouseDblClick(kRightButton, id);
+        Raise(MouseDblClick, kRightButton, id);
         break;
     case messages::kBalloonHide:
     case messages::kBalloonTimeout:
     case messages::kBalloonUserClick:
         balloonVisible_ = false;
-        balloonTimer_->stop();
+        backend_->StopBalloonTimer();
         break;
     default:
         break; // middle button, balloon shown and everything else

@@ -5,23 +5,16 @@
 
 #include "tray/TrayBackend.h"
 
-#include <QIcon>
-#include <QObject>
-#include <QString>
-#include <QTimer>
-
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace quillmere::tray {
 
-class cSysTray final : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(bool InTray READ InTray WRITE setInTray NOTIFY InTrayChanged)
-    Q_PROPERTY(QIcon TrayIcon READ TrayIcon WRITE setTrayIcon NOTIFY TrayIconChanged)
-    Q_PROPERTY(QString TrayTip READ TrayTip WRITE setTrayTip NOTIFY TrayTipChanged)
-
+class cSysTray final {
 public:
-    // How much of each text reaches the shell (its fixed fields, less the terminating NUL).
+    // How much of each text reaches the shell, in UTF-16 units (its fixed fields, less the terminating NUL).
     static constexpr int kTipChars = 127;
     static constexpr int kBalloonTextChars = 255;
     static constexpr int kBalloonTitleChars = 63;
@@ -29,16 +22,19 @@ public:
     static constexpr int kMaxShowTimerSeconds = 2'147'483;
 
     // live: the host runs as the program, not as a design surface; only then does the icon reach the shell.
-    cSysTray(std::unique_ptr<TrayBackend> backend, bool live, QObject* parent = nullptr);
-    ~cSysTray() override;
+    cSysTray(std::unique_ptr<TrayBackend> backend, bool live);
+    // Takes the icon down, without a change notice to a host that is going away too.
+    ~cSysTray();
+    cSysTray(const cSysTray&) = delete;
+    cSysTray& operator=(const cSysTray&) = delete;
 
     bool InTray() const { return inTray_; }
     void setInTray(bool show);
-    QIcon TrayIcon() const { return trayIcon_; }
-    // A null icon, or one with no image behind it, is not an icon picture: the call changes nothing.
-    void setTrayIcon(const QIcon& icon);
-    QString TrayTip() const { return trayTip_; }
-    void setTrayTip(const QString& tip);
+    Picture TrayIcon() const { return trayIcon_; }
+    // A picture that is no icon (Picture::None included) changes nothing.
+    void setTrayIcon(Picture icon);
+    const std::string& TrayTip() const { return trayTip_; }
+    void setTrayTip(const std::string& tip);
 
     bool IconAdded() const { return iconAdded_; }
     bool BalloonVisible() const { return balloonVisible_; }
@@ -47,42 +43,40 @@ public:
     // Whether the icon can be seen: a desktop without a notification area shows none.
     bool TrayAvailable() const { return backend_->Available(); }
 
-    // Shows a balloon and returns at once. With showTimer > 0 a timer takes the balloon down after that many
-    // seconds unless it closed first. With showOnce, only the first such balloon of this control is shown.
-    // Throws std::overflow_error, before anything is sent, when showTimer exceeds kMaxShowTimerSeconds.
-    void ShowBalloon(const QString& tip, const QString& sTitle, int showTimer, bool showOnce);
+    // Shows a balloon and returns at once. With showTimer > 0 the backend's timer takes the balloon down after
+    // that many seconds unless it closed first. With showOnce, only the first such balloon of this control is
+    // shown. Throws std::overflow_error, before anything is sent, when showTimer exceeds kMaxShowTimerSeconds.
+    void ShowBalloon(const std::string& tip, const std::string& sTitle, int showTimer, bool showOnce);
 
-    // The one place the icon's notifications are acted on; message numbers as in TrayMessages.h.
+    // The one place the icon's notifications are acted on and the events raised; numbers as in TrayMessages.h.
     void HandleTrayMessage(int message, int id);
 
-signals:
-    void MouseMove(int Id);
-    void MouseDown(int Button, int Id);
-    void MouseUp(int Button, int Id);
-    void MouseDblClick(int Button, int Id);
-
-    void InTrayChanged();
-    void TrayIconChanged();
-    void TrayTipChanged();
+    // The events, for the host to set; Button is 1 for the left button, 2 for the right one.
+    std::function<void(int Id)> MouseMove;
+    std::function<void(int Button, int Id)> MouseDown;
+    std::function<void(int Button, int Id)> MouseUp;
+    std::function<void(int Button, int Id)> MouseDblClick;
+    // The change notice for a property ("InTray", "TrayIcon", "TrayTip").
+    std::function<void(std::string_view property)> PropertyChanged;
 
 private:
     void AddTrayIcon();
     void TakeIconDown();
     void TakeBalloonDown();
+    void NotifyChanged(std::string_view property) const;
 
     std::unique_ptr<TrayBackend> backend_;
     const bool live_;
     bool inTray_ = false;
     bool iconAdded_ = false;
-    QIcon trayIcon_;
-    QString trayTip_ = QStringLiteral("Telnet Server"); // what a freshly placed control shows until told
+    Picture trayIcon_ = Picture::None;
+    std::string trayTip_ = "Telnet Server"; // what a freshly placed control shows until told
     bool balloonVisible_ = false;
     int balloonShowCount_ = 0;
-    QTimer* balloonTimer_; // a child, so tests can find and fire it
 };
 
-// The part of text the shell receives from a field of maxChars: up to the first NUL, and never a broken
-// surrogate pair at the cut.
-QString FieldText(const QString& text, int maxChars);
+// The part of UTF-8 text the shell receives from a field of maxUnits UTF-16 units: up to the first NUL, and
+// never a character cut in two. A byte that is not well-formed UTF-8 counts as one unit.
+std::string FieldText(std::string_view text, int maxUnits);
 
 } // namespace quillmere::tray

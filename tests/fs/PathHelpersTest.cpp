@@ -65,6 +65,16 @@ TEST(NormalizePath, PosixKeepsOneLeadingSeparator) {
               });
 }
 
+TEST(WithTrailingSeparator, AddsOneOnlyWhereNoneEnds) {
+    ExpectAll(WithTrailingSeparator, PathStyle::Windows,
+              {{"C:\\Data", "C:\\Data\\"},
+               {"C:\\", "C:\\"},
+               {"\\\\server\\share", "\\\\server\\share\\"},
+               {"", ""},
+               {"C:/Data", "C:/Data\\"}});
+    ExpectAll(WithTrailingSeparator, PathStyle::Posix, {{"/srv/data", "/srv/data/"}, {"/", "/"}, {"", ""}});
+}
+
 TEST(AppTitleFromProductName, CutsTheLastWordThenWhileLongerThanForty) {
     const std::pair<const char*, const char*> cases[] = {
         {"Quillmere Folder Sync", "Quillmere Folder"}, // the first cut always happens

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The pointer as Qt shows it, and the mouse moves handed to the window's handlers; the rules themselves are the
+// window logic's (tests/ui/PointerTest.cpp).
 #include "ui/look/WindowPointer.h"
 
 #include <QApplication>
@@ -21,10 +23,11 @@ protected:
         check->setGeometry(10, 20, 100, 20);
         button->setGeometry(250, 10, 100, 30);
         list->setGeometry(250, 100, 100, 100);
-        pointer.Watch(form, WindowPointer::Area::Plain);
-        pointer.Watch(*frame, WindowPointer::Area::Plain);
-        pointer.Watch(*list, WindowPointer::Area::Plain);
-        pointer.Watch(*button, WindowPointer::Area::Button);
+        pointer.Watch(form, PointerArea::Plain);
+        pointer.Watch(*frame, PointerArea::Plain);
+        pointer.Watch(*list, PointerArea::Plain);
+        pointer.Watch(*button, PointerArea::Button);
+        pointer.SetMoveHandler([this](const QWidget& over, PointerArea area) { moves.push_back({&over, area}); });
     }
     // A move as the platform delivers it: to the widget under the mouse, on to its parents if ignored.
     static void MoveOver(QWidget* widget, QPoint at = {5, 5}) {
@@ -38,48 +41,42 @@ protected:
     QPushButton* button = new QPushButton("PushButton1", &form);
     QListWidget* list = new QListWidget(&form);
     WindowPointer pointer{form};
+    std::vector<std::pair<const QWidget*, PointerArea>> moves;
 };
 
-TEST_F(PointerTest, HandOverButtonsArrowOverWindowFramesAndLists) {
+TEST_F(PointerTest, MovesDirectlyOverAWatchedWidgetReachTheHandlerWithItsArea) {
     MoveOver(button);
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kCustom);
-    EXPECT_EQ(form.cursor().shape(), Qt::PointingHandCursor) << "no cursor file: the platform's hand";
-    MoveOver(list->viewport());
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kDefault);
-    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
-
-    const std::pair<QWidget*, QPoint> plainSpots[] = {{&form, {390, 290}}, {frame, {190, 190}}};
-    for (const auto& [plain, at] : plainSpots) {
-        MoveOver(button);
-        MoveOver(plain, at);
-        EXPECT_EQ(pointer.MousePointer(), WindowPointer::kDefault) << plain->metaObject()->className();
-    }
-}
-
-TEST_F(PointerTest, ControlsWithoutRulesLeaveThePointerAsItWas) {
-    MoveOver(button);
-    MoveOver(check);
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kCustom) << "the frame around the box must not act";
-    MoveOver(&form, {20, 25});
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kCustom) << "a move over a child is not over the window";
-}
-
-TEST_F(PointerTest, BusyWindowKeepsTheHourglass) {
-    pointer.SetMousePointer(WindowPointer::kHourglass);
-    MoveOver(button);
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kHourglass);
     MoveOver(list->viewport());
     MoveOver(&form, {390, 290});
-    EXPECT_EQ(pointer.MousePointer(), WindowPointer::kHourglass);
+    MoveOver(frame, {190, 190});
+    const std::vector<std::pair<const QWidget*, PointerArea>> expected = {{button, PointerArea::Button},
+                                                                          {list, PointerArea::Plain},
+                                                                          {&form, PointerArea::Plain},
+                                                                          {frame, PointerArea::Plain}};
+    EXPECT_EQ(moves, expected);
+}
+
+TEST_F(PointerTest, AMoveOverAnUnwatchedChildReachesNoHandler) {
+    MoveOver(check);
+    MoveOver(&form, {20, 25}); // over the frame's box: not over the window itself
+    EXPECT_TRUE(moves.empty());
+}
+
+TEST_F(PointerTest, EachSettingHasItsPointer) {
+    pointer.Show(MousePointer::Custom);
+    EXPECT_EQ(form.cursor().shape(), Qt::PointingHandCursor) << "no cursor file: the platform's hand";
+    pointer.Show(MousePointer::Hourglass);
     EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
+    pointer.Show(MousePointer::Default);
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(PointerTest, CustomIconIsTheHand) {
     QPixmap picture(16, 16);
     picture.fill(Qt::red);
+    pointer.Show(MousePointer::Custom);
     pointer.SetCustomIcon(QCursor(picture, 3, 4));
-    MoveOver(button);
-    EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor) << "a shown hand takes the icon at once";
     EXPECT_EQ(form.cursor().hotSpot(), QPoint(3, 4));
 }
 

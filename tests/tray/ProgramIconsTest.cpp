@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tray/ProgramIcons.h"
+#include "tray/qt/ProgramIcons.h"
 
 #include <QFile>
 #include <QImage>

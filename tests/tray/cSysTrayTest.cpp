@@ -2,12 +2,7 @@
 #include "tray/cSysTray.h"
 
 #include "FakeTrayBackend.h"
-#include "tray/ProgramIcons.h"
 #include "tray/TrayMessages.h"
-
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -16,77 +11,83 @@
 namespace quillmere::tray {
 namespace {
 
+using testing::TrayLog;
+
 class TrayControlTest : public ::testing::Test {
 protected:
     std::unique_ptr<cSysTray> MakeTray(bool live) {
-        return std::make_unique<cSysTray>(std::make_unique<testing::FakeTrayBackend>(log), live);
+        auto owned = std::make_unique<testing::FakeTrayBackend>(log);
+        backend = owned.get();
+        auto made = std::make_unique<cSysTray>(std::move(owned), live);
+        made->PropertyChanged = [this](std::string_view property) { notices.emplace_back(property); };
+        return made;
     }
-    // The control's balloon timer; firing it early stands in for waiting out its seconds.
-    static QTimer* BalloonTimer(cSysTray& tray) { return tray.findChild<QTimer*>(); }
 
-    std::shared_ptr<QStringList> log = std::make_shared<QStringList>();
+    std::shared_ptr<TrayLog> log = std::make_shared<TrayLog>();
+    std::vector<std::string> notices;
+    testing::FakeTrayBackend* backend = nullptr;
     std::unique_ptr<cSysTray> tray = MakeTray(true);
 };
 
 TEST_F(TrayControlTest, SettingInTrayToItsValueSendsNothingAndNotifiesNothing) {
-    QSignalSpy changed(tray.get(), &cSysTray::InTrayChanged);
     tray->setInTray(false);
-    EXPECT_TRUE(log->isEmpty());
-    EXPECT_EQ(changed.count(), 0);
+    EXPECT_TRUE(log->empty());
+    EXPECT_TRUE(notices.empty());
 
     tray->setInTray(true);
     log->clear();
     tray->setInTray(true);
-    EXPECT_TRUE(log->isEmpty());
-    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(log->empty());
+    EXPECT_EQ(notices, std::vector<std::string>{"InTray"});
 }
 
 TEST_F(TrayControlTest, LiveControlHooksBeforeAddingAndUnhooksAfterDeleting) {
-    tray->setTrayIcon(TrayPicture());
+    tray->setTrayIcon(Picture::TrayIcon);
     tray->setTrayTip("Quillmere");
-    EXPECT_TRUE(log->isEmpty()) << "changes before the add are only stored";
+    EXPECT_TRUE(log->empty()) << "changes before the add are only stored";
     tray->setInTray(true);
     EXPECT_TRUE(tray->IconAdded());
     tray->setInTray(false);
     EXPECT_FALSE(tray->IconAdded());
-    EXPECT_EQ(*log, QStringList({"hook", "add icon=set tip=Quillmere", "delete", "unhook"}));
+    EXPECT_EQ(*log, TrayLog({"hook", "add icon=tray tip=Quillmere", "delete", "unhook"}));
 }
 
 TEST_F(TrayControlTest, DesignSurfaceStoresInTrayButAddsNoIcon) {
     auto design = MakeTray(false);
-    QSignalSpy changed(design.get(), &cSysTray::InTrayChanged);
+    notices.clear();
     design->setInTray(true);
     EXPECT_TRUE(design->InTray());
     EXPECT_FALSE(design->IconAdded());
     design->setInTray(false);
     design.reset();
-    EXPECT_EQ(changed.count(), 2);
-    EXPECT_TRUE(log->isEmpty());
+    EXPECT_EQ(notices, std::vector<std::string>({"InTray", "InTray"}));
+    EXPECT_TRUE(log->empty());
 }
 
-TEST_F(TrayControlTest, PictureWithoutImageIsIgnored) {
-    const QIcon picture = TrayPicture();
-    tray->setTrayIcon(picture);
+TEST_F(TrayControlTest, PictureThatIsNoIconIsIgnored) {
+    tray->setTrayIcon(Picture::TrayIcon);
     tray->setInTray(true);
     log->clear();
-    QSignalSpy changed(tray.get(), &cSysTray::TrayIconChanged);
-    tray->setTrayIcon(QIcon());
-    tray->setTrayIcon(QIcon("/nonexistent/picture.png"));
-    EXPECT_TRUE(log->isEmpty());
-    EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(tray->TrayIcon().cacheKey(), picture.cacheKey());
+    notices.clear();
+    backend->icons.erase(Picture::ProgramIcon); // as a picture of another type, or one without an image
+    tray->setTrayIcon(Picture::None);
+    tray->setTrayIcon(Picture::ProgramIcon);
+    EXPECT_TRUE(log->empty());
+    EXPECT_TRUE(notices.empty());
+    EXPECT_EQ(tray->TrayIcon(), Picture::TrayIcon);
 
-    tray->setTrayIcon(ProgramIcon());
-    EXPECT_EQ(*log, QStringList({"modify icon"}));
-    EXPECT_EQ(changed.count(), 1);
+    backend->icons.insert(Picture::ProgramIcon);
+    tray->setTrayIcon(Picture::ProgramIcon);
+    EXPECT_EQ(*log, TrayLog({"modify icon=program"}));
+    EXPECT_EQ(notices, std::vector<std::string>{"TrayIcon"});
 }
 
 TEST_F(TrayControlTest, TipIsCutAt127CharactersAndEmptyTipIsSent) {
-    const QString longTip(200, u'x');
+    const std::string longTip(200, 'x');
     tray->setTrayTip(longTip);
     tray->setInTray(true);
     tray->setTrayTip("");
-    EXPECT_EQ(*log, QStringList({"hook", "add icon=none tip=" + QString(127, u'x'), "modify tip="}));
+    EXPECT_EQ(*log, TrayLog({"hook", "add icon=none tip=" + std::string(127, 'x'), "modify tip="}));
     EXPECT_EQ(tray->TrayTip(), "");
 }
 
@@ -95,20 +96,33 @@ TEST_F(TrayControlTest, FreshControlShowsItsPlacementTip) {
     EXPECT_EQ(log->at(1), "add icon=none tip=Telnet Server");
 }
 
-TEST(FieldTextTest, StopsAtNulAndNeverSplitsASurrogatePair) {
-    EXPECT_EQ(FieldText(QString("ab") + QChar(u'\0') + "cd", 10), "ab");
-    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // two UTF-16 units
-    EXPECT_EQ(FieldText("ab" + emoji, 3), "ab");
-    EXPECT_EQ(FieldText("ab" + emoji, 4), "ab" + emoji);
-    EXPECT_EQ(FieldText("abc", 3), "abc");
+TEST(FieldTextTest, CountsUtf16UnitsStopsAtNulAndNeverCutsACharacter) {
+    const std::string emoji = "\xF0\x9F\x98\x80"; // one character, two UTF-16 units
+    const std::string umlaut = "\xC3\xBC";        // one character, one unit
+    const struct {
+        std::string text;
+        int units;
+        std::string expected;
+    } cases[] = {
+        {std::string("ab\0cd", 5), 10, "ab"},
+        {"ab" + emoji, 3, "ab"},
+        {"ab" + emoji, 4, "ab" + emoji},
+        {"abc", 3, "abc"},
+        {umlaut + umlaut + "x", 2, umlaut + umlaut},
+        {"a\xFF"
+         "b",
+         2, "a\xFF"}, // a stray byte is one unit
+        {"", 5, ""},
+    };
+    for (const auto& [text, units, expected] : cases) {
+        EXPECT_EQ(FieldText(text, units), expected) << text << " in " << units;
+    }
 }
 
 TEST_F(TrayControlTest, BalloonTextsAreCutAndTimeIsInMilliseconds) {
-    tray->ShowBalloon(QString(300, u't'), QString(80, u'T'), 5, false);
-    EXPECT_EQ(
-        *log,
-        QStringList(
-            {QStringLiteral("balloon title=%1 text=%2 timeout=5000").arg(QString(63, u'T'), QString(255, u't'))}));
+    tray->ShowBalloon(std::string(300, 't'), std::string(80, 'T'), 5, false);
+    EXPECT_EQ(*log,
+              TrayLog({"balloon title=" + std::string(63, 'T') + " text=" + std::string(255, 't') + " timeout=5000"}));
     EXPECT_TRUE(tray->BalloonVisible());
     EXPECT_EQ(tray->BalloonShowCount(), 0);
 }
@@ -118,25 +132,23 @@ TEST_F(TrayControlTest, ShowOnceShowsOnlyTheFirstOnceBalloon) {
     tray->ShowBalloon("second", "T", 0, true);
     tray->ShowBalloon("third", "T", 0, false);
     EXPECT_EQ(tray->BalloonShowCount(), 1);
-    EXPECT_EQ(*log, QStringList({"balloon title=T text=first timeout=0", "balloon title=T text=third timeout=0"}));
+    EXPECT_EQ(*log, TrayLog({"balloon title=T text=first timeout=0", "balloon title=T text=third timeout=0"}));
 }
 
 TEST_F(TrayControlTest, ZeroTimerLeavesTheBalloonToTheShell) {
+    tray->ShowBalloon("tip", "T", 5, false);
     tray->ShowBalloon("tip", "T", 0, false);
-    EXPECT_FALSE(BalloonTimer(*tray)->isActive());
+    EXPECT_EQ(backend->balloonTimer, 0) << "the earlier balloon's wait ends with it";
     tray->ShowBalloon("tip", "T", -3, false);
-    EXPECT_EQ(log->last(), "balloon title=T text=tip timeout=0");
-    EXPECT_FALSE(BalloonTimer(*tray)->isActive());
+    EXPECT_EQ(log->back(), "balloon title=T text=tip timeout=0");
+    EXPECT_EQ(backend->balloonTimer, 0);
 }
 
 TEST_F(TrayControlTest, TimerTakesTheBalloonDownWhenItIsStillUp) {
     tray->ShowBalloon("tip", "T", 5, true);
-    QTimer* timer = BalloonTimer(*tray);
-    ASSERT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 5000);
-    timer->start(0);
-    QTRY_COMPARE(log->size(), 2);
-    EXPECT_EQ(log->last(), "hide balloon");
+    EXPECT_EQ(backend->balloonTimer, 5000);
+    backend->FireBalloonTimer();
+    EXPECT_EQ(log->back(), "hide balloon");
     EXPECT_TRUE(tray->BalloonVisible()) << "only the shell's report clears it";
 }
 
@@ -146,51 +158,50 @@ TEST_F(TrayControlTest, BalloonClosedEarlyGetsNoSecondChange) {
         tray->ShowBalloon("tip", "T", 5, false);
         tray->HandleTrayMessage(report, 0);
         EXPECT_FALSE(tray->BalloonVisible()) << report;
-        EXPECT_FALSE(BalloonTimer(*tray)->isActive()) << report;
-        EXPECT_EQ(log->size(), 1) << report;
+        EXPECT_EQ(backend->balloonTimer, 0) << report;
+        EXPECT_EQ(log->size(), 1u) << report;
     }
 }
 
 TEST_F(TrayControlTest, OverlongTimerFailsBeforeAnythingIsSent) {
     EXPECT_THROW(tray->ShowBalloon("tip", "T", cSysTray::kMaxShowTimerSeconds + 1, true), std::overflow_error);
-    EXPECT_TRUE(log->isEmpty());
+    EXPECT_TRUE(log->empty());
     EXPECT_FALSE(tray->BalloonVisible());
     EXPECT_EQ(tray->BalloonShowCount(), 0);
 
     tray->ShowBalloon("tip", "T", cSysTray::kMaxShowTimerSeconds, true);
-    EXPECT_EQ(log->last(), "balloon title=T text=tip timeout=2147483000");
+    EXPECT_EQ(log->back(), "balloon title=T text=tip timeout=2147483000");
 }
 
 TEST_F(TrayControlTest, DestructorTakesTheIconDown) {
     tray->setInTray(true);
     log->clear();
-    QSignalSpy changed(tray.get(), &cSysTray::InTrayChanged);
+    notices.clear();
     tray.reset();
-    EXPECT_EQ(*log, QStringList({"delete", "unhook"}));
-    EXPECT_EQ(changed.count(), 0) << "no notice to a host that is going away";
+    EXPECT_EQ(*log, TrayLog({"delete", "unhook"}));
+    EXPECT_TRUE(notices.empty()) << "no notice to a host that is going away";
 }
 
 // Every event the control raises, as text, in the order raised.
-QStringList EventsFor(cSysTray& tray, int message) {
-    QStringList events;
-    QObject::connect(&tray, &cSysTray::MouseMove, [&](int id) { events << QString("move %1").arg(id); });
-    QObject::connect(&tray, &cSysTray::MouseDown,
-                     [&](int b, int id) { events << QString("down %1 %2").arg(b).arg(id); });
-    QObject::connect(&tray, &cSysTray::MouseUp, [&](int b, int id) { events << QString("up %1 %2").arg(b).arg(id); });
-    QObject::connect(&tray, &cSysTray::MouseDblClick,
-                     [&](int b, int id) { events << QString("dblclick %1 %2").arg(b).arg(id); });
+std::vector<std::string> EventsFor(cSysTray& tray, int message) {
+    std::vector<std::string> events;
+    const auto button = [](int b, int id) { return std::to_string(b) + " " + std::to_string(id); };
+    tray.MouseMove = [&](int id) { events.push_back("move " + std::to_string(id)); };
+    tray.MouseDown = [&](int b, int id) { events.push_back("down " + button(b, id)); };
+    tray.MouseUp = [&](int b, int id) { events.push_back("up " + button(b, id)); };
+    tray.MouseDblClick = [&](int b, int id) { events.push_back("dblclick " + button(b, id)); };
     tray.HandleTrayMessage(message, 7);
     return events;
 }
 
 TEST_F(TrayControlTest, MessageTableRaisesOneEventPerMouseMessage) {
-    const std::pair<int, QString> table[] = {
+    const std::pair<int, std::string> table[] = {
         {0x200, "move 7"},   {0x201, "down 1 7"}, {0x202, "up 1 7"},       {0x203, "dblclick 1 7"},
         {0x204, "down 2 7"}, {0x205, "up 2 7"},   {0x206, "dblclick 2 7"},
     };
     for (const auto& [message, event] : table) {
         auto fresh = MakeTray(true);
-        EXPECT_EQ(EventsFor(*fresh, message), QStringList{event}) << message;
+        EXPECT_EQ(EventsFor(*fresh, message), std::vector<std::string>{event}) << message;
     }
 }
 
@@ -198,9 +209,15 @@ TEST_F(TrayControlTest, OtherMessagesRaiseNothingAndKeepTheBalloon) {
     for (int message : {0x207, 0x208, 0x209, 0x402, 0x406, 0x465, 0}) {
         auto fresh = MakeTray(true);
         fresh->ShowBalloon("tip", "T", 5, false);
-        EXPECT_TRUE(EventsFor(*fresh, message).isEmpty()) << message;
+        EXPECT_TRUE(EventsFor(*fresh, message).empty()) << message;
         EXPECT_TRUE(fresh->BalloonVisible()) << message;
     }
+}
+
+TEST_F(TrayControlTest, EventsWithoutAHandlerAreDropped) {
+    tray->HandleTrayMessage(messages::kLeftButtonUp, 0);
+    tray->HandleTrayMessage(messages::kMouseMove, 0);
+    EXPECT_TRUE(log->empty());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tray/mSysTray.h"
+#include "tray/qt/mSysTray.h"
 
-#include "tray/QtTrayBackend.h"
 #include "tray/TrayMessages.h"
 #include "tray/cSysTray.h"
+#include "tray/qt/QtTrayBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,9 @@ protected:
         auto owned = std::make_unique<QtTrayBackend>();
         backend = owned.get();
         tray = std::make_unique<cSysTray>(std::move(owned), true);
-        QObject::connect(tray.get(), &cSysTray::MouseDown, [this](int b, int) { events << QString("down %1").arg(b); });
-        QObject::connect(tray.get(), &cSysTray::MouseUp, [this](int b, int) { events << QString("up %1").arg(b); });
-        QObject::connect(tray.get(), &cSysTray::MouseDblClick,
-                         [this](int b, int) { events << QString("dblclick %1").arg(b); });
+        tray->MouseDown = [this](int b, int) { events << QString("down %1").arg(b); };
+        tray->MouseUp = [this](int b, int) { events << QString("up %1").arg(b); };
+        tray->MouseDblClick = [this](int b, int) { events << QString("dblclick %1").arg(b); };
         tray->setInTray(true);
     }
     void Activate(QSystemTrayIcon::ActivationReason reason) { emit backend->Icon().activated(reason); }
@@ -54,6 +53,20 @@ TEST_F(TrayHookTest, BalloonClickEndsTheBalloon) {
     tray->ShowBalloon("tip", "T", 5, false);
     emit backend->Icon().messageClicked();
     EXPECT_FALSE(tray->BalloonVisible());
+    EXPECT_FALSE(backend->BalloonTimer().isActive());
+}
+
+TEST_F(TrayHookTest, TheBalloonsWaitIsOneRunOfItsTimer) {
+    tray->ShowBalloon("tip", "T", 5, false);
+    ASSERT_TRUE(backend->BalloonTimer().isActive());
+    EXPECT_EQ(backend->BalloonTimer().interval(), 5000);
+    EXPECT_TRUE(backend->BalloonTimer().isSingleShot());
+}
+
+TEST_F(TrayHookTest, PicturesAreTheProgramsIcons) {
+    EXPECT_TRUE(backend->IsIcon(Picture::TrayIcon));
+    EXPECT_TRUE(backend->IsIcon(Picture::ProgramIcon));
+    EXPECT_FALSE(backend->IsIcon(Picture::None));
 }
 
 TEST_F(TrayHookTest, RemovedHookDeliversNothing) {

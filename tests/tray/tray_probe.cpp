@@ -2,9 +2,8 @@
 // Puts the tray control's icon into a real tray and prints what it raises, for real_tray_check.sh: "icon X Y W H"
 // once the icon is embedded, one line per event, and on a double click whether a balloon came up and whether
 // the control's timer took it down again.
-#include "tray/ProgramIcons.h"
-#include "tray/QtTrayBackend.h"
 #include "tray/cSysTray.h"
+#include "tray/qt/QtTrayBackend.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -25,26 +24,27 @@ void Say(const QString& line) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     auto owned = std::make_unique<quillmere::tray::QtTrayBackend>();
+    quillmere::tray::QtTrayBackend& backend = *owned;
     QSystemTrayIcon& icon = owned->Icon();
     cSysTray tray(std::move(owned), true);
-    tray.setTrayIcon(quillmere::tray::TrayPicture());
+    tray.setTrayIcon(quillmere::tray::Picture::TrayIcon);
     tray.setTrayTip("Quillmere");
     tray.setInTray(true);
 
-    QObject::connect(&tray, &cSysTray::MouseDown, [](int button, int) { Say(QString("down %1").arg(button)); });
-    QObject::connect(&tray, &cSysTray::MouseUp, [](int button, int) { Say(QString("up %1").arg(button)); });
-    QObject::connect(&tray, &cSysTray::MouseDblClick, [&](int button, int) {
+    tray.MouseDown = [](int button, int) { Say(QString("down %1").arg(button)); };
+    tray.MouseUp = [](int button, int) { Say(QString("up %1").arg(button)); };
+    tray.MouseDblClick = [&](int button, int) {
         Say(QString("dblclick %1").arg(button));
         tray.ShowBalloon("has been minimized to the system tray.", "Quillmere", 60, false);
         QTimer::singleShot(500, [&] {
             Say(quillmere::tray::QtBalloonShown() ? "balloon up" : "balloon missing");
-            tray.findChild<QTimer*>()->start(0); // the control's own take-down, without waiting its 60 s
+            backend.BalloonTimer().start(0); // the control's own take-down, without waiting its 60 s
             QTimer::singleShot(500, [&] {
                 Say(quillmere::tray::QtBalloonShown() ? "balloon still up" : "balloon down");
                 QApplication::quit();
             });
         });
-    });
+    };
 
     QTimer embedded;
     QObject::connect(&embedded, &QTimer::timeout, [&] {

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The standard error report: its box, its text, and faults that repeat on every tick shown once.
 #include "Form1Fixture.h"
 
 #include "BuildValues.h"
 #include "ui/main/ErrorReport.h"
 #include "ui/main/RepeatedReportFilter.h"
-
-#include <QDir>
-#include <QGroupBox>
-#include <QPushButton>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -18,7 +14,7 @@ namespace {
 class ErrorReportTest : public Form1Fixture {
 protected:
     void SetUp() override {
-        Store("OftenIndex", "99"); // nothing selected at start
+        store_.values["OftenIndex"] = "99"; // nothing selected at start
         Load();
         boxes_.shown.clear();
     }
@@ -29,41 +25,83 @@ TEST_F(ErrorReportTest, ATickWithoutAnIntervalShowsTheStandardReport) {
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_TRUE(boxes_.shown[0].warning);
     EXPECT_EQ(boxes_.shown[0].title, "Application Error");
-    EXPECT_EQ(boxes_.shown[0].text.toStdString(), std::string("No sync interval is selected\r\n"
-                                                              "in Quillmere2021/08/31.Form1.Timer1 at line 102\r\r"
-                                                              "Please email screenshot of this message to ") +
-                                                      build::kSupportAddress);
+    EXPECT_EQ(boxes_.shown[0].text, std::string("No sync interval is selected\r\n"
+                                                "in Quillmere2021/08/31.Form1.Timer1 at line 102\r\r"
+                                                "Please email screenshot of this message to ") +
+                                        build::kSupportAddress);
     // The tick went on with the interval it had: never a negative time left.
-    EXPECT_EQ(Status(), "Next sync will occur in 00:00:00");
+    EXPECT_EQ(View().status, "Next sync will occur in 00:00:00");
 }
 
 TEST_F(ErrorReportTest, TheSameFaultOnEveryTickIsShownOnceUntilItsCauseChanges) {
     Tick(5);
-    EXPECT_EQ(Reports().size(), 1);
+    EXPECT_EQ(Reports().size(), 1u);
 
-    form_->ListView3->topLevelItem(0)->setSelected(true);
+    form_->ListView3_Click(0);
     Tick();
-    form_->ListView3->clearSelection();
+    form_->ListView3_Click(std::nullopt); // the selection cleared
     Tick(3);
-    EXPECT_EQ(Reports().size(), 2);
-    EXPECT_EQ(form_->IntervalSeconds, 5); // the last interval that could be read
+    EXPECT_EQ(Reports().size(), 2u);
+    EXPECT_EQ(form_->IntervalSeconds(), 5); // the last interval that could be read
 }
 
 TEST_F(ErrorReportTest, AStoreThatCannotBeWrittenIsReportedAndTheSwitchGoesOn) {
-    ASSERT_TRUE(QFile::remove(StoreFile()));
-    ASSERT_TRUE(QDir().mkpath(StoreFile())); // a folder where the file should be
+    store_.writesFail = true;
     form_->PushButton13_Click();
-    EXPECT_EQ(form_->PushButton13->text(), "Turn On Auto Sync");
-    EXPECT_EQ(form_->Timer1.Interval(), 0);
+    EXPECT_EQ(View().autoSyncCaption, "Turn On Auto Sync");
+    EXPECT_FALSE(timer1_.running);
     form_->PushButton13_Click();
-    ASSERT_EQ(Reports().size(), 2);
-    EXPECT_TRUE(Reports()[0].contains("in Quillmere2021/08/31.Form1.PushButton13_Click at line 116\r\r"));
-    EXPECT_TRUE(Reports()[1].contains("in Quillmere2021/08/31.Form1.PushButton13_Click at line 108\r\r"));
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_NE(Reports()[0].find("in Quillmere2021/08/31.Form1.PushButton13_Click at line 116\r\r"), std::string::npos);
+    EXPECT_NE(Reports()[1].find("in Quillmere2021/08/31.Form1.PushButton13_Click at line 108\r\r"), std::string::npos);
+}
+
+TEST_F(ErrorReportTest, AnIntervalThatCannotBeStoredStillRestartsTheCount) {
+    store_.writesFail = true;
+    Tick(2);
+    form_->ListView3_Click(2);
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_NE(Reports()[1].find("Form1.ListView3_Click at line 100\r\r"), std::string::npos);
+    EXPECT_EQ(form_->IntervalSeconds(), 30);
+    EXPECT_EQ(form_->ElapsedSeconds(), 0);
+}
+
+TEST_F(ErrorReportTest, AFailingPassIsReportedUnderTheHandlerThatStartedIt) {
+    duringPass_ = [](const SyncSettings&, SyncObserver&) { throw std::runtime_error("Out of memory"); };
+    form_->ListView3_Click(0);
+    Tick(5);
+    runner_.Finish();
+    ui_.ProcessPendingEvents();
+    form_->PushButton12_Click();
+    runner_.Finish();
+    ui_.ProcessPendingEvents();
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_TRUE(Reports()[0].starts_with("Out of memory\r\nin Quillmere2021/08/31.Form1.Timer1 at line 120\r\r"));
+    EXPECT_TRUE(
+        Reports()[1].starts_with("Out of memory\r\nin Quillmere2021/08/31.Form1.PushButton12_Click at line 106"));
+}
+
+TEST_F(ErrorReportTest, ThePassesOwnReportsAreShownOnTheUiThreadUnlessTheWindowClosed) {
+    duringPass_ = [](const SyncSettings&, SyncObserver& observer) {
+        observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
+    };
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_TRUE(Reports().empty()) << "not from the pass's thread";
+    ui_.ProcessPendingEvents();
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_TRUE(Reports()[0].starts_with("Access denied\r\nin Quillmere2021/08/31.modSync.SyncFolders at line 162"));
+
+    form_->PushButton12_Click();
+    runner_.Finish();
+    form_->Form_QueryUnload();
+    ui_.ProcessPendingEvents();
+    EXPECT_EQ(Reports().size(), 1u) << "a report on its way when the window closed is dropped";
 }
 
 TEST(RepeatedReportFilterTest, HoldsBackOnlyTheReportAlreadyShown) {
     RecordingBoxes boxes;
-    ErrorReport report(boxes, nullptr);
+    ErrorReport report(boxes);
     RepeatedReportFilter filter(report);
     const TrappedError a{"in Quillmere2021/08/31.Form1.Timer1 ", 102, "a"};
     const TrappedError b{"in Quillmere2021/08/31.Form1.Timer1 ", 102, "b"};
@@ -87,21 +125,21 @@ TEST(ErrorReportBoxesTest, AReportArrivingWhileABoxIsUpIsShownAfterIt) {
         ErrorReport* report = nullptr;
         int open = 0;
         int deepest = 0;
-        void Warn(QWidget* owner, const QString& title, const QString& text) override {
+        void Warn(const std::string& title, const std::string& text) override {
             deepest = std::max(deepest, ++open);
-            RecordingBoxes::Warn(owner, title, text);
+            RecordingBoxes::Warn(title, text);
             if (shown.size() == 1) {
                 report->Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "second"});
             }
             --open;
         }
     } boxes;
-    ErrorReport report(boxes, nullptr);
+    ErrorReport report(boxes);
     boxes.report = &report;
     report.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "first"});
     EXPECT_EQ(boxes.deepest, 1);
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_TRUE(boxes.shown[1].text.startsWith("second\r\n"));
+    EXPECT_TRUE(boxes.shown[1].text.starts_with("second\r\n"));
 }
 
 } // namespace

@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The two folder lists: chosen with the picker, one folder each, removed by a double-click unless busy.
 #include "Form1Fixture.h"
 
-#include <QTreeWidget>
+#include "fs/Main.h"
 
 namespace quillmere::test {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 class FolderListTest : public Form1Fixture {
 protected:
     void SetUp() override { Load(); }
+    Texts& Entries(FormList list) { return View().entries[list]; }
 };
 
 TEST_F(FolderListTest, CancellingThePickerChangesNothing) {
@@ -16,28 +20,37 @@ TEST_F(FolderListTest, CancellingThePickerChangesNothing) {
     form_->PushButton3_Click();
     EXPECT_EQ(chooser_.calls, 1);
     EXPECT_EQ(chooser_.lastPrompt, "Please select folder");
-    EXPECT_EQ(chooser_.lastStartFolder, QString(""));
-    EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
-    EXPECT_EQ(Stored("LastFolder"), "<absent>");
+    EXPECT_EQ(chooser_.lastStartFolder, std::string(""));
+    EXPECT_TRUE(Entries(FormList::ListView1).empty());
+    EXPECT_EQ(store_.Stored("LastFolder"), "<absent>");
 }
 
 TEST_F(FolderListTest, AChosenFolderGetsOneTrailingSeparator) {
-    chooser_.answers = {"/srv/data", "/"};
+    chooser_.answers = {Native("/srv/data"), Native("/")};
     form_->PushButton3_Click();
     form_->PushButton1_Click();
-    EXPECT_EQ(Entries(form_->ListView1), QStringList{"/srv/data/"});
-    EXPECT_EQ(Entries(form_->ListView2), QStringList{"/"});
-    EXPECT_EQ(Stored("LastFolder"), "/"); // as the picker gave it
-    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kDefault);
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/srv/data/")});
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/")});
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/")); // as the picker gave it
+    EXPECT_EQ(View().pointer, MousePointer::Default);
+}
+
+TEST_F(FolderListTest, AChosenNetworkShareKeepsItsTwoLeadingSeparators) {
+    if (kNativePathStyle != PathStyle::Windows) {
+        GTEST_SKIP() << "network shares are named by \\\\server\\share on Windows only";
+    }
+    chooser_.answers = {"\\\\server\\share"};
+    form_->PushButton3_Click();
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{"\\\\server\\share\\"});
 }
 
 TEST_F(FolderListTest, ASecondChoiceOnlyTellsTheUserAFolderIsChosen) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton1_Click();
     form_->PushButton1_Click();
     EXPECT_EQ(chooser_.calls, 1);
-    EXPECT_EQ(Entries(form_->ListView2), QStringList{"/a/"});
-    EXPECT_EQ(Stored("LastFolder"), "/a");
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/a/")});
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/a"));
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].title, "Quillmere");
     EXPECT_EQ(boxes_.shown[0].text, "You already have a folder selected.");
@@ -45,47 +58,58 @@ TEST_F(FolderListTest, ASecondChoiceOnlyTellsTheUserAFolderIsChosen) {
 }
 
 TEST_F(FolderListTest, ADoubleClickRemovesTheSelectedFolderOnly) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton3_Click();
     form_->PushButton1_Click();
-    form_->ListView1_DblClick(); // nothing selected
-    EXPECT_EQ(Entries(form_->ListView1).size(), 1);
+    form_->ListView1_DblClick(std::nullopt); // nothing selected
+    EXPECT_EQ(Entries(FormList::ListView1).size(), 1u);
 
-    form_->ListView1->topLevelItem(0)->setSelected(true);
-    form_->ListView1_DblClick();
-    EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
-    EXPECT_EQ(Entries(form_->ListView2), QStringList{"/b/"});
-    form_->ListView1_DblClick(); // empty list
-    EXPECT_EQ(Stored("LastFolder"), "/b");
+    form_->ListView1_DblClick(0);
+    EXPECT_TRUE(Entries(FormList::ListView1).empty());
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/b/")});
+    form_->ListView1_DblClick(0); // empty list
+    EXPECT_EQ(store_.Stored("LastFolder"), Native("/b"));
+    EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(FolderListTest, NothingIsRemovedWhileTheWindowIsBusy) {
-    chooser_.answers = {"/a", "/b"};
+    chooser_.answers = {Native("/a"), Native("/b")};
     form_->PushButton3_Click();
-    form_->ListView1->topLevelItem(0)->setSelected(true);
     form_->PushButton12_Click(); // a manual pass: the hourglass is up
-    form_->ListView1_DblClick();
-    EXPECT_EQ(Entries(form_->ListView1).size(), 1);
+    form_->ListView1_DblClick(0);
+    EXPECT_EQ(Entries(FormList::ListView1).size(), 1u);
 
     form_->PushButton1_Click(); // choosing during the pass leaves the hourglass up
-    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kHourglass);
+    EXPECT_EQ(View().pointer, MousePointer::Hourglass);
     runner_.Finish();
-    form_->ListView1_DblClick();
-    EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
+    form_->ListView1_DblClick(0);
+    EXPECT_TRUE(Entries(FormList::ListView1).empty());
+}
+
+TEST_F(FolderListTest, AFolderAddedDuringAPassIsNotPartOfIt) {
+    form_->PushButton12_Click();
+    chooser_.answers = {Native("/late")};
+    form_->PushButton3_Click();
+    runner_.Finish();
+    EXPECT_TRUE(lastFolder1_.empty());
 }
 
 TEST_F(FolderListTest, AFailingPickerIsReportedUnderItsButton) {
-    class FailingChooser : public FolderChooser {
-        QString BrowseForFolder(QWidget*, const QString&, const QString&) override {
-            throw std::runtime_error("No dialog");
-        }
-    } failing;
-    Form1 form(ServicesForTest(failing, boxes_, runner_, {}));
-    form.Form_Load();
-    form.PushButton1_Click();
-    ASSERT_EQ(Reports().size(), 1);
-    EXPECT_TRUE(Reports()[0].startsWith("No dialog\r\nin Quillmere2021/08/31.Form1.PushButton1_Click at line 104\r\r"));
-    EXPECT_TRUE(Entries(form.ListView2).isEmpty());
+    chooser_.failure = "No dialog";
+    form_->PushButton1_Click();
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_TRUE(
+        Reports()[0].starts_with("No dialog\r\nin Quillmere2021/08/31.Form1.PushButton1_Click at line 104\r\r"));
+    EXPECT_TRUE(Entries(FormList::ListView2).empty());
+}
+
+TEST_F(FolderListTest, AFolderThatCannotBeRememberedIsStillChosen) {
+    store_.writesFail = true;
+    chooser_.answers = {Native("/a")};
+    form_->PushButton3_Click();
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_NE(Reports()[0].find("Form1.PushButton3_Click at line 108\r\r"), std::string::npos);
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/a/")});
 }
 
 } // namespace

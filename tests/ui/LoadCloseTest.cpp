@@ -1,184 +1,230 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The load step restores the last run's state; the close request saves the folders and ends the program.
 #include "Form1Fixture.h"
 
 #include "tray/TrayMessages.h"
-#include "tray/cSysTray.h"
-
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTreeWidget>
 
 namespace quillmere::test {
 namespace {
 
 using LoadCloseTest = Form1Fixture;
-
-QStringList Selected(const QTreeWidget* list) {
-    QStringList texts;
-    for (const QTreeWidgetItem* item : list->selectedItems()) {
-        texts << item->text(0);
-    }
-    return texts;
-}
+using Texts = std::vector<std::string>;
 
 TEST_F(LoadCloseTest, AFirstRunStartsCountingEveryMinuteWithNoFolders) {
     Load();
-    EXPECT_EQ(form_->windowTitle(), "Quillmere");
-    EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
-    EXPECT_TRUE(Entries(form_->ListView2).isEmpty());
-    EXPECT_EQ(form_->ListView3->topLevelItemCount(), 15);
-    EXPECT_EQ(form_->ListView3->topLevelItem(0)->text(0), "Sync every 5 seconds");
-    EXPECT_EQ(form_->ListView3->topLevelItem(14)->text(0), "Sync every 24 hours");
-    EXPECT_EQ(form_->ListView3->headerItem()->text(0), "How often would you like to sync?");
-    EXPECT_EQ(form_->ListView1->headerItem()->text(0), "Folder 1");
-    EXPECT_EQ(form_->ListView2->headerItem()->text(0), "Folder 2");
-    EXPECT_EQ(Selected(form_->ListView3), QStringList{"Sync every minute"});
-    EXPECT_EQ(form_->PushButton13->text(), "Turn Off Auto Sync");
-    EXPECT_EQ(form_->Timer1.Interval(), 1000);
-    EXPECT_EQ(Status(), "Next sync will occur in ");
-    EXPECT_TRUE(form_->Option1->isChecked());
-    EXPECT_FALSE(form_->Check9->isChecked());
-    EXPECT_FALSE(form_->Check10->isChecked());
-    EXPECT_FALSE(form_->FormLoading);
+    ScriptedView& view = View();
+    EXPECT_EQ(view.caption, "Quillmere");
+    EXPECT_TRUE(view.programIcon);
+    EXPECT_EQ(view.applicationTitle, "Quillmere");
+    EXPECT_TRUE(view.entries[FormList::ListView1].empty());
+    EXPECT_TRUE(view.entries[FormList::ListView2].empty());
+    const Texts& intervals = View().entries[FormList::ListView3];
+    ASSERT_EQ(intervals.size(), 15u);
+    EXPECT_EQ(intervals.front(), "Sync every 5 seconds");
+    EXPECT_EQ(intervals.back(), "Sync every 24 hours");
+    EXPECT_EQ(View().headers[FormList::ListView1], "Folder 1");
+    EXPECT_EQ(View().headers[FormList::ListView2], "Folder 2");
+    EXPECT_EQ(View().headers[FormList::ListView3], "How often would you like to sync?");
+    EXPECT_EQ(view.SelectedText(FormList::ListView3), "Sync every minute");
+    EXPECT_EQ(view.autoSyncCaption, "Turn Off Auto Sync");
+    EXPECT_TRUE(timer1_.running);
+    EXPECT_EQ(timer1_.interval, 1000);
+    EXPECT_EQ(view.status, "Next sync will occur in ");
+    EXPECT_EQ(view.progressText, "Progress Bar");
+    EXPECT_FALSE(view.Checked(FormCheckBox::Check9));
+    EXPECT_FALSE(view.Checked(FormCheckBox::Check10));
+    EXPECT_FALSE(form_->FormLoading());
     EXPECT_TRUE(boxes_.shown.empty());
-    EXPECT_FALSE(QFile::exists(StoreFile()));
-    EXPECT_FALSE(form_->windowIcon().isNull());
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Quillmere");
-    EXPECT_EQ(Tray(), (QStringList{"hook", "add icon=set tip=Quillmere"}));
+    EXPECT_TRUE(store_.values.empty()) << "a first run stores nothing";
+    EXPECT_EQ(view.lookLoads, Texts({"skin from /opt/quillmere", "cursor from /opt/quillmere"}));
+    EXPECT_EQ(Tray(), Texts({"hook", "add icon=tray tip=Quillmere"}));
     form_->ShowAfterLoad();
-    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(view.visible);
+    EXPECT_FALSE(view.minimized);
     EXPECT_TRUE(opened_.empty());
 }
 
 TEST_F(LoadCloseTest, StoredValuesComeBackAsStored) {
-    Store("Folder 1", "C:\\Data\\");
-    Store("OftenIndex", "15");
-    Store("StartStopState", "Off");
+    store_.values = {{"Folder 1", "C:\\Data\\"}, {"OftenIndex", "15"}, {"StartStopState", "Off"}};
     Load();
-    EXPECT_EQ(Entries(form_->ListView1), QStringList{"C:\\Data\\"});
-    EXPECT_TRUE(Entries(form_->ListView2).isEmpty());
-    EXPECT_EQ(Selected(form_->ListView3), QStringList{"Sync every 24 hours"});
-    EXPECT_EQ(form_->PushButton13->text(), "Turn On Auto Sync");
-    EXPECT_EQ(Status(), "Auto Sync is Turned Off.");
-    EXPECT_EQ(form_->Timer1.Interval(), 0);
+    EXPECT_EQ(View().entries[FormList::ListView1], Texts{"C:\\Data\\"});
+    EXPECT_TRUE(View().entries[FormList::ListView2].empty());
+    EXPECT_EQ(View().SelectedText(FormList::ListView3), "Sync every 24 hours");
+    EXPECT_EQ(View().autoSyncCaption, "Turn On Auto Sync");
+    EXPECT_EQ(View().status, "Auto Sync is Turned Off.");
+    EXPECT_FALSE(timer1_.running);
 }
 
-TEST_F(LoadCloseTest, AnUnknownAutoSyncStateLeavesTheDesign) {
-    Store("StartStopState", "off");
+TEST_F(LoadCloseTest, AnUnknownAutoSyncStateLeavesTheDesignAndAClickTurnsItOn) {
+    store_.values["StartStopState"] = "off";
     Load();
-    EXPECT_EQ(form_->PushButton13->text(), "Turn On Auto Sync");
-    EXPECT_EQ(Status(), "Next sync will occur in ");
-    EXPECT_EQ(form_->Timer1.Interval(), 0);
+    EXPECT_EQ(View().autoSyncCaption, "Turn On Auto Sync");
+    EXPECT_EQ(View().status, "Next sync will occur in ");
+    EXPECT_FALSE(timer1_.running);
+    form_->PushButton13_Click();
+    EXPECT_EQ(View().autoSyncCaption, "Turn Off Auto Sync");
+    EXPECT_TRUE(timer1_.running);
+    EXPECT_EQ(store_.Stored("StartStopState"), "On");
+}
+
+TEST_F(LoadCloseTest, AStoredIndexMayCarryBlanksAndASign) {
+    for (const char* stored : {" 2 ", "+2", "\t2\n"}) {
+        store_.values["OftenIndex"] = stored;
+        Load();
+        EXPECT_EQ(View().SelectedText(FormList::ListView3), "Sync every 10 seconds") << stored;
+    }
+    EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(LoadCloseTest, OnlyAnExactOnTicksTheStartupBoxes) {
-    Store("Windows Startup", "on");
-    Store("Minimized", "ON");
+    store_.values = {{"Windows Startup", "on"}, {"Minimized", "ON"}};
     Load();
-    EXPECT_FALSE(form_->Check10->isChecked());
-    EXPECT_FALSE(form_->Check9->isChecked());
-    EXPECT_EQ(Stored("Minimized"), "ON") << "a box left as it was stores nothing";
+    EXPECT_FALSE(View().Checked(FormCheckBox::Check10));
+    EXPECT_FALSE(View().Checked(FormCheckBox::Check9));
+    EXPECT_EQ(store_.Stored("Minimized"), "ON") << "a box left as it was stores nothing";
 }
 
-TEST_F(LoadCloseTest, StartingWithTheSystemLeavesTheAutostartEntryAlone) {
-    Store("Windows Startup", "On");
+TEST_F(LoadCloseTest, StartingWithTheSystemLeavesTheStartupEntryAlone) {
+    store_.values["Windows Startup"] = "On";
     Load();
-    EXPECT_TRUE(form_->Check10->isChecked());
-    EXPECT_FALSE(form_->Check9->isHidden());
-    EXPECT_TRUE(AutostartEntries().isEmpty());
-    EXPECT_EQ(Stored("Windows Startup"), "On");
+    EXPECT_TRUE(View().Checked(FormCheckBox::Check10));
+    EXPECT_TRUE(View().BoxVisible(FormCheckBox::Check9));
+    EXPECT_TRUE(startup_.calls.empty());
+    EXPECT_EQ(store_.Stored("Windows Startup"), "On");
 }
 
 TEST_F(LoadCloseTest, StartingInTheTrayLeavesOnlyTheIconAndTheNotice) {
-    Store("Minimized", "On");
+    store_.values["Minimized"] = "On";
     Load();
     form_->ShowAfterLoad();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(form_->Check9->isChecked());
-    EXPECT_EQ(Stored("Minimized"), "On");
-    EXPECT_FALSE(form_->isVisible());
-    EXPECT_TRUE(form_->MinimizedToTray);
+    EXPECT_TRUE(View().Checked(FormCheckBox::Check9));
+    EXPECT_EQ(store_.Stored("Minimized"), "On");
+    EXPECT_FALSE(View().visible);
+    EXPECT_TRUE(form_->MinimizedToTray());
     EXPECT_TRUE(IconInTray());
-    EXPECT_EQ(Tray().filter("balloon title=Quillmere text=has been minimized").size(), 1);
-    EXPECT_FALSE(form_->FormLoading);
+    EXPECT_EQ(TrayCount("balloon title=Quillmere text=has been minimized"), 1u);
+    EXPECT_FALSE(form_->FormLoading());
     EXPECT_TRUE(boxes_.shown.empty());
 
-    form_->cSysTray1->HandleTrayMessage(tray::messages::kLeftButtonUp, 0);
-    EXPECT_TRUE(form_->isVisible());
-    EXPECT_FALSE(form_->isMinimized());
+    TrayMessage(tray::messages::kLeftButtonUp);
+    EXPECT_TRUE(View().visible);
+    EXPECT_FALSE(View().minimized);
 }
 
 TEST_F(LoadCloseTest, AnIndexOutsideTheListIsReportedOnceAndSelectsNothing) {
-    Store("OftenIndex", "0");
-    Load();
-    EXPECT_TRUE(Selected(form_->ListView3).isEmpty());
-    ASSERT_EQ(Reports().size(), 1);
-    EXPECT_TRUE(Reports()[0].startsWith("Index out of bounds\r\nin Quillmere2021/08/31.Form1.Form_Load at line 120"));
-    EXPECT_EQ(form_->Timer1.Interval(), 1000); // the load went on
+    for (const char* stored : {"0", "16", "-1"}) {
+        boxes_.shown.clear();
+        store_.values["OftenIndex"] = stored;
+        Load();
+        EXPECT_EQ(View().SelectedText(FormList::ListView3), "") << stored;
+        ASSERT_EQ(Reports().size(), 1u) << stored;
+        EXPECT_TRUE(
+            Reports()[0].starts_with("Index out of bounds\r\nin Quillmere2021/08/31.Form1.Form_Load at line 120"));
+        EXPECT_TRUE(timer1_.running) << "the load went on";
+    }
 }
 
 TEST_F(LoadCloseTest, AnIndexThatIsNoNumberIsReportedTwice) {
-    Store("OftenIndex", "abc");
+    for (const char* stored : {"abc", "", "2x", "99999999999"}) {
+        boxes_.shown.clear();
+        store_.values["OftenIndex"] = stored;
+        Load();
+        EXPECT_EQ(View().SelectedText(FormList::ListView3), "") << stored;
+        ASSERT_EQ(Reports().size(), 2u) << stored;
+        EXPECT_TRUE(Reports()[0].starts_with("Type mismatch\r\nin Quillmere2021/08/31.Form1.Form_Load at line 118"));
+        EXPECT_TRUE(
+            Reports()[1].starts_with("Index out of bounds\r\nin Quillmere2021/08/31.Form1.Form_Load at line 120"));
+    }
+}
+
+TEST_F(LoadCloseTest, AnIndexBeyondSixteenBitsOverflows) {
+    store_.values["OftenIndex"] = "40000";
     Load();
-    EXPECT_TRUE(Selected(form_->ListView3).isEmpty());
-    ASSERT_EQ(Reports().size(), 2);
-    EXPECT_TRUE(Reports()[0].startsWith("Type mismatch\r\nin Quillmere2021/08/31.Form1.Form_Load at line 118"));
-    EXPECT_TRUE(Reports()[1].startsWith("Index out of bounds\r\nin Quillmere2021/08/31.Form1.Form_Load at line 120"));
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_TRUE(Reports()[0].starts_with("Overflow\r\nin Quillmere2021/08/31.Form1.Form_Load at line 118"));
+}
+
+TEST_F(LoadCloseTest, ASkinOrCursorThatCannotBeUsedIsReportedAndTheLoadGoesOn) {
+    Make();
+    View().skinFailure = "Cannot read the skin file";
+    View().cursorFailure = "Invalid picture";
+    form_->Form_Load();
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_TRUE(
+        Reports()[0].starts_with("Cannot read the skin file\r\nin Quillmere2021/08/31.Form1.Form_Load at line 102"));
+    EXPECT_TRUE(Reports()[1].starts_with("Invalid picture\r\nin Quillmere2021/08/31.Form1.Form_Load at line 104"));
+    EXPECT_EQ(View().entries[FormList::ListView3].size(), 15u);
+    EXPECT_TRUE(IconInTray());
 }
 
 TEST_F(LoadCloseTest, ClosingSavesBothFoldersAndAnEmptiedListAsEmpty) {
-    Store("Folder 1", "/old/");
+    store_.values["Folder 1"] = "/old/";
     Load();
-    chooser_.answers = {"/two"};
+    chooser_.answers = {Native("/two")};
     form_->PushButton1_Click();
-    form_->ListView1->topLevelItem(0)->setSelected(true);
-    form_->ListView1_DblClick();
-    form_->show();
-    EXPECT_TRUE(form_->close());
-    EXPECT_EQ(Stored("Folder 1"), "");
-    EXPECT_EQ(Stored("Folder 2"), "/two/");
+    form_->ListView1_DblClick(0);
+    form_->Form_QueryUnload();
+    EXPECT_EQ(store_.Stored("Folder 1"), "");
+    EXPECT_EQ(store_.Stored("Folder 2"), Native("/two/"));
 
     Load();
-    EXPECT_TRUE(Entries(form_->ListView1).isEmpty());
-    EXPECT_EQ(Entries(form_->ListView2), QStringList{"/two/"});
+    EXPECT_TRUE(View().entries[FormList::ListView1].empty());
+    EXPECT_EQ(View().entries[FormList::ListView2], Texts{Native("/two/")});
 }
 
 TEST_F(LoadCloseTest, ClosingTakesTheIconDownOnceAndEndsTheProgram) {
     Load();
     form_->ShowAfterLoad();
-    QSignalSpy unloaded(form_.get(), &Form1::Unloaded);
-    EXPECT_TRUE(form_->close());
+    form_->Form_QueryUnload();
     EXPECT_FALSE(IconInTray());
-    EXPECT_EQ(unloaded.size(), 1);
-    const qsizetype traffic = Tray().size();
-    form_->close(); // the end of a session may ask again
-    EXPECT_EQ(unloaded.size(), 1);
+    EXPECT_TRUE(View().ended);
+    const std::size_t traffic = Tray().size();
+    View().ended = false;
+    form_->Form_QueryUnload(); // the end of a session may ask again
+    EXPECT_FALSE(View().ended);
     EXPECT_EQ(Tray().size(), traffic);
 }
 
-TEST_F(LoadCloseTest, ClosingWhileHiddenInTheTraySavesTheFolders) {
-    Store("Minimized", "On");
-    Store("Folder 1", "/one/");
+TEST_F(LoadCloseTest, ClosingLetsWaitingEventsRunAfterTheIconIsDown) {
     Load();
-    chooser_.answers = {"/two"};
+    bool iconInTrayThen = true;
+    ui_.Post([&] { iconInTrayThen = IconInTray(); });
+    form_->Form_QueryUnload();
+    EXPECT_FALSE(iconInTrayThen);
+    EXPECT_EQ(ui_.Waiting(), 0u);
+}
+
+TEST_F(LoadCloseTest, AFailedSaveOnClosingStillTakesTheIconDown) {
+    Load();
+    store_.writesFail = true;
+    form_->Form_QueryUnload();
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_NE(Reports()[0].find("Form1.Form_QueryUnload at line 100\r\r"), std::string::npos);
+    EXPECT_NE(Reports()[1].find("Form1.Form_QueryUnload at line 102\r\r"), std::string::npos);
+    EXPECT_FALSE(IconInTray());
+    EXPECT_TRUE(View().ended);
+}
+
+TEST_F(LoadCloseTest, ClosingWhileHiddenInTheTraySavesTheFolders) {
+    store_.values = {{"Minimized", "On"}, {"Folder 1", "/one/"}};
+    Load();
+    chooser_.answers = {Native("/two")};
     form_->PushButton1_Click();
-    form_->close();
-    EXPECT_EQ(Stored("Folder 1"), "/one/");
-    EXPECT_EQ(Stored("Folder 2"), "/two/");
+    form_->Form_QueryUnload();
+    EXPECT_EQ(store_.Stored("Folder 1"), "/one/");
+    EXPECT_EQ(store_.Stored("Folder 2"), Native("/two/"));
     EXPECT_FALSE(IconInTray());
 }
 
 TEST_F(LoadCloseTest, ClosingStopsTheCountdownAndEveryLaterPass) {
     Load();
-    form_->show();
-    form_->close();
-    EXPECT_EQ(form_->Timer1.Interval(), 0);
+    form_->PushButton12_Click();
+    form_->Form_QueryUnload();
+    EXPECT_FALSE(timer1_.running);
+    EXPECT_FALSE(manualHold_.running);
+    EXPECT_FALSE(runner_.Running()) << "the pass was stopped and waited for";
     form_->PushButton12_Click(); // as a handler waiting in a message box during the close would
-    EXPECT_EQ(runner_.starts, 0);
+    EXPECT_EQ(runner_.starts, 1);
 }
 
 } // namespace

@@ -1,25 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The countdown, the Auto Sync switch, the manual pass and its pause, the choice of interval and the direction.
 #include "Form1Fixture.h"
-
-#include <QGroupBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
-#include <QTest>
-#include <QTreeWidget>
 
 namespace quillmere::test {
 namespace {
 
-const QString kNext = "Next sync will occur in ";
+const std::string kNext = "Next sync will occur in ";
 
 class SchedulerTest : public Form1Fixture {
 protected:
     void SetUp() override {
-        Store("OftenIndex", "1"); // every 5 seconds
+        store_.values["OftenIndex"] = "1"; // every 5 seconds
         Load();
     }
+    const std::string& Status() { return View().status; }
 };
 
 TEST_F(SchedulerTest, FiveSecondsCountDownAndPassOnTheFifthTick) {
@@ -29,10 +23,10 @@ TEST_F(SchedulerTest, FiveSecondsCountDownAndPassOnTheFifthTick) {
         EXPECT_FALSE(runner_.Running());
     }
     Tick();
-    EXPECT_EQ(form_->SavedStatusCaption, kNext + "00:00:00");
+    EXPECT_EQ(form_->SavedStatusCaption(), kNext + "00:00:00");
     EXPECT_EQ(Status(), "Sync is running in background...");
-    EXPECT_EQ(form_->ProgressBar1->maximum(), 5);
-    EXPECT_EQ(form_->ProgressBar1->value(), 5);
+    EXPECT_EQ(View().progressMaximum, 5);
+    EXPECT_EQ(View().progressValue, 5);
     ASSERT_TRUE(runner_.Running());
 
     Tick(3); // the pass's tick has not ended: the status line stays
@@ -40,60 +34,47 @@ TEST_F(SchedulerTest, FiveSecondsCountDownAndPassOnTheFifthTick) {
 
     runner_.Finish();
     EXPECT_EQ(passes_, 1);
-    EXPECT_TRUE(Status().startsWith("Auto Sync Complete at ")) << Status().toStdString();
-    QCoreApplication::processEvents();
+    EXPECT_EQ(Status(), "Auto Sync Complete at 31/08/2021 10:00");
+    ui_.ProcessPendingEvents();
     EXPECT_EQ(Status(), kNext + "00:00:00");
     Tick();
     EXPECT_EQ(Status(), kNext + "00:00:04");
-    EXPECT_EQ(form_->ProgressBar1->value(), 1);
+    EXPECT_EQ(View().progressValue, 1);
 }
 
 TEST_F(SchedulerTest, ClickingAnIntervalRestartsTheCountAndSavesItsIndex) {
     Tick(3);
-    QTreeWidget* list = form_->ListView3;
-    QTreeWidgetItem* tenSeconds = list->topLevelItem(1);
-    {
-        const QSignalBlocker quiet(list); // the selection a mouse press makes, then the click on release
-        list->setCurrentItem(tenSeconds);
-    }
-    emit list->itemClicked(tenSeconds, 0);
-    EXPECT_EQ(Stored("OftenIndex"), "2");
-    EXPECT_EQ(form_->IntervalSeconds, 10);
-    EXPECT_EQ(form_->ElapsedSeconds, 0);
+    form_->ListView3_Click(1); // "Sync every 10 seconds"
+    EXPECT_EQ(store_.Stored("OftenIndex"), "2");
+    EXPECT_EQ(form_->IntervalSeconds(), 10);
+    EXPECT_EQ(form_->ElapsedSeconds(), 0);
     Tick();
     EXPECT_EQ(Status(), kNext + "00:00:09");
 }
 
-TEST_F(SchedulerTest, AKeyboardChangeOfTheIntervalActsLikeAClick) {
-    Tick(2);
-    form_->ListView3->setFocus();
-    QTest::keyClick(form_->ListView3, Qt::Key_Down);
-    EXPECT_EQ(Stored("OftenIndex"), "2");
-    EXPECT_EQ(form_->ElapsedSeconds, 0);
-}
-
 TEST_F(SchedulerTest, AClickWithNoIntervalSelectedIsIgnored) {
     Tick(2);
-    form_->ListView3->clearSelection();
-    form_->ListView3_Click();
-    EXPECT_EQ(form_->ElapsedSeconds, 2);
-    EXPECT_EQ(Stored("OftenIndex"), "1");
+    form_->ListView3_Click(std::nullopt);
+    EXPECT_EQ(form_->ElapsedSeconds(), 2);
+    EXPECT_EQ(store_.Stored("OftenIndex"), "1");
 }
 
 TEST_F(SchedulerTest, TurningOffFreezesTheCountAndTurningOnResumesIt) {
-    ASSERT_EQ(form_->PushButton13->text(), "Turn Off Auto Sync");
+    ASSERT_EQ(View().autoSyncCaption, "Turn Off Auto Sync");
+    ASSERT_TRUE(timer1_.running);
     Tick(2);
     form_->PushButton13_Click();
-    EXPECT_EQ(form_->PushButton13->text(), "Turn On Auto Sync");
-    EXPECT_EQ(form_->Timer1.Interval(), 0);
-    EXPECT_EQ(Stored("StartStopState"), "Off");
+    EXPECT_EQ(View().autoSyncCaption, "Turn On Auto Sync");
+    EXPECT_FALSE(timer1_.running);
+    EXPECT_EQ(store_.Stored("StartStopState"), "Off");
     EXPECT_EQ(Status(), kNext + "00:00:03");
-    EXPECT_EQ(form_->ProgressBar1->value(), 2);
+    EXPECT_EQ(View().progressValue, 2);
 
     form_->PushButton13_Click();
-    EXPECT_EQ(form_->PushButton13->text(), "Turn Off Auto Sync");
-    EXPECT_EQ(form_->Timer1.Interval(), 1000);
-    EXPECT_EQ(Stored("StartStopState"), "On");
+    EXPECT_EQ(View().autoSyncCaption, "Turn Off Auto Sync");
+    EXPECT_TRUE(timer1_.running);
+    EXPECT_EQ(timer1_.interval, 1000);
+    EXPECT_EQ(store_.Stored("StartStopState"), "On");
     Tick();
     EXPECT_EQ(Status(), kNext + "00:00:02");
 }
@@ -102,37 +83,30 @@ TEST_F(SchedulerTest, ATickWhileOffSaysSo) {
     form_->PushButton13_Click();
     Tick();
     EXPECT_EQ(Status(), "Auto Sync is Off.");
-    EXPECT_EQ(form_->ElapsedSeconds, 0);
-}
-
-TEST_F(SchedulerTest, AButtonCaptionThatIsNeitherTextChangesNothing) {
-    form_->PushButton13->setText("Auto Sync");
-    form_->PushButton13_Click();
-    EXPECT_EQ(form_->PushButton13->text(), "Auto Sync");
-    EXPECT_EQ(form_->Timer1.Interval(), 1000);
-    EXPECT_EQ(Stored("StartStopState"), "<absent>");
+    EXPECT_EQ(form_->ElapsedSeconds(), 0);
 }
 
 TEST_F(SchedulerTest, AManualPassShowsItsCaptionUntilFiveSecondsAfterItsEnd) {
     form_->PushButton13_Click(); // off
-    const QString before = Status();
+    const std::string before = Status();
     form_->PushButton12_Click();
     EXPECT_EQ(Status(), "Syncing up files...");
-    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kHourglass);
-    EXPECT_EQ(form_->cursor().shape(), Qt::WaitCursor);
-    form_->ProgressBar1->setFormat("something else");
+    EXPECT_EQ(View().pointer, MousePointer::Hourglass);
+    View().progressText = "something else";
 
     runner_.Finish();
     EXPECT_EQ(passes_, 1);
-    EXPECT_EQ(form_->Pointer().MousePointer(), look::WindowPointer::kDefault);
-    EXPECT_EQ(form_->ProgressBar1->value(), 0);
-    EXPECT_EQ(form_->ProgressBar1->format(), "Progress Bar");
+    EXPECT_EQ(View().pointer, MousePointer::Default);
+    EXPECT_EQ(View().progressValue, 0);
+    EXPECT_EQ(View().progressText, "Progress Bar");
     EXPECT_EQ(Status(), "Syncing up files...");
-    EXPECT_TRUE(form_->ManualHoldRunning());
+    EXPECT_TRUE(manualHold_.running);
+    EXPECT_EQ(manualHold_.interval, 5000);
 
     form_->ManualHold_Timer();
+    EXPECT_FALSE(manualHold_.running) << "the pause ends once";
     EXPECT_EQ(Status(), before);
-    EXPECT_EQ(form_->ElapsedSeconds, 0);
+    EXPECT_EQ(form_->ElapsedSeconds(), 0);
 }
 
 TEST_F(SchedulerTest, ASyncNowClickDuringAPassRunsOnceThatPassHasEnded) {
@@ -143,7 +117,7 @@ TEST_F(SchedulerTest, ASyncNowClickDuringAPassRunsOnceThatPassHasEnded) {
     EXPECT_EQ(runner_.starts, 1);
 
     runner_.Finish();
-    QCoreApplication::processEvents();
+    ui_.ProcessPendingEvents();
     EXPECT_EQ(runner_.starts, 2);
     EXPECT_EQ(Status(), "Syncing up files...");
     runner_.Finish();
@@ -158,7 +132,7 @@ TEST_F(SchedulerTest, ADueTickDuringAManualPassSkipsItsPassAndCountsAgain) {
     form_->PushButton12_Click();
     Tick(2);
     EXPECT_EQ(runner_.starts, 1);
-    EXPECT_EQ(form_->ElapsedSeconds, 0);
+    EXPECT_EQ(form_->ElapsedSeconds(), 0);
     runner_.Finish();
     Tick();
     EXPECT_EQ(Status(), kNext + "00:00:04");
@@ -166,11 +140,11 @@ TEST_F(SchedulerTest, ADueTickDuringAManualPassSkipsItsPassAndCountsAgain) {
 
 TEST_F(SchedulerTest, ASecondClickDuringThePauseKeepsTheFirstCaption) {
     form_->PushButton13_Click();
-    const QString before = Status();
+    const std::string before = Status();
     form_->PushButton12_Click();
     runner_.Finish();
     form_->PushButton12_Click();
-    EXPECT_FALSE(form_->ManualHoldRunning());
+    EXPECT_FALSE(manualHold_.running);
     runner_.Finish();
     form_->ManualHold_Timer();
     EXPECT_EQ(Status(), before);
@@ -186,16 +160,29 @@ TEST_F(SchedulerTest, ThePauseEndingDuringAnAutomaticPassLeavesThatPassItsStatus
 }
 
 TEST_F(SchedulerTest, ThePassReadsTheDirectionAndTheFoldersOfTheWindow) {
-    form_->ListView1->addTopLevelItem(new QTreeWidgetItem({"/one/"}));
-    form_->Option2->setChecked(true);
+    chooser_.answers = {Native("/one")};
+    form_->PushButton3_Click();
+    form_->Options_Click(SyncDirection::Folder1ToFolder2);
     form_->PushButton12_Click();
     runner_.Finish();
     EXPECT_EQ(lastDirection_, SyncDirection::Folder1ToFolder2);
-    EXPECT_EQ(lastFolder1_, std::vector<std::string>{"/one/"});
-    form_->Option3->setChecked(true);
+    EXPECT_EQ(lastFolder1_, std::vector<std::string>{Native("/one/")});
+    form_->Options_Click(SyncDirection::Folder2ToFolder1);
     form_->PushButton12_Click();
     runner_.Finish();
     EXPECT_EQ(lastDirection_, SyncDirection::Folder2ToFolder1);
+}
+
+TEST_F(SchedulerTest, TheDirectionChosenDuringAPassAppliesToTheRestOfIt) {
+    SyncDirection later = SyncDirection::None;
+    duringPass_ = [&](const SyncSettings& settings, SyncObserver&) {
+        form_->Options_Click(SyncDirection::Folder2ToFolder1);
+        later = settings.Direction();
+    };
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_EQ(lastDirection_, SyncDirection::BothWays);
+    EXPECT_EQ(later, SyncDirection::Folder2ToFolder1);
 }
 
 } // namespace

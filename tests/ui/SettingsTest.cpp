@@ -1,48 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Form1Fixture.h"
+// The settings' keys and defaults, over a store in memory; the Qt store itself is checked in tests/qt.
+#include "ScriptedWorld.h"
 
-#include "ui/main/Settings.h"
-
-#include <QDir>
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace quillmere::test {
 namespace {
 
-using SettingsTest = SettingsFixture;
-
-TEST_F(SettingsTest, EmptyStoreReadsEveryDefaultAndCreatesNothing) {
-    EXPECT_EQ(GetSetting("Folder 1"), "");
-    EXPECT_EQ(GetSetting("Folder 2"), "");
-    EXPECT_EQ(GetSetting("OftenIndex"), "4");
-    EXPECT_EQ(GetSetting("StartStopState"), "On");
-    EXPECT_EQ(GetSetting("Minimized"), "Off");
-    EXPECT_EQ(GetSetting("Windows Startup"), "Off");
-    EXPECT_EQ(GetSetting("LastFolder"), "");
-    EXPECT_FALSE(QFile::exists(StoreFile()));
-}
-
-TEST_F(SettingsTest, ValuesRoundTripExactlyUnderTheApplicationAndSection) {
-    const QString awkward[] = {"C:\\Data, old\\", "@Variant(not one)", " On ", "off", "\\\\server\\share\\", ""};
-    for (const QString& value : awkward) {
-        SaveSetting("Folder 1", value);
-        EXPECT_EQ(GetSetting("Folder 1"), value);
-        EXPECT_EQ(Stored("Folder 1"), value);
+TEST(SettingsTest, EmptyStoreReadsEveryDefaultAndCreatesNothing) {
+    const MemorySettingsStore store;
+    const std::pair<const char*, const char*> defaults[] = {
+        {"Folder 1", ""},     {"Folder 2", ""},           {"OftenIndex", "4"}, {"StartStopState", "On"},
+        {"Minimized", "Off"}, {"Windows Startup", "Off"}, {"LastFolder", ""},
+    };
+    for (const auto& [key, value] : defaults) {
+        EXPECT_EQ(GetSetting(store, key), value) << key;
     }
-    SaveSetting("OftenIndex", "11");
-    EXPECT_EQ(Stored("OftenIndex"), "11");
-    EXPECT_EQ(Stored("Folder 2"), "<absent>");
+    EXPECT_TRUE(store.values.empty());
 }
 
-TEST_F(SettingsTest, UnknownKeysAreRefused) {
-    EXPECT_THROW(GetSetting("Folder 3"), std::invalid_argument);
-    EXPECT_THROW(SaveSetting("folder 1", "x"), std::invalid_argument);
+TEST(SettingsTest, AStoredValueWinsOverTheDefaultEvenWhenEmpty) {
+    MemorySettingsStore store;
+    SaveSetting(store, "OftenIndex", "");
+    SaveSetting(store, "StartStopState", "Off");
+    EXPECT_EQ(GetSetting(store, "OftenIndex"), "");
+    EXPECT_EQ(GetSetting(store, "StartStopState"), "Off");
 }
 
-TEST_F(SettingsTest, AStoreThatCannotBeWrittenThrows) {
-    ASSERT_TRUE(QDir().mkpath(StoreFile())); // a folder where the file should be
-    EXPECT_THROW(SaveSetting("StartStopState", "Off"), std::runtime_error);
+TEST(SettingsTest, UnknownKeysAreRefused) {
+    MemorySettingsStore store;
+    EXPECT_THROW(GetSetting(store, "Folder 3"), std::invalid_argument);
+    EXPECT_THROW(SaveSetting(store, "folder 1", "x"), std::invalid_argument);
+    EXPECT_TRUE(store.values.empty());
 }
 
 } // namespace

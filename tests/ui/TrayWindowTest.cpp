@@ -3,148 +3,144 @@
 // back, and the two start-up boxes store their choices and govern each other.
 #include "Form1Fixture.h"
 
-#include "tests/tray/FakeTrayBackend.h"
 #include "tray/TrayMessages.h"
-#include "tray/cSysTray.h"
-
-#include <QCheckBox>
-#include <QDir>
-#include <QTest>
 
 namespace quillmere::test {
 namespace {
 
-const QString kNotice = "balloon title=Quillmere text=has been minimized to the system tray.\r\nClick on the blue "
-                        "'H' icon (H for Harnvale) to bring the software back. timeout=5000";
+const std::string kNotice = "balloon title=Quillmere text=has been minimized to the system tray.\r\nClick on the blue "
+                            "'H' icon (H for Harnvale) to bring the software back. timeout=5000";
 
 class TrayWindowTest : public Form1Fixture {
 protected:
     void SetUp() override {
         Load();
         form_->ShowAfterLoad();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
     }
+    // The user minimizes the window: the desktop minimizes it and tells the window.
     void Minimize() {
-        form_->setWindowState(form_->windowState() | Qt::WindowMinimized);
-        QTRY_VERIFY(form_->MinimizedToTray);
+        View().minimized = true;
+        form_->Form_Resize(true);
     }
-    void Click(int release) { form_->cSysTray1->HandleTrayMessage(release, 0); }
     void ExpectShownNormally() {
-        EXPECT_TRUE(form_->isVisible());
-        EXPECT_FALSE(form_->isMinimized());
-        EXPECT_FALSE(form_->MinimizedToTray);
+        EXPECT_TRUE(View().visible);
+        EXPECT_FALSE(View().minimized);
+        EXPECT_FALSE(form_->MinimizedToTray());
     }
-};
-
-// A window on a desktop without a notification area.
-class NoTrayWindowTest : public SettingsFixture {
-protected:
-    Form1& Load() {
-        auto tray = std::make_unique<tray::testing::FakeTrayBackend>(log_);
-        tray->available = false;
-        Form1Services services = ServicesForTest(chooser_, boxes_, runner_, {});
-        services.tray = std::move(tray);
-        form_ = std::make_unique<Form1>(std::move(services));
-        form_->Form_Load();
-        form_->Timer1.blockSignals(true);
-        return *form_;
-    }
-
-    ScriptedChooser chooser_;
-    RecordingBoxes boxes_;
-    ManualRunner runner_;
-    std::shared_ptr<QStringList> log_ = std::make_shared<QStringList>();
-    std::unique_ptr<Form1> form_;
 };
 
 TEST_F(TrayWindowTest, MinimizingHidesTheWindowAndTellsWhereItWentOnceARun) {
     EXPECT_TRUE(IconInTray());
     Minimize();
-    EXPECT_FALSE(form_->isVisible());
+    EXPECT_FALSE(View().visible);
+    EXPECT_TRUE(form_->MinimizedToTray());
     EXPECT_TRUE(IconInTray());
-    EXPECT_EQ(Tray().count(kNotice), 1);
+    EXPECT_EQ(std::count(Tray().begin(), Tray().end(), kNotice), 1);
 
-    Click(tray::messages::kLeftButtonUp);
+    TrayMessage(tray::messages::kLeftButtonUp);
     ExpectShownNormally();
+    EXPECT_EQ(View().focused, 1);
 
     Minimize();
-    EXPECT_FALSE(form_->isVisible());
-    EXPECT_EQ(Tray().filter("balloon").size(), 1) << "the second hiding is silent";
-    EXPECT_TRUE(Reports().isEmpty());
+    EXPECT_FALSE(View().visible);
+    EXPECT_EQ(TrayCount("balloon"), 1u) << "the second hiding is silent";
+    EXPECT_TRUE(Reports().empty());
 }
 
-// No icon could bring a hidden window back: it stays minimized where the desktop keeps it.
-TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
-    Form1& form = Load();
-    form.ShowAfterLoad();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    form.setWindowState(Qt::WindowMinimized);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(form.isMinimized());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.MinimizedToTray);
-    EXPECT_TRUE(log_->filter("balloon").isEmpty());
+TEST_F(TrayWindowTest, TheNoticeGoesDownAfterFiveSecondsIfTheShellHasNotClosedIt) {
+    Minimize();
+    tray_->FireBalloonTimer();
+    EXPECT_EQ(Tray().back(), "hide balloon");
 }
 
-TEST_F(NoTrayWindowTest, AStartInTheTrayStartsMinimized) {
-    Store("Minimized", "On");
-    Form1& form = Load();
-    form.ShowAfterLoad();
-    EXPECT_TRUE(form.Check9->isChecked());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.isMinimized());
-    EXPECT_FALSE(form.MinimizedToTray);
+TEST_F(TrayWindowTest, OtherResizesDoNothing) {
+    form_->Form_Resize(false);
+    EXPECT_TRUE(View().visible);
+    EXPECT_FALSE(form_->MinimizedToTray());
+    EXPECT_EQ(TrayCount("balloon"), 0u);
 }
 
 TEST_F(TrayWindowTest, EitherButtonsReleaseBringsTheWindowBackButNoOtherMessage) {
     Minimize();
     for (int other : {tray::messages::kMouseMove, tray::messages::kLeftButtonDown, tray::messages::kRightButtonDown,
                       tray::messages::kLeftButtonDoubleClick, tray::messages::kMiddleButtonUp}) {
-        Click(other);
-        EXPECT_FALSE(form_->isVisible()) << other;
+        TrayMessage(other);
+        EXPECT_FALSE(View().visible) << other;
     }
-    Click(tray::messages::kRightButtonUp);
+    TrayMessage(tray::messages::kRightButtonUp);
     ExpectShownNormally();
-    Click(tray::messages::kLeftButtonUp); // a release while shown changes nothing
+    TrayMessage(tray::messages::kLeftButtonUp); // a release while shown gives the focus again
     ExpectShownNormally();
+    EXPECT_EQ(View().focused, 2);
 }
 
 TEST_F(TrayWindowTest, StartInTheTrayStoresItsChoice) {
-    form_->Check9->click();
-    EXPECT_EQ(Stored("Minimized"), "On");
-    form_->Check9->click();
-    EXPECT_EQ(Stored("Minimized"), "Off");
+    form_->Check9_Click(true);
+    EXPECT_EQ(store_.Stored("Minimized"), "On");
+    form_->Check9_Click(false);
+    EXPECT_EQ(store_.Stored("Minimized"), "Off");
 }
 
 TEST_F(TrayWindowTest, StartingWithTheSystemWritesTheEntryAndUntickingItClearsTheTrayChoice) {
-    form_->Check10->click();
-    EXPECT_EQ(Stored("Windows Startup"), "On");
-    EXPECT_EQ(AutostartEntries(), QStringList{"system/autostart/ui_tests.desktop"});
-    EXPECT_TRUE(form_->Check9->isVisible());
-    form_->Check9->click();
+    form_->Check10_Click(true);
+    EXPECT_EQ(store_.Stored("Windows Startup"), "On");
+    EXPECT_EQ(startup_.calls, std::vector<std::string>{"add"});
+    EXPECT_TRUE(View().BoxVisible(FormCheckBox::Check9));
+    form_->Check9_Click(true);
 
-    form_->Check10->click();
-    EXPECT_FALSE(form_->Check9->isChecked());
-    EXPECT_FALSE(form_->Check9->isVisible());
-    EXPECT_EQ(Stored("Minimized"), "Off");
-    EXPECT_EQ(Stored("Windows Startup"), "Off");
-    EXPECT_TRUE(AutostartEntries().isEmpty());
+    form_->Check10_Click(false);
+    EXPECT_FALSE(View().Checked(FormCheckBox::Check9));
+    EXPECT_FALSE(View().BoxVisible(FormCheckBox::Check9));
+    EXPECT_EQ(store_.Stored("Minimized"), "Off");
+    EXPECT_EQ(store_.Stored("Windows Startup"), "Off");
+    EXPECT_EQ(startup_.calls, (std::vector<std::string>{"add", "remove"}));
 
-    form_->Check10->click();
-    EXPECT_TRUE(form_->Check9->isVisible());
-    EXPECT_FALSE(form_->Check9->isChecked());
-    EXPECT_TRUE(Reports().isEmpty());
+    form_->Check10_Click(true);
+    EXPECT_TRUE(View().BoxVisible(FormCheckBox::Check9));
+    EXPECT_FALSE(View().Checked(FormCheckBox::Check9));
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(TrayWindowTest, UntickingStartWithTheSystemLeavesAnUntickedTrayChoiceAlone) {
+    store_.values["Minimized"] = "unchanged";
+    form_->Check10_Click(false);
+    EXPECT_EQ(store_.Stored("Minimized"), "unchanged") << "no change of the box, no click";
+    EXPECT_FALSE(View().BoxVisible(FormCheckBox::Check9));
 }
 
 TEST_F(TrayWindowTest, AStoreThatCannotBeWrittenIsReportedAndTheBoxesGoOn) {
-    ASSERT_TRUE(QDir().mkpath(StoreFile())); // a folder where the file should be
-    form_->Check10->click();
-    form_->Check9->click();
-    ASSERT_EQ(Reports().size(), 2);
-    EXPECT_TRUE(Reports()[0].contains("in Quillmere2021/08/31.Form1.Check10_Click at line 106"));
-    EXPECT_TRUE(Reports()[1].contains("in Quillmere2021/08/31.Form1.Check9_Click at line 0"));
-    EXPECT_TRUE(form_->Check9->isChecked());
-    EXPECT_EQ(AutostartEntries().size(), 1) << "the entry is written all the same";
+    store_.writesFail = true;
+    form_->Check10_Click(true);
+    form_->Check9_Click(true);
+    ASSERT_EQ(Reports().size(), 2u);
+    EXPECT_NE(Reports()[0].find("in Quillmere2021/08/31.Form1.Check10_Click at line 106"), std::string::npos);
+    EXPECT_NE(Reports()[1].find("in Quillmere2021/08/31.Form1.Check9_Click at line 0"), std::string::npos);
+    EXPECT_EQ(startup_.calls, std::vector<std::string>{"add"}) << "the entry is written all the same";
+}
+
+// A window on a desktop without a notification area: no icon could bring a hidden window back, so it stays
+// minimized where the desktop keeps it.
+class NoTrayWindowTest : public Form1Fixture {
+protected:
+    void SetUp() override { trayAvailable_ = false; }
+};
+
+TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
+    Load().ShowAfterLoad();
+    View().minimized = true;
+    form_->Form_Resize(true);
+    EXPECT_TRUE(View().visible);
+    EXPECT_FALSE(form_->MinimizedToTray());
+    EXPECT_EQ(TrayCount("balloon"), 0u);
+}
+
+TEST_F(NoTrayWindowTest, AStartInTheTrayStartsMinimized) {
+    store_.values["Minimized"] = "On";
+    Load().ShowAfterLoad();
+    EXPECT_TRUE(View().Checked(FormCheckBox::Check9));
+    EXPECT_TRUE(View().visible);
+    EXPECT_TRUE(View().minimized);
+    EXPECT_FALSE(form_->MinimizedToTray());
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Qt-free core for 64-bit Windows with mingw-w64 and runs it under Wine in a fresh, private Wine
-# prefix: the Windows tests, the file-service tests that build for Windows, a real pass of quillmere-sync.exe,
+# prefix: the Windows tests, the file-service tests that build for Windows, the window logic's and the tray
+# control's tests (the Windows window will sit on them), a real pass of quillmere-sync.exe,
 # and the Run value written, read back with "reg query" and deleted. Prints how long each stage took.
 # Usage: core_under_wine.sh SOURCE_FOLDER CROSS_BUILD_FOLDER
 set -euo pipefail
@@ -49,12 +50,14 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
           -DQUILLMERE_BUILD_BENCH=OFF >"$log" 2>&1 || build_failed
 fi
 # Only what builds for Windows: the platform, walk and desktop tests are POSIX-specific.
-cmake --build "$build" -j2 --target windows_tests fs_tests engine_tests quillmere-sync quillmere-startup-entry >"$log" 2>&1 ||
+cmake --build "$build" -j2 --target windows_tests fs_tests engine_tests ui_tests tray_tests quillmere-sync \
+    quillmere-startup-entry >"$log" 2>&1 ||
     build_failed
 report_time "cross build" "$start"
 
 start=$(now)
-for tests in tests/windows/windows_tests.exe tests/fs/fs_tests.exe tests/engine/engine_tests.exe; do
+for tests in tests/windows/windows_tests.exe tests/fs/fs_tests.exe tests/engine/engine_tests.exe \
+    tests/ui/ui_tests.exe tests/tray/tray_tests.exe; do
     echo "== $tests"
     run "$build/$tests" --gtest_brief=1 || fail "$tests"
 done

@@ -11,40 +11,27 @@ WindowPointer::WindowPointer(QWidget& window) : QObject(&window), window_(window
 
 void WindowPointer::SetCustomIcon(std::optional<QCursor> icon) {
     customIcon_ = std::move(icon);
-    if (pointer_ == kCustom)
-        window_.setCursor(CursorFor(pointer_));
-}
-
-QCursor WindowPointer::CursorFor(int value) const {
-    switch (value) {
-    case kHourglass:
-        return Qt::WaitCursor;
-    case kCustom:
-        return customIcon_.value_or(QCursor(Qt::PointingHandCursor));
-    default:
-        return Qt::ArrowCursor;
+    if (shown_ == MousePointer::Custom) {
+        Show(shown_);
     }
 }
 
-void WindowPointer::SetMousePointer(int value) {
-    pointer_ = value;
-    if (value == kDefault)
+void WindowPointer::Show(MousePointer pointer) {
+    shown_ = pointer;
+    switch (pointer) {
+    case MousePointer::Default:
         window_.unsetCursor();
-    else
-        window_.setCursor(CursorFor(value));
+        break;
+    case MousePointer::Hourglass:
+        window_.setCursor(Qt::WaitCursor);
+        break;
+    case MousePointer::Custom:
+        window_.setCursor(customIcon_.value_or(QCursor(Qt::PointingHandCursor)));
+        break;
+    }
 }
 
-void WindowPointer::OverButton() {
-    if (!IsBusy())
-        SetMousePointer(kCustom);
-}
-
-void WindowPointer::OverPlain() {
-    if (!IsBusy())
-        SetMousePointer(kDefault);
-}
-
-void WindowPointer::Watch(QWidget& widget, Area area) {
+void WindowPointer::Watch(QWidget& widget, PointerArea area) {
     auto* list = qobject_cast<QAbstractScrollArea*>(&widget);
     QWidget& target = list ? *list->viewport() : widget;
     target.setMouseTracking(true);
@@ -54,23 +41,17 @@ void WindowPointer::Watch(QWidget& widget, Area area) {
 }
 
 bool WindowPointer::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseMove || !watched_.contains(watched))
+    if (event->type() != QEvent::MouseMove || !watched_.contains(watched) || !moved_) {
         return false;
-    // A move over a child reaches its parents too when the child ignores it; only the widget directly under
-    // the mouse has its rule applied, so the frame around a button does not undo the button's hand.
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
-        return false;
-    const Watched over = watched_.value(watched);
-    const auto rule = [this, over] { over.area == Area::Button ? OverButton() : OverPlain(); };
-    try {
-        if (runRule_)
-            runRule_(*over.widget, rule);
-        else
-            rule();
-    } catch (...) {
-        // Ignored: the pointer stays as it was, and the program goes on.
     }
+    // A move over a child reaches its parents too when the child ignores it; only the widget directly under
+    // the mouse has its handler run, so the frame around a button does not undo the button's hand.
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->childAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        return false;
+    }
+    const Watched over = watched_.value(watched);
+    moved_(*over.widget, over.area);
     return false;
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's mouse pointer setting and the rules that change it as the mouse moves: the hand over the
-// push buttons, the default arrow over the window, its frames and lists, and never while the window is busy.
+// The main window's mouse pointer as Qt shows it (the default arrow, the hourglass, the hand), and the mouse
+// moves over the controls whose handlers decide it.
 #pragma once
+
+#include "ui/main/Form1View.h"
 
 #include <QCursor>
 #include <QHash>
@@ -18,52 +20,33 @@ class WindowPointer final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kDefault = 0;
-    static constexpr int kHourglass = 11; // also the window's busy flag
-    static constexpr int kCustom = 99;
-
-    enum class Area { Button, Plain };
-
     explicit WindowPointer(QWidget& window);
 
     // The window's custom mouse icon; with none, the custom pointer is the platform's pointing hand.
     void SetCustomIcon(std::optional<QCursor> icon);
-    bool HasCustomIcon() const { return customIcon_.has_value(); }
 
-    int MousePointer() const { return pointer_; }
-    // Sets the window's pointer, whichever control is under the mouse.
-    void SetMousePointer(int value);
-    bool IsBusy() const { return pointer_ == kHourglass; }
+    // Shows the window's pointer setting, whichever control is under the mouse.
+    void Show(MousePointer pointer);
 
-    // What the mouse-move handlers do; nothing while the window is busy.
-    void OverButton();
-    void OverPlain();
-
-    // Runs OverButton / OverPlain on every mouse move directly over widget (not over a child of it); a list
-    // is watched through its viewport.
-    void Watch(QWidget& widget, Area area);
-
-    // What runs each mouse-move rule, with the watched widget it applies to. An exception must not reach Qt's
-    // event loop, which would end the program, so the window puts its error report here; by default a failing
-    // rule is ignored.
-    using RuleRunner = std::function<void(const QWidget& over, const std::function<void()>& rule)>;
-    void SetRuleRunner(RuleRunner runner) { runRule_ = std::move(runner); }
+    // Hands every mouse move directly over widget (not over a child of it) to the move handler, with the
+    // widget as given and its area; a list is watched through its viewport.
+    void Watch(QWidget& widget, PointerArea area);
+    using MoveHandler = std::function<void(const QWidget& over, PointerArea area)>;
+    void SetMoveHandler(MoveHandler handler) { moved_ = std::move(handler); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QCursor CursorFor(int value) const;
-
     QWidget& window_;
-    int pointer_ = kDefault;
+    MousePointer shown_ = MousePointer::Default;
     std::optional<QCursor> customIcon_;
     struct Watched {
         QWidget* widget = nullptr; // as given to Watch: the list, not its viewport
-        Area area = Area::Plain;
+        PointerArea area = PointerArea::Plain;
     };
     QHash<QObject*, Watched> watched_;
-    RuleRunner runRule_;
+    MoveHandler moved_;
 };
 
 } // namespace quillmere::look

@@ -3,9 +3,6 @@
 
 #include "ui/main/MessageBoxes.h"
 
-#include <QScopeGuard>
-#include <QString>
-
 namespace quillmere {
 
 void ErrorReport::Report(const TrappedError& error) {
@@ -14,11 +11,14 @@ void ErrorReport::Report(const TrappedError& error) {
         return;
     }
     showing_ = true;
-    const auto shown = qScopeGuard([this] { showing_ = false; });
+    struct ShownAll {
+        bool& showing;
+        ~ShownAll() { showing = false; }
+    } shownAll{showing_};
     while (!waiting_.empty()) {
         const TrappedError next = std::move(waiting_.front());
         waiting_.pop_front();
-        boxes_.Warn(owner_, QStringLiteral("Application Error"), QString::fromStdString(FormatErrorReport(next)));
+        boxes_.Warn("Application Error", FormatErrorReport(next));
     }
 }
 

@@ -7,15 +7,13 @@
 
 #include <deque>
 
-class QWidget;
-
 namespace quillmere {
 
 class MessageBoxes;
 
 class ErrorReport : public ErrorSink {
 public:
-    ErrorReport(MessageBoxes& boxes, QWidget* owner) : boxes_(boxes), owner_(owner) {}
+    explicit ErrorReport(MessageBoxes& boxes) : boxes_(boxes) {}
     // A box lets further events run, among them the reports a pass keeps sending from its own thread: a report
     // that comes while a box is up is shown when that box has closed. Boxes follow one another instead of
     // opening inside each other, which a pass failing on every file would take deeper than the stack goes.
@@ -23,7 +21,6 @@ public:
 
 private:
     MessageBoxes& boxes_;
-    QWidget* owner_;
     std::deque<TrappedError> waiting_;
     bool showing_ = false;
 };

@@ -1,154 +1,131 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's one window: the two folder lists with their choose buttons, the direction options, the interval
-// list, the Auto Sync countdown with its status frame and bar, and the start-up options.
+// The program's one window as plain C++: the two folder lists with their choose buttons, the direction, the
+// interval list, the Auto Sync countdown with its status line and bar, the start-up options, the tray icon and
+// the close. Its handlers keep the design names of the controls and events they stand for; a front end (the Qt
+// window, ui/qt/QtForm1) calls them. What the window shows goes out through a Form1View and nothing comes back
+// from it; everything else the window needs comes in through Form1Services.
 #pragma once
 
 #include "engine/modSync.h"
-#include "tray/TrayBackend.h"
-#include "ui/look/WindowPointer.h"
+#include "tray/cSysTray.h"
 #include "ui/main/ErrorReport.h"
+#include "ui/main/Form1View.h"
 #include "ui/main/HomePage.h"
-#include "ui/main/IntervalTimer.h"
 #include "ui/main/RepeatedReportFilter.h"
+#include "ui/main/UiThread.h"
 #include "ui/main/WindowPass.h"
-
-#include <QString>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
-
-class QCheckBox;
-class QGroupBox;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+#include <vector>
 
 namespace quillmere {
-
-namespace tray {
-class cSysTray;
-}
 
 class FolderChooser;
 class MessageBoxes;
 class PassRunner;
+class SettingsStore;
+class StartupEntry;
+class Timer;
 
 using PassFunction = std::function<SyncCounts(const SyncSettings&, SyncObserver&)>;
+// The current local date and time as text, in the system's general (short) date format.
+using LocalTimeText = std::function<std::string()>;
 
 // What the window asks of the world; tests put scripted versions in place.
 struct Form1Services {
+    Form1View& view;
+    SettingsStore& settings;
     FolderChooser& chooser;
     MessageBoxes& boxes;
+    UiThread& ui;
     PassRunner& runner;
+    Timer& timer1;     // the countdown's tick: Timer1_Timer once a second while Auto Sync is on
+    Timer& manualHold; // ManualHold_Timer ends the pause that follows a manual pass
+    StartupEntry& startup;
+    std::unique_ptr<tray::TrayBackend> tray; // the notification area, for the tray control cSysTray1
     PassFunction pass;
-    std::unique_ptr<tray::TrayBackend> tray; // the notification area
-    RandomFraction random;                   // the draw for the home page
-    UrlOpener openUrl;                       // the system's URL opener
-    QString programFolder;                   // where the optional skin and cursor files lie
+    RandomFraction random; // the draw for the home page
+    UrlOpener openUrl;     // the system's opener of web addresses
+    LocalTimeText now;
+    std::string programFolder; // where the optional skin and cursor files lie
 };
 
-class Form1 : public QWidget {
-    Q_OBJECT
+class Form1 {
 public:
-    explicit Form1(Form1Services services, QWidget* parent = nullptr);
-    ~Form1() override;
+    // Puts the window's state as designed into the view.
+    explicit Form1(Form1Services services);
+    // Stops a running pass and waits for it.
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
-    // Controls, by their design names.
-    QGroupBox* Frame1;
-    QRadioButton* Option1;
-    QRadioButton* Option2;
-    QRadioButton* Option3;
-    QPushButton* PushButton3;
-    QPushButton* PushButton1;
-    QTreeWidget* ListView1;
-    QTreeWidget* ListView2;
-    QTreeWidget* ListView3;
-    QPushButton* PushButton13;
-    QPushButton* PushButton12;
-    QGroupBox* Frame2;
-    QProgressBar* ProgressBar1;
-    QGroupBox* Frame3;
-    QCheckBox* Check9;
-    QCheckBox* Check10;
-    IntervalTimer Timer1;
-    tray::cSysTray* cSysTray1;
-
-    // Countdown state.
-    std::int32_t IntervalSeconds = 0;
-    std::int32_t ElapsedSeconds = 0;
-    QString SavedStatusCaption;
-
-    bool FormLoading = false;
-    // Set while the window is hidden in the tray.
-    bool MinimizedToTray = false;
-    // The application title, used by the window's notices.
-    QString AppTitle;
-
-    // The window's mouse pointer (0, 11 or 99); the hourglass doubles as the sign that the window is busy.
-    look::WindowPointer& Pointer() { return pointer_; }
-
-    // Event handlers.
+    // Event handlers. Each runs under the error report: whatever fails in it is reported, never thrown.
     void Form_Load();
     // Shows the window after the load step, unless the load step hid it in the tray.
     void ShowAfterLoad();
+    // Every request to close the window, whatever its cause; the program ends after it.
     void Form_QueryUnload();
-    void Form_Resize();
-    void cSysTray1_MouseUp();
-    void Check9_Click();
-    void Check10_Click();
+    void Form_Resize(bool minimized);
     void PushButton3_Click();
     void PushButton1_Click();
-    void ListView1_DblClick();
-    void ListView2_DblClick();
+    // selected: the 0-based index of the list's selected entry, if any.
+    void ListView1_DblClick(std::optional<int> selected);
+    void ListView2_DblClick(std::optional<int> selected);
+    // A click on the interval list, or any other change of its selection.
+    void ListView3_Click(std::optional<int> selected);
+    // The option button that was chosen, by the direction it stands for.
+    void Options_Click(SyncDirection direction);
     void Timer1_Timer();
     void PushButton13_Click();
     void PushButton12_Click();
-    void ListView3_Click();
-    void Options_Click();
-    // The end of the pause that keeps "Syncing up files..." on show after a manual pass.
     void ManualHold_Timer();
-    bool ManualHoldRunning() const { return manualHold_.isActive(); }
+    // The box's new value, whether the user or the program changed it.
+    void Check9_Click(bool checked);
+    void Check10_Click(bool checked);
+    void cSysTray1_MouseUp(int button, int id);
+    // The mouse moved over the control of that design name ("Form" for the window itself).
+    void MouseMove(std::string_view control, PointerArea area);
 
-signals:
-    // The window has closed: the program ends.
-    void Unloaded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    // State, as the handlers left it.
+    bool FormLoading() const { return formLoading_; }
+    bool MinimizedToTray() const { return minimizedToTray_; }
+    std::int32_t IntervalSeconds() const { return intervalSeconds_; }
+    std::int32_t ElapsedSeconds() const { return elapsedSeconds_; }
+    const std::string& SavedStatusCaption() const { return savedStatusCaption_; }
 
 private:
     enum class PassKind { None, Automatic, Manual };
 
-    void BuildControls();
-    int ListColumnWidth() const;
-    void ConnectHandlers();
-    void WatchPointer();
     template <class Statement> bool Trap(std::string_view label, int line, Statement&& statement);
     template <class Handler> void Guarded(std::string_view label, Handler&& handler);
 
     // Load step.
     void SetAppTitle();
-    void RestoreStartupBoxes();
-    void HideToTray();
     void AddColumns();
     void AddIntervals();
-    void RestoreFolder(QTreeWidget* list, std::string_view key);
+    void RestoreFolder(FormList list, std::string_view key);
     void RestoreInterval();
     void RestoreAutoSync();
+    void RestoreStartupBoxes();
 
     // Folder lists.
-    void ChooseFolder(QTreeWidget* list, std::string_view label);
-    void RemoveSelectedFolder(QTreeWidget* list);
+    std::vector<std::string>& Folders(FormList list);
+    void ChooseFolder(FormList list, std::string_view label);
+    void RemoveSelectedFolder(FormList list, std::optional<int> selected);
+
+    // What the window shows.
+    void SetStatus(std::string text);
+    void SetAutoSync(bool on);
+    void SetBusy(bool busy);
+    // Sets a start-up box; a change raises the box's click handler, as a click would.
+    void SetBox(FormCheckBox box, bool checked);
 
     // Scheduler.
-    QTreeWidgetItem* SelectedInterval() const;
     std::int32_t SelectedIntervalSeconds() const;
     void StartAutomaticPass();
     void StartManualPass();
@@ -159,22 +136,53 @@ private:
     void ManualPassFinished();
     void StopPass();
 
+    // Tray.
+    void HideToTray();
+
+    Form1View& view_;
+    SettingsStore& settings_;
     FolderChooser& chooser_;
     MessageBoxes& boxes_;
+    UiThread& ui_;
     PassRunner& runner_;
+    Timer& timer1_;
+    Timer& manualHold_;
+    StartupEntry& startup_;
     PassFunction pass_;
     RandomFraction random_;
     UrlOpener openUrl_;
-    QString programFolder_;
+    LocalTimeText now_;
+    std::string programFolder_;
     ErrorReport reports_;
     RepeatedReportFilter tickReports_;
     WindowPass windowPass_;
-    QTimer manualHold_;
-    look::WindowPointer pointer_{*this};
+    OwnedPoster poster_;
+    tray::cSysTray cSysTray1_;
+
+    // The window.
+    bool formLoading_ = false;
+    bool minimizedToTray_ = false;
     bool unloaded_ = false;
+    bool busy_ = false; // shown by the hourglass: a folder is being added or a manual pass runs
+    std::string appTitle_;
+    std::vector<std::string> folder1_;
+    std::vector<std::string> folder2_;
+    bool check9_ = false;
+    bool check10_ = false;
+
+    // The countdown.
+    bool autoSyncOn_ = false;
+    std::optional<int> interval_; // 0-based index of the selected interval
+    std::int32_t intervalSeconds_ = 0;
+    std::int32_t elapsedSeconds_ = 0;
+    std::string status_;
+    std::string savedStatusCaption_;
+
+    // The passes.
     PassKind passKind_ = PassKind::None;
     bool manualRequested_ = false;
-    QString manualKeptCaption_;
+    bool manualHoldRunning_ = false;
+    std::string manualKeptCaption_;
 };
 
 template <class Statement> bool Form1::Trap(std::string_view label, int line, Statement&& statement) {

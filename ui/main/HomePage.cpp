@@ -3,19 +3,31 @@
 
 #include "BuildValues.h"
 
-#include <QTime>
-
+#include <ctime>
 #include <random>
 
 namespace quillmere {
 
 namespace {
+
 constexpr int kChosenNumber = 7;
 constexpr int kNumbers = 100;
+
+int LocalSecondsSinceMidnight() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec;
+}
+
 } // namespace
 
 double TimeOfDayFraction() {
-    std::mt19937 generator(static_cast<std::mt19937::result_type>(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    std::mt19937 generator(static_cast<std::mt19937::result_type>(LocalSecondsSinceMidnight()));
     // 32 random bits over 2^32: never 1, unlike a floating-point distribution that may round up to it.
     return static_cast<double>(generator()) / 4294967296.0;
 }
@@ -25,8 +37,9 @@ int StartNumber(double fraction) {
 }
 
 void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open) {
-    if (StartNumber(random()) == kChosenNumber)
-        open(QUrl(QString::fromUtf8(build::kHomePage)));
+    if (StartNumber(random()) == kChosenNumber) {
+        open(build::kHomePage);
+    }
 }
 
 } // namespace quillmere

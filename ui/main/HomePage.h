@@ -2,18 +2,17 @@
 // Now and then the maker's home page: on one start in a hundred it opens in the user's web browser.
 #pragma once
 
-#include <QUrl>
-
 #include <functional>
+#include <string>
 
 namespace quillmere {
 
 // A random fraction r with 0 <= r < 1.
 using RandomFraction = std::function<double()>;
 // Hands an address to the system's opener; nothing waits for it and its outcome is not checked.
-using UrlOpener = std::function<void(const QUrl&)>;
+using UrlOpener = std::function<void(const std::string& address)>;
 
-// Draws from a generator seeded with the seconds since midnight, so each start draws afresh.
+// Draws from a generator seeded with the local seconds since midnight, so each start draws afresh.
 double TimeOfDayFraction();
 
 // The number from 1 to 100 that a fraction stands for.

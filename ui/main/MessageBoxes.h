@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's message boxes; tests put a recorder in their place so that no modal box blocks them.
+// The window's message boxes, modal over the window; tests put a recorder in their place so that no box blocks
+// them. Texts are UTF-8 and break their lines with "\r\n" or "\r".
 #pragma once
 
-#include <QString>
-
-class QWidget;
+#include <string>
 
 namespace quillmere {
 
@@ -12,9 +11,9 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     // A notice with an OK button and no icon.
-    virtual void Inform(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void Inform(const std::string& title, const std::string& text) = 0;
     // A warning with the exclamation icon and an OK button.
-    virtual void Warn(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void Warn(const std::string& title, const std::string& text) = 0;
 };
 
 } // namespace quillmere

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/Settings.h"
 
-#include <QSettings>
-
 #include <array>
 #include <stdexcept>
-#include <string>
 
 namespace quillmere {
 namespace {
@@ -31,35 +28,15 @@ const SettingKey& Find(std::string_view key) {
     throw std::invalid_argument("Unknown setting \"" + std::string(key) + "\"");
 }
 
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The store lives in the user's configuration folder (Harnvale/Quillmere.ini), one group per section.
-QSettings OpenStore() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Harnvale", "Quillmere");
-}
-
-QString PathInStore(const SettingKey& key) {
-    return "Quillmere/" + ToQString(key.name);
-}
-
 } // namespace
 
-QString GetSetting(std::string_view key) {
+std::string GetSetting(const SettingsStore& store, std::string_view key) {
     const SettingKey& known = Find(key);
-    return OpenStore().value(PathInStore(known), ToQString(known.defaultValue)).toString();
+    return store.Read(known.name).value_or(std::string(known.defaultValue));
 }
 
-void SaveSetting(std::string_view key, const QString& value) {
-    const SettingKey& known = Find(key);
-    QSettings store = OpenStore();
-    store.setValue(PathInStore(known), value);
-    store.sync();
-    if (store.status() != QSettings::NoError) {
-        throw std::runtime_error("Could not write the setting \"" + std::string(key) + "\" to " +
-                                 store.fileName().toStdString());
-    }
+void SaveSetting(SettingsStore& store, std::string_view key, const std::string& value) {
+    store.Write(Find(key).name, value);
 }
 
 } // namespace quillmere

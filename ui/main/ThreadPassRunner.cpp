@@ -7,14 +7,13 @@ ThreadPassRunner::~ThreadPassRunner() {
     Join();
 }
 
-void ThreadPassRunner::Start(std::function<void()> work) {
+void ThreadPassRunner::Start(std::function<void()> work, std::function<void()> finished) {
     Join(); // a thread object still holding a finished run must not be overwritten
     const std::uint64_t run = ++run_;
+    finished_ = std::move(finished);
     thread_ = std::thread([this, run, work = std::move(work)] {
         work();
-        // Queued to this object's thread; dropped by Qt if the runner is gone by then.
-        QMetaObject::invokeMethod(
-            this, [this, run] { WorkReturned(run); }, Qt::QueuedConnection);
+        poster_.Post([this, run] { WorkReturned(run); });
     });
 }
 
@@ -29,7 +28,11 @@ void ThreadPassRunner::WorkReturned(std::uint64_t run) {
         return; // already joined by Join
     }
     thread_.join();
-    emit Finished();
+    // The handler may start the next run, which sets finished_ anew.
+    const std::function<void()> finished = std::exchange(finished_, nullptr);
+    if (finished) {
+        finished();
+    }
 }
 
 } // namespace quillmere

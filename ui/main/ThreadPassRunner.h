@@ -2,25 +2,29 @@
 #pragma once
 
 #include "ui/main/PassRunner.h"
+#include "ui/main/UiThread.h"
 
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 namespace quillmere {
 
-// Runs each pass on a thread of its own and tells the window's thread when it has returned.
-class ThreadPassRunner : public PassRunner {
+// Runs each pass on a thread of its own and hands its end back to the UI thread.
+class ThreadPassRunner final : public PassRunner {
 public:
-    using PassRunner::PassRunner;
+    explicit ThreadPassRunner(UiThread& ui) : poster_(ui) {}
     ~ThreadPassRunner() override;
     bool Running() const override { return thread_.joinable(); }
-    void Start(std::function<void()> work) override;
+    void Start(std::function<void()> work, std::function<void()> finished) override;
     void Join() override;
 
 private:
     void WorkReturned(std::uint64_t run);
 
+    OwnedPoster poster_;
     std::thread thread_;
+    std::function<void()> finished_;
     // Tells a late "returned" notice of a joined run from the run that follows it.
     std::uint64_t run_ = 0;
 };

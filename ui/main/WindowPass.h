@@ -2,24 +2,23 @@
 #pragma once
 
 #include "engine/modSync.h"
+#include "ui/main/UiThread.h"
 
 #include <atomic>
 #include <string>
 #include <vector>
 
-class QObject;
-
 namespace quillmere {
 
 // What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
 // the folders as the lists held them when the pass started, the direction as the option buttons stand at each
-// pair, a stop request from closing the window, and trapped errors handed to the window's thread to show.
+// pair, a stop request from closing the window, and trapped errors handed to the UI thread to show.
 class WindowPass : public SyncSettings, public SyncObserver {
 public:
-    // reports is used on the thread of context only.
-    WindowPass(QObject& context, ErrorSink& reports) : context_(context), reports_(reports) {}
+    // reports is used on the UI thread only.
+    WindowPass(UiThread& ui, ErrorSink& reports) : poster_(ui), reports_(reports) {}
 
-    // On the window's thread, before the pass starts.
+    // On the UI thread, before the pass starts.
     void Prepare(std::vector<std::string> folder1, std::vector<std::string> folder2);
     void SetDirection(SyncDirection direction) { direction_.store(direction); }
     // Also drops the reports still on their way to the window.
@@ -32,7 +31,7 @@ public:
     void Report(const TrappedError& error) override;
 
 private:
-    QObject& context_;
+    OwnedPoster poster_;
     ErrorSink& reports_;
     std::vector<std::string> folder1_;
     std::vector<std::string> folder2_;

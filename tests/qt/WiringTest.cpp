@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Qt window is wiring and drawing only: each control's event reaches its handler in the logic, and each view
+// call reaches its widget. The behaviour itself is tested against the logic in tests/ui.
+#include "QtForm1Fixture.h"
+
+#include "tray/TrayMessages.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace quillmere::test {
+namespace {
+
+const QString kNext = "Next sync will occur in ";
+
+QStringList Selected(const QTreeWidget* list) {
+    QStringList texts;
+    for (const QTreeWidgetItem* item : list->selectedItems()) {
+        texts << item->text(0);
+    }
+    return texts;
+}
+
+class WiringTest : public QtForm1Fixture {
+protected:
+    void SetUp() override {
+        Store("OftenIndex", "1"); // every 5 seconds
+        Load();
+    }
+    void Tick() { window_->Timer1().Elapse(); }
+};
+
+TEST_F(WiringTest, TheLoadStepFillsTheWidgets) {
+    EXPECT_EQ(window_->windowTitle(), "Quillmere");
+    EXPECT_FALSE(window_->windowIcon().isNull());
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Quillmere");
+    EXPECT_EQ(window_->ListView3->headerItem()->text(0), "How often would you like to sync?");
+    EXPECT_EQ(window_->ListView1->headerItem()->text(0), "Folder 1");
+    EXPECT_EQ(window_->ListView3->topLevelItemCount(), 15);
+    EXPECT_EQ(Selected(window_->ListView3), QStringList{"Sync every 5 seconds"});
+    EXPECT_EQ(Stored("OftenIndex"), "1") << "restoring the selection is no click";
+    EXPECT_EQ(window_->PushButton13->text(), "Turn Off Auto Sync");
+    EXPECT_EQ(Status(), kNext);
+    EXPECT_EQ(window_->ProgressBar1->format(), "Progress Bar");
+    EXPECT_TRUE(window_->Timer1().IsActive());
+    EXPECT_EQ(window_->Timer1().Interval(), 1000);
+    EXPECT_TRUE(window_->Option1->isChecked());
+}
+
+TEST_F(WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
+    Tick();
+    Tick();
+    EXPECT_EQ(Status(), kNext + "00:00:03");
+    EXPECT_EQ(window_->ProgressBar1->maximum(), 5);
+    EXPECT_EQ(window_->ProgressBar1->value(), 2);
+}
+
+TEST_F(WiringTest, TheButtonsReachTheirHandlers) {
+    window_->PushButton13->click();
+    EXPECT_EQ(window_->PushButton13->text(), "Turn On Auto Sync");
+    EXPECT_FALSE(window_->Timer1().IsActive());
+    EXPECT_EQ(Stored("StartStopState"), "Off");
+
+    window_->PushButton12->click();
+    EXPECT_EQ(Status(), "Syncing up files...");
+    EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
+    runner_.Finish();
+    EXPECT_EQ(passes_, 1);
+    EXPECT_EQ(window_->ProgressBar1->value(), 0);
+    EXPECT_TRUE(window_->ManualHold().IsActive());
+    EXPECT_EQ(window_->ManualHold().Interval(), 5000);
+    window_->ManualHold().Elapse();
+    EXPECT_FALSE(window_->ManualHold().IsActive());
+    EXPECT_EQ(Status(), kNext);
+}
+
+TEST_F(WiringTest, ChoosingAndRemovingAFolderGoesThroughItsList) {
+    chooser_.answers = {"/srv/data", "/b"};
+    window_->PushButton3->click();
+    window_->PushButton1->click();
+    EXPECT_EQ(Entries(window_->ListView1), QStringList{"/srv/data/"});
+    EXPECT_EQ(Entries(window_->ListView2), QStringList{"/b/"});
+
+    QTreeWidgetItem* entry = window_->ListView1->topLevelItem(0);
+    entry->setSelected(true);
+    emit window_->ListView1->itemDoubleClicked(entry, 0);
+    EXPECT_TRUE(Entries(window_->ListView1).isEmpty());
+    EXPECT_EQ(Entries(window_->ListView2), QStringList{"/b/"});
+}
+
+TEST_F(WiringTest, ClickingAnIntervalRestartsTheCount) {
+    Tick();
+    QTreeWidget* list = window_->ListView3;
+    QTreeWidgetItem* tenSeconds = list->topLevelItem(1);
+    {
+        const QSignalBlocker quiet(list); // the selection a mouse press makes, then the click on release
+        list->setCurrentItem(tenSeconds);
+    }
+    emit list->itemClicked(tenSeconds, 0);
+    EXPECT_EQ(Stored("OftenIndex"), "2");
+    Tick();
+    EXPECT_EQ(Status(), kNext + "00:00:09");
+}
+
+TEST_F(WiringTest, AKeyboardChangeOfTheIntervalActsLikeAClick) {
+    Tick();
+    window_->ListView3->setFocus();
+    QTest::keyClick(window_->ListView3, Qt::Key_Down);
+    EXPECT_EQ(Stored("OftenIndex"), "2");
+    Tick();
+    EXPECT_EQ(Status(), kNext + "00:00:09");
+}
+
+TEST_F(WiringTest, ClearingTheIntervalsSelectionReachesTheLogic) {
+    window_->ListView3->clearSelection();
+    Tick();
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_NE(Reports()[0].find("Form1.Timer1 at line 102"), std::string::npos);
+}
+
+TEST_F(WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {
+    const std::pair<QRadioButton*, SyncDirection> options[] = {{window_->Option3, SyncDirection::Folder2ToFolder1},
+                                                               {window_->Option2, SyncDirection::Folder1ToFolder2},
+                                                               {window_->Option1, SyncDirection::BothWays}};
+    for (const auto& [option, expected] : options) {
+        option->click();
+        window_->PushButton12->click();
+        runner_.Finish();
+        window_->ManualHold().Elapse();
+        EXPECT_EQ(lastDirection_, expected) << option->objectName().toStdString();
+    }
+}
+
+TEST_F(WiringTest, TheStartupBoxesReachTheirHandlersAndTheEntry) {
+    window_->Check10->click();
+    EXPECT_EQ(Stored("Windows Startup"), "On");
+    EXPECT_EQ(AutostartEntries(), QStringList{"system/autostart/qt_view_tests.desktop"});
+    window_->Check9->click();
+    EXPECT_EQ(Stored("Minimized"), "On");
+
+    window_->Check10->click();
+    EXPECT_FALSE(window_->Check9->isChecked());
+    EXPECT_TRUE(window_->Check9->isHidden());
+    EXPECT_EQ(Stored("Minimized"), "Off");
+    EXPECT_TRUE(AutostartEntries().isEmpty());
+}
+
+TEST_F(WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {
+    form_->ShowAfterLoad();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
+    QTRY_VERIFY(form_->MinimizedToTray());
+    EXPECT_FALSE(window_->isVisible());
+    tray_->Deliver(tray::messages::kLeftButtonUp);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_FALSE(window_->isMinimized());
+}
+
+TEST_F(WiringTest, ClosingTheWindowSavesTheFoldersAndEndsTheProgram) {
+    chooser_.answers = {"/two"};
+    window_->PushButton1->click();
+    form_->ShowAfterLoad();
+    QSignalSpy unloaded(window_.get(), &qt::QtForm1::Unloaded);
+    EXPECT_TRUE(window_->close());
+    EXPECT_EQ(unloaded.size(), 1);
+    EXPECT_EQ(Stored("Folder 1"), "");
+    EXPECT_EQ(Stored("Folder 2"), "/two/");
+    EXPECT_FALSE(IconInTray());
+}
+
+// A window on a desktop without a notification area stays minimized where the desktop keeps it.
+class NoTrayWiringTest : public QtForm1Fixture {
+protected:
+    void SetUp() override { trayAvailable_ = false; }
+};
+
+TEST_F(NoTrayWiringTest, AStartInTheTrayStartsMinimizedAndStaysSo) {
+    Store("Minimized", "On");
+    Load();
+    form_->ShowAfterLoad();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window_->Check9->isChecked());
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_TRUE(window_->isMinimized());
+    EXPECT_FALSE(form_->MinimizedToTray());
+}
+
+} // namespace
+} // namespace quillmere::test

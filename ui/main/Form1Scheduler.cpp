@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Form1's scheduler: the countdown of Timer1, the Auto Sync switch, the manual pass with its pause, the choice
+// of interval and the direction. Two passes never run at once.
+#include "ui/main/Form1.h"
+
+#include "ui/main/Form1Texts.h"
+#include "ui/main/PassRunner.h"
+#include "ui/main/Settings.h"
+#include "ui/main/Timer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace quillmere {
+namespace {
+
+using namespace form1_texts;
+
+constexpr int kManualHoldMilliseconds = 5000;
+
+} // namespace
+
+// Read by the pass for every pair, so a change made during a pass applies to the pairs that follow.
+void Form1::Options_Click(SyncDirection direction) {
+    windowPass_.SetDirection(direction);
+}
+
+std::int32_t Form1::SelectedIntervalSeconds() const {
+    if (!interval_) {
+        throw std::logic_error("No sync interval is selected");
+    }
+    return SyncIntervals().at(static_cast<std::size_t>(*interval_)).seconds;
+}
+
+// While the automatic pass that a tick started runs, that tick has not ended: later ticks leave the countdown
+// and the status line to it. A fault of the interval lookup is shown once, not at every tick, until the lookup
+// has worked again.
+void Form1::Timer1_Timer() {
+    Guarded("Form1.Timer1", [this] {
+        if (!autoSyncOn_) {
+            SetStatus("Auto Sync is Off.");
+            return;
+        }
+        if (passKind_ == PassKind::Automatic) {
+            return;
+        }
+        constexpr int lookupLine = 102;
+        if (RunTrapped(tickReports_, ProcedureText("Form1.Timer1"), lookupLine,
+                       [this] { intervalSeconds_ = SelectedIntervalSeconds(); })) {
+            tickReports_.Succeeded(lookupLine);
+        }
+        ++elapsedSeconds_;
+        view_.SetProgressMaximum(intervalSeconds_);
+        if (elapsedSeconds_ <= intervalSeconds_) {
+            view_.SetProgressValue(elapsedSeconds_);
+        }
+        // Never a negative time left, even while no interval has ever been selected.
+        SetStatus(std::string(kNextSync) + FormatSeconds(std::max(0, intervalSeconds_ - elapsedSeconds_)));
+        if (elapsedSeconds_ == intervalSeconds_) {
+            StartAutomaticPass();
+        }
+    });
+}
+
+// A due pass while a manual one runs is skipped: the manual pass is bringing the folders in step already, and
+// the countdown starts again.
+void Form1::StartAutomaticPass() {
+    if (passKind_ != PassKind::None) {
+        elapsedSeconds_ = 0;
+        return;
+    }
+    savedStatusCaption_ = status_;
+    SetStatus("Sync is running in background...");
+    StartPass(PassKind::Automatic, "Form1.Timer1", 120);
+}
+
+// Switching off freezes the status line, the bar and the count as they stand; switching on resumes the count.
+void Form1::PushButton13_Click() {
+    constexpr std::string_view label = "Form1.PushButton13_Click";
+    Guarded(label, [&] {
+        if (!autoSyncOn_) {
+            SetAutoSync(true);
+            Trap(label, 108, [this] { SaveSetting(settings_, "StartStopState", "On"); });
+        } else {
+            SetAutoSync(false);
+            Trap(label, 116, [this] { SaveSetting(settings_, "StartStopState", "Off"); });
+        }
+    });
+}
+
+// A click while a pass runs is kept and its pass starts as soon as the running one has ended (several such
+// clicks make one pass).
+void Form1::PushButton12_Click() {
+    Guarded("Form1.PushButton12_Click", [this] {
+        if (passKind_ != PassKind::None) {
+            manualRequested_ = true;
+            return;
+        }
+        StartManualPass();
+    });
+}
+
+// A click during the pause after a manual pass keeps the caption that pass had kept.
+void Form1::StartManualPass() {
+    if (manualHoldRunning_) {
+        manualHold_.Stop();
+        manualHoldRunning_ = false;
+    } else {
+        manualKeptCaption_ = status_;
+    }
+    SetStatus("Syncing up files...");
+    SetBusy(true);
+    StartPass(PassKind::Manual, "Form1.PushButton12_Click", 106);
+}
+
+void Form1::StartPass(PassKind kind, std::string_view label, int line) {
+    // A handler that was waiting in a message box when the window closed goes on afterwards: no pass then.
+    if (unloaded_) {
+        return;
+    }
+    passKind_ = kind;
+    windowPass_.Prepare(folder1_, folder2_);
+    const bool started = Trap(label, line, [&] {
+        runner_.Start([this, procedure = ProcedureText(label),
+                       line] { RunTrapped(windowPass_, procedure, line, [this] { pass_(windowPass_, windowPass_); }); },
+                      [this] { PassFinished(); });
+    });
+    if (!started) {
+        PassFinished();
+    }
+}
+
+void Form1::PassFinished() {
+    if (passKind_ == PassKind::Automatic) {
+        Guarded("Form1.Timer1", [this] { AutomaticPassFinished(); });
+        return;
+    }
+    passKind_ = PassKind::None;
+    Guarded("Form1.PushButton12_Click", [this] {
+        ManualPassFinished();
+        if (manualRequested_) {
+            manualRequested_ = false;
+            StartManualPass();
+        }
+    });
+}
+
+// The completion text stands until the events waiting now have run; then the countdown text comes back.
+void Form1::AutomaticPassFinished() {
+    SetStatus("Auto Sync Complete at " + now_());
+    poster_.Post([this] { Guarded("Form1.Timer1", [this] { EndAutomaticPass(); }); });
+}
+
+void Form1::EndAutomaticPass() {
+    SetStatus(savedStatusCaption_);
+    elapsedSeconds_ = 0;
+    passKind_ = PassKind::None;
+    if (manualRequested_) {
+        manualRequested_ = false;
+        StartManualPass();
+    }
+}
+
+void Form1::ManualPassFinished() {
+    SetBusy(false);
+    view_.SetProgressValue(0);
+    view_.SetProgressText(std::string(kProgressBar));
+    manualHold_.Start(kManualHoldMilliseconds);
+    manualHoldRunning_ = true;
+}
+
+// An automatic pass that a tick started during the pause keeps "Sync is running in background..." until it
+// ends, and then puts back the countdown text it saved itself.
+void Form1::ManualHold_Timer() {
+    Guarded("Form1.PushButton12_Click", [this] {
+        manualHold_.Stop();
+        manualHoldRunning_ = false;
+        if (passKind_ != PassKind::Automatic) {
+            SetStatus(manualKeptCaption_);
+        }
+    });
+}
+
+// A running pass stops before its next file (no file is left half-written) and is waited for; no tick or pause
+// outlives the window.
+void Form1::StopPass() {
+    timer1_.Stop();
+    manualHold_.Stop();
+    manualHoldRunning_ = false;
+    windowPass_.RequestStop();
+    runner_.Join();
+    passKind_ = PassKind::None;
+    manualRequested_ = false;
+}
+
+// A click, or a change of the selection by keyboard, takes the selected interval and restarts the countdown;
+// with no entry selected the next tick reports the missing interval.
+void Form1::ListView3_Click(std::optional<int> selected) {
+    Guarded("Form1.ListView3_Click", [&] {
+        interval_ = selected;
+        if (!selected) {
+            return;
+        }
+        Trap("Form1.ListView3_Click", 100,
+             [&] { SaveSetting(settings_, "OftenIndex", std::to_string(*selected + 1)); });
+        intervalSeconds_ = SelectedIntervalSeconds();
+        elapsedSeconds_ = 0;
+    });
+}
+
+} // namespace quillmere
