@@ -89,8 +89,8 @@ std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info))
         return std::nullopt;
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 } // namespace quillmere::platform

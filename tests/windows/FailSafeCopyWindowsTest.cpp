@@ -2,6 +2,7 @@
 // The copy that replaces a destination in one rename, on Win32.
 #include "platform/FileSystem.h"
 #include "platform/windows/WideText.h"
+#include "tests/support/CopyAsFound.h"
 #include "tests/windows/WindowsTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,10 @@ namespace quillmere::platform {
 namespace {
 
 using testing::WindowsTestFolder;
+
+bool Copy(const std::string& source, const std::string& destination) {
+    return test::IsCopied(CopyFileFailSafe(test::AsFound(source, destination)));
+}
 
 class WindowsCopy : public ::testing::Test {
 protected:
@@ -30,7 +35,7 @@ protected:
 
 TEST_F(WindowsCopy, ReplacesTheDestinationWithTheSourcesDataTimeAndAttributes) {
     testing::SetAttributes(from_, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    ASSERT_TRUE(CopyFileFailSafe(from_, to_));
+    ASSERT_TRUE(Copy(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "new content");
     EXPECT_EQ(ReadLastWriteTime(to_), ReadLastWriteTime(from_));
     EXPECT_EQ(ReadAttributes(to_), attr::Hidden | attr::Archive);
@@ -39,30 +44,30 @@ TEST_F(WindowsCopy, ReplacesTheDestinationWithTheSourcesDataTimeAndAttributes) {
 }
 
 TEST_F(WindowsCopy, CreatesAMissingDestinationFile) {
-    ASSERT_TRUE(CopyFileFailSafe(from_, target_ + "\\b.txt"));
+    ASSERT_TRUE(Copy(from_, target_ + "\\b.txt"));
     EXPECT_EQ(testing::ReadText(target_ + "\\b.txt"), "new content");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }
 
 TEST_F(WindowsCopy, ReadOnlyDestinationIsNeverReplaced) {
     testing::SetAttributes(to_, FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(CopyFileFailSafe(from_, to_));
+    EXPECT_FALSE(Copy(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "old");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }
 
 TEST_F(WindowsCopy, ReadOnlySourceGivesAReadOnlyCopy) {
     testing::SetAttributes(from_, FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(CopyFileFailSafe(from_, to_));
+    ASSERT_TRUE(Copy(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "new content");
     EXPECT_TRUE(*ReadAttributes(to_) & attr::ReadOnly);
 }
 
 TEST_F(WindowsCopy, NothingHappensWithoutASourceFileOrADestinationFolder) {
-    EXPECT_FALSE(CopyFileFailSafe(source_ + "\\missing.txt", to_));
-    EXPECT_FALSE(CopyFileFailSafe(source_, to_)); // a folder is no source
-    EXPECT_FALSE(CopyFileFailSafe(from_, root_ / "missing\\a.txt"));
-    EXPECT_FALSE(CopyFileFailSafe(from_, target_)); // nor a destination
+    EXPECT_FALSE(Copy(source_ + "\\missing.txt", to_));
+    EXPECT_FALSE(Copy(source_, to_)); // a folder is no source
+    EXPECT_FALSE(Copy(from_, root_ / "missing\\a.txt"));
+    EXPECT_FALSE(Copy(from_, target_)); // nor a destination
     EXPECT_EQ(testing::ReadText(to_), "old");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }
@@ -73,7 +78,7 @@ TEST_F(WindowsCopy, DestinationHeldOpenByAnotherProgramStaysAsItWas) {
     const HANDLE held = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     // The rename that would replace it is refused; the data written so far must go with the temporary file.
-    EXPECT_FALSE(CopyFileFailSafe(from_, to_));
+    EXPECT_FALSE(Copy(from_, to_));
     CloseHandle(held);
     EXPECT_EQ(testing::ReadText(to_), "old");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);

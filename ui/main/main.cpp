@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileSystem.h"
 #include "tray/QtTrayBackend.h"
 #include "ui/main/DialogFolderChooser.h"
 #include "ui/main/Form1.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    quillmere::platform::IgnoreFileSizeLimitSignal();
     QApplication application(argc, argv);
     application.setApplicationName(quillmere::kProductName);
     // The window hidden in the tray is no closed window, and a notice closing while it hides must not end the
