@@ -140,7 +140,9 @@ TEST_F(Program, OnePassPrintsEachCopyAndASummary) {
         "copied " + one + "/sub/a.txt -> " + two + "/a.txt\n" + "copied " + one + "/b.txt -> " + two + "/deep/b.txt\n";
     ASSERT_EQ(outcome.out.substr(0, copies.size()), copies);
     EXPECT_EQ(
-        outcome.out.substr(copies.size()).rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied in ", 0),
+        outcome.out.substr(copies.size())
+            .rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied, 0 refused, 0 failed, 0 not read in ",
+                   0),
         0u)
         << outcome.out;
     EXPECT_EQ(ReadFile(two + "/deep/b.txt"), "new b");
