@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <vector>
 
 namespace quillmere::platform {
@@ -264,6 +265,10 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
     Tell(request, CopyStage::Checked);
     auto problem = destination.existing ? ReplaceFile(temporary, destination) : AddFile(temporary, destination);
     return problem ? *problem : Finish(temporary, source);
+}
+
+void IgnoreFileSizeLimitSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request) {

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -139,10 +138,6 @@ std::string SystemMessage(int error) {
     char text[256] = {};
     // The GNU strerror_r, which may return a static text instead of filling the buffer.
     return ::strerror_r(error, text, sizeof text);
-}
-
-void IgnoreFileSizeLimitSignal() {
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace quillmere::platform
