@@ -38,12 +38,14 @@ std::optional<std::int32_t> SecondsIn(std::string_view text) {
     return seconds;
 }
 
-// Absolute, so that the system's limit on paths counts the same whichever way a folder is typed.
+// Absolute, so that the system's limit on paths counts the same however a folder is typed. The text is UTF-8,
+// which a narrow path would take for the ANSI code page on Windows.
 std::string AsFolderPath(std::string_view folder) {
-    std::error_code ignored;
+    std::error_code failed;
     const std::filesystem::path absolute =
-        std::filesystem::absolute(std::filesystem::path(std::string(folder)), ignored);
-    std::string path = NormalizePath(ignored ? std::string(folder) : absolute.string());
+        std::filesystem::absolute(std::filesystem::path(std::u8string(folder.begin(), folder.end())), failed);
+    const std::u8string text = absolute.u8string();
+    std::string path = NormalizePath(failed ? std::string(folder) : std::string(text.begin(), text.end()));
     if (path.empty() || path.back() != platform::kSeparator) {
         path += platform::kSeparator;
     }
