@@ -65,6 +65,23 @@ TEST_F(FatFolderTest, ReplacingAFileOnFatKeepsTheTime) {
     EXPECT_EQ(test::LastWriteNs(onFat), kOddTime + 300'000'000);
 }
 
+// fusefat refuses RENAME_NOREPLACE and RENAME_EXCHANGE (EINVAL): the check just before the rename is what keeps
+// a save made while the data was written.
+TEST_F(FatFolderTest, ASaveMadeDuringTheCopyIsKeptWithoutTheAtomicRenames) {
+    const std::string onFat = fat->Path() + "/a.txt";
+    test::WriteFile(onFat, "old");
+    test::WriteFile(local / "a.txt", "new");
+    CopyRequest request = test::AsFound(local / "a.txt", onFat);
+    request.onStage = [&](CopyStage stage) {
+        if (stage == CopyStage::DataWritten) {
+            test::WriteFile(onFat, "saved meanwhile");
+        }
+    };
+    EXPECT_EQ(CopyFileFailSafe(request).refusal, Refusal::DestinationChanged);
+    EXPECT_EQ(test::ReadFile(onFat), "saved meanwhile");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fat->Path()), {}), 1) << "no temporary file left";
+}
+
 TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {
     const std::string onFat = fat->Path() + "/b.txt";
     test::WriteFile(onFat, "from fat");
