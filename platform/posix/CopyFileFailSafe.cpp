@@ -39,10 +39,6 @@ struct Destination {
     gid_t group = 0;
 };
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 std::optional<CopyOutcome> OutcomeOf(const posix::Reach& reach) {
     if (reach.linkRefused) {
         return CopyOutcome::Refused(Refusal::LinkNotFollowed);
@@ -77,7 +73,7 @@ std::optional<CopyOutcome> CheckExisting(const std::optional<struct stat>& exist
     if (!S_ISREG(existing->st_mode)) {
         return CopyOutcome::Refused(Refusal::NotAFile);
     }
-    if (SameFile(*existing, source)) {
+    if (posix::IsSameFile(*existing, source)) {
         return CopyOutcome::Refused(Refusal::SameFile);
     }
     if ((existing->st_mode & 0222) == 0) {
@@ -158,7 +154,8 @@ std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, cons
     if (::fstat(source.fd.Get(), &now) != 0) {
         return CopyOutcome::Failed(errno);
     }
-    if (FactsOf(now) != FactsOf(source.info) || ::stat(request.source.c_str(), &named) != 0 || !SameFile(named, now)) {
+    if (FactsOf(now) != FactsOf(source.info) || ::stat(request.source.c_str(), &named) != 0 ||
+        !posix::IsSameFile(named, now)) {
         return CopyOutcome::Refused(Refusal::SourceChanged);
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "platform/TemporaryName.h"
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/PathText.h"
+#include "platform/posix/StatFacts.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,13 +13,7 @@
 
 namespace quillmere::platform {
 
-namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-} // namespace
+namespace {} // namespace
 
 bool RemoveLeftoverTemporary(const std::string& path) {
     const std::string name(posix::LastComponent(path));
@@ -34,13 +29,14 @@ bool RemoveLeftoverTemporary(const std::string& path) {
     }
     const posix::UniqueFd file(::openat(folder.fd.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat opened {};
-    if (!file.Valid() || ::fstat(file.Get(), &opened) != 0 || !SameFile(opened, named)) {
+    if (!file.Valid() || ::fstat(file.Get(), &opened) != 0 || !posix::IsSameFile(opened, named)) {
         return false;
     }
     // A copy holds its temporary file locked from its creation to its end; a lock that is free means no copy
     // will finish this one. Locked here, it is removed only if the name still leads to it.
     if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::fstatat(folder.fd.Get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(opened, named)) {
+        ::fstatat(folder.fd.Get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !posix::IsSameFile(opened, named)) {
         return false;
     }
     return ::unlinkat(folder.fd.Get(), name.c_str(), 0) == 0;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/LinkRule.h"
+#include "platform/posix/StatFacts.h"
 
 #include "platform/posix/PathText.h"
 
@@ -36,10 +37,6 @@ PathParts SplitLast(std::string_view path) {
     return {slash == 0 ? "/" : bare.substr(0, slash), bare.substr(slash + 1)};
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // One call when no link lies on the path; fails with ELOOP when one does.
 UniqueFd OpenWithoutLinks(int at, const std::string& path, int flags) {
     open_how how{};
@@ -73,7 +70,7 @@ ReachedEntry FollowLink(ReachedEntry link, const struct stat& own, int depth) {
     if (!text || ::fstatat(link.folder.Get(), link.name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0) {
         return {Reach{errno}, {}, {}, {}};
     }
-    if (!SameFile(own, again)) {
+    if (!IsSameFile(own, again)) {
         return {Reach{EAGAIN}, {}, {}, {}}; // replaced while being read: the owner judged is not the text's
     }
     ReachedEntry target = ReachEntryAt(link.folder.Get(), *text, depth + 1);
@@ -124,7 +121,7 @@ OpenedFile OpenThroughLinks(int at, std::string_view path, int flags, int depth)
     if (!opened.fd.Valid() || ::fstat(opened.fd.Get(), &opened.info) != 0) {
         opened.reach.error = errno;
         opened.fd.Reset();
-    } else if (!SameFile(opened.info, *entry.info)) {
+    } else if (!IsSameFile(opened.info, *entry.info)) {
         opened.reach.error = EAGAIN; // replaced between the judging and the opening
         opened.fd.Reset();
     }

@@ -19,21 +19,13 @@
 namespace quillmere::platform {
 namespace {
 
+using test::NamesIn;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
 constexpr std::int64_t kOldTime = 1'600'000'000'000'000'000;
 constexpr std::int64_t kNewTime = kOldTime + 1'000'000'000;
-
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A save as editors make it: a new file renamed over the old one.
 void SaveEditorStyle(const std::string& path, const std::string& text) {

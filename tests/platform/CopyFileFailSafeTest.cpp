@@ -17,6 +17,7 @@
 namespace quillmere::platform {
 namespace {
 
+using test::NamesIn;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -26,15 +27,6 @@ bool Copy(const std::string& source, const std::string& destination) {
 }
 
 constexpr std::int64_t kSourceTime = 1'650'000'000'987'654'321;
-
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 unsigned ModeOf(const std::string& path) {
     struct stat info {};
