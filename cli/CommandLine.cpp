@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 
 #include <charconv>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -37,8 +38,14 @@ std::optional<std::int32_t> SecondsIn(std::string_view text) {
     return seconds;
 }
 
+// Absolute, so that the system's limit on paths counts the same however a folder is typed. The text is UTF-8,
+// which a narrow path would take for the ANSI code page on Windows.
 std::string AsFolderPath(std::string_view folder) {
-    std::string path = NormalizePath(folder);
+    std::error_code failed;
+    const std::filesystem::path absolute =
+        std::filesystem::absolute(std::filesystem::path(std::u8string(folder.begin(), folder.end())), failed);
+    const std::u8string text = absolute.u8string();
+    std::string path = NormalizePath(failed ? std::string(folder) : std::string(text.begin(), text.end()));
     if (path.empty() || path.back() != platform::kSeparator) {
         path += platform::kSeparator;
     }
@@ -132,7 +139,11 @@ std::string UsageText() {
            "  --dry-run         print the copies a pass would make, and write nothing\n"
            "  --every SECONDS   run a pass every SECONDS seconds until interrupted (SIGINT, SIGTERM or SIGHUP)\n"
            "\n"
-           "Exit status: 0 when done, 1 when a pass reported an error, 2 when the arguments are wrong.\n";
+           "Each copy not made is printed as 'failed SOURCE -> DESTINATION: cause', each folder not read (or link\n"
+           "not followed) as 'not read FOLDER: cause', on standard error; the pass goes on.\n"
+           "\n"
+           "Exit status: 0 when done, 1 when a copy was not made, a folder was not read or an error was reported,\n"
+           "2 when the arguments are wrong.\n";
 }
 
 std::string VersionText() {

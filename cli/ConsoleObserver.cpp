@@ -1,15 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ConsoleObserver.h"
 
+#include "cli/PrintableText.h"
+
 namespace quillmere::cli {
 
 void ConsoleObserver::Copied(const std::string& source, const std::string& destination) {
-    std::fprintf(out_, "copied %s -> %s\n", source.c_str(), destination.c_str());
+    std::fprintf(out_, "copied %s -> %s\n", Printable(source).c_str(), Printable(destination).c_str());
+}
+
+void ConsoleObserver::NotCopied(const std::string& source, const std::string& destination,
+                                const platform::CopyOutcome& outcome) {
+    ++problemCount_;
+    std::fprintf(err_, "failed %s -> %s: %s\n", Printable(source).c_str(), Printable(destination).c_str(),
+                 Printable(outcome.cause).c_str());
+}
+
+void ConsoleObserver::NotRead(const std::string& path, const std::string& cause) {
+    ++problemCount_;
+    std::fprintf(err_, "not read %s: %s\n", Printable(path).c_str(), Printable(cause).c_str());
 }
 
 void ConsoleObserver::Report(const TrappedError& error) {
-    ++errorCount_;
-    std::fprintf(err_, "quillmere-sync: error: %s (%sat line %d)\n", error.description.c_str(),
+    ++problemCount_;
+    std::fprintf(err_, "quillmere-sync: error: %s (%sat line %d)\n", Printable(error.description).c_str(),
                  error.procedureText.c_str(), error.line);
 }
 

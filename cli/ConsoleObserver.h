@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Tells the terminal what a pass does: each copy on standard output, each trapped error on standard error.
+// Tells the terminal what a pass does: each copy on standard output; each copy not made, each folder not read and
+// each trapped error on standard error. Names are printed with their control characters escaped.
 #pragma once
 
 #include "engine/modSync.h"
@@ -17,15 +18,19 @@ public:
 
     bool StopRequested() const override { return stopFlag_.load(std::memory_order_relaxed); }
     void Copied(const std::string& source, const std::string& destination) override;
+    void NotCopied(const std::string& source, const std::string& destination,
+                   const platform::CopyOutcome& outcome) override;
+    void NotRead(const std::string& path, const std::string& cause) override;
     void Report(const TrappedError& error) override;
 
-    int ErrorCount() const { return errorCount_; }
+    // Everything printed on standard error so far, over all passes: what makes the exit status 1.
+    int ProblemCount() const { return problemCount_; }
 
 private:
     const std::atomic<bool>& stopFlag_;
     std::FILE* out_;
     std::FILE* err_;
-    int errorCount_ = 0;
+    int problemCount_ = 0;
 };
 
 } // namespace quillmere::cli

@@ -2,7 +2,9 @@
 // quillmere-sync: one pass, or a pass every so many seconds, between two folders, from the command line.
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
+#include "cli/PrintableText.h"
 #include "cli/Utf8Console.h"
+#include "platform/FileSystem.h"
 #include "platform/StopSignals.h"
 
 #include <algorithm>
@@ -34,7 +36,7 @@ private:
 };
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "quillmere-sync: %s\n%s", problem.c_str(), cli::UsageText().c_str());
+    std::fprintf(stderr, "quillmere-sync: %s\n%s", cli::Printable(problem).c_str(), cli::UsageText().c_str());
     return 2;
 }
 
@@ -42,11 +44,13 @@ void RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     const auto start = std::chrono::steady_clock::now();
     const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer, SyncOptions{.dryRun = line.dryRun});
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s in %.3f s%s\n",
+    std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s, %lld refused, %lld failed, "
+                "%lld not read in %.3f s%s\n",
                 line.dryRun ? "dry run" : "pass", static_cast<long long>(counts.foldersWalked),
                 static_cast<long long>(counts.filesListed), static_cast<long long>(counts.pairsCompared),
-                static_cast<long long>(counts.filesCopied), line.dryRun ? "to copy" : "copied", taken.count(),
-                stopRequested ? ", stopped" : "");
+                static_cast<long long>(counts.filesCopied), line.dryRun ? "to copy" : "copied",
+                static_cast<long long>(counts.copiesRefused), static_cast<long long>(counts.copiesFailed),
+                static_cast<long long>(counts.notRead), taken.count(), stopRequested ? ", stopped" : "");
     std::fflush(stdout);
 }
 
@@ -89,6 +93,7 @@ int main(int argc, char** argv) {
     // A stop signal ends the program cleanly: the running pass stops before its next file, so no copy is cut
     // off with its temporary file left behind.
     const platform::StopSignals stopSignals(RequestStop);
+    platform::IgnoreFileSizeLimitSignal();
     cli::ConsoleObserver observer(stopRequested, stdout, stderr);
     RunPass(line, observer);
     while (line.everySeconds && !stopRequested) {
@@ -97,5 +102,5 @@ int main(int argc, char** argv) {
             RunPass(line, observer);
         }
     }
-    return observer.ErrorCount() > 0 ? 1 : 0;
+    return observer.ProblemCount() > 0 ? 1 : 0;
 }

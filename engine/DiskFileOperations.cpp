@@ -6,12 +6,16 @@
 
 namespace quillmere {
 
-std::optional<std::int64_t> DiskFileOperations::LastWriteTime(const std::string& path) {
-    return platform::ReadLastWriteTime(path);
+std::optional<platform::FileFacts> DiskFileOperations::Read(const std::string& path) {
+    return platform::ReadFileFacts(path);
 }
 
-bool DiskFileOperations::Copy(const std::string& source, const std::string& destination) {
-    return CopyFileSafe(source, destination);
+platform::CopyOutcome DiskFileOperations::Copy(const platform::CopyRequest& request) {
+    return CopyFileSafe(request);
+}
+
+void DiskFileOperations::RemoveLeftover(const std::string& path) {
+    (void)platform::RemoveLeftoverTemporary(path);
 }
 
 } // namespace quillmere

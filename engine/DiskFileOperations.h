@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File operations of a real pass: exact times from the file system and the guarded copy.
+// File operations of a real pass: facts from the file system, the guarded copy, leftovers removed.
 #pragma once
 
 #include "engine/FileOperations.h"
@@ -8,8 +8,9 @@ namespace quillmere {
 
 class DiskFileOperations final : public FileOperations {
 public:
-    std::optional<std::int64_t> LastWriteTime(const std::string& path) override;
-    bool Copy(const std::string& source, const std::string& destination) override;
+    std::optional<platform::FileFacts> Read(const std::string& path) override;
+    platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
+    void RemoveLeftover(const std::string& path) override;
 };
 
 } // namespace quillmere

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/DryRunFileOperations.h"
 
-#include "fs/AddFolder.h"
 #include "fs/Main.h"
 #include "platform/FileSystem.h"
 
@@ -11,6 +10,9 @@
 namespace quillmere {
 
 namespace {
+
+using platform::CopyOutcome;
+using platform::Refusal;
 
 // The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step. The earliest
 // time of all (a saturated one) has no step below it and stays as it is.
@@ -23,54 +25,77 @@ std::int64_t TimeAsStoredIn(const std::string& folder, std::int64_t time) {
     return time < std::numeric_limits<std::int64_t>::min() + remainder ? time : time - remainder;
 }
 
-} // namespace
-
-std::optional<std::int64_t> DryRunFileOperations::LastWriteTime(const std::string& path) {
-    const auto found = pretended_.find(NormalizePath(path));
-    if (found != pretended_.end()) {
-        return found->second.lastWriteTime;
-    }
-    return platform::ReadLastWriteTime(path);
-}
-
-// The guards of CopyFileSafe, and the refusals of the copy itself that can be told in advance: only a file
-// that is not read-only is ever replaced.
-bool DryRunFileOperations::Copy(const std::string& source, const std::string& destination) {
-    const std::optional<GuardedCopyPaths> paths = GuardCopyPaths(source, destination);
-    if (!paths || paths->source == paths->destination || !SourceExists(paths->source) ||
-        !IsFolder(GetFolderPart(paths->destination)) || !IsReplaceable(paths->destination)) {
-        return false;
-    }
-    const std::optional<std::int64_t> time = LastWriteTime(paths->source);
-    if (!time) {
-        return false;
-    }
-    const std::string folder = GetFolderPart(paths->destination);
-    pretended_[paths->destination] = PretendedFile{TimeAsStoredIn(folder, *time), IsReadOnly(paths->source)};
-    return true;
-}
-
-bool DryRunFileOperations::IsReplaceable(const std::string& destination) const {
-    if (pretended_.contains(destination)) {
-        return !IsReadOnly(destination);
-    }
-    if (GetFileName(destination).empty()) {
-        return false;
-    }
-    return !IsFolder(destination) && !IsReadOnly(destination);
-}
-
-bool DryRunFileOperations::SourceExists(const std::string& source) const {
-    return pretended_.contains(source) || IsExistingFile(source);
-}
-
-bool DryRunFileOperations::IsReadOnly(const std::string& path) const {
-    const auto found = pretended_.find(path);
-    if (found != pretended_.end()) {
-        return found->second.readOnly;
-    }
+bool IsReadOnly(const std::string& path) {
     const std::optional<std::uint32_t> attributes = platform::ReadAttributes(path);
     return attributes && (*attributes & platform::attr::ReadOnly) != 0;
+}
+
+} // namespace
+
+std::optional<platform::FileFacts> DryRunFileOperations::Read(const std::string& path) {
+    const auto found = pretended_.find(NormalizePath(path));
+    if (found != pretended_.end()) {
+        return found->second.facts;
+    }
+    return platform::ReadFileFacts(path);
+}
+
+// A pretended source is checked as the real file it copies; a pretended destination by what a real copy would
+// have left there, in the order the real copy checks.
+platform::CopyOutcome DryRunFileOperations::Copy(const platform::CopyRequest& request) {
+    platform::CopyRequest real = request;
+    if (auto refused = GuardCopyRequest(real)) {
+        return *refused;
+    }
+    const auto source = pretended_.find(real.source);
+    const PretendedFile* pretendedSource = source != pretended_.end() ? &source->second : nullptr;
+    if (pretendedSource != nullptr) {
+        real.source = pretendedSource->origin;
+        real.sourceAsCompared.reset(); // the pass compared the pretended file, which is as it was
+    }
+    if (auto problem = platform::CheckCopySource(real)) {
+        return *problem;
+    }
+    const auto destination = pretended_.find(real.destination);
+    if (auto problem = destination != pretended_.end() ? CheckPretended(request, destination->second)
+                                                       : platform::CheckCopyDestination(real)) {
+        return *problem;
+    }
+    const std::optional<PretendedFile> made = Pretend(real, pretendedSource);
+    if (!made) {
+        return CopyOutcome::Refused(Refusal::SourceChanged); // gone since it was checked
+    }
+    pretended_[real.destination] = *made;
+    return CopyOutcome::Copied(made->facts);
+}
+
+std::optional<platform::CopyOutcome> DryRunFileOperations::CheckPretended(const platform::CopyRequest& request,
+                                                                          const PretendedFile& destination) {
+    if (NormalizePath(request.source) == NormalizePath(request.destination)) {
+        return CopyOutcome::Refused(Refusal::SameFile);
+    }
+    if (destination.readOnly) {
+        return CopyOutcome::Refused(Refusal::ReadOnly);
+    }
+    if (!request.destinationAsCompared) {
+        return CopyOutcome::Refused(Refusal::DestinationExists);
+    }
+    if (!platform::IsSameVersion(destination.facts, *request.destinationAsCompared)) {
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    }
+    return std::nullopt;
+}
+
+std::optional<DryRunFileOperations::PretendedFile> DryRunFileOperations::Pretend(const platform::CopyRequest& real,
+                                                                                 const PretendedFile* source) {
+    const std::optional<platform::FileFacts> origin = platform::ReadFileFacts(real.source);
+    if (!origin) {
+        return std::nullopt;
+    }
+    const std::int64_t time = source != nullptr ? source->facts.lastWriteTime : origin->lastWriteTime;
+    const platform::FileFacts facts{platform::FileIdentity{0, ++lastIdentity_}, origin->size,
+                                    TimeAsStoredIn(GetFolderPart(real.destination), time), 0};
+    return PretendedFile{facts, source != nullptr ? source->readOnly : IsReadOnly(real.source), real.source};
 }
 
 } // namespace quillmere

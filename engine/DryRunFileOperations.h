@@ -1,30 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File operations of a dry run: every copy is decided by the same guards as a real copy, then only remembered,
-// so that later time reads of a pretended destination see what a real copy would have left there.
+// File operations of a dry run: every copy is decided by the same guards and checks as a real copy (those it can
+// make before writing anything), then only remembered, so that later reads of a pretended destination see what a
+// real copy would have left there. Nothing is written, and no leftover is removed.
 #pragma once
 
 #include "engine/FileOperations.h"
 
+#include <cstdint>
 #include <unordered_map>
 
 namespace quillmere {
 
 class DryRunFileOperations final : public FileOperations {
 public:
-    std::optional<std::int64_t> LastWriteTime(const std::string& path) override;
-    bool Copy(const std::string& source, const std::string& destination) override;
+    std::optional<platform::FileFacts> Read(const std::string& path) override;
+    platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
+    void RemoveLeftover(const std::string& /*path*/) override {}
 
 private:
     // What a real copy leaves at its destination, as far as later decisions of the pass can tell.
     struct PretendedFile {
-        std::int64_t lastWriteTime = 0;
+        platform::FileFacts facts;
         bool readOnly = false; // a copy takes the source's permissions, so it may block a later copy
+        std::string origin;    // the real file it is a copy of
     };
-    bool SourceExists(const std::string& source) const;
-    bool IsReplaceable(const std::string& destination) const;
-    bool IsReadOnly(const std::string& path) const;
+    static std::optional<platform::CopyOutcome> CheckPretended(const platform::CopyRequest& request,
+                                                               const PretendedFile& destination);
+    std::optional<PretendedFile> Pretend(const platform::CopyRequest& real, const PretendedFile* source);
 
     std::unordered_map<std::string, PretendedFile> pretended_; // by normalized destination path
+    std::uint64_t lastIdentity_ = 0;                           // pretended files are told apart by a count
 };
 
 } // namespace quillmere

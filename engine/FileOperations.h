@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two things a pass does to files after listing them: read a last-write time and make the guarded copy.
-// A real pass goes to the disk; a dry run pretends its copies; tests record them.
+// What a pass does to files after listing them: read a file's facts, make the guarded copy, and clear away a
+// temporary file a killed copy left behind. A real pass goes to the disk; a dry run pretends; tests record.
 #pragma once
 
-#include <cstdint>
+#include "platform/FileCopy.h"
+
 #include <optional>
 #include <string>
 
@@ -12,10 +13,13 @@ namespace quillmere {
 class FileOperations {
 public:
     virtual ~FileOperations() = default;
-    // Nanoseconds since 1970-01-01 00:00 UTC; no value when nothing is at path.
-    virtual std::optional<std::int64_t> LastWriteTime(const std::string& path) = 0;
-    // The guarded copy (CopyFileSafe); true when the file was copied.
-    virtual bool Copy(const std::string& source, const std::string& destination) = 0;
+    // One look at path: its identity, size and times (the last-write time is what the pass compares). No value
+    // when nothing is at path.
+    virtual std::optional<platform::FileFacts> Read(const std::string& path) = 0;
+    // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced.
+    virtual platform::CopyOutcome Copy(const platform::CopyRequest& request) = 0;
+    // A file named like the copy's temporary files, met by the listing: removed unless a copy still holds it.
+    virtual void RemoveLeftover(const std::string& path) = 0;
 };
 
 } // namespace quillmere

@@ -18,12 +18,33 @@ void PassContext::PairCompared() {
     observer_.Progress(counts_);
 }
 
-void PassContext::Copy(const std::string& source, const std::string& destination) {
-    if (files_.Copy(source, destination)) {
+platform::CopyOutcome PassContext::Copy(platform::CopyRequest request) {
+    request.onStage = [this, &request](platform::CopyStage stage) {
+        observer_.CopyReached(request.source, request.destination, stage);
+    };
+    const platform::CopyOutcome outcome = files_.Copy(request);
+    switch (outcome.status) {
+    case platform::CopyStatus::Copied:
         ++counts_.filesCopied;
-        observer_.Copied(source, destination);
-        observer_.Progress(counts_);
+        observer_.Copied(request.source, request.destination);
+        break;
+    case platform::CopyStatus::Refused:
+        ++counts_.copiesRefused;
+        observer_.NotCopied(request.source, request.destination, outcome);
+        break;
+    case platform::CopyStatus::Failed:
+        ++counts_.copiesFailed;
+        observer_.NotCopied(request.source, request.destination, outcome);
+        break;
     }
+    observer_.Progress(counts_);
+    return outcome;
+}
+
+void PassContext::NotRead(const std::string& path, const std::string& cause) {
+    ++counts_.notRead;
+    observer_.NotRead(path, cause);
+    observer_.Progress(counts_);
 }
 
 } // namespace quillmere

@@ -30,8 +30,9 @@ public:
     void FolderWalked();
     void FilesListed(std::int64_t count);
     void PairCompared();
-    // The guarded copy, counted and told to the observer when it is made.
-    void Copy(const std::string& source, const std::string& destination);
+    // The guarded copy, counted and told to the observer whatever its outcome.
+    platform::CopyOutcome Copy(platform::CopyRequest request);
+    void NotRead(const std::string& path, const std::string& cause);
 
 private:
     const SyncSettings& settings_;

@@ -17,12 +17,33 @@ const std::string& ModifiedProcedure() {
     return text;
 }
 
-// Exact times (nanoseconds) are compared, not the local date-time values of GetFileLastModified: a double
-// counting days keeps only about a microsecond, so two different times could compare equal.
-TimeOrder ReadOrder(const std::string& path1, const std::string& path2, PassContext& pass) {
-    const std::optional<std::int64_t> time1 = pass.Files().LastWriteTime(path1);
-    const std::optional<std::int64_t> time2 = pass.Files().LastWriteTime(path2);
-    return CompareFileTimes(time1, time2, pass.TimeTolerance());
+// One reading of a pair: each file's facts, and how their times stand. Exact times (nanoseconds) are compared,
+// not the local date-time values of GetFileLastModified: a double counting days keeps only about a microsecond,
+// so two different times could compare equal.
+struct PairReading {
+    std::optional<platform::FileFacts> file1;
+    std::optional<platform::FileFacts> file2;
+    TimeOrder order = TimeOrder::Same;
+};
+
+std::optional<std::int64_t> TimeOf(const std::optional<platform::FileFacts>& facts) {
+    return facts ? std::optional<std::int64_t>(facts->lastWriteTime) : std::nullopt;
+}
+
+PairReading ReadPair(const std::string& path1, const std::string& path2, PassContext& pass) {
+    PairReading reading{pass.Files().Read(path1), pass.Files().Read(path2), TimeOrder::Same};
+    reading.order = CompareFileTimes(TimeOf(reading.file1), TimeOf(reading.file2), pass.TimeTolerance());
+    return reading;
+}
+
+// The newer file over the older one, which is replaced only while both are still as this reading found them.
+void CopyNewer(bool oneToTwo, const std::string& path1, const std::string& path2, const PairReading& reading,
+               PassContext& pass) {
+    if (oneToTwo) {
+        pass.Copy(platform::CopyRequest{path1, path2, reading.file1, reading.file2, {}});
+    } else {
+        pass.Copy(platform::CopyRequest{path2, path1, reading.file2, reading.file1, {}});
+    }
 }
 
 void ComparePair(const std::string& path1, const std::string& path2, PassContext& pass) {
@@ -32,29 +53,29 @@ void ComparePair(const std::string& path1, const std::string& path2, PassContext
     // A direction that cannot be read copies nothing rather than guess.
     SyncDirection direction = SyncDirection::None;
     RunTrapped(errors, procedure, 114, [&] { direction = pass.Settings().Direction(); });
-    TimeOrder order = TimeOrder::Same;
+    PairReading reading;
     switch (direction) {
     case SyncDirection::BothWays:
         // One reading decides both ways. Reading both times again before the second test only matters when a
-        // file changes between the two readings, a race either reading may win; the second reading cost half
-        // the time of a pass that finds nothing to do.
-        RunTrapped(errors, procedure, 116, [&] { order = ReadOrder(path1, path2, pass); });
-        if (order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 118, [&] { pass.Copy(path1, path2); });
-        } else if (order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 122, [&] { pass.Copy(path2, path1); });
+        // file changes between the two readings, a race either reading may win (and the copy checks the reading
+        // still holds); the second reading cost half the time of a pass that finds nothing to do.
+        RunTrapped(errors, procedure, 116, [&] { reading = ReadPair(path1, path2, pass); });
+        if (reading.order == TimeOrder::Later) {
+            RunTrapped(errors, procedure, 118, [&] { CopyNewer(true, path1, path2, reading, pass); });
+        } else if (reading.order == TimeOrder::Earlier) {
+            RunTrapped(errors, procedure, 122, [&] { CopyNewer(false, path1, path2, reading, pass); });
         }
         return;
     case SyncDirection::Folder1ToFolder2:
-        RunTrapped(errors, procedure, 126, [&] { order = ReadOrder(path1, path2, pass); });
-        if (order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 128, [&] { pass.Copy(path1, path2); });
+        RunTrapped(errors, procedure, 126, [&] { reading = ReadPair(path1, path2, pass); });
+        if (reading.order == TimeOrder::Later) {
+            RunTrapped(errors, procedure, 128, [&] { CopyNewer(true, path1, path2, reading, pass); });
         }
         return;
     case SyncDirection::Folder2ToFolder1:
-        RunTrapped(errors, procedure, 132, [&] { order = ReadOrder(path1, path2, pass); });
-        if (order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 134, [&] { pass.Copy(path2, path1); });
+        RunTrapped(errors, procedure, 132, [&] { reading = ReadPair(path1, path2, pass); });
+        if (reading.order == TimeOrder::Earlier) {
+            RunTrapped(errors, procedure, 134, [&] { CopyNewer(false, path1, path2, reading, pass); });
         }
         return;
     case SyncDirection::None:

@@ -8,10 +8,11 @@
 #include "fs/AddFolder.h"
 #include "fs/Main.h"
 #include "platform/FileSystem.h"
+#include "platform/TemporaryName.h"
 
 #include <algorithm>
 #include <memory>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace quillmere {
 
@@ -48,14 +49,37 @@ std::size_t CountNames(const FolderFileNames& files) {
     return count;
 }
 
+// The names of one folder that take part in the pass. A temporary file a killed copy left behind is cleared
+// away on the way.
+std::int64_t ListNames(const std::string& folder, const std::vector<std::string>& names, Side& side, PassContext& pass,
+                       const SideLines& lines) {
+    std::int64_t listed = 0;
+    for (const std::string& name : names) {
+        if (platform::TakesNoPart(name)) {
+            if (platform::IsTemporaryName(name)) {
+                pass.Files().RemoveLeftover(folder + name);
+            }
+            continue;
+        }
+        if (RunTrapped(pass.Observer(), SyncProcedure(), lines.storePath,
+                       [&] { side.files.push_back(folder + name); })) {
+            ++listed;
+        }
+    }
+    return listed;
+}
+
 // The walk and the file listing of one side: every file of the tree whose name does not begin with "~"
-// (temporary files of other programs). The walk reads each folder's files along with its subfolders.
+// (temporary files of other programs and of this one). The walk reads each folder's files along with its
+// subfolders, and tells of every folder it cannot read.
 Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lines) {
     Side side{folder, {}, false, nullptr};
     ErrorSink& errors = pass.Observer();
     FolderList folders{folder};
     FolderFileNames walkedFiles;
-    const WalkControl control{&errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); }};
+    const WalkControl control{
+        &errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); },
+        [&pass](const std::string& path, const std::string& cause) { pass.NotRead(path, cause); }};
     RunTrapped(errors, SyncProcedure(), lines.walk,
                [&] { GetSubDirectoriesWithFiles(folders, walkedFiles, true, control); });
     // The walk removes a folder it cannot list and keeps a missing one.
@@ -74,39 +98,37 @@ Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lin
         RunTrapped(errors, SyncProcedure(), lines.listFiles, [&] {
             names = i < walkedFiles.size() && walkedFiles[i] ? std::move(*walkedFiles[i]) : GetFilesInFolder(path);
         });
-        std::int64_t listed = 0;
-        for (const std::string& name : names) {
-            if (name.starts_with('~')) {
-                continue;
-            }
-            if (RunTrapped(errors, SyncProcedure(), lines.storePath, [&] { side.files.push_back(path + name); })) {
-                ++listed;
-            }
-        }
-        pass.FilesListed(listed);
+        pass.FilesListed(ListNames(path, names, side, pass, lines));
     }
     return side;
 }
 
-// Copies each file of additions into the top folder of target, whatever subfolder it came from. A destination
-// that exists although the listing did not show it (saved there since the side was listed, missed by a listing
-// that broke off, or the same name in other letter case on Windows) is left alone: replacing it would lose a file
-// whose time was never compared. The next pass lists it and compares. Same-named additions still follow one
-// another into their destination, so the one found later in the walk remains.
+// Copies each file of additions into the top folder of target, whatever subfolder it came from. The pass found no
+// file of that name there, so a copy only ever adds one: a destination that exists although the listing did not
+// show it (saved there since the side was listed, missed by a listing that broke off, or the same name in other
+// letter case on Windows) is refused and reported, as replacing it would lose a file whose time was never
+// compared; the next pass lists it and compares. Same-named additions still follow one another into their
+// destination, each replacing only what the one before wrote, so the one found later in the walk remains.
 void CopyInto(const Side& target, const FileList& additions, PassContext& pass, int line) {
     if (!target.listed) {
         return;
     }
-    std::unordered_set<std::string> destinationsOfThisPass;
+    std::unordered_map<std::string, platform::FileFacts> writtenByThisPass;
     for (const std::string& path : additions) {
         if (pass.StopRequested()) {
             return;
         }
         RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
             const std::string destination = target.folder + GetFileName(path);
-            if (destinationsOfThisPass.contains(destination) || !pass.Files().LastWriteTime(destination)) {
-                destinationsOfThisPass.insert(destination);
-                pass.Copy(path, destination);
+            const auto written = writtenByThisPass.find(destination);
+            const platform::CopyOutcome outcome = pass.Copy(platform::CopyRequest{
+                path,
+                destination,
+                std::nullopt,
+                written == writtenByThisPass.end() ? std::nullopt : std::optional(written->second),
+                {}});
+            if (outcome.written) {
+                writtenByThisPass[destination] = *outcome.written;
             }
         });
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/ErrorTrap.h"
+#include "platform/FileCopy.h"
 
 #include <array>
 #include <cstdint>
@@ -37,17 +38,31 @@ struct SyncCounts {
     std::int64_t filesListed = 0;
     std::int64_t pairsCompared = 0;
     std::int64_t filesCopied = 0;
+    std::int64_t copiesRefused = 0; // kept from being made by a rule of the program (read-only, changed, a link...)
+    std::int64_t copiesFailed = 0;  // refused by the system (a full disk, no permission, a file too large...)
+    std::int64_t notRead = 0;       // folders that could not be read, and links not followed
 
     bool operator==(const SyncCounts&) const = default;
 };
 
-// Hears how a pass goes, and may stop it. Called on the thread running the pass.
+// Hears how a pass goes, and may stop it. Called on the thread running the pass. Every copy ends in exactly one
+// of Copied and NotCopied; together with NotRead they tell all that did not go as it should, with its cause,
+// so that a front end can list the failures of the last pass.
 class SyncObserver : public ErrorSink {
 public:
     // Checked between files: a pass that is asked to stop ends before its next file.
     virtual bool StopRequested() const { return false; }
     virtual void Progress(const SyncCounts& /*sofar*/) {}
     virtual void Copied(const std::string& /*source*/, const std::string& /*destination*/) {}
+    // A copy that was not made: refused or failed (outcome.status), and why in words (outcome.cause). The pass
+    // goes on with its next file; nothing was changed at the destination.
+    virtual void NotCopied(const std::string& /*source*/, const std::string& /*destination*/,
+                           const platform::CopyOutcome& /*outcome*/) {}
+    // A folder whose files take no part in the pass, or a link not followed, and why in words.
+    virtual void NotRead(const std::string& /*path*/, const std::string& /*cause*/) {}
+    // A copy reached a stage: its data written, or both files checked just before it replaces the destination.
+    virtual void CopyReached(const std::string& /*source*/, const std::string& /*destination*/,
+                             platform::CopyStage /*stage*/) {}
     void Report(const TrappedError& /*error*/) override {}
 };
 

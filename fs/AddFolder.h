@@ -19,10 +19,16 @@ struct WalkControl {
     ErrorSink* errors = nullptr;          // trapped errors of the walk go here (none reported when null)
     std::function<bool()> stopRequested;  // checked once per folder; a stopped walk returns what it has
     std::function<void()> folderExamined; // called once per folder examined, for progress
+    // Told of every folder the walk cannot read (missing, refused, broken off, beyond the system's limits) and of
+    // every link it does not follow, with the cause in words: no folder is left out in silence.
+    std::function<void(const std::string& path, const std::string& cause)> notRead;
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.
-// Folders whose subfolders cannot be listed (permission denied, path gone) are removed from the list.
+// Folders whose subfolders cannot be listed (permission denied, path gone, reached only through a link the link
+// rule does not follow) are removed from the list. On POSIX every folder name is taken as it is and the system's
+// own limit on paths applies; on Windows names the program cannot handle and paths of 260 characters or more are
+// not entered.
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control = {});
 
 // For each folder of a walked list, in the same order: the names GetFilesInFolder(folder) gives, read in the same
@@ -38,7 +44,7 @@ void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool r
 // folders excluded; "*.*" is the only pattern in use and matches every name.
 std::vector<std::string> GetFilesInFolder(const std::string& folder, std::string_view pattern = "*.*");
 
-// True when a folder name holds a character the program refuses: a control character (below 32, 127,
+// True when a folder name holds a character the Windows walk refuses: a control character (below 32, 127,
 // U+0080 to U+009F), "?", or bytes that are not valid UTF-8.
 bool HasInvalidChars(std::string_view name);
 

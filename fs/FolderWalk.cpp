@@ -3,6 +3,7 @@
 
 #include "fs/Main.h"
 #include "fs/Utf8.h"
+#include "platform/FileCopy.h"
 
 #include <utility>
 
@@ -12,7 +13,14 @@ namespace {
 
 constexpr std::string_view kProcedureText = "in DorrinTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
 
-// Paths and names this long are not entered: the rest of the program (and Windows) cannot use them.
+// Windows without long-path support stops at 260 characters, and names the program cannot handle there are left
+// out. On POSIX every name is an ordinary one, and the system's own limit applies: a folder beyond it is one the
+// system cannot open, reported as any other.
+#ifdef _WIN32
+constexpr bool kWindowsNameRules = true;
+#else
+constexpr bool kWindowsNameRules = false;
+#endif
 constexpr std::size_t kPathLimit = 260;
 
 // The numbered statements an error report names.
@@ -25,6 +33,7 @@ constexpr int ProcessEvents = 114;
 constexpr int EnteringRule = 116;
 constexpr int NextLevel = 150;
 constexpr int FinalFolderTest = 154;
+constexpr int RemoveUnreadable = 138;
 constexpr int FinalEnteringRule = 158;
 constexpr int Append = 160;
 } // namespace line
@@ -34,7 +43,12 @@ constexpr std::uint32_t kHiddenSystemFolder =
 constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::attr::Alias;
 
 bool IsSkippedName(std::string_view name) {
-    return CountCharacters(name) >= kPathLimit || HasInvalidChars(name) || name == "." || name == "..";
+    return name == "." || name == ".." ||
+           (kWindowsNameRules && (CountCharacters(name) >= kPathLimit || HasInvalidChars(name)));
+}
+
+bool IsTooLongToEnter(std::string_view path) {
+    return kWindowsNameRules && CountCharacters(path) >= kPathLimit;
 }
 
 } // namespace
@@ -63,6 +77,12 @@ template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& sta
 
 bool FolderWalk::StopRequested() const {
     return control_.stopRequested && control_.stopRequested();
+}
+
+void FolderWalk::ReportNotRead(int lineNumber, const std::string& path, const std::string& cause) {
+    if (control_.notRead) {
+        Step(lineNumber, [&] { control_.notRead(path, cause); });
+    }
 }
 
 void FolderWalk::Run() {
@@ -131,10 +151,11 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
     Step(line::FolderTest, [&] { isFolder = IsFolder(entry.path); });
     if (!isFolder) {
         entry.kept = false;
+        ReportNotRead(line::FolderTest, entry.path, platform::FolderProblem(entry.path));
         return;
     }
     bool shortEnough = false;
-    Step(line::LengthTest, [&] { shortEnough = CountCharacters(entry.path) < kPathLimit; });
+    Step(line::LengthTest, [&] { shortEnough = !IsTooLongToEnter(entry.path); });
     if (!shortEnough) {
         return; // stays, not entered; the final test decides whether it is returned
     }
@@ -175,19 +196,15 @@ bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attr
 
 // One look at the folder gives its subfolders and, when the caller keeps them, its files.
 platform::FolderContents FolderWalk::ReadFolder(const std::string& path) const {
-    if (files_ != nullptr) {
-        return platform::ListFolderContents(path);
-    }
-    platform::Listing listing = platform::ListSubfolderNames(path);
-    return platform::FolderContents{listing.status, std::move(listing.names), {}};
+    return platform::ListFolderContents(path, files_ != nullptr);
 }
 
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
     platform::FolderContents listing;
+    const std::string parent =
+        entry.path.empty() || entry.path.back() == separator_ ? entry.path : entry.path + separator_;
     try {
         listing = ReadFolder(entry.path);
-        const std::string parent =
-            entry.path.empty() || entry.path.back() == separator_ ? entry.path : entry.path + separator_;
         for (const std::string& name : listing.folders) {
             if (!IsSkippedName(name)) {
                 next.push_back(Entry{parent + name + separator_, inside, false, std::nullopt, std::nullopt});
@@ -197,12 +214,22 @@ void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> in
             entry.files = std::move(listing.files);
         }
     } catch (...) {
-        return; // any other failure ends this folder's listing in silence; the names so far stay
+        // Any other failure ends this folder's listing; the names so far stay.
+        ReportNotRead(line::RemoveUnreadable, entry.path, DescribeCurrentException());
+        return;
     }
+    for (const std::string& link : listing.linksNotFollowed) {
+        ReportNotRead(line::RemoveUnreadable, parent + link,
+                      std::string(platform::RefusalText(platform::Refusal::LinkNotFollowed)));
+    }
+    if (listing.status == platform::ListingStatus::Ok) {
+        return;
+    }
+    ReportNotRead(line::RemoveUnreadable, entry.path, listing.cause);
     // A folder that cannot be read is dropped, so no file of it takes part in the pass. Equal entries name the
-    // same folder and are examined in order, so this entry is the first of its text still in the list.
-    if (listing.status == platform::ListingStatus::PermissionDenied ||
-        listing.status == platform::ListingStatus::PathNotFound) {
+    // same folder and are examined in order, so this entry is the first of its text still in the list. A listing
+    // that broke off keeps the names it read.
+    if (listing.status != platform::ListingStatus::OtherError) {
         entry.removed = true;
     }
 }

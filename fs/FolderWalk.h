@@ -28,7 +28,7 @@ public:
 private:
     // The identities of the folders above an entry, innermost first, shared between siblings.
     struct Ancestry {
-        platform::FolderIdentity identity;
+        platform::FileIdentity identity;
         std::shared_ptr<const Ancestry> parent;
     };
     struct Entry {
@@ -42,6 +42,7 @@ private:
 
     template <class Statement> bool Step(int line, Statement&& statement);
     bool StopRequested() const;
+    void ReportNotRead(int line, const std::string& path, const std::string& cause);
     Level StartingLevel(const FolderList& list) const;
     static std::shared_ptr<const Ancestry> WithoutSelf(const std::string& path, std::shared_ptr<const Ancestry> above);
     Level Examine(Level& level);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fs/Main.h"
 
-#include "fs/AddFolder.h"
+#include "engine/ErrorTrap.h"
 #include "fs/Utf8.h"
 
 namespace quillmere {
@@ -71,11 +71,13 @@ bool IsFolder(const std::string& path) {
     }
 }
 
-bool FsoCopyFile(const std::string& source, const std::string& destination) {
+platform::CopyOutcome FsoCopyFile(const platform::CopyRequest& request) {
     try {
-        return platform::CopyFileFailSafe(source, destination);
+        return platform::CopyFileFailSafe(request);
     } catch (...) {
-        return false;
+        platform::CopyOutcome failed;
+        failed.cause = DescribeCurrentException();
+        return failed;
     }
 }
 
@@ -91,12 +93,21 @@ std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::str
     return paths;
 }
 
-bool CopyFileSafe(const std::string& source, const std::string& destination) {
-    const auto paths = GuardCopyPaths(source, destination);
-    if (!paths || !IsExistingFile(paths->source) || !IsFolder(GetFolderPart(paths->destination))) {
-        return false;
+std::optional<platform::CopyOutcome> GuardCopyRequest(platform::CopyRequest& request) {
+    const auto paths = GuardCopyPaths(request.source, request.destination);
+    if (!paths || GetFolderPart(paths->destination).empty()) {
+        return platform::CopyOutcome::Refused(platform::Refusal::NotAFile);
     }
-    return FsoCopyFile(paths->source, paths->destination);
+    request.source = paths->source;
+    request.destination = paths->destination;
+    return std::nullopt;
+}
+
+platform::CopyOutcome CopyFileSafe(platform::CopyRequest request) {
+    if (auto refused = GuardCopyRequest(request)) {
+        return *refused;
+    }
+    return FsoCopyFile(request);
 }
 
 std::string AppTitleFromProductName(std::string_view productName) {

@@ -3,6 +3,7 @@
 // argument so that Windows paths ("\", drive roots, "\\server\share") and POSIX paths are both handled anywhere.
 #pragma once
 
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 
 #include <optional>
@@ -42,12 +43,17 @@ std::optional<GuardedCopyPaths> GuardCopyPaths(std::string_view source, std::str
                                                PathStyle style = kNativePathStyle);
 
 bool IsFolder(const std::string& path);
-// Copies without checking anything; false when the copy failed (nothing is then changed).
-bool FsoCopyFile(const std::string& source, const std::string& destination);
-// The guarded copy, the only write the program makes to the synchronized folders: nothing happens unless neither
-// text is blank, the source is an existing file and the destination's folder exists. No folder is ever created.
-// Returns true when a file was copied.
-bool CopyFileSafe(const std::string& source, const std::string& destination);
+
+// The guards of CopyFileSafe on the request's texts: a blank path, or a destination without a folder part, names
+// no file to copy (the outcome tells so); otherwise both paths are normalized as GuardCopyPaths does, and no
+// value is returned. A dry run applies the same guards.
+std::optional<platform::CopyOutcome> GuardCopyRequest(platform::CopyRequest& request);
+
+// The platform's fail-safe copy; an exception inside it is a failed copy, never one that escapes.
+platform::CopyOutcome FsoCopyFile(const platform::CopyRequest& request);
+// The guarded copy, the only write the program makes to the synchronized folders. The copy itself refuses a
+// source that is no file and fails on a destination folder that does not exist: no folder is ever created.
+platform::CopyOutcome CopyFileSafe(platform::CopyRequest request);
 
 // The application title made from the product name: cut before its last blank, then again while longer than
 // 40 characters. A name without a blank is kept whole. The window's SetAppTitle applies it.

@@ -34,7 +34,7 @@ std::optional<std::uint32_t> ReadAttributes(const std::string& path);
 // True for the root folder of a drive or file system ("C:\", "\\server\share\", "/").
 bool IsRootFolder(const std::string& folder);
 
-enum class ListingStatus { Ok, PermissionDenied, PathNotFound, OtherError };
+enum class ListingStatus { Ok, PermissionDenied, PathNotFound, LinkNotFollowed, OtherError };
 
 struct Listing {
     ListingStatus status = ListingStatus::Ok;
@@ -46,13 +46,23 @@ Listing ListSubfolderNames(const std::string& folder);
 // The files inside folder, hidden ones included, folders excluded.
 Listing ListFileNames(const std::string& folder);
 
-// Both listings above from one read of folder, for a walk that wants the files of every folder it enters.
+// Both listings above from one read of folder, for a walk that wants the files of every folder it enters, with
+// what a walk reports: why the folder could not be read, and the links in it that are not followed.
 struct FolderContents {
     ListingStatus status = ListingStatus::Ok;
-    std::vector<std::string> folders; // as ListSubfolderNames gives them
-    std::vector<std::string> files;   // as ListFileNames gives them
+    std::string cause;                         // the system's words when status is not Ok
+    std::vector<std::string> folders;          // as ListSubfolderNames gives them
+    std::vector<std::string> files;            // as ListFileNames gives them (left empty unless asked for)
+    std::vector<std::string> linksNotFollowed; // names of links the link rule does not follow (see FileCopy.h)
 };
-FolderContents ListFolderContents(const std::string& folder);
+FolderContents ListFolderContents(const std::string& folder, bool wantFiles = true);
+
+// Why folder cannot be read as a folder, in the system's words ("No such file or directory", "Not a
+// directory"...); empty when it can be examined.
+std::string FolderProblem(const std::string& folder);
+
+// The system's words for an error number (errno on POSIX, GetLastError on Windows).
+std::string SystemMessage(int error);
 
 // True when path names an existing file (not a folder) that can be opened.
 bool CanOpenExistingFile(const std::string& path);
@@ -72,22 +82,32 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path);
 // Offset of local time from UTC, in seconds, in force now. No value when the time zone cannot be read.
 std::optional<std::int64_t> LocalTimeOffsetSeconds();
 
-// Identity of a folder, to notice a link that leads back to a folder already above it.
-struct FolderIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FolderIdentity&) const = default;
+// Identity of a file or folder: the same one, whatever path leads to it. The walk uses it to notice a link that
+// leads back to a folder already above it.
+struct FileIdentity {
+    std::uint64_t device = 0; // the volume's serial number on Windows
+    std::uint64_t inode = 0;  // the file index on Windows
+    bool operator==(const FileIdentity&) const = default;
 };
-std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder);
+std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder);
+
+// What one look at a file tells, enough to know later whether it is still the same file, unchanged.
+struct FileFacts {
+    FileIdentity identity;
+    std::uint64_t size = 0;
+    std::int64_t lastWriteTime = 0; // nanoseconds since 1970, as ReadLastWriteTime gives it
+    std::int64_t changeTime = 0;    // when its data or attributes last changed, however that was done
+    bool operator==(const FileFacts&) const = default;
+};
+// Links followed; no value when nothing is at path.
+std::optional<FileFacts> ReadFileFacts(const std::string& path);
 
 // Nanoseconds two times of files on this folder's file system may differ by and still be the same time
 // (2 s on FAT, 10 ms on exFAT, 100 ns on NTFS, 1 ns where times are exact or the file system is unknown).
 std::int64_t TimeResolution(const std::string& folder);
 
-// Copies source over destination so that destination is never left half-written: the data goes to a "~"-named
-// temporary file in the destination's folder, which takes the source's last-write time (to the nanosecond) and
-// permissions, is flushed and then renamed over destination in one step. On any failure the temporary file is
-// removed and destination is as it was. A read-only destination is never replaced. Returns true when copied.
-bool CopyFileFailSafe(const std::string& source, const std::string& destination);
+// A file larger than the process may write (ulimit -f) fails its write with EFBIG like any other full disk,
+// instead of ending the process with SIGXFSZ. Called once at the start of each program. Nothing on Windows.
+void IgnoreFileSizeLimitSignal();
 
 } // namespace quillmere::platform

@@ -13,6 +13,7 @@ FolderContents SortedContents(const std::string& folder, bool wantFolders, bool 
     FolderContents contents = detail::ReadFolder(folder, wantFolders, wantFiles);
     std::sort(contents.folders.begin(), contents.folders.end());
     std::sort(contents.files.begin(), contents.files.end());
+    std::sort(contents.linksNotFollowed.begin(), contents.linksNotFollowed.end());
     return contents;
 }
 
@@ -28,8 +29,8 @@ Listing ListFileNames(const std::string& folder) {
     return Listing{contents.status, std::move(contents.files)};
 }
 
-FolderContents ListFolderContents(const std::string& folder) {
-    return SortedContents(folder, true, true);
+FolderContents ListFolderContents(const std::string& folder, bool wantFiles) {
+    return SortedContents(folder, true, wantFiles);
 }
 
 } // namespace quillmere::platform

@@ -2,10 +2,7 @@
 #include "startup/AutostartEntry.h"
 
 #include "BuildValues.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/posix/TemporarySibling.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -48,29 +45,9 @@ fs::path UserConfigFolder() {
     return {};
 }
 
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0)
-            return false;
-        text.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-// Writes a sibling temporary file and renames it over target, so target is never seen half-written.
-bool WriteFileAtomically(const fs::path& target, std::string_view text) {
-    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    // Every user's session reads a machine-wide entry; mkstemp makes files only the owner can read.
-    const bool written = ::fchmod(fd, 0644) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temp.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
+// Every user's session reads a machine-wide entry, so it is readable by all.
+bool WriteEntryFile(const fs::path& target, std::string_view text) {
+    return platform::posix::WriteFileAtomically(target.string(), text, 0644);
 }
 
 bool EscapedInsideQuotes(char c) {
@@ -172,7 +149,7 @@ std::optional<fs::path> WriteAutostartEntry(const fs::path& program, const Autos
     const fs::path system = folders.system / EntryFileName(program);
     const fs::path user = folders.user / EntryFileName(program);
     std::error_code error;
-    if (!folders.system.empty() && WriteFileAtomically(system, text)) {
+    if (!folders.system.empty() && WriteEntryFile(system, text)) {
         // One entry at a time: a user entry of the same name would override (or hide) the machine-wide one.
         if (!folders.user.empty())
             fs::remove(user, error);
@@ -181,7 +158,7 @@ std::optional<fs::path> WriteAutostartEntry(const fs::path& program, const Autos
     if (folders.user.empty())
         return std::nullopt;
     fs::create_directories(folders.user, error);
-    if (WriteFileAtomically(user, text))
+    if (WriteEntryFile(user, text))
         return user;
     return std::nullopt;
 }
@@ -200,7 +177,7 @@ bool RemoveAutostartEntry(const fs::path& program, const AutostartFolders& folde
     if (folders.user.empty())
         return false;
     fs::create_directories(folders.user, error);
-    return WriteFileAtomically(user, HidingEntryText());
+    return WriteEntryFile(user, HidingEntryText());
 }
 
 } // namespace quillmere::startup

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one write the program makes to the synchronized folders.
-#include "platform/FileSystem.h"
-#include "platform/posix/PathText.h"
+// The one write the program makes to the synchronized folders, in stages: open and check the source, find and
+// check the destination, fill and flush a temporary file beside it, check both again, put it in place.
+#include "platform/FileCopy.h"
+#include "platform/posix/LinkRule.h"
+#include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
 
 #include <fcntl.h>
@@ -10,44 +12,101 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
-#include <optional>
+#include <csignal>
 #include <vector>
 
 namespace quillmere::platform {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
+using posix::FactsOf;
+using posix::TemporarySibling;
+using posix::UniqueFd;
 
-private:
-    int fd_;
+// The source, open, as it was when opened.
+struct SourceFile {
+    UniqueFd fd;
+    struct stat info {};
 };
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
+// Where the copy goes: the folder holding the destination (for a link the rule follows, its target's folder),
+// the name there, the file there now, and who is to own the copy.
+struct Destination {
+    UniqueFd folder;
+    std::string name;
+    std::optional<struct stat> existing;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+std::optional<CopyOutcome> OutcomeOf(const posix::Reach& reach) {
+    if (reach.linkRefused) {
+        return CopyOutcome::Refused(Refusal::LinkNotFollowed);
     }
-    return true;
+    return reach.error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(reach.error)) : std::nullopt;
+}
+
+std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& source) {
+    // O_NONBLOCK keeps a named pipe given as source from hanging the open; regular files ignore it.
+    posix::OpenedFile opened = posix::OpenReached(AT_FDCWD, request.source, O_RDONLY | O_NONBLOCK);
+    if (auto problem = OutcomeOf(opened.reach)) {
+        return problem;
+    }
+    if (!S_ISREG(opened.info.st_mode)) {
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    }
+    // Not the file compared: maybe restored from a backup with an older time, which must not replace a newer file.
+    if (request.sourceAsCompared && FactsOf(opened.info) != *request.sourceAsCompared) {
+        return CopyOutcome::Refused(Refusal::SourceChanged);
+    }
+    source = SourceFile{std::move(opened.fd), opened.info};
+    return std::nullopt;
+}
+
+// Only a regular file that is not read-only (by its permission bits, whoever runs the program) and is still the
+// one compared is replaced; only a free name is taken when the pass found none.
+std::optional<CopyOutcome> CheckExisting(const std::optional<struct stat>& existing, const struct stat& source,
+                                         const std::optional<FileFacts>& compared) {
+    if (!existing) {
+        return compared ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationChanged)) : std::nullopt;
+    }
+    if (!S_ISREG(existing->st_mode)) {
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    }
+    if (posix::IsSameFile(*existing, source)) {
+        return CopyOutcome::Refused(Refusal::SameFile);
+    }
+    if ((existing->st_mode & 0222) == 0) {
+        return CopyOutcome::Refused(Refusal::ReadOnly);
+    }
+    if (!compared) {
+        return CopyOutcome::Refused(Refusal::DestinationExists);
+    }
+    if (!IsSameVersion(FactsOf(*existing), *compared)) {
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    }
+    return std::nullopt;
+}
+
+// A replaced file keeps its owner and a new one takes its folder's, so that a copy made by root does not take a
+// file from its user.
+std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const struct stat& source,
+                                           Destination& destination) {
+    posix::ReachedEntry entry = posix::ReachEntry(AT_FDCWD, request.destination);
+    if (auto problem = OutcomeOf(entry.reach)) {
+        return problem;
+    }
+    if (auto problem = CheckExisting(entry.info, source, request.destinationAsCompared)) {
+        return problem;
+    }
+    struct stat owner {};
+    if (entry.info) {
+        owner = *entry.info;
+    } else if (::fstat(entry.folder.Get(), &owner) != 0) {
+        return CopyOutcome::Failed(errno);
+    }
+    destination = Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid};
+    return std::nullopt;
 }
 
 bool CopyData(int from, int to) {
@@ -60,48 +119,10 @@ bool CopyData(int from, int to) {
         if (got <= 0) {
             return got == 0;
         }
-        if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) {
+        if (!posix::WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) {
             return false;
         }
     }
-}
-
-// Where the copy goes, and who is to own it.
-struct Target {
-    std::string path;
-    uid_t owner = 0;
-    gid_t group = 0;
-};
-
-struct stat OwnerOfFolder(const std::string& path) {
-    struct stat folder {};
-    ::stat(posix::ParentFolderOf(path).c_str(), &folder);
-    return folder;
-}
-
-// A link as destination is followed: its target is replaced and the link stays a link, as a Windows copy writes
-// through a link. No value when the destination cannot be replaced: it is read-only (by its permission bits,
-// whoever runs the program), not a regular file, a dangling link, or the source itself. A replaced file keeps its
-// owner and a new one takes its folder's, so that a copy made by root does not take a file from its user.
-std::optional<Target> ReplaceableTarget(const std::string& destination, const struct stat& source) {
-    struct stat own {};
-    if (::lstat(destination.c_str(), &own) != 0) {
-        if (errno != ENOENT) {
-            return std::nullopt;
-        }
-        const struct stat folder = OwnerOfFolder(destination);
-        return Target{destination, folder.st_uid, folder.st_gid};
-    }
-    struct stat target {};
-    if (::stat(destination.c_str(), &target) != 0 || !S_ISREG(target.st_mode) || (target.st_mode & 0222) == 0 ||
-        (target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
-        return std::nullopt;
-    }
-    if (!S_ISLNK(own.st_mode)) {
-        return Target{destination, target.st_uid, target.st_gid};
-    }
-    const std::unique_ptr<char, void (*)(void*)> real(::realpath(destination.c_str(), nullptr), std::free);
-    return real ? std::optional<Target>(Target{real.get(), target.st_uid, target.st_gid}) : std::nullopt;
 }
 
 // The source's last-write time to the nanosecond, and its access time: fusefat ignores a new last-write time
@@ -110,39 +131,153 @@ std::array<timespec, 2> TimesOf(const struct stat& source) {
     return {source.st_atim, source.st_mtim};
 }
 
-bool FillTemporary(posix::TemporarySibling& temporary, int sourceFd, const struct stat& source, const Target& target) {
-    if (!CopyData(sourceFd, temporary.Fd())) {
-        return false;
+std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& source, const Destination& destination) {
+    if (!CopyData(source.fd.Get(), temporary.Fd())) {
+        return CopyOutcome::Failed(errno);
     }
     // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
     // ignore both: the data and the time matter more.
-    (void)::fchown(temporary.Fd(), target.owner, target.group);
-    (void)::fchmod(temporary.Fd(), source.st_mode & 0777);
-    return ::futimens(temporary.Fd(), TimesOf(source).data()) == 0;
+    (void)::fchown(temporary.Fd(), destination.owner, destination.group);
+    (void)::fchmod(temporary.Fd(), source.info.st_mode & 0777);
+    if (::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0) {
+        return CopyOutcome::Failed(errno);
+    }
+    const int error = temporary.Flush();
+    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(error)) : std::nullopt;
+}
+
+// Written while being copied (in place, even with its old time put back, as cp -p does), or replaced by a new file
+// (saved editor-style): either way the copy is not the source as it now is, and must not carry its time.
+std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const SourceFile& source) {
+    struct stat now {};
+    struct stat named {};
+    if (::fstat(source.fd.Get(), &now) != 0) {
+        return CopyOutcome::Failed(errno);
+    }
+    if (FactsOf(now) != FactsOf(source.info) || ::stat(request.source.c_str(), &named) != 0 ||
+        !posix::IsSameFile(named, now)) {
+        return CopyOutcome::Refused(Refusal::SourceChanged);
+    }
+    return std::nullopt;
+}
+
+std::optional<CopyOutcome> CheckDestinationUnchanged(const Destination& destination) {
+    struct stat now {};
+    const bool present = ::fstatat(destination.folder.Get(), destination.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!present && errno != ENOENT) {
+        return CopyOutcome::Failed(errno);
+    }
+    if (!destination.existing) {
+        return present ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationExists)) : std::nullopt;
+    }
+    if (!present || !IsSameVersion(FactsOf(now), FactsOf(*destination.existing))) {
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    }
+    return std::nullopt;
+}
+
+// FUSE file systems (fusefat among them) refuse the rename flags with EINVAL.
+bool IsRefusedFlag(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// An addition takes only a free name, in one step. Where that step is refused, the check just made is all there is.
+std::optional<CopyOutcome> AddFile(TemporarySibling& temporary, const Destination& destination) {
+    int error = temporary.Add(destination.name);
+    if (IsRefusedFlag(error)) {
+        error = temporary.Replace(destination.name);
+    }
+    if (error == EEXIST) {
+        return CopyOutcome::Refused(Refusal::DestinationExists);
+    }
+    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(error)) : std::nullopt;
+}
+
+// A replacement swaps the two files in one step and then looks at the one it took out: a file saved there at the
+// last moment is swapped back, and the next pass compares it. Where the swap is refused, the check just made is
+// all there is.
+std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destination& destination) {
+    const int error = temporary.Exchange(destination.name);
+    if (IsRefusedFlag(error)) {
+        const int replaced = temporary.Replace(destination.name);
+        return replaced != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(replaced)) : std::nullopt;
+    }
+    if (error != 0) {
+        return CopyOutcome::Failed(error);
+    }
+    struct stat takenOut {};
+    if (::fstatat(destination.folder.Get(), temporary.Name().c_str(), &takenOut, AT_SYMLINK_NOFOLLOW) == 0 &&
+        IsSameVersion(FactsOf(takenOut), FactsOf(*destination.existing))) {
+        // The file replaced, now under the temporary name: here a replaced file could be kept instead.
+        (void)temporary.RemoveTakenOut();
+        return std::nullopt;
+    }
+    // The saved file must not stay under a temporary name, which a later pass would clean away.
+    if (temporary.Exchange(destination.name) != 0) {
+        (void)temporary.Replace(destination.name);
+    }
+    return CopyOutcome::Refused(Refusal::DestinationChanged);
+}
+
+// Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time is set
+// again on the file, still open; the copy itself has succeeded either way.
+CopyOutcome Finish(const TemporarySibling& temporary, const SourceFile& source) {
+    (void)::futimens(temporary.Fd(), TimesOf(source.info).data());
+    struct stat written {};
+    (void)::fstat(temporary.Fd(), &written);
+    return CopyOutcome::Copied(FactsOf(written));
+}
+
+void Tell(const CopyRequest& request, CopyStage stage) {
+    if (request.onStage) {
+        request.onStage(stage);
+    }
 }
 
 } // namespace
 
-bool CopyFileFailSafe(const std::string& source, const std::string& destination) {
-    // O_NONBLOCK keeps a named pipe given as source from hanging the open; regular files ignore it.
-    const FileDescriptor sourceFd(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat sourceInfo {};
-    if (sourceFd.Get() < 0 || ::fstat(sourceFd.Get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
-        return false;
+CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
+    SourceFile source;
+    Destination destination;
+    if (auto problem = OpenSource(request, source)) {
+        return *problem;
     }
-    const auto target = ReplaceableTarget(destination, sourceInfo);
-    if (!target) {
-        return false;
+    if (auto problem = FindDestination(request, source.info, destination)) {
+        return *problem;
     }
-    posix::TemporarySibling temporary(posix::ParentFolderOf(target->path));
-    if (!temporary.Valid() || !FillTemporary(temporary, sourceFd.Get(), sourceInfo, *target) ||
-        !temporary.ReplaceDestination(target->path)) {
-        return false;
+    TemporarySibling temporary(destination.folder.Get());
+    if (!temporary.Valid()) {
+        return CopyOutcome::Failed(temporary.Error());
     }
-    // Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time
-    // set on the temporary file is set again on the final name. The copy itself has succeeded either way.
-    (void)::utimensat(AT_FDCWD, target->path.c_str(), TimesOf(sourceInfo).data(), 0);
-    return true;
+    if (auto problem = Fill(temporary, source, destination)) {
+        return *problem;
+    }
+    Tell(request, CopyStage::DataWritten);
+    if (auto problem = CheckSourceUnchanged(request, source)) {
+        return *problem;
+    }
+    if (auto problem = CheckDestinationUnchanged(destination)) {
+        return *problem;
+    }
+    Tell(request, CopyStage::Checked);
+    auto problem = destination.existing ? ReplaceFile(temporary, destination) : AddFile(temporary, destination);
+    return problem ? *problem : Finish(temporary, source);
+}
+
+void IgnoreFileSizeLimitSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request) {
+    SourceFile source;
+    return OpenSource(request, source);
+}
+
+std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request) {
+    struct stat source {};
+    (void)::stat(request.source.c_str(), &source); // for the same-file test only
+    Destination destination;
+    return FindDestination(request, source, destination);
 }
 
 } // namespace quillmere::platform

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the program asks of single paths: attributes, existence, identity and last-write time.
+// What the program asks of single paths: attributes, existence, identity, facts and last-write time.
 #include "platform/FileSystem.h"
 #include "platform/posix/PathText.h"
+#include "platform/posix/StatFacts.h"
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <limits>
 
@@ -88,11 +91,22 @@ bool CanOpenExistingFile(const std::string& path) {
 }
 
 std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
+    const std::optional<FileFacts> facts = ReadFileFacts(path);
+    return facts ? std::optional<std::int64_t>(facts->lastWriteTime) : std::nullopt;
+}
+
+std::optional<FileFacts> ReadFileFacts(const std::string& path) {
     struct stat info {};
     if (!StatFollowing(path, info)) {
         return std::nullopt;
     }
-    return NanosecondsOf(info.st_mtim);
+    return posix::FactsOf(info);
+}
+
+FileFacts posix::FactsOf(const struct stat& info) {
+    return FileFacts{FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)},
+                     static_cast<std::uint64_t>(info.st_size), NanosecondsOf(info.st_mtim),
+                     NanosecondsOf(info.st_ctim)};
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {
@@ -104,12 +118,26 @@ std::optional<std::int64_t> LocalTimeOffsetSeconds() {
     return static_cast<std::int64_t>(local.tm_gmtoff);
 }
 
-std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder) {
+std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder) {
     struct stat info {};
     if (!StatFollowing(folder, info)) {
         return std::nullopt;
     }
-    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::string FolderProblem(const std::string& folder) {
+    struct stat info {};
+    if (!StatFollowing(folder, info)) {
+        return SystemMessage(errno);
+    }
+    return S_ISDIR(info.st_mode) ? std::string() : SystemMessage(ENOTDIR);
+}
+
+std::string SystemMessage(int error) {
+    char text[256] = {};
+    // The GNU strerror_r, which may return a static text instead of filling the buffer.
+    return ::strerror_r(error, text, sizeof text);
 }
 
 } // namespace quillmere::platform

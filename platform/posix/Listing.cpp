@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Folder listings with the failures the walk must tell apart.
+// Folder listings with the failures the walk must tell apart, and the links the link rule does not follow.
+#include "platform/FileCopy.h"
 #include "platform/FolderReading.h"
+#include "platform/posix/LinkRule.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -26,20 +29,61 @@ ListingStatus StatusOfErrno(int error) {
     }
 }
 
-enum class Kind { Folder, File, Other };
+enum class Kind { Folder, File, LinkNotFollowed, Other };
+
+Kind KindOfStatus(const struct stat& info) {
+    return S_ISDIR(info.st_mode) ? Kind::Folder : (S_ISREG(info.st_mode) ? Kind::File : Kind::Other);
+}
+
+// What a link leads to, when the link rule lets it be followed; a link that leads nowhere is no file.
+Kind KindOfLink(int folderFd, const char* name) {
+    const posix::ReachedEntry target = posix::ReachEntry(folderFd, name);
+    if (target.reach.linkRefused) {
+        return Kind::LinkNotFollowed;
+    }
+    return target.reach.Ok() && target.info ? KindOfStatus(*target.info) : Kind::Other;
+}
 
 // The entry's kind with links followed. The listing's own type spares a stat for all but links and file systems
 // that leave the type unknown.
 Kind KindOf(int folderFd, const dirent& entry) {
-    unsigned char type = entry.d_type;
-    if (type == DT_LNK || type == DT_UNKNOWN) {
+    switch (entry.d_type) {
+    case DT_DIR:
+        return Kind::Folder;
+    case DT_REG:
+        return Kind::File;
+    case DT_LNK:
+        return KindOfLink(folderFd, entry.d_name);
+    case DT_UNKNOWN: {
         struct stat info {};
-        if (::fstatat(folderFd, entry.d_name, &info, 0) != 0) {
+        if (::fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             return Kind::Other;
         }
-        type = S_ISDIR(info.st_mode) ? DT_DIR : (S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN);
+        return S_ISLNK(info.st_mode) ? KindOfLink(folderFd, entry.d_name) : KindOfStatus(info);
     }
-    return type == DT_DIR ? Kind::Folder : (type == DT_REG ? Kind::File : Kind::Other);
+    default:
+        return Kind::Other;
+    }
+}
+
+// The folder itself is reached by the link rule too, and read through what was opened.
+std::unique_ptr<DIR, int (*)(DIR*)> OpenFolder(const std::string& folder, FolderContents& contents) {
+    posix::OpenedFile opened = posix::OpenReached(AT_FDCWD, folder, O_RDONLY | O_DIRECTORY);
+    if (opened.reach.linkRefused) {
+        contents.status = ListingStatus::LinkNotFollowed;
+        contents.cause = RefusalText(Refusal::LinkNotFollowed);
+    } else if (!opened.reach.Ok()) {
+        contents.status = StatusOfErrno(opened.reach.error);
+        contents.cause = SystemMessage(opened.reach.error);
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opened.fd.Valid() ? ::fdopendir(opened.fd.Get()) : nullptr, ::closedir);
+    if (dir) {
+        opened.fd.Release(); // closedir closes it
+    } else if (contents.status == ListingStatus::Ok) {
+        contents.status = StatusOfErrno(errno);
+        contents.cause = SystemMessage(errno);
+    }
+    return dir;
 }
 
 bool IsDotOrDotDot(const char* name) {
@@ -50,9 +94,8 @@ bool IsDotOrDotDot(const char* name) {
 
 FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles) {
     FolderContents contents;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    const auto dir = OpenFolder(folder, contents);
     if (!dir) {
-        contents.status = StatusOfErrno(errno);
         return contents;
     }
     const int folderFd = ::dirfd(dir.get());
@@ -63,6 +106,7 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
             // A listing that breaks off keeps the names read so far.
             if (errno != 0) {
                 contents.status = ListingStatus::OtherError;
+                contents.cause = SystemMessage(errno);
             }
             break;
         }
@@ -74,6 +118,8 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
             contents.folders.emplace_back(entry->d_name);
         } else if (kind == Kind::File && wantFiles) {
             contents.files.emplace_back(entry->d_name);
+        } else if (kind == Kind::LinkNotFollowed) {
+            contents.linksNotFollowed.emplace_back(entry->d_name);
         }
     }
     return contents;

@@ -1,33 +1,59 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A uniquely named temporary file beside a destination, removed again unless it replaces the destination.
+// A temporary file of this program beside the file it is to become, and the atomic whole-file write built on it.
 #pragma once
 
+#include "platform/posix/UniqueFd.h"
+
+#include <sys/types.h>
+
 #include <string>
+#include <string_view>
 
 namespace quillmere::platform::posix {
 
 class TemporarySibling {
 public:
-    // Creates "~quillmere-XXXXXX" (mode 0600, closed on exec) in folder; Valid() tells whether that worked. The
-    // name begins with "~" so that a pass that meets a leftover (after a power cut) leaves it alone.
-    explicit TemporarySibling(const std::string& folder);
+    // Creates a file named TemporaryName (mode 0600, closed on exec) in the open folder, and locks it (flock,
+    // exclusive) for as long as it lives, so that a pass meeting it knows a copy still holds it. Valid() tells
+    // whether that worked, Error() why not. The folder must stay open while this lives.
+    explicit TemporarySibling(int folder);
     ~TemporarySibling();
     TemporarySibling(const TemporarySibling&) = delete;
     TemporarySibling& operator=(const TemporarySibling&) = delete;
 
-    bool Valid() const { return created_; }
-    int Fd() const { return fd_; }
-    const std::string& Path() const { return path_; }
+    bool Valid() const { return file_.Valid(); }
+    int Error() const { return error_; }
+    int Fd() const { return file_.Get(); }
+    const std::string& Name() const { return name_; }
 
-    // Flushes and closes the file and renames it over destination. False (and the file removed by the
-    // destructor) when any of these fails.
-    bool ReplaceDestination(const std::string& destination);
+    // Each returns 0 or the errno of the call. The data must be flushed before the file takes a name that
+    // matters, or a crash could leave that name on an empty file.
+    int Flush();
+    // Takes the name, which must be free: renameat2 with RENAME_NOREPLACE.
+    int Add(const std::string& name);
+    // Takes the name, and the file that had it takes the temporary name: renameat2 with RENAME_EXCHANGE. Called
+    // again, it swaps them back.
+    int Exchange(const std::string& name);
+    // Takes the name from whatever has it: a plain rename.
+    int Replace(const std::string& name);
+    // Removes what the temporary name holds after an exchange: the file that was replaced.
+    int RemoveTakenOut();
 
 private:
-    std::string path_;
-    int fd_ = -1;
-    bool created_ = false;
-    bool renamed_ = false;
+    int Rename(const std::string& name, unsigned flags);
+
+    int folder_;
+    std::string name_;
+    UniqueFd file_;
+    int error_ = 0;
+    bool inPlace_ = false; // the temporary name no longer holds this file
 };
+
+// Writes text to path so that path is never seen half-written: a temporary sibling, flushed, then renamed over
+// it. The file gets mode. False when any step fails (path is then as it was).
+bool WriteFileAtomically(const std::string& path, std::string_view text, mode_t mode);
+
+// write(2) until all is written, going on after interruptions; false on an error (errno tells which).
+bool WriteAll(int fd, const char* data, std::size_t size);
 
 } // namespace quillmere::platform::posix

@@ -78,7 +78,17 @@ bool CanOpenExistingFile(const std::string& path) {
     return GetFileInformationByHandle(file.get(), &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder) {
+std::string FolderProblem(const std::string& folder) {
+    const auto wide = ToWide(folder);
+    if (!wide || wide->empty())
+        return SystemMessage(ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return SystemMessage(static_cast<int>(GetLastError()));
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? std::string() : SystemMessage(ERROR_DIRECTORY);
+}
+
+std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder) {
     const auto wide = ToWide(folder);
     if (!wide || wide->empty())
         return std::nullopt;
@@ -89,8 +99,8 @@ std::optional<FolderIdentity> ReadFolderIdentity(const std::string& folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &info))
         return std::nullopt;
-    return FolderIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 } // namespace quillmere::platform

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The fail-safe copy: the data goes to a "~" file beside the destination, which then replaces it in one rename.
-#include "platform/FileSystem.h"
+// The one write the program makes to the synchronized folders, in stages: open and check the source, check the
+// destination, fill and flush a locked temporary file beside it, check both again, move it into place.
+#include "platform/FileCopy.h"
+#include "platform/TemporaryName.h"
+#include "platform/windows/HandleFacts.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
 
@@ -20,31 +23,150 @@ namespace {
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-struct SourceFacts {
-    DWORD attributes = 0;
-    FILETIME lastWrite{};
-};
+CopyOutcome FailedNow() {
+    return CopyOutcome::Failed(static_cast<int>(GetLastError()));
+}
 
 std::wstring FolderPartOf(const std::wstring& path) {
     const auto last = path.find_last_of(L"\\/");
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
-// A new file of its own in folder: CREATE_NEW never opens a file someone else made. Its name starts with "~",
-// so a pass never takes a leftover one for a file to synchronize. name is empty when no file was made.
-FileHandle CreateTemporaryFile(const std::wstring& folder, std::wstring& name) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + L"~qm" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
-        FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file.valid())
-            return file;
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            break;
+// The whole file, exclusively: a pass meeting a temporary file it cannot lock knows a copy still holds it.
+bool LockWhole(HANDLE file) {
+    OVERLAPPED from{};
+    return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &from);
+}
+
+bool SetAttributes(HANDLE file, DWORD attributes) {
+    FILE_BASIC_INFO basic{};
+    // 0 would leave the attributes as they are; "normal" clears them.
+    basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+}
+
+// A new file of its own beside the destination, named by TemporaryName and locked while it lives. CREATE_NEW
+// never opens a file someone else made; sharing nothing but deletion keeps every other program (and a pass
+// clearing leftovers) out, yet lets the file be moved into place while it is still open and locked.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::wstring& folder) : file_(INVALID_HANDLE_VALUE) {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100 && !file_.valid(); ++attempt) {
+            const std::string unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+            path_ = folder + *windows::ToWide(TemporaryName(unique));
+            file_ = FileHandle(CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            error_ = file_.valid() ? 0 : GetLastError();
+            if (error_ != ERROR_FILE_EXISTS)
+                break;
+        }
+        if (file_.valid() && !LockWhole(file_.get())) {
+            error_ = GetLastError();
+            Discard();
+        }
     }
-    name.clear();
-    return FileHandle(INVALID_HANDLE_VALUE);
+    ~TemporaryFile() { Discard(); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool valid() const { return file_.valid(); }
+    DWORD error() const { return error_; }
+    HANDLE get() const { return file_.get(); }
+
+    // Moves the file, still open, to destination; 0 or the system's error. Without replace, a file of that name
+    // is never replaced (ERROR_ALREADY_EXISTS).
+    DWORD MoveTo(const std::wstring& destination, bool replace) {
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (!MoveFileExW(path_.c_str(), destination.c_str(), flags))
+            return GetLastError();
+        inPlace_ = true;
+        return 0;
+    }
+
+private:
+    // Deleted through its own handle, read-only or not, once closed.
+    void Discard() {
+        if (!file_.valid() || inPlace_)
+            return;
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        SetAttributes(file_.get(), FILE_ATTRIBUTE_NORMAL);
+        SetFileInformationByHandle(file_.get(), FileDispositionInfo, &dispose, sizeof dispose);
+        file_.reset();
+    }
+
+    std::wstring path_;
+    FileHandle file_;
+    DWORD error_ = 0;
+    bool inPlace_ = false;
+};
+
+struct SourceFile {
+    std::wstring path;
+    FileHandle file{INVALID_HANDLE_VALUE};
+    BY_HANDLE_FILE_INFORMATION info{};
+    FileFacts facts;
+};
+
+struct Destination {
+    std::wstring path;
+    std::optional<FileFacts> existing;
+};
+
+// Opened for reading, shared only with readers: no one writes to the source while it is copied.
+std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& source) {
+    const auto wide = windows::ToWide(request.source);
+    if (!wide || wide->empty())
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    source.path = *wide;
+    source.file = FileHandle(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.file.valid() || !GetFileInformationByHandle(source.file.get(), &source.info))
+        return FailedNow();
+    const std::optional<FileFacts> facts = windows::FactsOfHandle(source.file.get());
+    if (!facts)
+        return FailedNow();
+    if (source.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    if (request.sourceAsCompared && *facts != *request.sourceAsCompared)
+        return CopyOutcome::Refused(Refusal::SourceChanged);
+    source.facts = *facts;
+    return std::nullopt;
+}
+
+// Only a file that is not read-only and is still the one compared is replaced; only a free name is taken when
+// the pass found none.
+std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const FileFacts* source,
+                                           Destination& destination) {
+    const auto wide = windows::ToWide(request.destination);
+    if (!wide || wide->empty())
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    destination.path = *wide;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return FailedNow(); // the folder is missing, or cannot be examined
+        if (request.destinationAsCompared)
+            return CopyOutcome::Refused(Refusal::DestinationChanged);
+        return std::nullopt;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return CopyOutcome::Refused(Refusal::NotAFile);
+    destination.existing = ReadFileFacts(request.destination);
+    if (!destination.existing)
+        return FailedNow();
+    if (source != nullptr && destination.existing->identity == source->identity)
+        return CopyOutcome::Refused(Refusal::SameFile);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return CopyOutcome::Refused(Refusal::ReadOnly);
+    if (!request.destinationAsCompared)
+        return CopyOutcome::Refused(Refusal::DestinationExists);
+    if (!IsSameVersion(*destination.existing, *request.destinationAsCompared))
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    return std::nullopt;
 }
 
 bool CopyData(HANDLE from, HANDLE to) {
@@ -61,62 +183,113 @@ bool CopyData(HANDLE from, HANDLE to) {
     }
 }
 
+// Data, time, flushed to the disk, attributes last: a read-only attribute binds every later opening, not this
+// handle, so the file can still be moved and its time set again.
+std::optional<CopyOutcome> Fill(TemporaryFile& temporary, const SourceFile& source) {
+    if (!CopyData(source.file.get(), temporary.get()) ||
+        !SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime) ||
+        !FlushFileBuffers(temporary.get()) ||
+        !SetAttributes(temporary.get(), source.info.dwFileAttributes & kCopiedAttributes))
+        return FailedNow();
+    return std::nullopt;
+}
+
+std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const SourceFile& source) {
+    const std::optional<FileFacts> now = windows::FactsOfHandle(source.file.get());
+    const std::optional<FileFacts> named = ReadFileFacts(request.source);
+    if (!now || *now != source.facts || !named || named->identity != now->identity)
+        return CopyOutcome::Refused(Refusal::SourceChanged);
+    return std::nullopt;
+}
+
+std::optional<CopyOutcome> CheckDestinationUnchanged(const CopyRequest& request, const Destination& destination) {
+    const std::optional<FileFacts> now = ReadFileFacts(request.destination);
+    if (!destination.existing)
+        return now ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationExists)) : std::nullopt;
+    if (!now || !IsSameVersion(*now, *destination.existing))
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    return std::nullopt;
+}
+
+// An addition moves without replacing, so a file that appeared since the check is kept. A replacement has no
+// atomic swap on Windows: the check just made is all there is.
+std::optional<CopyOutcome> MoveIntoPlace(TemporaryFile& temporary, const Destination& destination) {
+    const DWORD error = temporary.MoveTo(destination.path, destination.existing.has_value());
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return CopyOutcome::Refused(Refusal::DestinationExists);
+    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(static_cast<int>(error))) : std::nullopt;
+}
+
 // Some file systems (FUSE and network ones among them) stamp the time of the rename on the file, so the time is
-// set again on the final name.
-bool SetLastWriteTime(const std::wstring& path, const FILETIME& time) {
-    FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return file.valid() && SetFileTime(file.get(), nullptr, nullptr, &time);
+// set again on the file, still open.
+CopyOutcome Finish(const TemporaryFile& temporary, const SourceFile& source) {
+    SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime);
+    const std::optional<FileFacts> written = windows::FactsOfHandle(temporary.get());
+    return CopyOutcome::Copied(written.value_or(FileFacts{}));
 }
 
-// Writes the temporary file completely: data, time, flushed to the disk, closed, attributes last (a read-only
-// attribute would refuse the writes before it).
-bool WriteTemporary(HANDLE source, const SourceFacts& facts, const std::wstring& folder, std::wstring& temporary) {
-    FileHandle target = CreateTemporaryFile(folder, temporary);
-    if (!target.valid())
-        return false;
-    const bool written = CopyData(source, target.get()) &&
-                         SetFileTime(target.get(), nullptr, nullptr, &facts.lastWrite) &&
-                         FlushFileBuffers(target.get());
-    const bool closed = target.reset();
-    // 0 would leave the attributes as they are; "normal" clears them.
-    const DWORD attributes = facts.attributes & kCopiedAttributes;
-    return written && closed && SetFileAttributesW(temporary.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
-}
-
-void RemoveTemporary(const std::wstring& temporary) {
-    SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(temporary.c_str());
+void Tell(const CopyRequest& request, CopyStage stage) {
+    if (request.onStage)
+        request.onStage(stage);
 }
 
 } // namespace
 
-bool CopyFileFailSafe(const std::string& source, const std::string& destination) {
-    const auto from = windows::ToWide(source);
-    const auto to = windows::ToWide(destination);
-    if (!from || !to || from->empty() || to->empty())
-        return false;
-    const DWORD existing = GetFileAttributesW(to->c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
+    SourceFile source;
+    Destination destination;
+    if (auto problem = OpenSource(request, source))
+        return *problem;
+    if (auto problem = FindDestination(request, &source.facts, destination))
+        return *problem;
+    TemporaryFile temporary(FolderPartOf(destination.path));
+    if (!temporary.valid())
+        return CopyOutcome::Failed(static_cast<int>(temporary.error()));
+    if (auto problem = Fill(temporary, source))
+        return *problem;
+    Tell(request, CopyStage::DataWritten);
+    if (auto problem = CheckSourceUnchanged(request, source))
+        return *problem;
+    if (auto problem = CheckDestinationUnchanged(request, destination))
+        return *problem;
+    Tell(request, CopyStage::Checked);
+    if (auto problem = MoveIntoPlace(temporary, destination))
+        return *problem;
+    return Finish(temporary, source);
+}
 
-    FileHandle input(CreateFileW(from->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request) {
+    SourceFile source;
+    return OpenSource(request, source);
+}
+
+std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request) {
+    const std::optional<FileFacts> source = ReadFileFacts(request.source);
+    Destination destination;
+    return FindDestination(request, source ? &*source : nullptr, destination);
+}
+
+bool RemoveLeftoverTemporary(const std::string& path) {
+    const auto last = path.find_last_of("\\/");
+    const auto wide = windows::ToWide(path);
+    if (!IsTemporaryName(last == std::string::npos ? path : path.substr(last + 1)) || !wide)
+        return false;
+    // A copy's own handle shares nothing but deletion, so this opening fails while a copy holds the file; a link
+    // is opened as itself and left alone.
+    const FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ | FILE_WRITE_ATTRIBUTES | DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!input.valid() || !GetFileInformationByHandle(input.get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) || !LockWhole(file.get()))
         return false;
-    const SourceFacts facts{info.dwFileAttributes, info.ftLastWriteTime};
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    return SetAttributes(file.get(), FILE_ATTRIBUTE_NORMAL) &&
+           SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+}
 
-    std::wstring temporary;
-    if (!WriteTemporary(input.get(), facts, FolderPartOf(*to), temporary) ||
-        !MoveFileExW(temporary.c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        if (!temporary.empty())
-            RemoveTemporary(temporary);
-        return false;
-    }
-    SetLastWriteTime(*to, facts.lastWrite);
-    return true;
+void IgnoreFileSizeLimitSignal() {
+    // Windows has no such signal: a file too large fails its write like any other.
 }
 
 } // namespace quillmere::platform

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File times through the Windows file time: 100-nanosecond steps since 1601-01-01 00:00 UTC.
 #include "platform/FileSystem.h"
+#include "platform/windows/HandleFacts.h"
 #include "platform/windows/VolumeTimes.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/Win32Handle.h"
 
 #include <windows.h>
 
@@ -34,6 +36,30 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
     if (!wide || wide->empty() || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
     return windows::UnixNanosecondsOfFileTime(static_cast<std::uint64_t>(ToSteps(data.ftLastWriteTime)));
+}
+
+std::optional<FileFacts> ReadFileFacts(const std::string& path) {
+    const auto wide = windows::ToWide(path);
+    if (!wide || wide->empty())
+        return std::nullopt;
+    const windows::FileHandle file(CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() ? windows::FactsOfHandle(file.get()) : std::nullopt;
+}
+
+std::optional<FileFacts> windows::FactsOfHandle(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandle(file, &info) ||
+        !GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        return std::nullopt;
+    const auto steps = [](LARGE_INTEGER time) { return static_cast<std::uint64_t>(time.QuadPart); };
+    return FileFacts{FileIdentity{info.dwVolumeSerialNumber,
+                                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow},
+                     (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                     UnixNanosecondsOfFileTime(static_cast<std::uint64_t>(ToSteps(info.ftLastWriteTime))),
+                     UnixNanosecondsOfFileTime(steps(basic.ChangeTime))};
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {

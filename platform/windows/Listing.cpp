@@ -46,6 +46,7 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
     const auto wide = windows::ToWide(pattern);
     if (folder.empty() || !wide) {
         listing.status = ListingStatus::PathNotFound;
+        listing.cause = SystemMessage(ERROR_INVALID_NAME);
         return listing;
     }
     WIN32_FIND_DATAW entry{};
@@ -54,7 +55,10 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
     if (!search.valid()) {
         const DWORD error = GetLastError();
         // An empty drive root has not even "." to return.
-        listing.status = error == ERROR_FILE_NOT_FOUND ? ListingStatus::Ok : StatusOf(error);
+        if (error != ERROR_FILE_NOT_FOUND) {
+            listing.status = StatusOf(error);
+            listing.cause = SystemMessage(static_cast<int>(error));
+        }
         return listing;
     }
     do {
@@ -65,8 +69,10 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
         if (auto name = windows::ToUtf8(entry.cFileName))
             (isFolder ? listing.folders : listing.files).push_back(std::move(*name));
     } while (FindNextFileW(search.get(), &entry));
-    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
         listing.status = StatusOf(error); // the names read so far are kept
+        listing.cause = SystemMessage(static_cast<int>(error));
+    }
     return listing;
 }
 

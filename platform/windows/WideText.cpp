@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/windows/WideText.h"
 
+#include "platform/FileSystem.h"
+
 #include <windows.h>
 
 namespace quillmere::platform::windows {
@@ -31,3 +33,22 @@ std::optional<std::string> ToUtf8(std::wstring_view text) {
 }
 
 } // namespace quillmere::platform::windows
+
+namespace quillmere::platform {
+
+std::string SystemMessage(int error) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text != nullptr ? text : L"", length);
+    LocalFree(text);
+    // The system's texts end in ".\r\n"; a message printed after a colon reads better without.
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
+        message.pop_back();
+    if (message.empty())
+        return "error " + std::to_string(error);
+    return windows::ToUtf8(message).value_or("error " + std::to_string(error));
+}
+
+} // namespace quillmere::platform

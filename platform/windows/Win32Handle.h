@@ -14,7 +14,13 @@ public:
     Win32Handle(Win32Handle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
     Win32Handle(const Win32Handle&) = delete;
     Win32Handle& operator=(const Win32Handle&) = delete;
-    Win32Handle& operator=(Win32Handle&&) = delete;
+    Win32Handle& operator=(Win32Handle&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
     ~Win32Handle() { reset(); }
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }

@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace quillmere::cli {
 namespace {
 
 ParseResult Parse(std::vector<std::string_view> args) {
     return ParseCommandLine(args);
+}
+
+std::string InWorkingFolder(const std::string& relative) {
+    return std::filesystem::current_path().string() + "/" + relative;
 }
 
 TEST(ParseCommandLine, TakesOptionsInAnyOrderAndNormalizesTheFolders) {
@@ -20,7 +26,17 @@ TEST(ParseCommandLine, TakesOptionsInAnyOrderAndNormalizesTheFolders) {
     EXPECT_TRUE(line.dryRun);
     EXPECT_EQ(line.everySeconds, 30);
     EXPECT_EQ(line.folder1, "/data/one/");
-    EXPECT_EQ(line.folder2, "two/");
+    EXPECT_EQ(line.folder2, InWorkingFolder("two/"));
+}
+
+// The system's limit on paths then counts the same however a folder is typed.
+TEST(ParseCommandLine, RelativeFoldersBecomeAbsolute) {
+    const ParseResult relative = Parse({"a", "sub/b"});
+    const ParseResult absolute = Parse({InWorkingFolder("a"), InWorkingFolder("sub/b")});
+    ASSERT_EQ(relative.error, "");
+    EXPECT_EQ(relative.commandLine.folder1, absolute.commandLine.folder1);
+    EXPECT_EQ(relative.commandLine.folder2, absolute.commandLine.folder2);
+    EXPECT_EQ(relative.commandLine.folder1, InWorkingFolder("a/"));
 }
 
 TEST(ParseCommandLine, DefaultsToOnePassBothWays) {
@@ -29,14 +45,13 @@ TEST(ParseCommandLine, DefaultsToOnePassBothWays) {
     EXPECT_EQ(result.commandLine.direction, SyncDirection::BothWays);
     EXPECT_FALSE(result.commandLine.dryRun);
     EXPECT_FALSE(result.commandLine.everySeconds);
-    EXPECT_EQ(result.commandLine.folder1, "a/");
 }
 
 TEST(ParseCommandLine, DoubleDashEndsTheOptions) {
     const ParseResult result = Parse({"--", "--odd", "-x"});
     ASSERT_EQ(result.error, "");
-    EXPECT_EQ(result.commandLine.folder1, "--odd/");
-    EXPECT_EQ(result.commandLine.folder2, "-x/");
+    EXPECT_EQ(result.commandLine.folder1, InWorkingFolder("--odd/"));
+    EXPECT_EQ(result.commandLine.folder2, InWorkingFolder("-x/"));
 }
 
 TEST(ParseCommandLine, HelpAndVersionWinOverEverythingAfterThem) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The quillmere-sync program itself, run as a user runs it.
+#include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -25,9 +27,11 @@ struct Outcome {
     std::string err;
 };
 
-// Starts the program with args; its standard output goes to outFd (a file or a pipe), its errors to errFd.
-pid_t Start(const std::vector<std::string>& args, int outFd, int errFd) {
-    std::vector<std::string> all{QUILLMERE_SYNC_PROGRAM};
+// Starts the program with args; its standard output goes to outFd (a file or a pipe), its errors to errFd. A
+// launcher (a shell that sets a limit, say) may run it, given the program and args after its own arguments.
+pid_t Start(const std::vector<std::string>& args, int outFd, int errFd, const std::vector<std::string>& launcher = {}) {
+    std::vector<std::string> all = launcher;
+    all.push_back(QUILLMERE_SYNC_PROGRAM);
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : all) {
@@ -38,12 +42,13 @@ pid_t Start(const std::vector<std::string>& args, int outFd, int errFd) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
-    // The stop signals as a user's shell leaves them, even where the tests run with one ignored (nohup).
+    // The stop signals, and the one a file-size limit sends, as a user's shell leaves them, even where the tests
+    // run with one ignored (nohup).
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
         sigaddset(&stopSignals, signal);
     }
     posix_spawnattr_setsigdefault(&attributes, &stopSignals);
@@ -65,13 +70,13 @@ int WaitFor(pid_t child) {
 
 class Program : public ::testing::Test {
 protected:
-    Outcome Run(const std::vector<std::string>& args) {
+    Outcome Run(const std::vector<std::string>& args, const std::vector<std::string>& launcher = {}) {
         const std::string outPath = dir / "stdout";
         const std::string errPath = dir / "stderr";
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         Outcome outcome;
-        outcome.exitCode = WaitFor(Start(args, out, err));
+        outcome.exitCode = WaitFor(Start(args, out, err, launcher));
         close(out);
         close(err);
         outcome.out = ReadFile(outPath);
@@ -140,7 +145,9 @@ TEST_F(Program, OnePassPrintsEachCopyAndASummary) {
         "copied " + one + "/sub/a.txt -> " + two + "/a.txt\n" + "copied " + one + "/b.txt -> " + two + "/deep/b.txt\n";
     ASSERT_EQ(outcome.out.substr(0, copies.size()), copies);
     EXPECT_EQ(
-        outcome.out.substr(copies.size()).rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied in ", 0),
+        outcome.out.substr(copies.size())
+            .rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied, 0 refused, 0 failed, 0 not read in ",
+                   0),
         0u)
         << outcome.out;
     EXPECT_EQ(ReadFile(two + "/deep/b.txt"), "new b");
@@ -196,6 +203,50 @@ TEST_F(Program, EveryStopsCleanlyOnSigtermAndHangup) {
         EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
         EXPECT_EQ(ReadFile(dir / "stderr"), "");
     }
+}
+
+// A file the destination cannot take, for lack of room or under a file-size limit, is one failed copy with the
+// system's words for it: the pass goes on with the other files, prints its summary, leaves no temporary file
+// behind, and the exit status says that something failed.
+void ExpectOneFailedCopy(const Outcome& outcome, const std::string& one, const std::string& two, int error) {
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two + "/big.bin: " + std::strerror(error) + "\n");
+    EXPECT_NE(outcome.out.find("copied " + one + "/small.txt -> " + two + "/small.txt\n"), std::string::npos);
+    EXPECT_NE(outcome.out.find(", 1 copied, 0 refused, 1 failed, 0 not read in "), std::string::npos) << outcome.out;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(two)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"small.txt"});
+}
+
+TEST_F(Program, AFullDestinationIsAFailedCopy) {
+    if (geteuid() != 0 || RunProgram("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", two}) != 0) {
+        GTEST_SKIP() << "needs root and a tmpfs mount, to have a small file system to fill";
+    }
+    Put(one + "/big.bin", std::string(6 << 20, 'b'), 1'700'000'000);
+    Put(one + "/small.txt", "small", 1'700'000'000);
+    const Outcome outcome = Run({one, two});
+    ExpectOneFailedCopy(outcome, one, two, ENOSPC);
+    RunProgram("umount", {two});
+}
+
+TEST_F(Program, AFileLargerThanTheSizeLimitIsAFailedCopy) {
+    Put(one + "/big.bin", std::string(1 << 20, 'b'), 1'700'000'000);
+    Put(one + "/small.txt", "small", 1'700'000'000);
+    // ulimit -f counts blocks of 512 bytes in dash, 1024 in bash: a limit below the big file either way.
+    const Outcome outcome = Run({one, two}, {"/bin/sh", "-c", "ulimit -f 64 && exec \"$0\" \"$@\""});
+    ExpectOneFailedCopy(outcome, one, two, EFBIG);
+}
+
+// One line is always one record, whatever the names hold.
+TEST_F(Program, ControlCharactersInNamesAreEscaped) {
+    Put(one + "/a\ncopied x -> y\x01", "a", 1'700'000'000);
+    const Outcome outcome = Run({one, two});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.out.substr(0, outcome.out.find('\n') + 1),
+              "copied " + one + "/a\\ncopied x -> y\\x01 -> " + two + "/a\\ncopied x -> y\\x01\n");
+    EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 2) << "one copy and the summary";
 }
 
 } // namespace

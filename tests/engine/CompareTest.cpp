@@ -111,11 +111,22 @@ TEST(NameIndex, ChainsEveryPathOfANameInAscendingOrder) {
 // Files held in memory: a copy gives the destination the source's time, as the real copy does.
 class FakeFiles : public FileOperations {
 public:
-    std::optional<std::int64_t> LastWriteTime(const std::string& path) override {
+    std::optional<platform::FileFacts> Read(const std::string& path) override {
+        const std::optional<std::int64_t> time = LastWriteTime(path);
+        return time ? std::optional(platform::FileFacts{{}, 0, *time, 0}) : std::nullopt;
+    }
+    platform::CopyOutcome Copy(const platform::CopyRequest& request) override {
+        return CopyFile(request.source, request.destination)
+                   ? platform::CopyOutcome::Copied(*Read(request.destination))
+                   : platform::CopyOutcome::Refused(platform::Refusal::NotAFile);
+    }
+    void RemoveLeftover(const std::string& /*path*/) override {}
+
+    std::optional<std::int64_t> LastWriteTime(const std::string& path) const {
         const auto found = times.find(path);
         return found == times.end() ? std::nullopt : std::optional(found->second);
     }
-    bool Copy(const std::string& source, const std::string& destination) override {
+    bool CopyFile(const std::string& source, const std::string& destination) {
         const auto found = times.find(source);
         if (found == times.end()) {
             return false;
@@ -147,8 +158,8 @@ private:
 
 // The pairwise loops, written plainly: every path of list1 against every path of list2, and both times read
 // again before the second test of the both-ways case.
-void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings,
-                       FileOperations& files, std::int64_t tolerance) {
+void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings, FakeFiles& files,
+                       std::int64_t tolerance) {
     const auto order = [&](const std::string& path1, const std::string& path2) {
         return CompareFileTimes(files.LastWriteTime(path1), files.LastWriteTime(path2), tolerance);
     };
@@ -160,19 +171,19 @@ void ReferenceModified(const FileList& list1, const FileList& list2, const SyncS
             switch (settings.Direction()) {
             case SyncDirection::BothWays:
                 if (order(path1, path2) == TimeOrder::Later) {
-                    files.Copy(path1, path2);
+                    files.CopyFile(path1, path2);
                 } else if (order(path1, path2) == TimeOrder::Earlier) {
-                    files.Copy(path2, path1);
+                    files.CopyFile(path2, path1);
                 }
                 break;
             case SyncDirection::Folder1ToFolder2:
                 if (order(path1, path2) == TimeOrder::Later) {
-                    files.Copy(path1, path2);
+                    files.CopyFile(path1, path2);
                 }
                 break;
             case SyncDirection::Folder2ToFolder1:
                 if (order(path1, path2) == TimeOrder::Earlier) {
-                    files.Copy(path2, path1);
+                    files.CopyFile(path2, path1);
                 }
                 break;
             case SyncDirection::None:

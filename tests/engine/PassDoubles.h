@@ -42,10 +42,30 @@ public:
     void Copied(const std::string& source, const std::string& destination) override {
         copies.emplace_back(source, destination);
     }
+    void NotCopied(const std::string& source, const std::string& destination,
+                   const platform::CopyOutcome& outcome) override {
+        notCopied.push_back({source, destination, outcome.cause});
+    }
+    void NotRead(const std::string& path, const std::string& cause) override { notRead.emplace_back(path, cause); }
+    void CopyReached(const std::string& source, const std::string& destination, platform::CopyStage stage) override {
+        if (onStage) {
+            onStage(source, destination, stage);
+        }
+    }
     void Report(const TrappedError& error) override { errors.push_back(error); }
 
+    struct NotCopiedRecord {
+        std::string source;
+        std::string destination;
+        std::string cause;
+        bool operator==(const NotCopiedRecord&) const = default;
+    };
+
     std::function<bool(const RecordingObserver&)> stopWhen;
+    std::function<void(const std::string&, const std::string&, platform::CopyStage)> onStage;
     std::vector<CopyRecord> copies;
+    std::vector<NotCopiedRecord> notCopied;
+    std::vector<std::pair<std::string, std::string>> notRead; // path, cause
     std::vector<TrappedError> errors;
     SyncCounts last;
 };

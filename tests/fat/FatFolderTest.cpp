@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 #include "platform/posix/TimeResolutionRules.h"
+#include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
 
@@ -12,6 +13,10 @@ namespace quillmere::platform {
 namespace {
 
 using test::TempDir;
+
+bool Copy(const std::string& source, const std::string& destination) {
+    return test::IsCopied(CopyFileFailSafe(test::AsFound(source, destination)));
+}
 
 constexpr std::int64_t kSecond = 1'000'000'000;
 // 2022-05-01 10:00:01.7 UTC: an odd second and a fraction, both of which FAT cannot keep.
@@ -43,7 +48,7 @@ TEST_F(FatFolderTest, CopyOntoFatKeepsTheTimeAsWellAsFatCan) {
     test::WriteFile(local / "a.txt", "data");
     test::SetLastWriteNs(local / "a.txt", kOddTime);
     const std::string onFat = fat->Path() + "/a.txt";
-    ASSERT_TRUE(CopyFileFailSafe(local / "a.txt", onFat));
+    ASSERT_TRUE(Copy(local / "a.txt", onFat));
     EXPECT_EQ(test::ReadFile(onFat), "data");
     // fusefat truncates to the 2-second step below (10:00:01.7 becomes 10:00:00.0), it does not round.
     EXPECT_EQ(test::LastWriteNs(onFat), kOddTime - 1'700'000'000);
@@ -55,9 +60,26 @@ TEST_F(FatFolderTest, ReplacingAFileOnFatKeepsTheTime) {
     test::WriteFile(onFat, "old");
     test::WriteFile(local / "a.txt", "new");
     test::SetLastWriteNs(local / "a.txt", kOddTime + 2 * kSecond); // 10:00:03.7 becomes 10:00:02.0
-    ASSERT_TRUE(CopyFileFailSafe(local / "a.txt", onFat));
+    ASSERT_TRUE(Copy(local / "a.txt", onFat));
     EXPECT_EQ(test::ReadFile(onFat), "new");
     EXPECT_EQ(test::LastWriteNs(onFat), kOddTime + 300'000'000);
+}
+
+// fusefat refuses RENAME_NOREPLACE and RENAME_EXCHANGE (EINVAL): the check just before the rename is what keeps
+// a save made while the data was written.
+TEST_F(FatFolderTest, ASaveMadeDuringTheCopyIsKeptWithoutTheAtomicRenames) {
+    const std::string onFat = fat->Path() + "/a.txt";
+    test::WriteFile(onFat, "old");
+    test::WriteFile(local / "a.txt", "new");
+    CopyRequest request = test::AsFound(local / "a.txt", onFat);
+    request.onStage = [&](CopyStage stage) {
+        if (stage == CopyStage::DataWritten) {
+            test::WriteFile(onFat, "saved meanwhile");
+        }
+    };
+    EXPECT_EQ(CopyFileFailSafe(request).refusal, Refusal::DestinationChanged);
+    EXPECT_EQ(test::ReadFile(onFat), "saved meanwhile");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fat->Path()), {}), 1) << "no temporary file left";
 }
 
 TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {
@@ -65,7 +87,7 @@ TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {
     test::WriteFile(onFat, "from fat");
     test::SetLastWriteNs(onFat, kOddTime);
     const std::int64_t fatTime = test::LastWriteNs(onFat);
-    ASSERT_TRUE(CopyFileFailSafe(onFat, local / "b.txt"));
+    ASSERT_TRUE(Copy(onFat, local / "b.txt"));
     EXPECT_EQ(test::LastWriteNs(local / "b.txt"), fatTime);
 }
 

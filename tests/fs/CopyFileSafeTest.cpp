@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fs/AddFolder.h"
 #include "fs/Main.h"
+#include "tests/support/CopyAsFound.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,10 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+
+bool CopySafe(const std::string& source, const std::string& destination) {
+    return test::IsCopied(CopyFileSafe(test::AsFound(source, destination)));
+}
 
 constexpr std::int64_t kSourceTime = 1'700'000'000'000'000'123;
 
@@ -35,7 +40,7 @@ protected:
 };
 
 TEST_F(CopyFileSafeTest, CopiesWithTimeAndPermissions) {
-    EXPECT_TRUE(CopyFileSafe(source, destination));
+    EXPECT_TRUE(CopySafe(source, destination));
     EXPECT_EQ(ReadFile(destination), "source");
     EXPECT_EQ(test::LastWriteNs(destination), kSourceTime);
     struct stat info {};
@@ -44,46 +49,46 @@ TEST_F(CopyFileSafeTest, CopiesWithTimeAndPermissions) {
 }
 
 TEST_F(CopyFileSafeTest, DoubledSeparatorsAreCollapsedFirst) {
-    EXPECT_TRUE(CopyFileSafe(dir / "one//a.txt", dir / "two//a.txt"));
+    EXPECT_TRUE(CopySafe(dir / "one//a.txt", dir / "two//a.txt"));
     EXPECT_EQ(ReadFile(destination), "source");
 }
 
 TEST_F(CopyFileSafeTest, BlankArgumentsDoNothing) {
     for (const char* blank : {"", " ", "   "}) {
-        EXPECT_FALSE(CopyFileSafe(blank, destination)) << "[" << blank << "]";
-        EXPECT_FALSE(CopyFileSafe(source, blank)) << "[" << blank << "]";
+        EXPECT_FALSE(CopySafe(blank, destination)) << "[" << blank << "]";
+        EXPECT_FALSE(CopySafe(source, blank)) << "[" << blank << "]";
     }
     EXPECT_EQ(EntriesInTwo(), 0u);
 }
 
 TEST_F(CopyFileSafeTest, SourceMustBeAnExistingFile) {
-    EXPECT_FALSE(CopyFileSafe(dir / "one", destination)) << "a folder";
-    EXPECT_FALSE(CopyFileSafe(dir / "one/missing.txt", destination));
+    EXPECT_FALSE(CopySafe(dir / "one", destination)) << "a folder";
+    EXPECT_FALSE(CopySafe(dir / "one/missing.txt", destination));
     EXPECT_EQ(EntriesInTwo(), 0u);
 }
 
 TEST_F(CopyFileSafeTest, MissingDestinationFolderIsNeverCreated) {
-    EXPECT_FALSE(CopyFileSafe(source, dir / "two/new/a.txt"));
+    EXPECT_FALSE(CopySafe(source, dir / "two/new/a.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "two/new"));
-    EXPECT_FALSE(CopyFileSafe(source, "a.txt")) << "no folder part at all";
+    EXPECT_FALSE(CopySafe(source, "a.txt")) << "no folder part at all";
 }
 
 TEST_F(CopyFileSafeTest, ReplacesAnExistingFileButNotAReadOnlyOne) {
     WriteFile(destination, "older");
-    EXPECT_TRUE(CopyFileSafe(source, destination));
+    EXPECT_TRUE(CopySafe(source, destination));
     EXPECT_EQ(ReadFile(destination), "source");
 
     WriteFile(dir / "two/locked.txt", "kept");
     ::chmod((dir / "two/locked.txt").c_str(), 0444);
-    EXPECT_FALSE(CopyFileSafe(source, dir / "two/locked.txt")) << "read-only binds root as well";
+    EXPECT_FALSE(CopySafe(source, dir / "two/locked.txt")) << "read-only binds root as well";
     EXPECT_EQ(ReadFile(dir / "two/locked.txt"), "kept");
 }
 
 TEST_F(CopyFileSafeTest, QuestionMarksAndStarsAreLettersOfPosixNames) {
-    EXPECT_FALSE(CopyFileSafe(dir / "one/*.txt", destination)) << "no wildcard expansion: no such file";
+    EXPECT_FALSE(CopySafe(dir / "one/*.txt", destination)) << "no wildcard expansion: no such file";
     EXPECT_EQ(EntriesInTwo(), 0u);
     WriteFile(dir / "one/what?.txt", "q");
-    EXPECT_TRUE(CopyFileSafe(dir / "one/what?.txt", dir / "two/what?.txt"));
+    EXPECT_TRUE(CopySafe(dir / "one/what?.txt", dir / "two/what?.txt"));
     EXPECT_EQ(ReadFile(dir / "two/what?.txt"), "q");
 }
 

@@ -44,12 +44,18 @@ protected:
                 names.push_back(entry.path().filename().string());
         return names;
     }
-    // Runs work with an ordinary user's rights: as "nobody" when the test runs as root. The user's home is
-    // theirs to write, the machine-wide folder is not.
+    // Why work cannot run with an ordinary user's rights here (as "nobody", when the test runs as root, who must
+    // be able to reach the test's folder); no value when it can. Call it first in a test using AsOrdinaryUser.
+    std::optional<std::string> CannotActAsOrdinaryUser() {
+        if (::geteuid() != 0)
+            return std::nullopt;
+        fs::permissions(root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        return test::CannotRunAsNobodyIn(root.string());
+    }
+    // Runs work with an ordinary user's rights. The user's home is theirs to write, the machine-wide folder is not.
     std::optional<std::string> AsOrdinaryUser(const std::function<std::string()>& work) {
         if (::geteuid() != 0)
             return work();
-        fs::permissions(root, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
         fs::create_directories(root / "home");
         fs::permissions(root / "home", fs::perms::all);
         return test::RunAsNobody(work);
@@ -114,6 +120,8 @@ TEST_F(AutostartTest, FallsBackToTheUserFolderWhenTheSystemOneCannotBeWritten) {
 }
 
 TEST_F(AutostartTest, OrdinaryUserGetsTheirOwnEntry) {
+    if (const auto reason = CannotActAsOrdinaryUser())
+        GTEST_SKIP() << *reason;
     fs::permissions(folders.system, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     const auto written = AsOrdinaryUser([&] { return WriteAutostartEntry(program, folders).value_or("").string(); });
     EXPECT_EQ(written, (folders.user / "quillmere.desktop").string());
@@ -150,6 +158,8 @@ TEST_F(AutostartTest, RemoveTakesAwayWhicheverExists) {
 TEST_F(AutostartTest, MachineWideEntryTheUserCannotRemoveIsHiddenForTheUser) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can make a machine-wide entry an ordinary user may not remove";
+    if (const auto reason = CannotActAsOrdinaryUser())
+        GTEST_SKIP() << *reason;
     WriteAutostartEntry(program, folders);
     fs::permissions(folders.system, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     const auto removed =

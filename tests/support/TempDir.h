@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmere::test {
 
@@ -28,6 +29,8 @@ private:
 void WriteFile(const std::string& path, std::string_view text);
 std::string ReadFile(const std::string& path);
 void MakeFolder(const std::string& path);
+// The names in folder, sorted.
+std::vector<std::string> NamesIn(const std::string& folder);
 
 // Last-write time in nanoseconds since 1970 (links followed); -1 when the path does not exist.
 std::int64_t LastWriteNs(const std::string& path);

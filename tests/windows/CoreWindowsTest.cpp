@@ -5,6 +5,7 @@
 #include "engine/modSync.h"
 #include "fs/AddFolder.h"
 #include "fs/Main.h"
+#include "tests/support/CopyAsFound.h"
 #include "tests/windows/WindowsTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,10 @@ namespace quillmere {
 namespace {
 
 using testing::WindowsTestFolder;
+
+bool CopySafe(const std::string& source, const std::string& destination) {
+    return test::IsCopied(CopyFileSafe(test::AsFound(source, destination)));
+}
 
 bool Holds(const FolderList& list, const std::string& folder) {
     return std::find(list.begin(), list.end(), folder) != list.end();
@@ -92,10 +97,10 @@ TEST(WindowsCopyFileSafe, ReadOnlyDestinationIsSkipped) {
     testing::WriteText(one / "a.txt", "new");
     testing::WriteText(two / "a.txt", "old");
     testing::SetAttributes(two / "a.txt", FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(CopyFileSafe(one / "a.txt", two / "a.txt"));
+    EXPECT_FALSE(CopySafe(one / "a.txt", two / "a.txt"));
     EXPECT_EQ(testing::ReadText(two / "a.txt"), "old");
     testing::SetAttributes(two / "a.txt", FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(CopyFileSafe(one / "a.txt", two / "\\a.txt")); // the doubled separator is collapsed
+    EXPECT_TRUE(CopySafe(one / "a.txt", two / "\\a.txt")); // the doubled separator is collapsed
     EXPECT_EQ(testing::ReadText(two / "a.txt"), "new");
 }
 

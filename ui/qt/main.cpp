@@ -3,6 +3,7 @@
 // and the logic itself, wired together.
 #include "BuildValues.h"
 #include "engine/modSync.h"
+#include "platform/FileSystem.h"
 #include "tray/qt/QtTrayBackend.h"
 #include "ui/main/Form1.h"
 #include "ui/main/HomePage.h"
@@ -22,6 +23,8 @@
 
 int main(int argc, char* argv[]) {
     using namespace quillmere;
+    // A copy that meets the file-size limit fails like any other, instead of ending the program.
+    platform::IgnoreFileSizeLimitSignal();
     QApplication application(argc, argv);
     application.setApplicationName(build::kProductName);
     // The window hidden in the tray is no closed window, and a notice closing while it hides must not end the

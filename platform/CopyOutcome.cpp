@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a copy tells its caller, the same on every system.
+#include "platform/FileCopy.h"
+
+namespace quillmere::platform {
+
+std::string_view RefusalText(Refusal refusal) {
+    switch (refusal) {
+    case Refusal::None:
+        return "";
+    case Refusal::ReadOnly:
+        return "the destination is read-only";
+    case Refusal::SameFile:
+        return "source and destination are the same file";
+    case Refusal::NotAFile:
+        return "not a file";
+    case Refusal::SourceChanged:
+        return "changed while being copied";
+    case Refusal::DestinationChanged:
+        return "the destination changed after the pass compared it";
+    case Refusal::DestinationExists:
+        return "a file of that name appeared at the destination";
+    case Refusal::LinkNotFollowed:
+        return "a link not followed: its owner does not own what it leads to";
+    }
+    return "";
+}
+
+bool IsSameVersion(const FileFacts& now, const FileFacts& compared) {
+    return now.identity == compared.identity && now.size == compared.size &&
+           now.lastWriteTime == compared.lastWriteTime;
+}
+
+CopyOutcome CopyOutcome::Copied(const FileFacts& written) {
+    return CopyOutcome{CopyStatus::Copied, Refusal::None, 0, {}, written};
+}
+
+CopyOutcome CopyOutcome::Refused(Refusal refusal) {
+    return CopyOutcome{CopyStatus::Refused, refusal, 0, std::string(RefusalText(refusal)), std::nullopt};
+}
+
+CopyOutcome CopyOutcome::Failed(int systemError) {
+    return CopyOutcome{CopyStatus::Failed, Refusal::None, systemError, SystemMessage(systemError), std::nullopt};
+}
+
+} // namespace quillmere::platform

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The one write the program makes to the synchronized folders: a copy that never leaves a destination
+// half-written, never replaces a file the pass did not compare, never stamps a valid time on a mixture of two
+// versions, and says why when it is not made.
+//
+// The copy runs in stages: open and check the source, find and check the destination, fill a temporary file
+// beside it, flush, then check both again and put the temporary file in the destination's place. The data goes
+// to a temporary file named by TemporaryName (held under an exclusive lock while the copy runs), which takes the
+// source's last-write time (to the nanosecond) and permissions.
+//
+// Links are followed, for reading and for writing, only where the link rule allows: the link's owner is the user
+// running the program or also owns what the link leads to (the rule Linux's protected links apply in shared
+// folders). Windows follows links as the system does.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmere::platform {
+
+enum class CopyStatus { Copied, Refused, Failed };
+
+// Why a copy was refused: a rule of the program, not the system, kept it from being made.
+enum class Refusal {
+    None,
+    ReadOnly,           // the destination's permissions grant no write (this binds root too)
+    SameFile,           // source and destination are one file
+    NotAFile,           // the source or the destination is a folder, a device, a pipe or a dangling link
+    SourceChanged,      // the source was written while being copied, or is not the file the pass compared
+    DestinationChanged, // the destination is no longer the file the pass compared
+    DestinationExists,  // a file appeared where the pass found none
+    LinkNotFollowed,    // a link on the way is not followed (the link rule)
+};
+
+// The words for a refusal, as the command line prints them and the window lists them.
+std::string_view RefusalText(Refusal refusal);
+
+struct CopyOutcome {
+    CopyStatus status = CopyStatus::Failed;
+    Refusal refusal = Refusal::None;  // when Refused
+    int systemError = 0;              // when Failed: errno, or GetLastError on Windows
+    std::string cause;                // when not Copied: the refusal's text or the system's message
+    std::optional<FileFacts> written; // when Copied: the file now at the destination
+
+    static CopyOutcome Copied(const FileFacts& written);
+    static CopyOutcome Refused(Refusal refusal);
+    static CopyOutcome Failed(int systemError);
+};
+
+enum class CopyStage {
+    DataWritten, // the temporary file holds all the data, flushed to the disk; nothing is checked again yet
+    Checked,     // source and destination are as they were; the temporary file takes the destination's place next
+};
+
+struct CopyRequest {
+    std::string source;
+    std::string destination;
+    // The source as the pass compared it: the copy then goes ahead only while it is still that file, unchanged.
+    // No value: the source as the copy finds it (an addition, which compares no times).
+    std::optional<FileFacts> sourceAsCompared;
+    // The destination as the pass compared it: the copy replaces only that file, unchanged. No value: the pass
+    // found no file there, and the copy only adds one, never replacing a file that appeared meanwhile.
+    std::optional<FileFacts> destinationAsCompared;
+    // Told as the copy reaches each stage, on the thread copying.
+    std::function<void(CopyStage)> onStage;
+};
+
+CopyOutcome CopyFileFailSafe(const CopyRequest& request);
+
+// Whether a destination is still the file compared: the same file, size and last-write time. Its change time is
+// left out, as a rename changes it.
+bool IsSameVersion(const FileFacts& now, const FileFacts& compared);
+
+// The checks the copy makes before it writes anything, one side each, for a dry run; no value when the copy
+// could go ahead as far as that side can tell in advance.
+std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request);
+std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request);
+
+// Removes the temporary file at path when it is one a copy left behind (killed, or the power cut): its name is
+// a TemporaryName and no copy holds it locked. The only file the program ever deletes. True when removed.
+bool RemoveLeftoverTemporary(const std::string& path);
+
+} // namespace quillmere::platform

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A link is followed only where its owner is the user running the program, root, or also owns what it leads
+// to, wherever it lies on a path and however links are chained.
+#include "platform/posix/LinkRule.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace quillmere::platform::posix {
+namespace {
+
+class LinkRuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "needs root to give files and links to the user nobody";
+        }
+        test::MakeFolder(dir / "users");
+        test::WriteFile(dir / "users/file", "the user's");
+        test::MakeFolder(dir / "roots");
+        test::WriteFile(dir / "roots/secret", "root's");
+        for (const char* path : {"users", "users/file"}) {
+            Own(dir / path);
+        }
+        Link("roots/secret", "root-to-root", false);
+        Link("users/file", "user-to-user", true);
+        Link("roots/secret", "user-to-root", true);
+        Link("roots", "user-to-root-folder", true);
+        Link("user-to-root", "root-to-user-link", false);
+        Link("root-to-root", "user-to-root-link", true);
+    }
+    static void Own(const std::string& path) { ASSERT_EQ(::lchown(path.c_str(), test::kNobody, test::kNobody), 0); }
+    void Link(const std::string& target, const std::string& name, bool byTheUser) {
+        std::filesystem::create_symlink(dir / target, dir / name);
+        if (byTheUser) {
+            Own(dir / name);
+        }
+    }
+    test::TempDir dir;
+};
+
+TEST_F(LinkRuleTest, LinksAreFollowedOnlyByTheRule) {
+    const std::pair<const char*, bool> cases[] = {
+        {"root-to-root", true},                // the running user's (and root's) own link
+        {"user-to-user", true},                // the link's owner owns what it leads to
+        {"user-to-root", false},               // planted towards a file its owner does not own
+        {"user-to-root-folder/secret", false}, // such a link on the way to a file
+        {"root-to-user-link", false},          // such a link further along a chain
+        {"user-to-root-link", false},          // a chain its first owner does not own the end of
+        {"users/file", true},                  // no link at all
+    };
+    for (const auto& [path, followed] : cases) {
+        const OpenedFile opened = OpenReached(AT_FDCWD, dir / path, O_RDONLY);
+        EXPECT_EQ(opened.reach.Ok(), followed) << path;
+        EXPECT_EQ(opened.reach.linkRefused, !followed) << path;
+        EXPECT_EQ(opened.fd.Valid(), followed) << path;
+    }
+}
+
+TEST_F(LinkRuleTest, TheRunningUsersOwnLinksAreFollowed) {
+    ::chmod(dir.Path().c_str(), 0755);
+    if (const auto reason = test::CannotRunAsNobodyIn(dir.Path())) {
+        GTEST_SKIP() << *reason;
+    }
+    const auto opened = test::RunAsNobody(
+        [&] { return std::string(OpenReached(AT_FDCWD, dir / "user-to-root", O_RDONLY).reach.Ok() ? "yes" : "no"); });
+    EXPECT_EQ(opened, "yes");
+}
+
+} // namespace
+} // namespace quillmere::platform::posix

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The copy as a caller that compared nothing asks for it: the destination as it is now is the one to replace
+// (or, when there is none, a new file is added). For the tests of the copy itself, on every system.
+#pragma once
+
+#include "platform/FileCopy.h"
+
+#include <string>
+
+namespace quillmere::test {
+
+inline platform::CopyRequest AsFound(const std::string& source, const std::string& destination) {
+    return platform::CopyRequest{source, destination, std::nullopt, platform::ReadFileFacts(destination), {}};
+}
+
+inline bool IsCopied(const platform::CopyOutcome& outcome) {
+    return outcome.status == platform::CopyStatus::Copied;
+}
+
+} // namespace quillmere::test
