@@ -102,6 +102,14 @@ struct TrashEntry::State {
         return false;
     }
 
+    // An entry that could not be reserved keeps the reason it gave.
+    bool NotReserved() {
+        if (failure == TrashFailure::None) {
+            Fail("no name in the trash is reserved for " + file);
+        }
+        return false;
+    }
+
     bool Succeed(Stage next) {
         stage = next;
         error.clear();
@@ -198,7 +206,7 @@ const std::string& TrashEntry::Error() const {
 bool TrashEntry::KeepByLink() {
     State& entry = *state_;
     if (entry.stage != State::Stage::Reserved) {
-        return entry.Fail("no name in the trash is reserved for " + entry.file);
+        return entry.NotReserved();
     }
     if (::link(entry.file.c_str(), entry.keptPath.c_str()) != 0) {
         return entry.Fail(WithSystemReason("cannot link " + entry.file + " into the trash"));
@@ -209,7 +217,7 @@ bool TrashEntry::KeepByLink() {
 bool TrashEntry::KeepByMove() {
     State& entry = *state_;
     if (entry.stage != State::Stage::Reserved) {
-        return entry.Fail("no name in the trash is reserved for " + entry.file);
+        return entry.NotReserved();
     }
     if (!MoveWithoutReplacing(entry.file, entry.keptPath)) {
         return entry.Fail(WithSystemReason("cannot move " + entry.file + " into the trash"));
