@@ -17,6 +17,7 @@ test_packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     python3                                                # redraws the icons to compare with the committed ones
+    trash-cli                                              # an independent reader of what the Trash keeps
 )
 
 packages=("${build_packages[@]}")
