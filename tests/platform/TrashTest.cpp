@@ -189,8 +189,9 @@ TEST_F(HomeTrashTest, FailureLeavesNoTrashInfoAndSaysWhy) {
 TEST_F(HomeTrashTest, UnusableHomeTrashRefusesToKeepAndSaysWhere) {
     WriteFile(file, "old");
     WriteFile(home.Path(), "a file where the trash should be");
-    const TrashEntry kept(file);
+    TrashEntry kept(file);
     EXPECT_FALSE(kept.Reserved());
+    EXPECT_FALSE(kept.KeepByLink()); // asked anyway: the reason stays
     EXPECT_EQ(kept.Failure(), TrashFailure::Failed);
     EXPECT_NE(kept.Error().find(home.Path()), std::string::npos) << kept.Error();
     EXPECT_EQ(ReadFile(file), "old");
