@@ -68,12 +68,6 @@ TEST_F(RecycleBinTest, RollbackPutsTheFileBack) {
     EXPECT_EQ(testing::CountTemporaryFiles(root_.path()), 0);
 }
 
-TEST_F(RecycleBinTest, FolderIsRefused) {
-    const TrashEntry kept(root_.path());
-    EXPECT_FALSE(kept.Reserved());
-    EXPECT_EQ(kept.Failure(), TrashFailure::Failed);
-}
-
 // Where the shell deletes instead of recycling (and says it succeeded), the file must come back, and the caller
 // must hear that it could not be kept. core_under_wine.sh runs this with a home trash that cannot be made.
 TEST(RecycleBinThatDeletes, FileIsPutBackAndReportedNotKept) {
