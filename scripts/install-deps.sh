@@ -18,6 +18,7 @@ test_packages=(
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
+    trash-cli                                              # an independent reader of what the Trash keeps
 )
 
 packages=("${build_packages[@]}")

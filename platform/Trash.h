@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Keeps a file that is about to be replaced in the desktop's trash, where the user can restore it: the
+// freedesktop.org Trash on Linux and the other POSIX desktops, the Recycle Bin on Windows.
+//
+// The copy that replaces a destination uses it like this (POSIX):
+//   TrashEntry kept(destination);                  // picks the trash, writes the .trashinfo exclusively
+//   if (!kept.Reserved()) refuse, report kept.Error();
+//   if (kept.KeepByLink()) { rename the temporary file over destination; }       // destination never missing
+//   else if (kept.KeepByMove()) { rename the temporary file to destination; }    // FAT: no hard links
+//   else refuse, report kept.Error();
+//   rename done ? kept.Confirm() : kept.Rollback();  // the destructor rolls back what was not confirmed
+// On Windows only KeepByMove exists (the Recycle Bin takes a file from its place), and Failure() tells a drive
+// without a Recycle Bin (NoTrash: replace anyway, say the old file could not be kept) from a failure (Failed).
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace quillmere::platform {
+
+enum class TrashFailure {
+    None,
+    NoTrash, // the drive keeps no Recycle Bin (Windows removable and network drives)
+    Failed,  // the file could not be kept: Error() says why; do not replace it
+};
+
+class TrashEntry {
+public:
+    // Chooses the trash for file by the device of its folder and reserves a name there. On POSIX that is the
+    // home trash ($XDG_DATA_HOME/Trash) for the home trash's device, else the mount's $topdir/.Trash/$uid where
+    // that shared folder is valid, else $topdir/.Trash-$uid; missing folders are made with mode 700. The
+    // .trashinfo is written first, with exclusive creation, so two writers never take the same name.
+    explicit TrashEntry(const std::string& file);
+    // Rolls back whatever was not confirmed.
+    ~TrashEntry();
+    TrashEntry(const TrashEntry&) = delete;
+    TrashEntry& operator=(const TrashEntry&) = delete;
+
+    // True when a name in the trash is reserved and the file may be kept.
+    bool Reserved() const;
+    TrashFailure Failure() const;
+    // Why the last step failed, with the system's reason; empty when none did.
+    const std::string& Error() const;
+
+#ifndef _WIN32
+    // Hard-links the file into the trash; the file stays at its place, ready to be replaced by a rename. When
+    // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry.
+    bool KeepByLink();
+#endif
+    // Moves the file into the trash: its place is empty afterwards, ready for the new file.
+    bool KeepByMove();
+
+    // The replacement was made: the trash keeps the old file for good.
+    void Confirm();
+    // The replacement was not made: the file is put back as it was and the trash entry removed. Whatever the
+    // trash holds that is no longer at the file's place (the file was changed or replaced meanwhile) stays in
+    // the trash, and the result is false: nothing is ever lost by a rollback.
+    bool Rollback();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace quillmere::platform

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The freedesktop.org Trash: a file about to be replaced is hard-linked or moved into files/ under the name
+// its info/NAME.trashinfo, written first and exclusively, has reserved.
+#include "platform/Trash.h"
+#include "platform/posix/PathText.h"
+#include "platform/posix/TrashFolder.h"
+#include "platform/posix/TrashInfo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace quillmere::platform {
+
+using posix::WithSystemReason;
+
+namespace {
+
+// Enough for a file replaced on every pass for years; each attempt costs one failed open.
+constexpr int kMaxNameAttempts = 10'000;
+
+std::optional<std::string> RealPathOf(const std::string& path) {
+    const std::unique_ptr<char, void (*)(void*)> real(::realpath(path.c_str(), nullptr), std::free);
+    return real ? std::optional<std::string>(real.get()) : std::nullopt;
+}
+
+std::tm LocalNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+bool PathIsFree(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+// Never over an existing name: a file there (another entry's, or one left by a crash) would be lost.
+bool MoveWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        return false;
+    }
+    // File systems without the flag (fusefat): look first. The name is ours by its .trashinfo, so no other
+    // trash writer takes it meanwhile.
+    if (!PathIsFree(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool SameFile(const std::string& one, const std::string& other) {
+    struct stat a {};
+    struct stat b {};
+    return ::lstat(one.c_str(), &a) == 0 && ::lstat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// Writes text to a new file and flushes it to the disk; false (errno set) on any failure.
+bool WriteDurably(int fd, const std::string& text) {
+    std::FILE* file = ::fdopen(fd, "w");
+    if (file == nullptr) {
+        const int reason = errno;
+        ::close(fd);
+        errno = reason;
+        return false;
+    }
+    if (std::fputs(text.c_str(), file) < 0 || std::fflush(file) != 0 || ::fsync(fd) != 0) {
+        const int reason = errno;
+        std::fclose(file);
+        errno = reason;
+        return false;
+    }
+    return std::fclose(file) == 0;
+}
+
+} // namespace
+
+struct TrashEntry::State {
+    enum class Stage { Unreserved, Reserved, Linked, Moved, Done };
+    enum class Claim { Reserved, Taken, Failed };
+
+    std::string file;
+    Stage stage = Stage::Unreserved;
+    TrashFailure failure = TrashFailure::None;
+    std::string error;
+    std::string infoPath;
+    std::string keptPath; // the file's name in files/
+
+    bool Fail(std::string why) {
+        error = std::move(why);
+        failure = TrashFailure::Failed;
+        return false;
+    }
+
+    // An entry that could not be reserved keeps the reason it gave.
+    bool NotReserved() {
+        if (failure == TrashFailure::None) {
+            Fail("no name in the trash is reserved for " + file);
+        }
+        return false;
+    }
+
+    bool Succeed(Stage next) {
+        stage = next;
+        error.clear();
+        failure = TrashFailure::None;
+        return true;
+    }
+
+    void Reserve() {
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0) {
+            Fail(WithSystemReason("cannot examine " + file));
+            return;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            Fail(file + " is not a file");
+            return;
+        }
+        const auto realFolder = RealPathOf(posix::ParentFolderOf(file));
+        if (!realFolder) {
+            Fail(WithSystemReason("cannot resolve the folder of " + file));
+            return;
+        }
+        const std::string name(posix::LastComponent(file));
+        const auto trash = posix::ChooseTrashFolder(*realFolder, name, error);
+        if (!trash) {
+            failure = TrashFailure::Failed;
+            return;
+        }
+        const std::string text = posix::TrashInfoText(trash->originalPath, LocalNow());
+        for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
+            const Claim claim = ClaimName(trash->path, posix::CandidateTrashName(name, attempt), text);
+            if (claim != Claim::Taken) {
+                return;
+            }
+        }
+        Fail("no free name for " + name + " in the trash " + trash->path);
+    }
+
+    // The .trashinfo is created with O_EXCL: of two writers choosing the same name, one fails and moves on.
+    Claim ClaimName(const std::string& trash, const std::string& name, const std::string& text) {
+        const std::string info = trash + "/info/" + name + std::string(posix::kTrashInfoSuffix);
+        const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) {
+            return Claim::Taken;
+        }
+        if (fd < 0) {
+            Fail(WithSystemReason("cannot write " + info));
+            return Claim::Failed;
+        }
+        const std::string kept = trash + "/files/" + name;
+        if (!PathIsFree(kept)) {
+            ::close(fd);
+            ::unlink(info.c_str());
+            return Claim::Taken;
+        }
+        if (!WriteDurably(fd, text)) {
+            Fail(WithSystemReason("cannot write " + info));
+            ::unlink(info.c_str());
+            return Claim::Failed;
+        }
+        infoPath = info;
+        keptPath = kept;
+        Succeed(Stage::Reserved);
+        return Claim::Reserved;
+    }
+
+    bool RemoveInfo() {
+        stage = Stage::Done;
+        return ::unlink(infoPath.c_str()) == 0 || Fail(WithSystemReason("cannot remove " + infoPath));
+    }
+};
+
+TrashEntry::TrashEntry(const std::string& file) : state_(std::make_unique<State>()) {
+    state_->file = file;
+    state_->Reserve();
+}
+
+TrashEntry::~TrashEntry() {
+    Rollback();
+}
+
+bool TrashEntry::Reserved() const {
+    return state_->stage == State::Stage::Reserved;
+}
+
+TrashFailure TrashEntry::Failure() const {
+    return state_->failure;
+}
+
+const std::string& TrashEntry::Error() const {
+    return state_->error;
+}
+
+bool TrashEntry::KeepByLink() {
+    State& entry = *state_;
+    if (entry.stage != State::Stage::Reserved) {
+        return entry.NotReserved();
+    }
+    if (::link(entry.file.c_str(), entry.keptPath.c_str()) != 0) {
+        return entry.Fail(WithSystemReason("cannot link " + entry.file + " into the trash"));
+    }
+    return entry.Succeed(State::Stage::Linked);
+}
+
+bool TrashEntry::KeepByMove() {
+    State& entry = *state_;
+    if (entry.stage != State::Stage::Reserved) {
+        return entry.NotReserved();
+    }
+    if (!MoveWithoutReplacing(entry.file, entry.keptPath)) {
+        return entry.Fail(WithSystemReason("cannot move " + entry.file + " into the trash"));
+    }
+    return entry.Succeed(State::Stage::Moved);
+}
+
+void TrashEntry::Confirm() {
+    State& entry = *state_;
+    if (entry.stage == State::Stage::Linked || entry.stage == State::Stage::Moved) {
+        entry.stage = State::Stage::Done;
+    }
+}
+
+bool TrashEntry::Rollback() {
+    State& entry = *state_;
+    switch (entry.stage) {
+    case State::Stage::Unreserved:
+    case State::Stage::Done:
+        return true;
+    case State::Stage::Reserved:
+        return entry.RemoveInfo();
+    case State::Stage::Linked:
+        // Only a second name of the file still in place may go; anything else is the old content's last copy.
+        if (!SameFile(entry.file, entry.keptPath)) {
+            entry.stage = State::Stage::Done;
+            return entry.Fail(entry.file + " was changed meanwhile; the kept file stays in the trash");
+        }
+        if (::unlink(entry.keptPath.c_str()) != 0) {
+            entry.stage = State::Stage::Done;
+            return entry.Fail(WithSystemReason("cannot remove " + entry.keptPath));
+        }
+        return entry.RemoveInfo();
+    case State::Stage::Moved:
+        if (!MoveWithoutReplacing(entry.keptPath, entry.file)) {
+            entry.stage = State::Stage::Done;
+            return entry.Fail(WithSystemReason("cannot put " + entry.file + " back; it stays in the trash"));
+        }
+        return entry.RemoveInfo();
+    }
+    return true;
+}
+
+} // namespace quillmere::platform

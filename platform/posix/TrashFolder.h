@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Which freedesktop.org trash takes a file, and making its folders when they are missing.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quillmere::platform::posix {
+
+struct TrashFolder {
+    std::string path;         // the trash itself, holding files/ and info/
+    std::string originalPath; // the file's path as its .trashinfo names it
+};
+
+// The trash for the file at realFolder + "/" + name (realFolder without links, as realpath gives it), on the
+// same device as that folder: the home trash when it lies there, else the mount's own. Missing folders are
+// made with mode 700. No value when there is no usable trash; error then says why.
+std::optional<TrashFolder> ChooseTrashFolder(const std::string& realFolder, const std::string& name,
+                                             std::string& error);
+
+// what + ": " + the text of errno, for the messages of the trash.
+std::string WithSystemReason(const std::string& what);
+
+} // namespace quillmere::platform::posix

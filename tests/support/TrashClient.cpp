@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/TrashClient.h"
+#include "tests/support/FatMount.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <stdexcept>
+
+namespace quillmere::test {
+
+namespace {
+
+// Single quotes for the shell; the tests' own paths never hold one.
+std::string Quoted(const std::string& text) {
+    if (text.find('\'') != std::string::npos) {
+        throw std::invalid_argument("no quote expected in " + text);
+    }
+    return "'" + text + "'";
+}
+
+} // namespace
+
+PrivateHomeTrash::PrivateHomeTrash() {
+    if (const char* data = std::getenv("XDG_DATA_HOME")) {
+        saved_ = data;
+    }
+    ::setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
+}
+
+PrivateHomeTrash::~PrivateHomeTrash() {
+    if (saved_) {
+        ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+}
+
+std::optional<std::string> TrashCliSkipReason() {
+    for (const char* program : {"trash-list", "trash-restore"}) {
+        if (!FindProgram(program)) {
+            return std::string(program) + " is not installed (apt-get install trash-cli)";
+        }
+    }
+    return std::nullopt;
+}
+
+std::string TrashList() {
+    std::FILE* pipe = ::popen("trash-list 2>/dev/null", "r");
+    if (pipe == nullptr) {
+        throw std::runtime_error("cannot run trash-list");
+    }
+    std::string text;
+    std::array<char, 4096> buffer{};
+    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+        text.append(buffer.data(), got);
+    }
+    ::pclose(pipe);
+    return text;
+}
+
+bool TrashRestoreFirst(const std::string& prefix) {
+    std::FILE* pipe = ::popen(("trash-restore " + Quoted(prefix) + " >/dev/null 2>&1").c_str(), "w");
+    if (pipe == nullptr) {
+        return false;
+    }
+    std::fputs("0\n", pipe);
+    return ::pclose(pipe) == 0;
+}
+
+std::string LocalTimeAsListed() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::array<char, 32> text{};
+    std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M:%S", &local);
+    return text.data();
+}
+
+} // namespace quillmere::test

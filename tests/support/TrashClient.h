@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Debian's trash-cli, an independent reader of the freedesktop.org Trash, to check what the program keeps; and
+// a private home trash for one test.
+#pragma once
+
+#include "tests/support/TempDir.h"
+
+#include <optional>
+#include <string>
+
+namespace quillmere::test {
+
+// Points XDG_DATA_HOME (and so the home trash) at a temporary folder while it lives.
+class PrivateHomeTrash {
+public:
+    PrivateHomeTrash();
+    ~PrivateHomeTrash();
+    PrivateHomeTrash(const PrivateHomeTrash&) = delete;
+    PrivateHomeTrash& operator=(const PrivateHomeTrash&) = delete;
+
+    // The home trash: $XDG_DATA_HOME/Trash.
+    std::string Path() const { return data_ / "Trash"; }
+
+private:
+    TempDir data_;
+    std::optional<std::string> saved_;
+};
+
+// Why trash-cli cannot be used here; no value when it can.
+std::optional<std::string> TrashCliSkipReason();
+
+// trash-list's lines ("YYYY-MM-DD hh:mm:ss ORIGINAL-PATH"), every trash of every mount included.
+std::string TrashList();
+
+// Restores the first trashed file whose original path starts with prefix (echo 0 | trash-restore prefix);
+// false when trash-restore failed.
+bool TrashRestoreFirst(const std::string& prefix);
+
+// The local time now as trash-list shows deletion dates, to bracket the dates a test expects.
+std::string LocalTimeAsListed();
+
+} // namespace quillmere::test
