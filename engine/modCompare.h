@@ -2,7 +2,7 @@
 // Which files a pass copies: the files one side lacks, and the newer file of every same-named pair.
 #pragma once
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 #include "engine/NameIndex.h"
 #include "engine/PassContext.h"
 

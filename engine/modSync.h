@@ -3,7 +3,7 @@
 // schedule the passes.
 #pragma once
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 #include "platform/FileCopy.h"
 
 #include <array>

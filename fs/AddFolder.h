@@ -2,7 +2,7 @@
 // The folder walk and the file listing a pass is built on.
 #pragma once
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 #include <functional>
 #include <optional>
@@ -41,8 +41,8 @@ void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool r
                                 const WalkControl& control = {});
 
 // Names (not paths) of the files in folder (with or without its trailing separator), hidden files included,
-// folders excluded; "*.*" is the only pattern in use and matches every name.
-std::vector<std::string> GetFilesInFolder(const std::string& folder, std::string_view pattern = "*.*");
+// folders excluded: every name, as the pattern "*.*" asks on Windows.
+std::vector<std::string> GetFilesInFolder(const std::string& folder);
 
 // True when a folder name holds a character the Windows walk refuses: a control character (below 32, 127,
 // U+0080 to U+009F), "?", or bytes that are not valid UTF-8.

@@ -64,15 +64,9 @@ FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& contro
     : list_(list), recurse_(recurse), control_(control), files_(files), separator_(SeparatorOf(kNativePathStyle)) {}
 
 template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& statement) {
-    if (control_.errors != nullptr) {
-        return RunTrapped(*control_.errors, kProcedureText, lineNumber, std::forward<Statement>(statement));
-    }
-    try {
-        statement();
-        return true;
-    } catch (...) {
-        return false;
-    }
+    static IgnoredErrors ignored;
+    ErrorSink& errors = control_.errors != nullptr ? *control_.errors : ignored;
+    return RunTrapped(errors, kProcedureText, lineNumber, std::forward<Statement>(statement));
 }
 
 bool FolderWalk::StopRequested() const {
@@ -201,8 +195,7 @@ platform::FolderContents FolderWalk::ReadFolder(const std::string& path) const {
 
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
     platform::FolderContents listing;
-    const std::string parent =
-        entry.path.empty() || entry.path.back() == separator_ ? entry.path : entry.path + separator_;
+    const std::string parent = WithTrailingSeparator(entry.path);
     try {
         listing = ReadFolder(entry.path);
         for (const std::string& name : listing.folders) {

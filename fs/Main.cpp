@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fs/Main.h"
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 #include "fs/Utf8.h"
 
 namespace quillmere {

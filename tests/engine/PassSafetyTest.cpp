@@ -6,7 +6,7 @@
 #include "tests/support/ChildProcess.h"
 
 #include "BuildValues.h"
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 #include <gtest/gtest.h>
 

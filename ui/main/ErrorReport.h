@@ -3,7 +3,7 @@
 // "Application Error" around the report text of FormatErrorReport.
 #pragma once
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 #include <deque>
 

@@ -3,7 +3,7 @@
 // fault met on every timer tick shows one box, not one a second.
 #pragma once
 
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 #include <vector>
 

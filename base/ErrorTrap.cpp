@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/ErrorTrap.h"
+#include "base/ErrorTrap.h"
 
 #include "BuildValues.h"
 

@@ -30,6 +30,12 @@ public:
     virtual void Report(const TrappedError& error) = 0;
 };
 
+// For callers that want their statements trapped and nothing shown.
+class IgnoredErrors final : public ErrorSink {
+public:
+    void Report(const TrappedError& /*error*/) override {}
+};
+
 std::string DescribeCurrentException();
 
 // Runs one numbered statement of a trapped procedure: whatever it throws is reported, and the caller goes on.
