@@ -45,11 +45,7 @@ std::string AsFolderPath(std::string_view folder) {
     const std::filesystem::path absolute =
         std::filesystem::absolute(std::filesystem::path(std::u8string(folder.begin(), folder.end())), failed);
     const std::u8string text = absolute.u8string();
-    std::string path = NormalizePath(failed ? std::string(folder) : std::string(text.begin(), text.end()));
-    if (path.empty() || path.back() != platform::kSeparator) {
-        path += platform::kSeparator;
-    }
-    return path;
+    return WithTrailingSeparator(NormalizePath(failed ? std::string(folder) : std::string(text.begin(), text.end())));
 }
 
 } // namespace

@@ -163,14 +163,6 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     }
 }
 
-// Folder paths end in one separator; the file paths of the pass are made by cutting it off.
-std::string AsFolderPath(std::string folder) {
-    if (!folder.empty() && folder.back() != platform::kSeparator) {
-        folder += platform::kSeparator;
-    }
-    return folder;
-}
-
 // The file list of a side, indexed by name.
 bool IndexSide(Side& side, PassContext& pass, int line) {
     return RunTrapped(pass.Observer(), SyncProcedure(), line,
@@ -212,7 +204,7 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     DiskFileOperations disk;
     DryRunFileOperations dryRun;
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk);
-    return RunPass(AsFolderPath(folders1.front()), AsFolderPath(folders2.front()), pass);
+    return RunPass(WithTrailingSeparator(folders1.front()), WithTrailingSeparator(folders2.front()), pass);
 }
 
 } // namespace quillmere

@@ -13,11 +13,8 @@
 namespace quillmere {
 
 enum class PathStyle { Posix, Windows };
-#ifdef _WIN32
-inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
-#else
-inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
-#endif
+// The style of the system the program runs on, told by its separator.
+inline constexpr PathStyle kNativePathStyle = platform::kSeparator == '\\' ? PathStyle::Windows : PathStyle::Posix;
 
 char SeparatorOf(PathStyle style);
 
