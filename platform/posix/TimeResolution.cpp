@@ -47,10 +47,10 @@ std::string ReadBootSector(const std::string& device) {
 std::int64_t ResolutionOfFuseFolder(const std::string& folder) {
     const auto mount = posix::FindMount(ReadMountTable(), RealPathOf(folder));
     if (!mount) {
-        return posix::kExactResolution;
+        return kExactResolution;
     }
     if (mount->type == "fuseblk") {
-        return posix::ResolutionOfBootSector(ReadBootSector(mount->source)).value_or(posix::kExactResolution);
+        return posix::ResolutionOfBootSector(ReadBootSector(mount->source)).value_or(kExactResolution);
     }
     return posix::ResolutionOfMountType(mount->type);
 }
@@ -60,7 +60,7 @@ std::int64_t ResolutionOfFuseFolder(const std::string& folder) {
 std::int64_t TimeResolution(const std::string& folder) {
     struct statfs info {};
     if (::statfs(folder.c_str(), &info) != 0) {
-        return posix::kExactResolution;
+        return kExactResolution;
     }
     const auto resolution = posix::ResolutionOfMagic(static_cast<std::uint64_t>(info.f_type));
     return resolution ? *resolution : ResolutionOfFuseFolder(folder);

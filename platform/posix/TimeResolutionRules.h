@@ -3,18 +3,14 @@
 // FUSE, from the mount table. Kept apart from the system calls so the rules can be tested from a table.
 #pragma once
 
+#include "platform/TimeSteps.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillmere::platform::posix {
-
-inline constexpr std::int64_t kExactResolution = 1;
-inline constexpr std::int64_t kWholeSecondResolution = 1'000'000'000; // SFTP (sshfs) carries whole seconds
-inline constexpr std::int64_t kFatResolution = 2'000'000'000;
-inline constexpr std::int64_t kExfatResolution = 10'000'000;
-inline constexpr std::int64_t kNtfsResolution = 100;
 
 inline constexpr std::uint64_t kFuseMagic = 0x65735546;
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File times through the Windows file time: 100-nanosecond steps since 1601-01-01 00:00 UTC.
 #include "platform/FileSystem.h"
+#include "platform/TimeSteps.h"
 #include "platform/windows/HandleFacts.h"
 #include "platform/windows/VolumeTimes.h"
 #include "platform/windows/WideText.h"
@@ -17,7 +18,7 @@ namespace {
 
 // 100 ns steps from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kStepsTo1970 = 116444736000000000;
-constexpr std::int64_t kNanosecondsPerStep = 100;
+constexpr std::int64_t kNanosecondsPerStep = kNtfsResolution;
 
 std::int64_t ToSteps(const FILETIME& time) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
@@ -86,13 +87,12 @@ std::int64_t TimeResolution(const std::string& folder) {
 namespace windows {
 
 std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName) {
-    constexpr std::int64_t kMillisecond = 1'000'000;
     for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32"})
         if (EqualsIgnoringCase(fileSystemName, fat))
-            return 2'000 * kMillisecond;
+            return kFatResolution;
     if (EqualsIgnoringCase(fileSystemName, L"exFAT"))
-        return 10 * kMillisecond;
-    return kNanosecondsPerStep;
+        return kExfatResolution;
+    return kNtfsResolution;
 }
 
 std::int64_t UnixNanosecondsOfFileTime(std::uint64_t steps) {
