@@ -69,6 +69,9 @@ public:
 struct SyncOptions {
     // Decide every copy exactly as a real pass would, but write nothing.
     bool dryRun = false;
+    // Put each file a copy replaces in the Trash first, where the desktop can restore it; off, it is replaced
+    // outright. The window reads its "Keep Replaced" setting afresh for every pass.
+    bool keepReplaced = true;
 };
 
 SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options = {});
