@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,10 +60,8 @@ void QtForm1::ConnectControls() {
     connect(PushButton12, &QPushButton::clicked, this, on(&Form1::PushButton12_Click));
     timer1_.SetHandler(on(&Form1::Timer1_Timer));
     manualHold_.SetHandler(on(&Form1::ManualHold_Timer));
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
-            [this] { Forward([this](Form1& logic) { logic.ListView1_DblClick(SelectedIndex(ListView1)); }); });
-    connect(ListView2, &QTreeWidget::itemDoubleClicked, this,
-            [this] { Forward([this](Form1& logic) { logic.ListView2_DblClick(SelectedIndex(ListView2)); }); });
+    ListView1->viewport()->installEventFilter(this);
+    ListView2->viewport()->installEventFilter(this);
     // A click on the selected entry changes no selection, and a change by keyboard or by dragging raises no
     // click: both count. A click that changes the selection is handled twice, to the same effect.
     const auto intervalClicked = [this] {
@@ -100,6 +99,25 @@ void QtForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         Forward([this](Form1& logic) { logic.Form_Resize(isMinimized()); });
     }
+}
+
+// A double-click anywhere in a folder list removes its selected entry. A press beside the entry, as the first
+// click of such a double-click, leaves the selection as it is.
+bool QtForm1::eventFilter(QObject* watched, QEvent* event) {
+    const std::pair<QTreeWidget*, void (Form1::*)(std::optional<int>)> folderLists[] = {
+        {ListView1, &Form1::ListView1_DblClick}, {ListView2, &Form1::ListView2_DblClick}};
+    for (const auto& [list, handler] : folderLists) {
+        if (watched != list->viewport()) {
+            continue;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            Forward([list, handler](Form1& logic) { (logic.*handler)(SelectedIndex(list)); });
+            return true;
+        }
+        return event->type() == QEvent::MouseButtonPress &&
+               list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()) == nullptr;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The hand over the push buttons, the arrow over the window, its frames and its lists.
