@@ -29,6 +29,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->Option1, "Option1"},
         {window_->Option2, "Option2"},
         {window_->Option3, "Option3"},
+        {window_->Check11, "Check11"},
         {window_->PushButton3, "PushButton3"},
         {window_->PushButton1, "PushButton1"},
         {window_->ListView1, "ListView1"},
@@ -38,6 +39,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->PushButton12, "PushButton12"},
         {window_->Frame2, "Frame2"},
         {window_->ProgressBar1, "ProgressBar1"},
+        {window_->PushButton14, "PushButton14"},
         {window_->Frame3, "Frame3"},
         {window_->Check9, "Check9"},
         {window_->Check10, "Check10"},
@@ -53,6 +55,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
               "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
     EXPECT_EQ(window_->Option3->text(),
               "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
+    EXPECT_EQ(window_->Check11->text(), "Keep replaced files in the Trash");
     EXPECT_EQ(window_->PushButton3->text(), "1. Choose Folder 1");
     EXPECT_EQ(window_->PushButton1->text(), "2. Choose Folder 2");
     EXPECT_EQ(window_->PushButton12->text(), "Sync Now (Test)");
@@ -66,12 +69,13 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
 }
 
 TEST_F(DesignTest, NoTextIsCutOffAtTheDefaultSize) {
+    window_->SetFailureNote("12345 files not copied, 123 folders not read. Show why...");
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     for (QAbstractButton* button : window_->findChildren<QAbstractButton*>()) {
         EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
     }
-    window_->Frame2->setTitle("Auto Sync Complete at 12/31/26 11:59 PM");
+    window_->Frame2->setTitle("Auto Sync Complete at 12/31/26 11:59:59 PM, 3 files not copied");
     EXPECT_GE(window_->Frame2->width(), window_->Frame2->minimumSizeHint().width());
     EXPECT_GE(window_->ListView3->viewport()->height(), 15 * window_->ListView3->sizeHintForRow(0));
 }
@@ -82,7 +86,7 @@ TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
                               window_->PushButton12, window_->Check9,    window_->Check10};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         const QWidget* next = order[i]->nextInFocusChain();
-        while (next->focusPolicy() == Qt::NoFocus) {
+        while (next->focusPolicy() == Qt::NoFocus || next->isHidden()) {
             next = next->nextInFocusChain();
         }
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
