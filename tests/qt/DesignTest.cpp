@@ -80,6 +80,17 @@ TEST_F(DesignTest, NoTextIsCutOffAtTheDefaultSize) {
     EXPECT_GE(window_->ListView3->viewport()->height(), 15 * window_->ListView3->sizeHintForRow(0));
 }
 
+TEST_F(DesignTest, TheWindowKeepsItsSizeWhenTheFailureNoteComesAndGoes) {
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    const QSize before = window_->size();
+    const int minimumHeight = window_->minimumSizeHint().height();
+    window_->SetFailureNote("3 files not copied, 1 folder not read. Show why...");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window_->size(), before);
+    EXPECT_EQ(window_->minimumSizeHint().height(), minimumHeight);
+}
+
 TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
     const QWidget* order[] = {window_->PushButton3,  window_->ListView1, window_->PushButton1,
                               window_->ListView2,    window_->ListView3, window_->PushButton13,

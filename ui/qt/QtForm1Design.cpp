@@ -110,8 +110,12 @@ void QtForm1::BuildControls() {
         40);
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", Frame2);
     ProgressBar1->setValue(0);
-    // Its text is the window logic's; shown only while the last pass left something undone.
+    // Its text is the window logic's; shown only while the last pass left something undone. Its place is kept
+    // while it is hidden, so the window does not change size when it comes and goes.
     PushButton14 = Make<QPushButton>("PushButton14", Frame2);
+    QSizePolicy keepPlace = PushButton14->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    PushButton14->setSizePolicy(keepPlace);
     PushButton14->hide();
     auto* status = new QVBoxLayout(Frame2);
     status->addWidget(ProgressBar1);
