@@ -3,11 +3,14 @@
 #include "QtForm1Fixture.h"
 
 #include "ui/qt/QtFolderChooser.h"
+#include "ui/qt/QtSystem.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,6 +104,19 @@ TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
             next = next->nextInFocusChain();
         }
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
+    }
+}
+
+// The completion time in the status line: the locale's short date and its long time, with the seconds.
+TEST(DesignTexts, TheGeneralDateIsTheShortDateAndTheLongTimeWithoutTheZone) {
+    const QDateTime when(QDate(2026, 12, 8), QTime(16, 5, 9), Qt::UTC);
+    const std::pair<const char*, const char*> cases[] = {
+        {"en_US", "12/8/26 4:05:09 PM"},
+        {"de_DE", "08.12.26 16:05:09"},
+        {"en_GB", "08/12/2026 16:05:09"},
+    };
+    for (const auto& [locale, shown] : cases) {
+        EXPECT_EQ(qt::GeneralDateText(when, QLocale(locale)).toStdString(), shown) << locale;
     }
 }
 

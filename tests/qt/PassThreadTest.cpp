@@ -6,8 +6,10 @@
 
 #include "ui/main/ThreadPassRunner.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -70,17 +72,18 @@ TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
-TEST_F(PassThreadTest, FailuresGatheredOnThePassThreadReachTheWindow) {
+TEST_F(PassThreadTest, FailuresGatheredOnThePassThreadReachTheNoteAndItsList) {
     pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
-        platform::CopyOutcome failed;
-        failed.cause = "Input/output error";
-        observer.NotCopied("/one/a", "/two/a", failed);
+        observer.NotRead("/one/locked/", "Permission denied");
         return SyncCounts{};
     };
     Load();
     window_->PushButton12->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->PushButton14->isHidden(); }));
-    EXPECT_EQ(window_->PushButton14->text(), "1 file not copied. Show why...");
+    EXPECT_EQ(window_->PushButton14->text(), "1 folder not read. Show why...");
+    window_->PushButton14->click();
+    EXPECT_TRUE(window_->FailureList->isVisible());
+    EXPECT_EQ(window_->FailureLines->toPlainText(), "not read /one/locked/: Permission denied");
 }
 
 TEST_F(PassThreadTest, ReportsFromThePassAreShownByTheUiThread) {

@@ -64,12 +64,10 @@ protected:
     bool trayAvailable_ = true;
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
-    SyncOptions lastOptions_;
     // What the window's passes run and who runs them: by default a pass that counts itself, run by runner_.
-    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions& options) {
+    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions&) {
         ++passes_;
         lastDirection_ = settings.Direction();
-        lastOptions_ = options;
         return SyncCounts{};
     };
     PassRunner* passRunner_ = &runner_;

@@ -6,9 +6,7 @@
 #include "tray/TrayMessages.h"
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QGroupBox>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -169,31 +167,10 @@ TEST_F(WiringTest, TheStartupBoxesReachTheirHandlersAndTheEntry) {
     EXPECT_TRUE(AutostartEntries().isEmpty());
 }
 
-TEST_F(WiringTest, TheKeepReplacedBoxReachesItsHandlerAndThePass) {
+TEST_F(WiringTest, TheKeepReplacedBoxReachesItsHandler) {
     EXPECT_TRUE(window_->Check11->isChecked());
     window_->Check11->click();
     EXPECT_EQ(Stored("Keep Replaced"), "Off");
-    window_->PushButton12->click();
-    runner_.Finish();
-    EXPECT_FALSE(lastOptions_.keepReplaced);
-}
-
-TEST_F(WiringTest, TheFailureNoteShowsAndOpensTheListOfTheLastPass) {
-    EXPECT_TRUE(window_->PushButton14->isHidden());
-    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
-        observer.NotRead("/one/locked/", "Permission denied");
-        return SyncCounts{};
-    };
-    Load();
-    window_->PushButton12->click();
-    runner_.Finish();
-    EXPECT_FALSE(window_->PushButton14->isHidden());
-    EXPECT_EQ(window_->PushButton14->text(), "1 folder not read. Show why...");
-    window_->PushButton14->click();
-    EXPECT_TRUE(window_->FailureList->isVisible());
-    EXPECT_EQ(window_->FailureList->windowTitle(), "Not copied or not read in the pass that ended at now");
-    EXPECT_EQ(window_->FailureLines->toPlainText(), "not read /one/locked/: Permission denied");
-    EXPECT_TRUE(window_->FailureLines->isReadOnly());
 }
 
 TEST_F(WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {
