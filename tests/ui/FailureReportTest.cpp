@@ -120,7 +120,7 @@ TEST_F(FailureReportTest, APassThatGoesWellTakesTheFailuresAway) {
     EXPECT_EQ(View().failureListShown, 0) << "no list of an earlier pass";
 }
 
-TEST_F(FailureReportTest, AManualPasssNoteOpensItsList) {
+TEST_F(FailureReportTest, TheNoteOfAManualPassOpensItsList) {
     FailOn(1, 1);
     form_->PushButton12_Click();
     runner_.Finish();
