@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ConsoleObserver.h"
 
-#include "cli/PrintableText.h"
+#include "fs/PrintableText.h"
 
 namespace quillmere::cli {
 
@@ -12,13 +12,12 @@ void ConsoleObserver::Copied(const std::string& source, const std::string& desti
 void ConsoleObserver::NotCopied(const std::string& source, const std::string& destination,
                                 const platform::CopyOutcome& outcome) {
     ++problemCount_;
-    std::fprintf(err_, "failed %s -> %s: %s\n", Printable(source).c_str(), Printable(destination).c_str(),
-                 Printable(outcome.cause).c_str());
+    std::fprintf(err_, "%s\n", NotCopiedRecord(source, destination, outcome.cause).c_str());
 }
 
 void ConsoleObserver::NotRead(const std::string& path, const std::string& cause) {
     ++problemCount_;
-    std::fprintf(err_, "not read %s: %s\n", Printable(path).c_str(), Printable(cause).c_str());
+    std::fprintf(err_, "%s\n", NotReadRecord(path, cause).c_str());
 }
 
 void ConsoleObserver::Report(const TrappedError& error) {

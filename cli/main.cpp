@@ -2,8 +2,8 @@
 // quillmere-sync: one pass, or a pass every so many seconds, between two folders, from the command line.
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
-#include "cli/PrintableText.h"
 #include "cli/Utf8Console.h"
+#include "fs/PrintableText.h"
 #include "platform/FileSystem.h"
 #include "platform/StopSignals.h"
 
@@ -36,7 +36,7 @@ private:
 };
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "quillmere-sync: %s\n%s", cli::Printable(problem).c_str(), cli::UsageText().c_str());
+    std::fprintf(stderr, "quillmere-sync: %s\n%s", Printable(problem).c_str(), cli::UsageText().c_str());
     return 2;
 }
 

@@ -3,11 +3,14 @@
 #include "QtForm1Fixture.h"
 
 #include "ui/qt/QtFolderChooser.h"
+#include "ui/qt/QtSystem.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +32,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->Option1, "Option1"},
         {window_->Option2, "Option2"},
         {window_->Option3, "Option3"},
+        {window_->Check11, "Check11"},
         {window_->PushButton3, "PushButton3"},
         {window_->PushButton1, "PushButton1"},
         {window_->ListView1, "ListView1"},
@@ -38,6 +42,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->PushButton12, "PushButton12"},
         {window_->Frame2, "Frame2"},
         {window_->ProgressBar1, "ProgressBar1"},
+        {window_->PushButton14, "PushButton14"},
         {window_->Frame3, "Frame3"},
         {window_->Check9, "Check9"},
         {window_->Check10, "Check10"},
@@ -53,6 +58,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
               "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
     EXPECT_EQ(window_->Option3->text(),
               "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
+    EXPECT_EQ(window_->Check11->text(), "Keep replaced files in the Trash");
     EXPECT_EQ(window_->PushButton3->text(), "1. Choose Folder 1");
     EXPECT_EQ(window_->PushButton1->text(), "2. Choose Folder 2");
     EXPECT_EQ(window_->PushButton12->text(), "Sync Now (Test)");
@@ -66,14 +72,26 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
 }
 
 TEST_F(DesignTest, NoTextIsCutOffAtTheDefaultSize) {
+    window_->SetFailureNote("12345 files not copied, 123 folders not read. Show why...");
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     for (QAbstractButton* button : window_->findChildren<QAbstractButton*>()) {
         EXPECT_GE(button->width(), button->sizeHint().width()) << button->objectName().toStdString();
     }
-    window_->Frame2->setTitle("Auto Sync Complete at 12/31/26 11:59 PM");
+    window_->Frame2->setTitle("Auto Sync Complete at 12/31/26 11:59:59 PM, 3 files not copied");
     EXPECT_GE(window_->Frame2->width(), window_->Frame2->minimumSizeHint().width());
     EXPECT_GE(window_->ListView3->viewport()->height(), 15 * window_->ListView3->sizeHintForRow(0));
+}
+
+TEST_F(DesignTest, TheWindowKeepsItsSizeWhenTheFailureNoteComesAndGoes) {
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    const QSize before = window_->size();
+    const int minimumHeight = window_->minimumSizeHint().height();
+    window_->SetFailureNote("3 files not copied, 1 folder not read. Show why...");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window_->size(), before);
+    EXPECT_EQ(window_->minimumSizeHint().height(), minimumHeight);
 }
 
 TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
@@ -82,10 +100,23 @@ TEST_F(DesignTest, TabGoesFromEachChooseButtonToItsList) {
                               window_->PushButton12, window_->Check9,    window_->Check10};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         const QWidget* next = order[i]->nextInFocusChain();
-        while (next->focusPolicy() == Qt::NoFocus) {
+        while (next->focusPolicy() == Qt::NoFocus || next->isHidden()) {
             next = next->nextInFocusChain();
         }
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
+    }
+}
+
+// The completion time in the status line: the locale's short date and its long time, with the seconds.
+TEST(DesignTexts, TheGeneralDateIsTheShortDateAndTheLongTimeWithoutTheZone) {
+    const QDateTime when(QDate(2026, 12, 8), QTime(16, 5, 9), Qt::UTC);
+    const std::pair<const char*, const char*> cases[] = {
+        {"en_US", "12/8/26 4:05:09 PM"},
+        {"de_DE", "08.12.26 16:05:09"},
+        {"en_GB", "08/12/2026 16:05:09"},
+    };
+    for (const auto& [locale, shown] : cases) {
+        EXPECT_EQ(qt::GeneralDateText(when, QLocale(locale)).toStdString(), shown) << locale;
     }
 }
 

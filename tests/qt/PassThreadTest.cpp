@@ -6,8 +6,10 @@
 
 #include "ui/main/ThreadPassRunner.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -31,7 +33,7 @@ protected:
 TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
     std::atomic<bool> started = false;
     std::atomic<bool> sawStop = false;
-    pass_ = [&](const SyncSettings&, SyncObserver& observer) {
+    pass_ = [&](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
         started = true;
         while (!observer.StopRequested()) {
             std::this_thread::yield(); // a pass with endless files, checking between them
@@ -51,7 +53,7 @@ TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
 
 TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
     std::atomic<bool> reported = false;
-    pass_ = [&](const SyncSettings&, SyncObserver& observer) {
+    pass_ = [&](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
         observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
         reported = true;
         while (!observer.StopRequested()) {
@@ -70,8 +72,22 @@ TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+TEST_F(PassThreadTest, FailuresGatheredOnThePassThreadReachTheNoteAndItsList) {
+    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+        observer.NotRead("/one/locked/", "Permission denied");
+        return SyncCounts{};
+    };
+    Load();
+    window_->PushButton12->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->PushButton14->isHidden(); }));
+    EXPECT_EQ(window_->PushButton14->text(), "1 folder not read. Show why...");
+    window_->PushButton14->click();
+    EXPECT_TRUE(window_->FailureList->isVisible());
+    EXPECT_EQ(window_->FailureLines->toPlainText(), "not read /one/locked/: Permission denied");
+}
+
 TEST_F(PassThreadTest, ReportsFromThePassAreShownByTheUiThread) {
-    pass_ = [](const SyncSettings&, SyncObserver& observer) -> SyncCounts {
+    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) -> SyncCounts {
         observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
         throw std::runtime_error("Out of memory");
     };
@@ -98,9 +114,9 @@ TEST_F(PassThreadTest, ARealPassRunsFromATickWhileTheWindowStaysLive) {
     Store("Folder 2", two.path() + "/");
     Store("OftenIndex", "1");
     std::thread::id passThread;
-    pass_ = [&](const SyncSettings& settings, SyncObserver& observer) {
+    pass_ = [&](const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
         passThread = std::this_thread::get_id();
-        return SyncFolders(settings, observer);
+        return SyncFolders(settings, observer, options);
     };
     Load();
     form_->ShowAfterLoad();

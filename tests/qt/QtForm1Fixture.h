@@ -65,7 +65,7 @@ protected:
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
     // What the window's passes run and who runs them: by default a pass that counts itself, run by runner_.
-    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&) {
+    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions&) {
         ++passes_;
         lastDirection_ = settings.Direction();
         return SyncCounts{};

@@ -28,6 +28,12 @@ QStringList Selected(const QTreeWidget* list) {
     return texts;
 }
 
+// As a desktop delivers it: a click, then the second press as a double-click.
+void DoubleClick(QTreeWidget* list, QPoint where) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, where);
+}
+
 class WiringTest : public QtForm1Fixture {
 protected:
     void SetUp() override {
@@ -88,11 +94,20 @@ TEST_F(WiringTest, ChoosingAndRemovingAFolderGoesThroughItsList) {
     EXPECT_EQ(Entries(window_->ListView1), QStringList{"/srv/data/"});
     EXPECT_EQ(Entries(window_->ListView2), QStringList{"/b/"});
 
-    QTreeWidgetItem* entry = window_->ListView1->topLevelItem(0);
-    entry->setSelected(true);
-    emit window_->ListView1->itemDoubleClicked(entry, 0);
+    QTreeWidget* list = window_->ListView1;
+    DoubleClick(list, list->visualItemRect(list->topLevelItem(0)).center());
     EXPECT_TRUE(Entries(window_->ListView1).isEmpty());
     EXPECT_EQ(Entries(window_->ListView2), QStringList{"/b/"});
+}
+
+TEST_F(WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
+    chooser_.answers = {"/b"};
+    window_->PushButton1->click();
+    QTreeWidget* list = window_->ListView2;
+    list->topLevelItem(0)->setSelected(true);
+    const QRect entry = list->visualItemRect(list->topLevelItem(0));
+    DoubleClick(list, QPoint(entry.center().x(), entry.bottom() + entry.height()));
+    EXPECT_TRUE(Entries(list).isEmpty());
 }
 
 TEST_F(WiringTest, ClickingAnIntervalRestartsTheCount) {
@@ -150,6 +165,12 @@ TEST_F(WiringTest, TheStartupBoxesReachTheirHandlersAndTheEntry) {
     EXPECT_TRUE(window_->Check9->isHidden());
     EXPECT_EQ(Stored("Minimized"), "Off");
     EXPECT_TRUE(AutostartEntries().isEmpty());
+}
+
+TEST_F(WiringTest, TheKeepReplacedBoxReachesItsHandler) {
+    EXPECT_TRUE(window_->Check11->isChecked());
+    window_->Check11->click();
+    EXPECT_EQ(Stored("Keep Replaced"), "Off");
 }
 
 TEST_F(WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {

@@ -9,8 +9,9 @@ Form1& Form1Fixture::Make() {
     auto tray = std::make_unique<tray::testing::FakeTrayBackend>(trayLog_);
     tray->available = trayAvailable_;
     tray_ = tray.get();
-    PassFunction pass = [this](const SyncSettings& settings, SyncObserver& observer) {
+    PassFunction pass = [this](const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
         ++passes_;
+        lastOptions_ = options;
         lastDirection_ = settings.Direction();
         lastFolder1_ = settings.Folder1Entries();
         if (duringPass_) {

@@ -44,6 +44,7 @@ protected:
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
     std::vector<std::string> lastFolder1_;
+    SyncOptions lastOptions_{.dryRun = true, .keepReplaced = false};     // what no pass of the window asks for
     std::function<void(const SyncSettings&, SyncObserver&)> duringPass_; // what the pass does besides counting
     double draw_ = 0.5; // the home page's draw: 0.06 to 0.069 is the start that opens it
     std::vector<std::string> opened_;

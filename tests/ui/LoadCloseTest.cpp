@@ -33,6 +33,7 @@ TEST_F(LoadCloseTest, AFirstRunStartsCountingEveryMinuteWithNoFolders) {
     EXPECT_EQ(view.progressText, "Progress Bar");
     EXPECT_FALSE(view.Checked(FormCheckBox::Check9));
     EXPECT_FALSE(view.Checked(FormCheckBox::Check10));
+    EXPECT_TRUE(view.Checked(FormCheckBox::Check11)) << "replaced files are kept unless told otherwise";
     EXPECT_FALSE(form_->FormLoading());
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_TRUE(store_.values.empty()) << "a first run stores nothing";

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The countdown, the Auto Sync switch, the manual pass and its pause, the choice of interval and the direction.
+// The countdown, the Auto Sync switch, the manual pass and its pause, the choice of interval, the direction and
+// whether replaced files are kept.
 #include "Form1Fixture.h"
 
 namespace quillmere::test {
@@ -183,6 +184,34 @@ TEST_F(SchedulerTest, TheDirectionChosenDuringAPassAppliesToTheRestOfIt) {
     runner_.Finish();
     EXPECT_EQ(lastDirection_, SyncDirection::BothWays);
     EXPECT_EQ(later, SyncDirection::Folder2ToFolder1);
+}
+
+// "Keep replaced files in the Trash": the box shows the stored choice, a click stores it, and every pass reads
+// it afresh as it starts.
+using KeepReplacedTest = Form1Fixture;
+
+// Losing a replaced file is worse than keeping one: only an exact "Off" replaces outright.
+TEST_F(KeepReplacedTest, TheStoredChoiceSetsTheBoxAndThePass) {
+    const std::pair<const char*, bool> cases[] = {{"On", true}, {"Off", false}, {"off", true}, {"", true}};
+    for (const auto& [stored, kept] : cases) {
+        store_.values["Keep Replaced"] = stored;
+        Load();
+        EXPECT_EQ(View().Checked(FormCheckBox::Check11), kept) << stored;
+        form_->PushButton12_Click();
+        runner_.Finish();
+        EXPECT_EQ(lastOptions_.keepReplaced, kept) << stored;
+        EXPECT_FALSE(lastOptions_.dryRun);
+    }
+}
+
+TEST_F(KeepReplacedTest, AClickIsStoredAndEachPassReadsTheStoreAfresh) {
+    Load();
+    form_->Check11_Click(false);
+    EXPECT_EQ(store_.Stored("Keep Replaced"), "Off");
+    store_.values["Keep Replaced"] = "On"; // as a second copy of the program stores it
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_TRUE(lastOptions_.keepReplaced);
 }
 
 } // namespace

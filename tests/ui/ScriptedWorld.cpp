@@ -57,6 +57,12 @@ void ScriptedView::RemoveEntry(FormList list, int index) {
     selected[list].reset();
 }
 
+void ScriptedView::ShowFailureList(const std::string& title, const std::vector<std::string>& lines) {
+    failureListTitle = title;
+    failureList = lines;
+    ++failureListShown;
+}
+
 std::string ScriptedView::SelectedText(FormList list) const {
     if (!selected.contains(list) || !selected.at(list)) {
         return "";

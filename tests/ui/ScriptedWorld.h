@@ -51,6 +51,8 @@ public:
     void SetProgressMaximum(int maximum) override { progressMaximum = maximum; }
     void SetProgressValue(int value) override { progressValue = value; }
     void SetProgressText(const std::string& text) override { progressText = text; }
+    void SetFailureNote(const std::string& text) override { failureNote = text; }
+    void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
     void SetChecked(FormCheckBox box, bool value) override { checked[box] = value; }
     void SetVisible(FormCheckBox box, bool value) override { boxVisible[box] = value; }
 
@@ -80,6 +82,10 @@ public:
     int progressMaximum = 100;
     int progressValue = 0;
     std::string progressText;
+    std::string failureNote;
+    std::string failureListTitle; // of the list last shown
+    std::vector<std::string> failureList;
+    int failureListShown = 0;
     std::map<FormCheckBox, bool> checked;
     std::map<FormCheckBox, bool> boxVisible;
 

@@ -13,7 +13,7 @@ TEST(SettingsTest, EmptyStoreReadsEveryDefaultAndCreatesNothing) {
     const MemorySettingsStore store;
     const std::pair<const char*, const char*> defaults[] = {
         {"Folder 1", ""},     {"Folder 2", ""},           {"OftenIndex", "4"}, {"StartStopState", "On"},
-        {"Minimized", "Off"}, {"Windows Startup", "Off"}, {"LastFolder", ""},
+        {"Minimized", "Off"}, {"Windows Startup", "Off"}, {"LastFolder", ""},  {"Keep Replaced", "On"},
     };
     for (const auto& [key, value] : defaults) {
         EXPECT_EQ(GetSetting(store, key), value) << key;

@@ -88,6 +88,8 @@ void Form1::Form_Load() {
     Trap(label, 124, [this] { cSysTray1_.setTrayTip(build::kProductName); });
     Trap(label, 126, [this] { cSysTray1_.setInTray(true); });
     RestoreStartupBoxes();
+    // Restoring the box is no click: a first start writes nothing.
+    Trap(label, 134, [this] { view_.SetChecked(FormCheckBox::Check11, KeepReplacedSetting()); });
     formLoading_ = false;
 }
 
@@ -104,6 +106,10 @@ void Form1::RestoreStartupBoxes() {
             HideToTray();
         }
     });
+}
+
+bool Form1::KeepReplacedSetting() const {
+    return GetSetting(settings_, "Keep Replaced") != startup::OnOffText(false);
 }
 
 // A start in the tray on a desktop without one starts minimized instead.

@@ -11,6 +11,7 @@
 #include "ui/main/ErrorReport.h"
 #include "ui/main/Form1View.h"
 #include "ui/main/HomePage.h"
+#include "ui/main/PassFailures.h"
 #include "ui/main/RepeatedReportFilter.h"
 #include "ui/main/UiThread.h"
 #include "ui/main/WindowPass.h"
@@ -32,8 +33,9 @@ class SettingsStore;
 class StartupEntry;
 class Timer;
 
-using PassFunction = std::function<SyncCounts(const SyncSettings&, SyncObserver&)>;
-// The current local date and time as text, in the system's general (short) date format.
+using PassFunction = std::function<SyncCounts(const SyncSettings&, SyncObserver&, const SyncOptions&)>;
+// The current local date and time as text, in the system's general date format: the short date and the long time,
+// seconds included.
 using LocalTimeText = std::function<std::string()>;
 
 // What the window asks of the world; tests put scripted versions in place.
@@ -84,9 +86,12 @@ public:
     void PushButton13_Click();
     void PushButton12_Click();
     void ManualHold_Timer();
+    // The note of what the last pass could not do: opens its list.
+    void PushButton14_Click();
     // The box's new value, whether the user or the program changed it.
     void Check9_Click(bool checked);
     void Check10_Click(bool checked);
+    void Check11_Click(bool checked);
     void cSysTray1_MouseUp(int button, int id);
     // The mouse moved over the control of that design name ("Form" for the window itself).
     void MouseMove(std::string_view control, PointerArea area);
@@ -112,6 +117,8 @@ private:
     void RestoreInterval();
     void RestoreAutoSync();
     void RestoreStartupBoxes();
+    // "Keep Replaced": only "Off" replaces files outright, so a damaged value keeps them.
+    bool KeepReplacedSetting() const;
 
     // Folder lists.
     std::vector<std::string>& Folders(FormList list);
@@ -135,6 +142,10 @@ private:
     void EndAutomaticPass();
     void ManualPassFinished();
     void StopPass();
+
+    // What a pass could not do.
+    void TellPassFailures();
+    void TellTray(const std::string& failures);
 
     // Tray.
     void HideToTray();
@@ -183,6 +194,8 @@ private:
     bool manualRequested_ = false;
     bool manualHoldRunning_ = false;
     std::string manualKeptCaption_;
+    std::string passEndedAt_;   // the local time the last pass ended
+    PassFailures lastFailures_; // what the last pass could not do
 };
 
 template <class Statement> bool Form1::Trap(std::string_view label, int line, Statement&& statement) {

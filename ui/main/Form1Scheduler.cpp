@@ -3,6 +3,7 @@
 // of interval and the direction. Two passes never run at once.
 #include "ui/main/Form1.h"
 
+#include "startup/StartupChoice.h"
 #include "ui/main/Form1Texts.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
@@ -23,6 +24,12 @@ constexpr int kManualHoldMilliseconds = 5000;
 // Read by the pass for every pair, so a change made during a pass applies to the pairs that follow.
 void Form1::Options_Click(SyncDirection direction) {
     windowPass_.SetDirection(direction);
+}
+
+// Each pass reads the stored choice afresh as it starts.
+void Form1::Check11_Click(bool checked) {
+    Guarded("Form1.Check11_Click",
+            [&] { SaveSetting(settings_, "Keep Replaced", std::string(startup::OnOffText(checked))); });
 }
 
 std::int32_t Form1::SelectedIntervalSeconds() const {
@@ -121,9 +128,12 @@ void Form1::StartPass(PassKind kind, std::string_view label, int line) {
     passKind_ = kind;
     windowPass_.Prepare(folder1_, folder2_);
     const bool started = Trap(label, line, [&] {
-        runner_.Start([this, procedure = ProcedureText(label),
-                       line] { RunTrapped(windowPass_, procedure, line, [this] { pass_(windowPass_, windowPass_); }); },
-                      [this] { PassFinished(); });
+        const SyncOptions options{.keepReplaced = KeepReplacedSetting()};
+        runner_.Start(
+            [this, procedure = ProcedureText(label), line, options] {
+                RunTrapped(windowPass_, procedure, line, [&] { pass_(windowPass_, windowPass_, options); });
+            },
+            [this] { PassFinished(); });
     });
     if (!started) {
         PassFinished();
@@ -131,12 +141,15 @@ void Form1::StartPass(PassKind kind, std::string_view label, int line) {
 }
 
 void Form1::PassFinished() {
-    if (passKind_ == PassKind::Automatic) {
-        Guarded("Form1.Timer1", [this] { AutomaticPassFinished(); });
+    const bool automatic = passKind_ == PassKind::Automatic;
+    const std::string_view label = automatic ? "Form1.Timer1" : "Form1.PushButton12_Click";
+    Guarded(label, [this] { TellPassFailures(); });
+    if (automatic) {
+        Guarded(label, [this] { AutomaticPassFinished(); });
         return;
     }
     passKind_ = PassKind::None;
-    Guarded("Form1.PushButton12_Click", [this] {
+    Guarded(label, [this] {
         ManualPassFinished();
         if (manualRequested_) {
             manualRequested_ = false;
@@ -145,9 +158,11 @@ void Form1::PassFinished() {
     });
 }
 
-// The completion text stands until the events waiting now have run; then the countdown text comes back.
+// The completion text stands until the events waiting now have run; then the countdown text comes back. It says
+// how much the pass could not do; the failure note keeps saying so.
 void Form1::AutomaticPassFinished() {
-    SetStatus("Auto Sync Complete at " + now_());
+    const std::string failures = lastFailures_.Summary();
+    SetStatus("Auto Sync Complete at " + passEndedAt_ + (failures.empty() ? "" : ", " + failures));
     poster_.Post([this] { Guarded("Form1.Timer1", [this] { EndAutomaticPass(); }); });
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillmere {
 
@@ -15,10 +16,11 @@ enum class FormList {
     ListView3, // the fifteen intervals
 };
 
-// The two start-up boxes, by their design names.
+// The check boxes, by their design names.
 enum class FormCheckBox {
     Check9,  // "Start in system tray"
     Check10, // "Load this software on Windows startup"
+    Check11, // "Keep replaced files in the Trash", among the sync options
 };
 
 // The window's mouse-pointer setting, with its values.
@@ -68,7 +70,14 @@ public:
     virtual void SetProgressValue(int value) = 0;
     virtual void SetProgressText(const std::string& text) = 0;
 
-    // The start-up boxes. Setting a value raises no click: the logic raises its handler itself.
+    // What the last pass could not do: a short note by the status line (PushButton14), whose click opens the
+    // list; empty text takes the note away.
+    virtual void SetFailureNote(const std::string& text) = 0;
+    // A plain read-only list, one line each, in a window of its own that does not hold up the program. Shown
+    // again, it shows the new title and lines.
+    virtual void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) = 0;
+
+    // The check boxes. Setting a value raises no click: the logic raises its handler itself.
     virtual void SetChecked(FormCheckBox box, bool checked) = 0;
     virtual void SetVisible(FormCheckBox box, bool visible) = 0;
 };

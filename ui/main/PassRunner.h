@@ -12,7 +12,7 @@ public:
     // True from Start until finished has run or Join has returned.
     virtual bool Running() const = 0;
     // Called on the UI thread, only while nothing runs. work must not throw; finished runs on the UI thread
-    // after work has returned.
+    // after work has returned, and sees all that work did.
     virtual void Start(std::function<void()> work, std::function<void()> finished) = 0;
     // Waits for the running work to return; its finished then never runs.
     virtual void Join() = 0;

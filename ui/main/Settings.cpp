@@ -14,9 +14,9 @@ struct SettingKey {
 
 // Every key the program stores, with the value a first run reads.
 constexpr std::array kKeys{
-    SettingKey{"Folder 1", ""},         SettingKey{"Folder 2", ""},     SettingKey{"OftenIndex", "4"},
-    SettingKey{"StartStopState", "On"}, SettingKey{"Minimized", "Off"}, SettingKey{"Windows Startup", "Off"},
-    SettingKey{"LastFolder", ""},
+    SettingKey{"Folder 1", ""},         SettingKey{"Folder 2", ""},        SettingKey{"OftenIndex", "4"},
+    SettingKey{"StartStopState", "On"}, SettingKey{"Minimized", "Off"},    SettingKey{"Windows Startup", "Off"},
+    SettingKey{"LastFolder", ""},       SettingKey{"Keep Replaced", "On"},
 };
 
 const SettingKey& Find(std::string_view key) {

@@ -19,4 +19,13 @@ void WindowPass::Report(const TrappedError& error) {
     });
 }
 
+void WindowPass::NotCopied(const std::string& source, const std::string& destination,
+                           const platform::CopyOutcome& outcome) {
+    failures_.NotCopied(source, destination, outcome.cause);
+}
+
+void WindowPass::NotRead(const std::string& path, const std::string& cause) {
+    failures_.NotRead(path, cause);
+}
+
 } // namespace quillmere

@@ -2,17 +2,20 @@
 #pragma once
 
 #include "engine/modSync.h"
+#include "ui/main/PassFailures.h"
 #include "ui/main/UiThread.h"
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillmere {
 
 // What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
 // the folders as the lists held them when the pass started, the direction as the option buttons stand at each
-// pair, a stop request from closing the window, and trapped errors handed to the UI thread to show.
+// pair, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
+// pass could not do is gathered on the pass's thread and taken by the UI thread once the pass has returned.
 class WindowPass : public SyncSettings, public SyncObserver {
 public:
     // reports is used on the UI thread only.
@@ -29,6 +32,12 @@ public:
     SyncDirection Direction() const override { return direction_.load(); }
     bool StopRequested() const override { return stop_.load(); }
     void Report(const TrappedError& error) override;
+    void NotCopied(const std::string& source, const std::string& destination,
+                   const platform::CopyOutcome& outcome) override;
+    void NotRead(const std::string& path, const std::string& cause) override;
+
+    // On the UI thread, after the pass has returned: what it could not do. Leaves nothing behind.
+    PassFailures TakeFailures() { return std::exchange(failures_, PassFailures()); }
 
 private:
     OwnedPoster poster_;
@@ -37,6 +46,7 @@ private:
     std::vector<std::string> folder2_;
     std::atomic<SyncDirection> direction_{SyncDirection::BothWays};
     std::atomic<bool> stop_{false};
+    PassFailures failures_; // the pass's thread's alone while the pass runs
 };
 
 } // namespace quillmere

@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGroupBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -57,12 +60,11 @@ void QtForm1::ConnectControls() {
     connect(PushButton1, &QPushButton::clicked, this, on(&Form1::PushButton1_Click));
     connect(PushButton13, &QPushButton::clicked, this, on(&Form1::PushButton13_Click));
     connect(PushButton12, &QPushButton::clicked, this, on(&Form1::PushButton12_Click));
+    connect(PushButton14, &QPushButton::clicked, this, on(&Form1::PushButton14_Click));
     timer1_.SetHandler(on(&Form1::Timer1_Timer));
     manualHold_.SetHandler(on(&Form1::ManualHold_Timer));
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
-            [this] { Forward([this](Form1& logic) { logic.ListView1_DblClick(SelectedIndex(ListView1)); }); });
-    connect(ListView2, &QTreeWidget::itemDoubleClicked, this,
-            [this] { Forward([this](Form1& logic) { logic.ListView2_DblClick(SelectedIndex(ListView2)); }); });
+    ListView1->viewport()->installEventFilter(this);
+    ListView2->viewport()->installEventFilter(this);
     // A click on the selected entry changes no selection, and a change by keyboard or by dragging raises no
     // click: both count. A click that changes the selection is handled twice, to the same effect.
     const auto intervalClicked = [this] {
@@ -84,6 +86,8 @@ void QtForm1::ConnectControls() {
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check9_Click(checked); }); });
     connect(Check10, &QCheckBox::toggled, this,
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check10_Click(checked); }); });
+    connect(Check11, &QCheckBox::toggled, this,
+            [this](bool checked) { Forward([checked](Form1& logic) { logic.Check11_Click(checked); }); });
     pointer_.SetMoveHandler([this](const QWidget& over, PointerArea area) {
         const std::string name = &over == this ? std::string("Form") : over.objectName().toStdString();
         Forward([&](Form1& logic) { logic.MouseMove(name, area); });
@@ -102,9 +106,28 @@ void QtForm1::changeEvent(QEvent* event) {
     }
 }
 
+// A double-click anywhere in a folder list removes its selected entry. A press beside the entry, as the first
+// click of such a double-click, leaves the selection as it is.
+bool QtForm1::eventFilter(QObject* watched, QEvent* event) {
+    const std::pair<QTreeWidget*, void (Form1::*)(std::optional<int>)> folderLists[] = {
+        {ListView1, &Form1::ListView1_DblClick}, {ListView2, &Form1::ListView2_DblClick}};
+    for (const auto& [list, handler] : folderLists) {
+        if (watched != list->viewport()) {
+            continue;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            Forward([list, handler](Form1& logic) { (logic.*handler)(SelectedIndex(list)); });
+            return true;
+        }
+        return event->type() == QEvent::MouseButtonPress &&
+               list->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint()) == nullptr;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 // The hand over the push buttons, the arrow over the window, its frames and its lists.
 void QtForm1::WatchPointer() {
-    for (QPushButton* button : {PushButton1, PushButton3, PushButton12, PushButton13}) {
+    for (QPushButton* button : {PushButton1, PushButton3, PushButton12, PushButton13, PushButton14}) {
         pointer_.Watch(*button, PointerArea::Button);
     }
     pointer_.Watch(*this, PointerArea::Plain);
@@ -126,7 +149,15 @@ QTreeWidget* QtForm1::List(FormList list) const {
 }
 
 QCheckBox* QtForm1::Box(FormCheckBox box) const {
-    return box == FormCheckBox::Check9 ? Check9 : Check10;
+    switch (box) {
+    case FormCheckBox::Check9:
+        return Check9;
+    case FormCheckBox::Check10:
+        return Check10;
+    case FormCheckBox::Check11:
+        break;
+    }
+    return Check11;
 }
 
 // ---- Form1View ----
@@ -219,6 +250,23 @@ void QtForm1::SetProgressValue(int value) {
 
 void QtForm1::SetProgressText(const std::string& text) {
     ProgressBar1->setFormat(Text(text));
+}
+
+void QtForm1::SetFailureNote(const std::string& text) {
+    PushButton14->setText(Text(text));
+    PushButton14->setVisible(!text.empty());
+}
+
+void QtForm1::ShowFailureList(const std::string& title, const std::vector<std::string>& lines) {
+    QStringList texts;
+    for (const std::string& line : lines) {
+        texts << Text(line);
+    }
+    FailureList->setWindowTitle(Text(title));
+    FailureLines->setPlainText(texts.join('\n'));
+    FailureList->show();
+    FailureList->raise();
+    FailureList->activateWindow();
 }
 
 void QtForm1::SetChecked(FormCheckBox box, bool checked) {

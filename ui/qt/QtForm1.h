@@ -12,7 +12,9 @@
 #include <utility>
 
 class QCheckBox;
+class QDialog;
 class QGroupBox;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -59,6 +61,7 @@ public:
     QRadioButton* Option1;
     QRadioButton* Option2;
     QRadioButton* Option3;
+    QCheckBox* Check11;
     QPushButton* PushButton3;
     QPushButton* PushButton1;
     QTreeWidget* ListView1;
@@ -68,9 +71,13 @@ public:
     QPushButton* PushButton12;
     QGroupBox* Frame2;
     QProgressBar* ProgressBar1;
+    QPushButton* PushButton14; // the note of what the last pass could not do
     QGroupBox* Frame3;
     QCheckBox* Check9;
     QCheckBox* Check10;
+    // The list of what the last pass could not do, in a window of its own.
+    QDialog* FailureList;
+    QPlainTextEdit* FailureLines;
 
     // Form1View.
     void SetCaption(const std::string& caption) override;
@@ -93,6 +100,8 @@ public:
     void SetProgressMaximum(int maximum) override;
     void SetProgressValue(int value) override;
     void SetProgressText(const std::string& text) override;
+    void SetFailureNote(const std::string& text) override;
+    void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
     void SetChecked(FormCheckBox box, bool checked) override;
     void SetVisible(FormCheckBox box, bool visible) override;
 
@@ -103,9 +112,11 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
+    void BuildFailureList();
     int ListColumnWidth() const;
     void ConnectControls();
     void WatchPointer();

@@ -5,11 +5,13 @@
 #include "engine/modSync.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -75,8 +77,9 @@ void QtForm1::BuildControls() {
     Option3 = Make<QRadioButton>("Option3", Frame1,
                                  "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
     Option1->setChecked(true);
+    Check11 = Make<QCheckBox>("Check11", Frame1, "Keep replaced files in the Trash");
     auto* options = new QVBoxLayout(Frame1);
-    for (QRadioButton* option : {Option1, Option2, Option3}) {
+    for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11}) {
         options->addWidget(option);
     }
 
@@ -102,10 +105,21 @@ void QtForm1::BuildControls() {
 
     Frame2 = Make<QGroupBox>("Frame2", this);
     // Wide enough for the longest status line, so the window does not change size as the line changes.
-    Frame2->setMinimumWidth(Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00 AM") + 40);
+    Frame2->setMinimumWidth(
+        Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied") +
+        40);
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", Frame2);
     ProgressBar1->setValue(0);
-    (new QVBoxLayout(Frame2))->addWidget(ProgressBar1);
+    // Its text is the window logic's; shown only while the last pass left something undone. Its place is kept
+    // while it is hidden, so the window does not change size when it comes and goes.
+    PushButton14 = Make<QPushButton>("PushButton14", Frame2);
+    QSizePolicy keepPlace = PushButton14->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    PushButton14->setSizePolicy(keepPlace);
+    PushButton14->hide();
+    auto* status = new QVBoxLayout(Frame2);
+    status->addWidget(ProgressBar1);
+    status->addWidget(PushButton14);
 
     Frame3 = Make<QGroupBox>("Frame3", this, "Startup Option");
     Check9 = Make<QCheckBox>("Check9", Frame3, "Start in system tray");
@@ -123,10 +137,22 @@ void QtForm1::BuildControls() {
     schedule->addWidget(ListView3);
     schedule->addLayout(controls, 1);
 
+    BuildFailureList();
+
     auto* window = new QVBoxLayout(this);
     window->addWidget(Frame1);
     window->addLayout(folders);
     window->addLayout(schedule, 1);
+}
+
+// Plain lines to read and copy from, never to edit; long lines scroll rather than wrap, so one line is one record.
+void QtForm1::BuildFailureList() {
+    FailureList = Make<QDialog>("FailureList", this);
+    FailureLines = Make<QPlainTextEdit>("FailureLines", FailureList);
+    FailureLines->setReadOnly(true);
+    FailureLines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    (new QVBoxLayout(FailureList))->addWidget(FailureLines);
+    FailureList->resize(FailureList->fontMetrics().horizontalAdvance(QString(100, 'x')), 20 * fontMetrics().height());
 }
 
 } // namespace quillmere::qt

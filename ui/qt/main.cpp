@@ -39,10 +39,8 @@ int main(int argc, char* argv[]) {
     ThreadPassRunner runner(ui);
     SystemStartupEntry startup;
     Form1 logic({window, settings, chooser, boxes, ui, runner, window.Timer1(), window.ManualHold(), startup,
-                 std::make_unique<tray::QtTrayBackend>(),
-                 [](const SyncSettings& folders, SyncObserver& observer) { return SyncFolders(folders, observer); },
-                 TimeOfDayFraction, qt::OpenUrl, qt::LocalTimeText,
-                 QCoreApplication::applicationDirPath().toStdString()});
+                 std::make_unique<tray::QtTrayBackend>(), SyncFolders, TimeOfDayFraction, qt::OpenUrl,
+                 qt::LocalTimeText, QCoreApplication::applicationDirPath().toStdString()});
     const qt::QtForm1::Attachment attachment = window.Attach(logic);
     QObject::connect(&window, &qt::QtForm1::Unloaded, &application, &QCoreApplication::quit);
     qt::SessionEnd sessionEnd(window);

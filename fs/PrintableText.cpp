@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/PrintableText.h"
+#include "fs/PrintableText.h"
 
 #include "fs/Utf8.h"
 
 #include <cstdio>
 
-namespace quillmere::cli {
+namespace quillmere {
 
 namespace {
 
@@ -54,4 +54,12 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
-} // namespace quillmere::cli
+std::string NotCopiedRecord(std::string_view source, std::string_view destination, std::string_view cause) {
+    return "failed " + Printable(source) + " -> " + Printable(destination) + ": " + Printable(cause);
+}
+
+std::string NotReadRecord(std::string_view path, std::string_view cause) {
+    return "not read " + Printable(path) + ": " + Printable(cause);
+}
+
+} // namespace quillmere

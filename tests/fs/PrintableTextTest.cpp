@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Names as the command line prints them: nothing in a name can end a line or drive the terminal.
-#include "cli/PrintableText.h"
+#include "fs/PrintableText.h"
 
 #include <gtest/gtest.h>
 
-namespace quillmere::cli {
+namespace quillmere {
 namespace {
 
 TEST(Printable, EscapesWhatCouldBreakALineAndKeepsEverythingElse) {
@@ -29,4 +29,4 @@ TEST(Printable, EscapesWhatCouldBreakALineAndKeepsEverythingElse) {
 }
 
 } // namespace
-} // namespace quillmere::cli
+} // namespace quillmere
