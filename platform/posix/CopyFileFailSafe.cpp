@@ -194,10 +194,11 @@ std::optional<CopyOutcome> AddFile(TemporarySibling& temporary, const Destinatio
 }
 
 // A replacement swaps the two files in one step and then looks at the one it took out: a file saved there at the
-// last moment is swapped back, and the next pass compares it. Where the swap is refused, the check just made is
-// all there is.
+// last moment is swapped back, and the next pass compares it. Only a marked temporary file takes part in a swap,
+// so that a crash before the swap back leaves a file the clean-up of leftovers can tell from its own. Where the
+// swap is refused, the check just made is all there is.
 std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destination& destination) {
-    const int error = temporary.Exchange(destination.name);
+    const int error = temporary.Marked() ? temporary.Exchange(destination.name) : EOPNOTSUPP;
     if (IsRefusedFlag(error)) {
         const int replaced = temporary.Replace(destination.name);
         return replaced != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(replaced)) : std::nullopt;

@@ -4,14 +4,13 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/TemporarySibling.h"
-#include "tests/support/ChildProcess.h"
+#include "tests/support/KilledCopy.h"
 #include "tests/support/TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -109,21 +108,11 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
 }
 
 // A copy killed halfway leaves its temporary file; no one holds it any more, so it is cleared away. One that a
-// copy still holds, and anything not named by the program's own rule, stays.
+// copy still holds, and anything not named by the program's own rule or not marked as the program's, stays.
 TEST(Leftovers, OnlyTheProgramsOwnUnheldTemporaryFilesAreRemoved) {
     TempDir dir;
     WriteFile(dir / "big.txt", std::string(1 << 20, 'b'));
-    const auto killed = test::RunInChild([&] {
-        CopyRequest request{dir / "big.txt", dir / "copy.txt", std::nullopt, std::nullopt, {}};
-        request.onStage = [](CopyStage) { std::raise(SIGKILL); };
-        CopyFileFailSafe(request);
-        return std::string("not killed");
-    });
-    ASSERT_FALSE(killed.has_value());
-    std::string leftover;
-    for (const std::string& name : NamesIn(dir.Path())) {
-        leftover = IsTemporaryName(name) ? dir / name : leftover;
-    }
+    const std::string leftover = test::LeaveKilledCopy(dir / "big.txt", dir / "copy.txt");
     ASSERT_FALSE(leftover.empty()) << "the killed copy left no temporary file";
     EXPECT_EQ(std::filesystem::file_size(leftover), 1u << 20);
 
@@ -132,13 +121,18 @@ TEST(Leftovers, OnlyTheProgramsOwnUnheldTemporaryFilesAreRemoved) {
     const std::string lookalike = dir / TemporaryName("link");
     std::filesystem::create_symlink(leftover, lookalike);
     WriteFile(dir / "~other.partial", "another program's");
+    // A user's file under the name, as a crash between a copy's exchange and its swap back leaves it.
+    const std::string unmarked = dir / TemporaryName("saved");
+    WriteFile(unmarked, "a save");
 
     EXPECT_FALSE(RemoveLeftoverTemporary(lookalike)) << "a link is no leftover, nor is what it leads to";
     EXPECT_FALSE(RemoveLeftoverTemporary(dir / held.Name())) << "a copy still holds it";
     EXPECT_FALSE(RemoveLeftoverTemporary(dir / "~other.partial"));
+    EXPECT_FALSE(RemoveLeftoverTemporary(unmarked)) << "this file system keeps marks, and it carries none";
     EXPECT_TRUE(RemoveLeftoverTemporary(leftover));
     EXPECT_FALSE(std::filesystem::exists(leftover));
-    std::vector<std::string> kept{"big.txt", held.Name(), TemporaryName("link"), "~other.partial"};
+    std::vector<std::string> kept{"big.txt", held.Name(), TemporaryName("link"), "~other.partial",
+                                  TemporaryName("saved")};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(NamesIn(dir.Path()), kept);
 }
