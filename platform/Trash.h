@@ -46,8 +46,11 @@ public:
     // Hard-links the file into the trash; the file stays at its place, ready to be replaced by a rename. When
     // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry.
     bool KeepByLink();
+    // Where the file is (or is to be) kept: the trash's files/ folder and the reserved name.
+    const std::string& KeptPath() const;
 #endif
-    // Moves the file into the trash: its place is empty afterwards, ready for the new file.
+    // Moves the file into the trash: its place is empty afterwards, ready for the new file. The file keeps its
+    // last-write time, also where the file system stamps the time of a move on it (FAT through FUSE).
     bool KeepByMove();
 
     // The replacement was made: the trash keeps the old file for good.

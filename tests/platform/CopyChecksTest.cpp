@@ -6,6 +6,7 @@
 #include "platform/posix/TemporarySibling.h"
 #include "tests/support/KilledCopy.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TrashClient.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -47,7 +48,14 @@ struct Race {
     std::optional<CopyStage> when; // no value: before the copy starts
     std::function<void(const std::string& source, const std::string& destination)> change;
     Refusal expected;
+    // Kept in the trash for the copy, the old file was then replaced by a save, not by the copy: the trash holds
+    // its last copy, and keeps it.
+    bool oldFileStaysInTrash = false;
 };
+
+std::vector<std::string> NamesInIfAny(const std::string& folder) {
+    return std::filesystem::exists(folder) ? NamesIn(folder) : std::vector<std::string>{};
+}
 
 TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
     const Race races[] = {
@@ -62,9 +70,12 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
         {"destination saved in place", true, CopyStage::DataWritten,
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationChanged},
+        {"destination saved in place at the last moment", true, CopyStage::Checked,
+         [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
+         Refusal::DestinationChanged},
         {"destination saved anew at the last moment", true, CopyStage::Checked,
          [](const std::string&, const std::string& destination) { SaveEditorStyle(destination, "saved"); },
-         Refusal::DestinationChanged},
+         Refusal::DestinationChanged, true},
         {"a file appears where there was none", false, CopyStage::DataWritten,
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationExists},
@@ -72,38 +83,46 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationExists},
     };
-    for (const Race& race : races) {
-        TempDir dir;
-        test::MakeFolder(dir / "dst");
-        const std::string source = dir / "source.txt";
-        const std::string destination = dir / "dst/f.txt";
-        WriteFile(source, "new version of the file");
-        test::SetLastWriteNs(source, kNewTime);
-        if (race.destinationThere) {
-            WriteFile(destination, "old");
-            test::SetLastWriteNs(destination, kOldTime);
-        }
-        CopyRequest request{source, destination, ReadFileFacts(source), ReadFileFacts(destination), {}};
-        request.onStage = [&](CopyStage stage) {
-            if (stage == race.when) {
+    for (const bool keep : {false, true}) {
+        for (const Race& race : races) {
+            const test::PrivateHomeTrash trash;
+            TempDir dir;
+            test::MakeFolder(dir / "dst");
+            const std::string source = dir / "source.txt";
+            const std::string destination = dir / "dst/f.txt";
+            WriteFile(source, "new version of the file");
+            test::SetLastWriteNs(source, kNewTime);
+            if (race.destinationThere) {
+                WriteFile(destination, "old");
+                test::SetLastWriteNs(destination, kOldTime);
+            }
+            CopyRequest request{source, destination, ReadFileFacts(source), ReadFileFacts(destination), {}, keep};
+            request.onStage = [&](CopyStage stage) {
+                if (stage == race.when) {
+                    race.change(source, destination);
+                }
+            };
+            if (!race.when) {
                 race.change(source, destination);
             }
-        };
-        if (!race.when) {
-            race.change(source, destination);
-        }
-        const std::string destinationBefore = race.destinationThere ? ReadFile(destination) : "";
-        const CopyOutcome outcome = CopyFileFailSafe(request);
+            const std::string destinationBefore = race.destinationThere ? ReadFile(destination) : "";
+            const CopyOutcome outcome = CopyFileFailSafe(request);
 
-        EXPECT_EQ(outcome.status, CopyStatus::Refused) << race.what;
-        EXPECT_EQ(outcome.refusal, race.expected) << race.what;
-        if (race.expected == Refusal::SourceChanged) {
-            EXPECT_EQ(ReadFile(destination), destinationBefore) << race.what;
-            EXPECT_EQ(test::LastWriteNs(destination), kOldTime) << race.what;
-        } else {
-            EXPECT_EQ(ReadFile(destination), "saved") << race.what;
+            EXPECT_EQ(outcome.status, CopyStatus::Refused) << race.what;
+            EXPECT_EQ(outcome.refusal, race.expected) << race.what;
+            if (race.expected == Refusal::SourceChanged) {
+                EXPECT_EQ(ReadFile(destination), destinationBefore) << race.what;
+                EXPECT_EQ(test::LastWriteNs(destination), kOldTime) << race.what;
+            } else {
+                EXPECT_EQ(ReadFile(destination), "saved") << race.what;
+            }
+            EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"}) << race.what;
+            const bool oldInTrash = keep && race.oldFileStaysInTrash;
+            EXPECT_EQ(NamesInIfAny(trash.Path() + "/files"),
+                      oldInTrash ? std::vector<std::string>{"f.txt"} : std::vector<std::string>{})
+                << race.what;
+            EXPECT_EQ(NamesInIfAny(trash.Path() + "/info").size(), oldInTrash ? 1u : 0u) << race.what;
         }
-        EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"}) << race.what;
     }
 }
 

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A copy asked to keep the file it replaces: the old file ends in the Trash with its content and time, and a file
+// that cannot be kept is not replaced and costs no copy.
+#include "platform/FileCopy.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TrashClient.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmere::platform {
+namespace {
+
+using test::NamesIn;
+using test::ReadFile;
+
+constexpr std::int64_t kOldTime = 1'600'000'000'123'456'789;
+
+class KeepReplaced : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::WriteFile(source, "new");
+        test::WriteFile(destination, "old");
+        test::SetLastWriteNs(destination, kOldTime);
+    }
+    CopyRequest Request() const {
+        return CopyRequest{source, destination, std::nullopt, ReadFileFacts(destination), {}, true};
+    }
+
+    const test::PrivateHomeTrash trash;
+    const test::TempDir dir;
+    const std::string source = dir / "source.txt";
+    const std::string destination = dir / "f.txt";
+};
+
+TEST_F(KeepReplaced, OldFileIsInTheTrashWithItsTime) {
+    const CopyOutcome outcome = CopyFileFailSafe(Request());
+    ASSERT_EQ(outcome.status, CopyStatus::Copied) << outcome.cause;
+    EXPECT_EQ(outcome.replaced, ReplacedFile::Kept);
+    EXPECT_EQ(ReadFile(destination), "new");
+    EXPECT_EQ(ReadFile(trash.Path() + "/files/f.txt"), "old");
+    EXPECT_EQ(test::LastWriteNs(trash.Path() + "/files/f.txt"), kOldTime);
+    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"f.txt", "source.txt"})) << "no temporary file left";
+}
+
+TEST_F(KeepReplaced, AFileThatCannotBeKeptIsNotReplacedAndCostsNoCopy) {
+    test::WriteFile(trash.Path(), "a file where the trash should be");
+    CopyRequest request = Request();
+    bool dataWritten = false;
+    request.onStage = [&](CopyStage) { dataWritten = true; };
+    const CopyOutcome outcome = CopyFileFailSafe(request);
+    EXPECT_EQ(outcome.status, CopyStatus::Failed);
+    EXPECT_NE(outcome.cause.find(trash.Path()), std::string::npos) << outcome.cause;
+    EXPECT_FALSE(dataWritten);
+    EXPECT_EQ(ReadFile(destination), "old");
+    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"f.txt", "source.txt"}));
+}
+
+} // namespace
+} // namespace quillmere::platform
