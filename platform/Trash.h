@@ -14,7 +14,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillmere::platform {
 
@@ -64,5 +66,15 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// The folders trashes live in on a drive: ".Trash" and ".Trash-" followed by anything (".Trash-1000"). A pass
+// never looks inside one, at any level, so old versions are never listed, matched or copied.
+inline bool IsTrashFolderName(std::string_view name) {
+    return name == ".Trash" || name.starts_with(".Trash-");
+}
+
+// The home trash's folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash), which a synced tree may hold too; no
+// value when none can be named, and on Windows, where the entering rule leaves the Recycle Bin's folders out.
+std::optional<std::string> HomeTrashFolder();
 
 } // namespace quillmere::platform

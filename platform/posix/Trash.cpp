@@ -277,4 +277,8 @@ bool TrashEntry::Rollback() {
     return true;
 }
 
+std::optional<std::string> HomeTrashFolder() {
+    return posix::HomeTrashPath();
+}
+
 } // namespace quillmere::platform

@@ -22,11 +22,19 @@ std::string Quoted(const std::string& text) {
 
 } // namespace
 
-PrivateHomeTrash::PrivateHomeTrash() {
+PrivateHomeTrash::PrivateHomeTrash() : own_(std::make_unique<TempDir>()), dataHome_(own_->Path()) {
+    PointHere();
+}
+
+PrivateHomeTrash::PrivateHomeTrash(std::string dataHome) : dataHome_(std::move(dataHome)) {
+    PointHere();
+}
+
+void PrivateHomeTrash::PointHere() {
     if (const char* data = std::getenv("XDG_DATA_HOME")) {
         saved_ = data;
     }
-    ::setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
 }
 
 PrivateHomeTrash::~PrivateHomeTrash() {

@@ -5,24 +5,31 @@
 
 #include "tests/support/TempDir.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillmere::test {
 
-// Points XDG_DATA_HOME (and so the home trash) at a temporary folder while it lives.
+// Points XDG_DATA_HOME (and so the home trash) at a temporary folder of its own, or at the folder given, while it
+// lives.
 class PrivateHomeTrash {
 public:
     PrivateHomeTrash();
+    explicit PrivateHomeTrash(std::string dataHome);
     ~PrivateHomeTrash();
     PrivateHomeTrash(const PrivateHomeTrash&) = delete;
     PrivateHomeTrash& operator=(const PrivateHomeTrash&) = delete;
 
     // The home trash: $XDG_DATA_HOME/Trash.
-    std::string Path() const { return data_ / "Trash"; }
+    std::string Path() const { return dataHome_ + "/Trash"; }
 
 private:
-    TempDir data_;
+    void PointHere();
+
+    std::unique_ptr<TempDir> own_;
+    std::string dataHome_;
     std::optional<std::string> saved_;
 };
 
