@@ -4,9 +4,11 @@
 #include "PassDoubles.h"
 #include "TreeFiles.h"
 #include "tests/support/FatMount.h"
+#include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace quillmere::test {
@@ -107,6 +109,35 @@ TEST_F(FatPass, DryRunDecidesAsARealRun) {
     Pass(local, fatFolder, SyncDirection::BothWays);
     EXPECT_EQ(dry, observer.copies);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{local + "x/a.txt", fatFolder + "a.txt"}}));
+}
+
+// The stick keeps no hard links, so what a pass replaces moves into the stick's own trash, where an independent
+// client lists each file with its place and deletion date and restores it. The trash, at the stick's top, takes
+// no part in the next pass.
+TEST_F(FatPass, ReplacedFilesGoToTheSticksTrashWhereTrashCliFindsThem) {
+    if (const auto reason = TrashCliSkipReason()) {
+        GTEST_SKIP() << *reason;
+    }
+    PutFile(local + "a.txt", "new a", kBaseTime + 10 * kSecond);
+    PutFile(local + "b.txt", "new b", kBaseTime + 10 * kSecond);
+    PutFile(fatFolder + "a.txt", "old a", kBaseTime);
+    PutFile(fatFolder + "sub/b.txt", "old b", kBaseTime);
+    const std::string before = LocalTimeAsListed();
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::Folder1ToFolder2), 2);
+    const std::string after = LocalTimeAsListed();
+    EXPECT_EQ(observer.kept, (std::vector<std::string>{fatFolder + "a.txt", fatFolder + "sub/b.txt"}));
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 0);
+
+    const std::string listing = TrashList();
+    for (const auto& [name, old] : {std::pair{"a.txt", "old a"}, std::pair{"sub/b.txt", "old b"}}) {
+        const std::string path = fatFolder + name;
+        const std::vector<std::string> dates = ListedDatesOf(listing, path);
+        ASSERT_EQ(dates.size(), 1u) << path << " in:\n" << listing;
+        EXPECT_TRUE(before <= dates[0] && dates[0] <= after) << dates[0];
+        std::filesystem::remove(path); // trash-restore puts nothing over an existing file
+        ASSERT_TRUE(TrashRestoreFirst(path));
+        EXPECT_EQ(ReadFile(path), old);
+    }
 }
 
 } // namespace

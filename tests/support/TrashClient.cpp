@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 #include <stdexcept>
 
 namespace quillmere::test {
@@ -66,6 +67,18 @@ std::string TrashList() {
     }
     ::pclose(pipe);
     return text;
+}
+
+std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original) {
+    std::vector<std::string> dates;
+    std::istringstream lines(listing);
+    constexpr std::size_t kDateLength = 19; // "YYYY-MM-DD hh:mm:ss"
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > kDateLength && line.substr(kDateLength + 1) == original) {
+            dates.push_back(line.substr(0, kDateLength));
+        }
+    }
+    return dates;
 }
 
 bool TrashRestoreFirst(const std::string& prefix) {

@@ -39,6 +39,9 @@ std::optional<std::string> TrashCliSkipReason();
 // trash-list's lines ("YYYY-MM-DD hh:mm:ss ORIGINAL-PATH"), every trash of every mount included.
 std::string TrashList();
 
+// The deletion dates listing (trash-list's) shows for the file once at original, in its order.
+std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original);
+
 // Restores the first trashed file whose original path starts with prefix (echo 0 | trash-restore prefix);
 // false when trash-restore failed.
 bool TrashRestoreFirst(const std::string& prefix);
