@@ -202,15 +202,7 @@ TEST_F(Program, ReplacedFilesGoToTheTrashWhereTrashCliListsAndRestoresThem) {
     EXPECT_EQ(real.exitCode, 0) << real.err;
     EXPECT_EQ(real.out.substr(0, lines.size()), lines);
     EXPECT_NE(real.out.find(", 2 copied, 2 kept in the Trash, "), std::string::npos) << real.out;
-    const std::string listing = TrashList();
-    for (const auto& [path, old] : {std::pair{two + "/a.txt", "old a"}, std::pair{one + "/sub/b.txt", "old b"}}) {
-        const std::vector<std::string> dates = ListedDatesOf(listing, path);
-        ASSERT_EQ(dates.size(), 1u) << path << " in:\n" << listing;
-        EXPECT_TRUE(before <= dates[0] && dates[0] <= after) << dates[0];
-        std::filesystem::remove(path); // trash-restore puts nothing over an existing file
-        ASSERT_TRUE(TrashRestoreFirst(path));
-        EXPECT_EQ(ReadFile(path), old);
-    }
+    EXPECT_EQ(CheckKeptAndRestore({{two + "/a.txt", "old a"}, {one + "/sub/b.txt", "old b"}}, before, after), "");
 
     const Outcome outright = Run({"--no-trash", one, two});
     EXPECT_EQ(outright.out.find("trash "), std::string::npos) << outright.out;

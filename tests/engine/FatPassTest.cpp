@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace quillmere::test {
@@ -128,16 +127,8 @@ TEST_F(FatPass, ReplacedFilesGoToTheSticksTrashWhereTrashCliFindsThem) {
     EXPECT_EQ(observer.kept, (std::vector<std::string>{fatFolder + "a.txt", fatFolder + "sub/b.txt"}));
     EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 0);
 
-    const std::string listing = TrashList();
-    for (const auto& [name, old] : {std::pair{"a.txt", "old a"}, std::pair{"sub/b.txt", "old b"}}) {
-        const std::string path = fatFolder + name;
-        const std::vector<std::string> dates = ListedDatesOf(listing, path);
-        ASSERT_EQ(dates.size(), 1u) << path << " in:\n" << listing;
-        EXPECT_TRUE(before <= dates[0] && dates[0] <= after) << dates[0];
-        std::filesystem::remove(path); // trash-restore puts nothing over an existing file
-        ASSERT_TRUE(TrashRestoreFirst(path));
-        EXPECT_EQ(ReadFile(path), old);
-    }
+    EXPECT_EQ(CheckKeptAndRestore({{fatFolder + "a.txt", "old a"}, {fatFolder + "sub/b.txt", "old b"}}, before, after),
+              "");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "tests/support/TrashClient.h"
 #include "tests/support/FatMount.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +90,21 @@ bool TrashRestoreFirst(const std::string& prefix) {
     }
     std::fputs("0\n", pipe);
     return ::pclose(pipe) == 0;
+}
+
+std::string CheckKeptAndRestore(const std::vector<std::pair<std::string, std::string>>& pathsAndOldContents,
+                                const std::string& from, const std::string& to) {
+    const std::string listing = TrashList();
+    std::string problems;
+    for (const auto& [path, old] : pathsAndOldContents) {
+        const std::vector<std::string> dates = ListedDatesOf(listing, path);
+        if (dates.size() != 1 || dates[0] < from || dates[0] > to) {
+            problems += path + " is not listed once between " + from + " and " + to + " in:\n" + listing;
+        } else if (::unlink(path.c_str()) != 0 || !TrashRestoreFirst(path) || ReadFile(path) != old) {
+            problems += path + " was not restored with its old content\n";
+        }
+    }
+    return problems;
 }
 
 std::string LocalTimeAsListed() {

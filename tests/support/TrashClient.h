@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillmere::test {
@@ -45,6 +46,12 @@ std::vector<std::string> ListedDatesOf(const std::string& listing, const std::st
 // Restores the first trashed file whose original path starts with prefix (echo 0 | trash-restore prefix);
 // false when trash-restore failed.
 bool TrashRestoreFirst(const std::string& prefix);
+
+// Checks each kept file with trash-cli: its path, once, in trash-list with a deletion date from `from` to `to`,
+// and its old content back in place after trash-restore (the file now at the path is removed first:
+// trash-restore puts nothing over an existing file). Empty when all holds, else what did not.
+std::string CheckKeptAndRestore(const std::vector<std::pair<std::string, std::string>>& pathsAndOldContents,
+                                const std::string& from, const std::string& to);
 
 // The local time now as trash-list shows deletion dates, to bracket the dates a test expects.
 std::string LocalTimeAsListed();
