@@ -193,7 +193,8 @@ std::optional<std::string> PathOf(const Destination& destination) {
     return (text == "/" ? text : text + "/") + destination.name;
 }
 
-// Reserved before any data is copied, so that a file that cannot be kept costs no copy and is not replaced.
+// Reserved once the data is written, not before: a copy killed meanwhile (a long one, say) would leave an entry
+// without its file, which trash clients list and cannot restore.
 std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept) {
     const std::optional<std::string> path = PathOf(destination);
     if (!path) {
@@ -309,13 +310,6 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
     if (auto problem = FindDestination(request, source.info, destination)) {
         return *problem;
     }
-    // Whatever the copy does not confirm, the entry's end takes back out of the trash.
-    std::optional<TrashEntry> kept;
-    if (request.keepReplaced && destination.existing) {
-        if (auto problem = ReserveKeeping(destination, kept)) {
-            return *problem;
-        }
-    }
     TemporarySibling temporary(destination.folder.Get());
     if (!temporary.Valid()) {
         return CopyOutcome::Failed(temporary.Error());
@@ -324,6 +318,13 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
         return *problem;
     }
     Tell(request, CopyStage::DataWritten);
+    // Whatever the copy does not confirm, the entry's end takes back out of the trash.
+    std::optional<TrashEntry> kept;
+    if (request.keepReplaced && destination.existing) {
+        if (auto problem = ReserveKeeping(destination, kept)) {
+            return *problem;
+        }
+    }
     // Linked before the checks, so that the check of the destination vouches for what the trash holds, and the
     // instant between the check and the replacement is no longer than without keeping.
     const bool linked = kept && kept->KeepByLink();

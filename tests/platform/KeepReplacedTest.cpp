@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A copy asked to keep the file it replaces: the old file ends in the Trash with its content and time, and a file
-// that cannot be kept is not replaced and costs no copy.
+// that cannot be kept is not replaced.
 #include "platform/FileCopy.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
 
 namespace quillmere::platform {
 namespace {
@@ -42,17 +46,27 @@ TEST_F(KeepReplaced, OldFileIsInTheTrashWithItsTime) {
     EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"f.txt", "source.txt"})) << "no temporary file left";
 }
 
-TEST_F(KeepReplaced, AFileThatCannotBeKeptIsNotReplacedAndCostsNoCopy) {
+TEST_F(KeepReplaced, AFileThatCannotBeKeptIsNotReplaced) {
     test::WriteFile(trash.Path(), "a file where the trash should be");
-    CopyRequest request = Request();
-    bool dataWritten = false;
-    request.onStage = [&](CopyStage) { dataWritten = true; };
-    const CopyOutcome outcome = CopyFileFailSafe(request);
+    const CopyOutcome outcome = CopyFileFailSafe(Request());
     EXPECT_EQ(outcome.status, CopyStatus::Failed);
     EXPECT_NE(outcome.cause.find(trash.Path()), std::string::npos) << outcome.cause;
-    EXPECT_FALSE(dataWritten);
     EXPECT_EQ(ReadFile(destination), "old");
     EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"f.txt", "source.txt"}));
+}
+
+// Killed while its data is written (a long copy, a service manager's SIGKILL), a copy leaves no trash entry:
+// trash clients would list one without its file, which cannot be restored.
+TEST_F(KeepReplaced, ACopyKilledWhileWritingLeavesNoTrashEntry) {
+    const auto finished = test::RunInChild([&] {
+        CopyRequest request = Request();
+        request.onStage = [](CopyStage) { std::raise(SIGKILL); };
+        CopyFileFailSafe(request);
+        return std::string("not killed");
+    });
+    ASSERT_FALSE(finished.has_value());
+    EXPECT_FALSE(std::filesystem::exists(trash.Path() + "/info") && !NamesIn(trash.Path() + "/info").empty());
+    EXPECT_EQ(ReadFile(destination), "old");
 }
 
 } // namespace
