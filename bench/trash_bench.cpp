@@ -1,41 +1,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times what keeping the replaced file in the Trash adds to a replacement: reserving the trash entry and
-// hard-linking or moving the old file into it, for 1,000 small files and for one 1 GB file, beside the time of
-// the replacing copy itself.
+// Times what keeping replaced files in the Trash adds to a pass: the same one-way pass, replacing every file of
+// Folder 2, with the Trash on and off in turn (off as --no-trash), for 1,000 small files and for one 1 GiB file.
+// Before each run (untimed) the replaced files get their old time back and the trash is emptied, so every run
+// replaces them all and keeps them into a trash of the same size.
 //
 //   quillmere-trash-bench [FOLDER [SMALL_FILES]]   (default: the system's temporary folder, 1000 files)
 //
-// The home trash ($XDG_DATA_HOME) is put in FOLDER as well, so that everything happens on FOLDER's file system;
-// where hard links are refused (FAT), the link is reported as refused. The large file is left out where the file
-// system has no room for two of it.
-#include "platform/FileCopy.h"
-#include "platform/FileSystem.h"
-#include "platform/Trash.h"
+// The home trash ($XDG_DATA_HOME) is put in FOLDER too, so that everything happens on FOLDER's file system; the
+// first lines say whether that file system gets the hard-link path or the move path. The large file is left out
+// where there is no room for three of it (source, replaced file, copy).
+#include "engine/modSync.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
+#include <cstring>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-using namespace quillmere::platform;
+using namespace quillmere;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
 constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
+constexpr std::time_t kOldSeconds = 1'600'000'000;
+constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
 
-void MakeFile(const std::string& path, std::size_t bytes) {
+class OneWay final : public SyncSettings {
+public:
+    OneWay(std::string one, std::string two) : one_(std::move(one)), two_(std::move(two)) {}
+    std::vector<std::string> Folder1Entries() const override { return {one_}; }
+    std::vector<std::string> Folder2Entries() const override { return {two_}; }
+    SyncDirection Direction() const override { return SyncDirection::Folder1ToFolder2; }
+
+private:
+    std::string one_;
+    std::string two_;
+};
+
+void SetTime(const std::string& path, std::time_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
+}
+
+void MakeFile(const std::string& path, std::size_t bytes, std::time_t seconds) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const std::vector<char> block(std::min<std::size_t>(bytes, 1 << 20), 'x');
     for (std::size_t left = bytes; fd >= 0 && left > 0;) {
@@ -48,87 +69,98 @@ void MakeFile(const std::string& path, std::size_t bytes) {
     if (fd < 0 || ::close(fd) != 0) {
         throw std::runtime_error("cannot write " + path);
     }
+    SetTime(path, seconds);
 }
 
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+// Folder 1 holds the newer files, Folder 2 the older ones of the same names.
+struct Trees {
+    std::string one;
+    std::string two;
+    std::string trash;
+    std::vector<std::string> replaced;
+};
 
-// Keeps every file (link or move); the entries roll back when a run ends, untimed, so that runs start alike.
-std::optional<double> TimeKeeping(const std::vector<std::string>& files, bool byLink) {
-    std::optional<double> best;
-    for (int run = 0; run < kRuns; ++run) {
-        std::deque<TrashEntry> kept;
-        const auto start = Clock::now();
-        for (const std::string& file : files) {
-            TrashEntry& entry = kept.emplace_back(file);
-            if (!(byLink ? entry.KeepByLink() : entry.KeepByMove())) {
-                std::fprintf(stderr, "  (%s)\n", entry.Error().c_str());
-                return std::nullopt;
-            }
-        }
-        best = std::min(best.value_or(1e300), MillisecondsSince(start));
-    }
-    return best;
-}
-
-std::optional<double> TimeCopying(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
-                                  int runs) {
-    std::optional<double> best;
-    for (int run = 0; run < runs; ++run) {
-        const auto start = Clock::now();
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            // A replacement of the file as it stands, the way a pass replaces the one it compared.
-            const CopyRequest request{sources[i], targets[i], std::nullopt, ReadFileFacts(targets[i]), {}};
-            if (CopyFileFailSafe(request).status != CopyStatus::Copied) {
-                return std::nullopt;
-            }
-        }
-        best = std::min(best.value_or(1e300), MillisecondsSince(start));
-    }
-    return best;
-}
-
-std::string Shown(const std::optional<double>& milliseconds, int files) {
-    if (!milliseconds) {
-        return "refused";
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%9.2f ms (%.1f us per file)", *milliseconds, *milliseconds * 1000 / files);
-    return text;
-}
-
-void Measure(const std::string& root, const std::string& what, int files, std::size_t bytes, int copyRuns) {
-    std::vector<std::string> sources;
-    std::vector<std::string> targets;
+Trees MakeTrees(const std::string& root, int files, std::size_t bytes) {
+    Trees trees{root + "/one/", root + "/two/", root + "/data/Trash", {}};
+    std::filesystem::create_directories(trees.one);
+    std::filesystem::create_directories(trees.two);
     for (int i = 0; i < files; ++i) {
-        sources.push_back(root + "/new-" + std::to_string(i));
-        targets.push_back(root + "/old-" + std::to_string(i));
-        MakeFile(sources.back(), bytes);
-        MakeFile(targets.back(), bytes);
+        const std::string name = "file-" + std::to_string(i);
+        MakeFile(trees.one + name, bytes, kNewSeconds);
+        MakeFile(trees.two + name, bytes, kOldSeconds);
+        trees.replaced.push_back(trees.two + name);
     }
-    std::printf("%s\n", what.c_str());
-    std::printf("  replacing copy:    %s\n", Shown(TimeCopying(sources, targets, copyRuns), files).c_str());
-    std::printf("  keeping by link: + %s\n", Shown(TimeKeeping(targets, true), files).c_str());
-    std::printf("  keeping by move: + %s\n", Shown(TimeKeeping(targets, false), files).c_str());
-    std::fflush(stdout);
-    for (const auto& file : sources) {
-        std::filesystem::remove(file);
-    }
-    for (const auto& file : targets) {
-        std::filesystem::remove(file);
-    }
+    return trees;
 }
 
-bool HasRoomForTwo(const std::string& folder, std::size_t bytes) {
+double TimePass(const Trees& trees, bool keep) {
+    for (const std::string& file : trees.replaced) {
+        SetTime(file, kOldSeconds);
+    }
+    std::filesystem::remove_all(trees.trash);
+    ::sync();
+    SyncObserver quiet;
+    const auto start = Clock::now();
+    const SyncCounts counts = SyncFolders(OneWay(trees.one, trees.two), quiet, SyncOptions{.keepReplaced = keep});
+    const double milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const auto expected = static_cast<std::int64_t>(trees.replaced.size());
+    if (counts.filesCopied != expected || counts.filesKept != (keep ? expected : 0)) {
+        throw std::runtime_error("the pass did not replace (and keep) every file");
+    }
+    return milliseconds;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The two modes in turn, so that a drift of the machine's speed weighs on both alike.
+void Measure(const std::string& root, const std::string& what, int files, std::size_t bytes, int runs) {
+    const Trees trees = MakeTrees(root, files, bytes);
+    std::vector<double> outright;
+    std::vector<double> kept;
+    for (int run = 0; run < runs; ++run) {
+        outright.push_back(TimePass(trees, false));
+        kept.push_back(TimePass(trees, true));
+    }
+    const double off = Median(outright);
+    const double on = Median(kept);
+    std::printf("%s\n  replaced outright: %10.1f ms (min %.1f, max %.1f)\n"
+                "  kept in the Trash: %10.1f ms (min %.1f, max %.1f)\n"
+                "  extra: %+.1f ms, %+.3f ms per file; ratio %.2f\n",
+                what.c_str(), off, *std::min_element(outright.begin(), outright.end()),
+                *std::max_element(outright.begin(), outright.end()), on, *std::min_element(kept.begin(), kept.end()),
+                *std::max_element(kept.begin(), kept.end()), on - off, (on - off) / files, on / off);
+    std::filesystem::remove_all(root + "/one");
+    std::filesystem::remove_all(root + "/two");
+    std::filesystem::remove_all(trees.trash);
+}
+
+// Whether a file here can take a second name in the trash's folder: the keeping path the copy will take.
+std::string KeepingPath(const std::string& root) {
+    const std::string trashFiles = root + "/data/probe";
+    std::filesystem::create_directories(trashFiles);
+    MakeFile(root + "/probe", 1, kOldSeconds);
+    const bool linked = ::link((root + "/probe").c_str(), (trashFiles + "/probe").c_str()) == 0;
+    const std::string path = linked ? "hard link (the destination is never missing)"
+                                    : std::string("move (hard links refused: ") + std::strerror(errno) + ")";
+    std::filesystem::remove_all(root + "/data");
+    std::filesystem::remove(root + "/probe");
+    return path;
+}
+
+bool HasRoomForThree(const std::string& folder, std::size_t bytes) {
     struct statvfs info {};
     return ::statvfs(folder.c_str(), &info) == 0 &&
-           static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize) > 2.2 * static_cast<double>(bytes);
+           static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize) > 3.2 * static_cast<double>(bytes);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known, even into a file
     const std::string parent = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
     const int smallFiles = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
     std::string root = parent + "/quillmere-trash-bench-XXXXXX";
@@ -137,14 +169,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-    std::printf("files in %s, home trash in %s/data/Trash; best of %d runs\n", root.c_str(), root.c_str(), kRuns);
     int status = 0;
     try {
-        Measure(root, std::to_string(smallFiles) + " small files (4 KiB)", smallFiles, 4096, kRuns);
-        if (HasRoomForTwo(root, kLargeBytes)) {
-            Measure(root, "one 1 GiB file (copied once)", 1, kLargeBytes, 1);
+        std::printf("trees in %s, home trash in %s/data/Trash; median of %d runs, Trash off and on in turn\n"
+                    "keeping path here: %s\n",
+                    root.c_str(), root.c_str(), kRuns, KeepingPath(root).c_str());
+        Measure(root, std::to_string(smallFiles) + " small files (4 KiB) replaced", smallFiles, 4096, kRuns);
+        if (HasRoomForThree(root, kLargeBytes)) {
+            Measure(root, "one 1 GiB file replaced", 1, kLargeBytes, 3);
         } else {
-            std::printf("one 1 GiB file: left out, no room for two on this file system\n");
+            std::printf("one 1 GiB file: left out, no room for three of it on this file system\n");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillmere-trash-bench: %s\n", e.what());

@@ -69,6 +69,8 @@ ParseResult ParseCommandLine(const std::vector<std::string_view>& args) {
             return result;
         } else if (arg == "--dry-run") {
             line.dryRun = true;
+        } else if (arg == "--no-trash") {
+            line.keepReplaced = false;
         } else if (arg == "--direction" || arg == "--every") {
             if (i + 1 == args.size()) {
                 result.error = "missing argument: " + std::string(arg) + " needs a value";
@@ -122,24 +124,30 @@ std::string CheckFolders(const CommandLine& commandLine) {
 }
 
 std::string UsageText() {
-    return "usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--every SECONDS] FOLDER1 FOLDER2\n"
+    return "usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--no-trash] [--every SECONDS] FOLDER1 "
+           "FOLDER2\n"
            "       quillmere-sync --help | --version\n"
            "\n"
            "Keeps two folder trees in step. Files are matched by name wherever they lie; a file found on one side\n"
            "only is copied into the top folder of the other side, and of two same-named files the newer replaces\n"
-           "the older. Names beginning with '~' are left alone. Nothing is ever deleted.\n"
+           "the older, which goes to the Trash first (restore it from the file manager's Trash, or trash-restore).\n"
+           "Names beginning with '~' and trash folders are left alone. Nothing is ever deleted.\n"
            "\n"
            "  --direction both  copy newer files either way (the default)\n"
            "  --direction 1to2  copy only from FOLDER1 to FOLDER2\n"
            "  --direction 2to1  copy only from FOLDER2 to FOLDER1\n"
            "  --dry-run         print the copies a pass would make, and write nothing\n"
+           "  --no-trash        replace older files outright, without keeping them in the Trash\n"
            "  --every SECONDS   run a pass every SECONDS seconds until interrupted (SIGINT, SIGTERM or SIGHUP)\n"
            "\n"
-           "Each copy not made is printed as 'failed SOURCE -> DESTINATION: cause', each folder not read (or link\n"
-           "not followed) as 'not read FOLDER: cause', on standard error; the pass goes on.\n"
+           "Each replaced file kept in the Trash is printed as 'trash DESTINATION' before its copy's line. Each copy\n"
+           "not made is printed as 'failed SOURCE -> DESTINATION: cause' (a file that cannot be kept in the Trash\n"
+           "is not replaced), each folder not read (or link not followed) as 'not read FOLDER: cause', each file\n"
+           "replaced without being kept (a Windows drive without a Recycle Bin) as 'not kept DESTINATION: cause',\n"
+           "on standard error; the pass goes on.\n"
            "\n"
-           "Exit status: 0 when done, 1 when a copy was not made, a folder was not read or an error was reported,\n"
-           "2 when the arguments are wrong.\n";
+           "Exit status: 0 when done, 1 when a copy was not made, a folder was not read, a replaced file was not\n"
+           "kept or an error was reported, 2 when the arguments are wrong.\n";
 }
 
 std::string VersionText() {

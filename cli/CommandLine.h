@@ -18,6 +18,7 @@ struct CommandLine {
     Action action = Action::Sync;
     SyncDirection direction = SyncDirection::BothWays;
     bool dryRun = false;
+    bool keepReplaced = true;                 // --no-trash replaces files outright
     std::optional<std::int32_t> everySeconds; // a pass every so many seconds until a signal; one pass without
     std::string folder1;                      // normalized, ending in one separator
     std::string folder2;

@@ -9,6 +9,15 @@ void ConsoleObserver::Copied(const std::string& source, const std::string& desti
     std::fprintf(out_, "copied %s -> %s\n", Printable(source).c_str(), Printable(destination).c_str());
 }
 
+void ConsoleObserver::KeptInTrash(const std::string& destination) {
+    std::fprintf(out_, "trash %s\n", Printable(destination).c_str());
+}
+
+void ConsoleObserver::NotKeptInTrash(const std::string& destination, const std::string& cause) {
+    ++problemCount_;
+    std::fprintf(err_, "not kept %s: %s\n", Printable(destination).c_str(), Printable(cause).c_str());
+}
+
 void ConsoleObserver::NotCopied(const std::string& source, const std::string& destination,
                                 const platform::CopyOutcome& outcome) {
     ++problemCount_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Tells the terminal what a pass does: each copy on standard output; each copy not made, each folder not read and
-// each trapped error on standard error. Names are printed with their control characters escaped.
+// Tells the terminal what a pass does: each copy, and each replaced file kept in the Trash, on standard output;
+// each copy not made, each folder not read, each replaced file not kept and each trapped error on standard error.
+// Names are printed with their control characters escaped.
 #pragma once
 
 #include "engine/modSync.h"
@@ -18,6 +19,8 @@ public:
 
     bool StopRequested() const override { return stopFlag_.load(std::memory_order_relaxed); }
     void Copied(const std::string& source, const std::string& destination) override;
+    void KeptInTrash(const std::string& destination) override;
+    void NotKeptInTrash(const std::string& destination, const std::string& cause) override;
     void NotCopied(const std::string& source, const std::string& destination,
                    const platform::CopyOutcome& outcome) override;
     void NotRead(const std::string& path, const std::string& cause) override;

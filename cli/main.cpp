@@ -42,15 +42,18 @@ int UsageError(const std::string& problem) {
 
 void RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     const auto start = std::chrono::steady_clock::now();
-    const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer, SyncOptions{.dryRun = line.dryRun});
+    const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer,
+                                          SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced});
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
-    std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s, %lld refused, %lld failed, "
-                "%lld not read in %.3f s%s\n",
+    std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s, %lld %s the Trash, %lld not kept, "
+                "%lld refused, %lld failed, %lld not read in %.3f s%s\n",
                 line.dryRun ? "dry run" : "pass", static_cast<long long>(counts.foldersWalked),
                 static_cast<long long>(counts.filesListed), static_cast<long long>(counts.pairsCompared),
                 static_cast<long long>(counts.filesCopied), line.dryRun ? "to copy" : "copied",
-                static_cast<long long>(counts.copiesRefused), static_cast<long long>(counts.copiesFailed),
-                static_cast<long long>(counts.notRead), taken.count(), stopRequested ? ", stopped" : "");
+                static_cast<long long>(counts.filesKept), line.dryRun ? "to keep in" : "kept in",
+                static_cast<long long>(counts.replacedNotKept), static_cast<long long>(counts.copiesRefused),
+                static_cast<long long>(counts.copiesFailed), static_cast<long long>(counts.notRead), taken.count(),
+                stopRequested ? ", stopped" : "");
     std::fflush(stdout);
 }
 

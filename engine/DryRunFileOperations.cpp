@@ -66,7 +66,10 @@ platform::CopyOutcome DryRunFileOperations::Copy(const platform::CopyRequest& re
         return CopyOutcome::Refused(Refusal::SourceChanged); // gone since it was checked
     }
     pretended_[real.destination] = *made;
-    return CopyOutcome::Copied(made->facts);
+    // Only a file the pass compared is replaced, so keeping it is asked only of a file that is there.
+    return CopyOutcome::Copied(made->facts, real.keepReplaced && real.destinationAsCompared
+                                                ? platform::ReplacedFile::Kept
+                                                : platform::ReplacedFile::NotAsked);
 }
 
 std::optional<platform::CopyOutcome> DryRunFileOperations::CheckPretended(const platform::CopyRequest& request,

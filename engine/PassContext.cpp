@@ -26,7 +26,15 @@ platform::CopyOutcome PassContext::Copy(platform::CopyRequest request) {
     switch (outcome.status) {
     case platform::CopyStatus::Copied:
         ++counts_.filesCopied;
+        if (outcome.replaced == platform::ReplacedFile::Kept) {
+            ++counts_.filesKept;
+            observer_.KeptInTrash(request.destination);
+        }
         observer_.Copied(request.source, request.destination);
+        if (outcome.replaced == platform::ReplacedFile::NotKept) {
+            ++counts_.replacedNotKept;
+            observer_.NotKeptInTrash(request.destination, outcome.cause);
+        }
         break;
     case platform::CopyStatus::Refused:
         ++counts_.copiesRefused;

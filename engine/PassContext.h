@@ -13,13 +13,15 @@ namespace quillmere {
 
 class PassContext {
 public:
-    PassContext(const SyncSettings& settings, SyncObserver& observer, FileOperations& files)
-        : settings_(settings), observer_(observer), files_(files) {}
+    // keepReplaced: a file a copy replaces goes to the Trash first (SyncOptions).
+    PassContext(const SyncSettings& settings, SyncObserver& observer, FileOperations& files, bool keepReplaced = false)
+        : settings_(settings), observer_(observer), files_(files), keepReplaced_(keepReplaced) {}
 
     const SyncSettings& Settings() const { return settings_; }
     SyncObserver& Observer() { return observer_; }
     FileOperations& Files() { return files_; }
     const SyncCounts& Counts() const { return counts_; }
+    bool KeepsReplaced() const { return keepReplaced_; }
 
     // Nanoseconds by which two times may differ and still be equal: the coarser time step of the two sides.
     std::int64_t TimeTolerance() const { return timeTolerance_; }
@@ -38,6 +40,7 @@ private:
     const SyncSettings& settings_;
     SyncObserver& observer_;
     FileOperations& files_;
+    bool keepReplaced_;
     SyncCounts counts_;
     std::int64_t timeTolerance_ = 1;
 };

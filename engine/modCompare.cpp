@@ -36,13 +36,14 @@ PairReading ReadPair(const std::string& path1, const std::string& path2, PassCon
     return reading;
 }
 
-// The newer file over the older one, which is replaced only while both are still as this reading found them.
+// The newer file over the older one, which is replaced only while both are still as this reading found them,
+// and kept in the Trash when the pass keeps replaced files.
 void CopyNewer(bool oneToTwo, const std::string& path1, const std::string& path2, const PairReading& reading,
                PassContext& pass) {
     if (oneToTwo) {
-        pass.Copy(platform::CopyRequest{path1, path2, reading.file1, reading.file2, {}});
+        pass.Copy(platform::CopyRequest{path1, path2, reading.file1, reading.file2, {}, pass.KeepsReplaced()});
     } else {
-        pass.Copy(platform::CopyRequest{path2, path1, reading.file2, reading.file1, {}});
+        pass.Copy(platform::CopyRequest{path2, path1, reading.file2, reading.file1, {}, pass.KeepsReplaced()});
     }
 }
 

@@ -108,7 +108,8 @@ Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lin
 // show it (saved there since the side was listed, missed by a listing that broke off, or the same name in other
 // letter case on Windows) is refused and reported, as replacing it would lose a file whose time was never
 // compared; the next pass lists it and compares. Same-named additions still follow one another into their
-// destination, each replacing only what the one before wrote, so the one found later in the walk remains.
+// destination, each replacing only what the one before wrote, so the one found later in the walk remains; what
+// they replace is a copy of a file the pass still has, and is not kept in the Trash.
 void CopyInto(const Side& target, const FileList& additions, PassContext& pass, int line) {
     if (!target.listed) {
         return;
@@ -126,7 +127,8 @@ void CopyInto(const Side& target, const FileList& additions, PassContext& pass, 
                 destination,
                 std::nullopt,
                 written == writtenByThisPass.end() ? std::nullopt : std::optional(written->second),
-                {}});
+                {},
+                false});
             if (outcome.written) {
                 writtenByThisPass[destination] = *outcome.written;
             }
@@ -203,7 +205,8 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     }
     DiskFileOperations disk;
     DryRunFileOperations dryRun;
-    PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk);
+    PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,
+                     options.keepReplaced);
     return RunPass(WithTrailingSeparator(folders1.front()), WithTrailingSeparator(folders2.front()), pass);
 }
 

@@ -38,9 +38,11 @@ struct SyncCounts {
     std::int64_t filesListed = 0;
     std::int64_t pairsCompared = 0;
     std::int64_t filesCopied = 0;
-    std::int64_t copiesRefused = 0; // kept from being made by a rule of the program (read-only, changed, a link...)
-    std::int64_t copiesFailed = 0;  // refused by the system (a full disk, no permission, a file too large...)
-    std::int64_t notRead = 0;       // folders that could not be read, and links not followed
+    std::int64_t filesKept = 0;       // replaced files kept in the Trash (among the files copied)
+    std::int64_t replacedNotKept = 0; // replaced although they were to be kept: their drive has no Recycle Bin
+    std::int64_t copiesRefused = 0;   // kept from being made by a rule of the program (read-only, changed, a link...)
+    std::int64_t copiesFailed = 0;    // refused by the system (a full disk, no permission, a file too large...)
+    std::int64_t notRead = 0;         // folders that could not be read, and links not followed
 
     bool operator==(const SyncCounts&) const = default;
 };
@@ -54,6 +56,11 @@ public:
     virtual bool StopRequested() const { return false; }
     virtual void Progress(const SyncCounts& /*sofar*/) {}
     virtual void Copied(const std::string& /*source*/, const std::string& /*destination*/) {}
+    // Told just before Copied when the file the copy replaced is in the Trash.
+    virtual void KeptInTrash(const std::string& /*destination*/) {}
+    // Told after Copied when the file the copy replaced was to be kept but could not be (Windows: a drive without
+    // a Recycle Bin), and why.
+    virtual void NotKeptInTrash(const std::string& /*destination*/, const std::string& /*cause*/) {}
     // A copy that was not made: refused or failed (outcome.status), and why in words (outcome.cause). The pass
     // goes on with its next file; nothing was changed at the destination.
     virtual void NotCopied(const std::string& /*source*/, const std::string& /*destination*/,
@@ -69,8 +76,10 @@ public:
 struct SyncOptions {
     // Decide every copy exactly as a real pass would, but write nothing.
     bool dryRun = false;
-    // Put each file a copy replaces in the Trash first, where the desktop can restore it; off, it is replaced
-    // outright. The window reads its "Keep Replaced" setting afresh for every pass.
+    // Put each file a copy replaces in the Trash first, where the desktop can restore it, and replace none that
+    // cannot be kept; off, it is replaced outright. The window reads its "Keep Replaced" setting afresh for every
+    // pass. An addition that replaces what this pass itself wrote keeps nothing: that is a copy of a file it
+    // still has.
     bool keepReplaced = true;
 };
 

@@ -4,6 +4,7 @@
 #include "fs/Main.h"
 #include "fs/Utf8.h"
 #include "platform/FileCopy.h"
+#include "platform/Trash.h"
 
 #include <utility>
 
@@ -42,8 +43,9 @@ constexpr std::uint32_t kHiddenSystemFolder =
     platform::attr::Directory | platform::attr::Hidden | platform::attr::System;
 constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::attr::Alias;
 
+// A trash holds old versions, which must never be listed, matched or copied.
 bool IsSkippedName(std::string_view name) {
-    return name == "." || name == ".." ||
+    return name == "." || name == ".." || platform::IsTrashFolderName(name) ||
            (kWindowsNameRules && (CountCharacters(name) >= kPathLimit || HasInvalidChars(name)));
 }
 
@@ -61,7 +63,11 @@ bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRo
 }
 
 FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control, FolderFileNames* files)
-    : list_(list), recurse_(recurse), control_(control), files_(files), separator_(SeparatorOf(kNativePathStyle)) {}
+    : list_(list), recurse_(recurse), control_(control), files_(files), separator_(SeparatorOf(kNativePathStyle)) {
+    if (const auto homeTrash = platform::HomeTrashFolder()) {
+        homeTrash_ = platform::ReadFolderIdentity(*homeTrash);
+    }
+}
 
 template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& statement) {
     static IgnoredErrors ignored;
@@ -168,13 +174,16 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
 }
 
 // The entering rule, and no way back up: a folder with the identity of a folder above it (a link or a bind
-// mount leading to an ancestor) would be walked again and again.
+// mount leading to an ancestor) would be walked again and again. The home trash is never entered either.
 bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
                            std::shared_ptr<const Ancestry>& inside) {
     if (!attributes || !IsEnteredByRule(*attributes, [&] { return platform::IsRootFolder(entry.path); })) {
         return false;
     }
     const auto identity = platform::ReadFolderIdentity(entry.path);
+    if (identity && identity == homeTrash_) {
+        return false;
+    }
     if (!identity) {
         inside = entry.above;
         return true;

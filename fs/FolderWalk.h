@@ -59,6 +59,7 @@ private:
     const WalkControl& control_;
     FolderFileNames* files_;
     char separator_;
+    std::optional<platform::FileIdentity> homeTrash_; // never entered, wherever a tree holds it
 };
 
 } // namespace quillmere

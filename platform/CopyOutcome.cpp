@@ -31,16 +31,25 @@ bool IsSameVersion(const FileFacts& now, const FileFacts& compared) {
            now.lastWriteTime == compared.lastWriteTime;
 }
 
-CopyOutcome CopyOutcome::Copied(const FileFacts& written) {
-    return CopyOutcome{CopyStatus::Copied, Refusal::None, 0, {}, written};
+CopyOutcome CopyOutcome::Copied(const FileFacts& written, ReplacedFile replaced) {
+    return CopyOutcome{CopyStatus::Copied, Refusal::None, 0, {}, written, replaced};
 }
 
 CopyOutcome CopyOutcome::Refused(Refusal refusal) {
-    return CopyOutcome{CopyStatus::Refused, refusal, 0, std::string(RefusalText(refusal)), std::nullopt};
+    return CopyOutcome{CopyStatus::Refused, refusal, 0, std::string(RefusalText(refusal)), std::nullopt, {}};
 }
 
 CopyOutcome CopyOutcome::Failed(int systemError) {
-    return CopyOutcome{CopyStatus::Failed, Refusal::None, systemError, SystemMessage(systemError), std::nullopt};
+    return CopyOutcome{CopyStatus::Failed, Refusal::None, systemError, SystemMessage(systemError), std::nullopt, {}};
+}
+
+CopyOutcome CopyOutcome::NotKept(const std::string& trashReason) {
+    return CopyOutcome{CopyStatus::Failed,
+                       Refusal::None,
+                       0,
+                       "the file to replace could not be kept in the Trash: " + trashReason,
+                       std::nullopt,
+                       {}};
 }
 
 } // namespace quillmere::platform

@@ -11,6 +11,13 @@
 // Links are followed, for reading and for writing, only where the link rule allows: the link's owner is the user
 // running the program or also owns what the link leads to (the rule Linux's protected links apply in shared
 // folders). Windows follows links as the system does.
+//
+// Asked to, the copy keeps the file it replaces in the Trash (platform/Trash.h), and a file that cannot be kept is
+// not replaced. Where hard links work, the old file is linked into the trash before the checks and the usual
+// replacement follows, so the destination is never missing; where they are refused (FAT), it is moved into the
+// trash after the checks and the copy takes the free place, so a crash between the two leaves the old file in
+// the trash and the new one under its temporary name. A replacement refused at the last moment takes the old
+// file back out of the trash.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -39,16 +46,27 @@ enum class Refusal {
 // The words for a refusal, as the command line prints them and the window lists them.
 std::string_view RefusalText(Refusal refusal);
 
+// What became of the file a copy replaced.
+enum class ReplacedFile {
+    NotAsked, // nothing was replaced, or it was replaced outright as asked
+    Kept,     // it is in the Trash, where the desktop can restore it
+    NotKept,  // it was to be kept, but its drive keeps no Recycle Bin (Windows): it was replaced anyway
+};
+
 struct CopyOutcome {
     CopyStatus status = CopyStatus::Failed;
     Refusal refusal = Refusal::None;  // when Refused
-    int systemError = 0;              // when Failed: errno, or GetLastError on Windows
-    std::string cause;                // when not Copied: the refusal's text or the system's message
+    int systemError = 0;              // when Failed: errno, or GetLastError on Windows; 0 when the Trash failed
+    std::string cause;                // when not Copied: the refusal's text or the system's message; when the
+                                      // replaced file is NotKept: why
     std::optional<FileFacts> written; // when Copied: the file now at the destination
+    ReplacedFile replaced = ReplacedFile::NotAsked;
 
-    static CopyOutcome Copied(const FileFacts& written);
+    static CopyOutcome Copied(const FileFacts& written, ReplacedFile replaced = ReplacedFile::NotAsked);
     static CopyOutcome Refused(Refusal refusal);
     static CopyOutcome Failed(int systemError);
+    // The file to replace could not be kept in the Trash, so it was not replaced: the Trash's reason.
+    static CopyOutcome NotKept(const std::string& trashReason);
 };
 
 enum class CopyStage {
@@ -67,6 +85,8 @@ struct CopyRequest {
     std::optional<FileFacts> destinationAsCompared;
     // Told as the copy reaches each stage, on the thread copying.
     std::function<void(CopyStage)> onStage;
+    // Keep the file replaced in the Trash; when it cannot be kept, replace nothing.
+    bool keepReplaced = false;
 };
 
 CopyOutcome CopyFileFailSafe(const CopyRequest& request);

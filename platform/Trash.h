@@ -14,7 +14,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillmere::platform {
 
@@ -46,8 +48,11 @@ public:
     // Hard-links the file into the trash; the file stays at its place, ready to be replaced by a rename. When
     // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry.
     bool KeepByLink();
+    // Where the file is (or is to be) kept: the trash's files/ folder and the reserved name.
+    const std::string& KeptPath() const;
 #endif
-    // Moves the file into the trash: its place is empty afterwards, ready for the new file.
+    // Moves the file into the trash: its place is empty afterwards, ready for the new file. The file keeps its
+    // last-write time, also where the file system stamps the time of a move on it (FAT through FUSE).
     bool KeepByMove();
 
     // The replacement was made: the trash keeps the old file for good.
@@ -61,5 +66,15 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// The folders trashes live in on a drive: ".Trash" and ".Trash-" followed by anything (".Trash-1000"). A pass
+// never looks inside one, at any level, so old versions are never listed, matched or copied.
+inline bool IsTrashFolderName(std::string_view name) {
+    return name == ".Trash" || name.starts_with(".Trash-");
+}
+
+// The home trash's folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash), which a synced tree may hold too; no
+// value when none can be named, and on Windows, where the entering rule leaves the Recycle Bin's folders out.
+std::optional<std::string> HomeTrashFolder();
 
 } // namespace quillmere::platform

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one write the program makes to the synchronized folders, in stages: open and check the source, find and
-// check the destination, fill and flush a temporary file beside it, check both again, put it in place.
+// check the destination (and reserve its place in the Trash), fill and flush a temporary file beside it, keep the
+// old file by a link, check both again, put the new file in place.
 #include "platform/FileCopy.h"
+#include "platform/Trash.h"
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
@@ -12,6 +14,7 @@
 
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <vector>
 
@@ -161,19 +164,50 @@ std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, cons
     return std::nullopt;
 }
 
-std::optional<CopyOutcome> CheckDestinationUnchanged(const Destination& destination) {
+// The destination's place holds the file expected there, unchanged; no value expected: it is free.
+std::optional<CopyOutcome> CheckPlace(const Destination& destination, const std::optional<struct stat>& expected) {
     struct stat now {};
     const bool present = ::fstatat(destination.folder.Get(), destination.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
     if (!present && errno != ENOENT) {
         return CopyOutcome::Failed(errno);
     }
-    if (!destination.existing) {
+    if (!expected) {
         return present ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationExists)) : std::nullopt;
     }
-    if (!present || !IsSameVersion(FactsOf(now), FactsOf(*destination.existing))) {
+    if (!present || !IsSameVersion(FactsOf(now), FactsOf(*expected))) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
     return std::nullopt;
+}
+
+// The full path of the destination, which the Trash names in its .trashinfo: the folder as the system knows it
+// (after the links the rule followed), then the name.
+std::optional<std::string> PathOf(const Destination& destination) {
+    char folder[PATH_MAX];
+    const std::string link = "/proc/self/fd/" + std::to_string(destination.folder.Get());
+    const ssize_t length = ::readlink(link.c_str(), folder, sizeof folder);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof folder || folder[0] != '/') {
+        return std::nullopt;
+    }
+    const std::string text(folder, static_cast<std::size_t>(length));
+    return (text == "/" ? text : text + "/") + destination.name;
+}
+
+// Reserved once the data is written, not before: a copy killed meanwhile (a long one, say) would leave an entry
+// without its file, which trash clients list and cannot restore.
+std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept) {
+    const std::optional<std::string> path = PathOf(destination);
+    if (!path) {
+        return CopyOutcome::NotKept("the path of " + destination.name + " cannot be told");
+    }
+    kept.emplace(*path);
+    return kept->Reserved() ? std::nullopt : std::optional<CopyOutcome>(CopyOutcome::NotKept(kept->Error()));
+}
+
+// The trash holds the very file the pass compared, whichever way it came there.
+bool TrashHolds(const TrashEntry& kept, const Destination& destination) {
+    struct stat held {};
+    return ::lstat(kept.KeptPath().c_str(), &held) == 0 && IsSameVersion(FactsOf(held), FactsOf(*destination.existing));
 }
 
 // FUSE file systems (fusefat among them) refuse the rename flags with EINVAL.
@@ -194,10 +228,11 @@ std::optional<CopyOutcome> AddFile(TemporarySibling& temporary, const Destinatio
 }
 
 // A replacement swaps the two files in one step and then looks at the one it took out: a file saved there at the
-// last moment is swapped back, and the next pass compares it. Where the swap is refused, the check just made is
-// all there is.
+// last moment is swapped back, and the next pass compares it. Only a marked temporary file takes part in a swap,
+// so that a crash before the swap back leaves a file the clean-up of leftovers can tell from its own. Where the
+// swap is refused, the check just made is all there is.
 std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destination& destination) {
-    const int error = temporary.Exchange(destination.name);
+    const int error = temporary.Marked() ? temporary.Exchange(destination.name) : EOPNOTSUPP;
     if (IsRefusedFlag(error)) {
         const int replaced = temporary.Replace(destination.name);
         return replaced != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(replaced)) : std::nullopt;
@@ -208,7 +243,7 @@ std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destin
     struct stat takenOut {};
     if (::fstatat(destination.folder.Get(), temporary.Name().c_str(), &takenOut, AT_SYMLINK_NOFOLLOW) == 0 &&
         IsSameVersion(FactsOf(takenOut), FactsOf(*destination.existing))) {
-        // The file replaced, now under the temporary name: here a replaced file could be kept instead.
+        // The file replaced, now under the temporary name; when it is kept, the trash holds another name of it.
         (void)temporary.RemoveTakenOut();
         return std::nullopt;
     }
@@ -219,13 +254,43 @@ std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destin
     return CopyOutcome::Refused(Refusal::DestinationChanged);
 }
 
+// Where hard links are refused (FAT), the old file moves into the trash and the copy takes its place, which must
+// be free. A crash between the two leaves the old file in the trash and the new one under the temporary name.
+std::optional<CopyOutcome> MoveAsideAndAdd(TemporarySibling& temporary, const Destination& destination,
+                                           TrashEntry& kept) {
+    if (!kept.KeepByMove()) {
+        return CopyOutcome::NotKept(kept.Error());
+    }
+    // A file saved in the instant since the check went to the trash instead: the rollback puts it back.
+    if (!TrashHolds(kept, destination)) {
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    }
+    if (auto problem = CheckPlace(destination, std::nullopt)) {
+        return problem;
+    }
+    return AddFile(temporary, destination);
+}
+
+std::optional<CopyOutcome> PutInPlace(TemporarySibling& temporary, const Destination& destination,
+                                      std::optional<TrashEntry>& kept, bool linked) {
+    if (!destination.existing) {
+        return AddFile(temporary, destination);
+    }
+    auto problem =
+        kept && !linked ? MoveAsideAndAdd(temporary, destination, *kept) : ReplaceFile(temporary, destination);
+    if (!problem && kept) {
+        kept->Confirm();
+    }
+    return problem;
+}
+
 // Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time is set
 // again on the file, still open; the copy itself has succeeded either way.
-CopyOutcome Finish(const TemporarySibling& temporary, const SourceFile& source) {
+CopyOutcome Finish(const TemporarySibling& temporary, const SourceFile& source, ReplacedFile replaced) {
     (void)::futimens(temporary.Fd(), TimesOf(source.info).data());
     struct stat written {};
     (void)::fstat(temporary.Fd(), &written);
-    return CopyOutcome::Copied(FactsOf(written));
+    return CopyOutcome::Copied(FactsOf(written), replaced);
 }
 
 void Tell(const CopyRequest& request, CopyStage stage) {
@@ -253,15 +318,30 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
         return *problem;
     }
     Tell(request, CopyStage::DataWritten);
+    // Whatever the copy does not confirm, the entry's end takes back out of the trash.
+    std::optional<TrashEntry> kept;
+    if (request.keepReplaced && destination.existing) {
+        if (auto problem = ReserveKeeping(destination, kept)) {
+            return *problem;
+        }
+    }
+    // Linked before the checks, so that the check of the destination vouches for what the trash holds, and the
+    // instant between the check and the replacement is no longer than without keeping.
+    const bool linked = kept && kept->KeepByLink();
     if (auto problem = CheckSourceUnchanged(request, source)) {
         return *problem;
     }
-    if (auto problem = CheckDestinationUnchanged(destination)) {
+    if (auto problem = CheckPlace(destination, destination.existing)) {
         return *problem;
     }
+    if (linked && !TrashHolds(*kept, destination)) {
+        return CopyOutcome::Refused(Refusal::DestinationChanged);
+    }
     Tell(request, CopyStage::Checked);
-    auto problem = destination.existing ? ReplaceFile(temporary, destination) : AddFile(temporary, destination);
-    return problem ? *problem : Finish(temporary, source);
+    if (auto problem = PutInPlace(temporary, destination, kept, linked)) {
+        return *problem;
+    }
+    return Finish(temporary, source, kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
 }
 
 void IgnoreFileSizeLimitSignal() {

@@ -5,6 +5,7 @@
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/PathText.h"
 #include "platform/posix/StatFacts.h"
+#include "platform/posix/TemporarySibling.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,8 +13,6 @@
 #include <unistd.h>
 
 namespace quillmere::platform {
-
-namespace {} // namespace
 
 bool RemoveLeftoverTemporary(const std::string& path) {
     const std::string name(posix::LastComponent(path));
@@ -33,8 +32,9 @@ bool RemoveLeftoverTemporary(const std::string& path) {
         return false;
     }
     // A copy holds its temporary file locked from its creation to its end; a lock that is free means no copy
-    // will finish this one. Locked here, it is removed only if the name still leads to it.
-    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 ||
+    // will finish this one. An unmarked file may be a user's, left under the name by a crash in the middle of an
+    // exchange. Locked here, it is removed only if the name still leads to it.
+    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 || !posix::CarriesTemporaryMark(file.Get()) ||
         ::fstatat(folder.fd.Get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
         !posix::IsSameFile(opened, named)) {
         return false;

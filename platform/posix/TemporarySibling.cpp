@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <atomic>
 #include <cerrno>
@@ -17,6 +18,10 @@
 namespace quillmere::platform::posix {
 
 namespace {
+
+// The mark of a temporary file of this program's, in the user's own namespace of extended attributes.
+constexpr const char* kMarkName = "user.quillmere.partial";
+constexpr char kMarkValue = '1';
 
 // Random hexadecimal digits; a counter keeps them distinct should the system give no randomness.
 std::string UniquePart() {
@@ -50,6 +55,7 @@ TemporarySibling::TemporarySibling(int folder) : folder_(folder) {
         ::unlinkat(folder_, name_.c_str(), 0);
         file_.Reset();
     }
+    marked_ = file_.Valid() && ::fsetxattr(file_.Get(), kMarkName, &kMarkValue, 1, 0) == 0;
 }
 
 TemporarySibling::~TemporarySibling() {
@@ -84,6 +90,11 @@ int TemporarySibling::Replace(const std::string& name) {
 
 int TemporarySibling::RemoveTakenOut() {
     return ::unlinkat(folder_, name_.c_str(), 0) == 0 ? 0 : errno;
+}
+
+bool CarriesTemporaryMark(int fd) {
+    char value = 0;
+    return ::fgetxattr(fd, kMarkName, &value, 1) >= 0 || errno == ENOTSUP;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {

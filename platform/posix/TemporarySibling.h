@@ -15,7 +15,8 @@ class TemporarySibling {
 public:
     // Creates a file named TemporaryName (mode 0600, closed on exec) in the open folder, and locks it (flock,
     // exclusive) for as long as it lives, so that a pass meeting it knows a copy still holds it. Valid() tells
-    // whether that worked, Error() why not. The folder must stay open while this lives.
+    // whether that worked, Error() why not. The folder must stay open while this lives. The file is marked as
+    // this program's with an extended attribute where the file system keeps them (see CarriesTemporaryMark).
     explicit TemporarySibling(int folder);
     ~TemporarySibling();
     TemporarySibling(const TemporarySibling&) = delete;
@@ -25,6 +26,9 @@ public:
     int Error() const { return error_; }
     int Fd() const { return file_.Get(); }
     const std::string& Name() const { return name_; }
+    // Whether the file carries the mark. Only a marked file may be exchanged with a user's file: a crash in the
+    // middle would leave the user's file under the temporary name, where only the mark tells it apart.
+    bool Marked() const { return marked_; }
 
     // Each returns 0 or the errno of the call. The data must be flushed before the file takes a name that
     // matters, or a crash could leave that name on an empty file.
@@ -47,7 +51,13 @@ private:
     UniqueFd file_;
     int error_ = 0;
     bool inPlace_ = false; // the temporary name no longer holds this file
+    bool marked_ = false;
 };
+
+// Whether an unlocked file under a temporary name is a leftover of this program's, to be removed: it carries the
+// mark, or its file system keeps no extended attributes at all (so no copy there ever used an exchange, which
+// needs the mark, and a file under that name can only be one of this program's own).
+bool CarriesTemporaryMark(int fd);
 
 // Writes text to path so that path is never seen half-written: a temporary sibling, flushed, then renamed over
 // it. The file gets mode. False when any step fails (path is then as it was).

@@ -58,6 +58,18 @@ bool MoveWithoutReplacing(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// FAT through FUSE stamps the time of a move on the file moved: its own times are put back, or a file put back
+// from the trash would look newer than every other version of it, and the next pass would copy it over them.
+bool MoveKeepingTimes(const std::string& from, const std::string& to) {
+    struct stat before {};
+    if (::lstat(from.c_str(), &before) != 0 || !MoveWithoutReplacing(from, to)) {
+        return false;
+    }
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    (void)::utimensat(AT_FDCWD, to.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    return true;
+}
+
 bool SameFile(const std::string& one, const std::string& other) {
     struct stat a {};
     struct stat b {};
@@ -214,12 +226,16 @@ bool TrashEntry::KeepByLink() {
     return entry.Succeed(State::Stage::Linked);
 }
 
+const std::string& TrashEntry::KeptPath() const {
+    return state_->keptPath;
+}
+
 bool TrashEntry::KeepByMove() {
     State& entry = *state_;
     if (entry.stage != State::Stage::Reserved) {
         return entry.NotReserved();
     }
-    if (!MoveWithoutReplacing(entry.file, entry.keptPath)) {
+    if (!MoveKeepingTimes(entry.file, entry.keptPath)) {
         return entry.Fail(WithSystemReason("cannot move " + entry.file + " into the trash"));
     }
     return entry.Succeed(State::Stage::Moved);
@@ -252,13 +268,17 @@ bool TrashEntry::Rollback() {
         }
         return entry.RemoveInfo();
     case State::Stage::Moved:
-        if (!MoveWithoutReplacing(entry.keptPath, entry.file)) {
+        if (!MoveKeepingTimes(entry.keptPath, entry.file)) {
             entry.stage = State::Stage::Done;
             return entry.Fail(WithSystemReason("cannot put " + entry.file + " back; it stays in the trash"));
         }
         return entry.RemoveInfo();
     }
     return true;
+}
+
+std::optional<std::string> HomeTrashFolder() {
+    return posix::HomeTrashPath();
 }
 
 } // namespace quillmere::platform

@@ -14,21 +14,6 @@ namespace quillmere::platform::posix {
 
 namespace {
 
-std::optional<std::string> HomeTrashPath() {
-    // XDG_DATA_HOME counts only when absolute, as the base directory specification says.
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') {
-        return std::string(data) + "/Trash";
-    }
-    const char* home = std::getenv("HOME");
-    const passwd* user = ::getpwuid(::geteuid());
-    const char* folder = home != nullptr && home[0] == '/' ? home : user != nullptr ? user->pw_dir : nullptr;
-    if (folder == nullptr || folder[0] != '/') {
-        return std::nullopt;
-    }
-    return std::string(folder) + "/.local/share/Trash";
-}
-
 // The device a path lies on, or would lie on once made: that of its nearest existing folder.
 std::optional<dev_t> DeviceOf(std::string path) {
     struct stat info {};
@@ -128,6 +113,24 @@ bool MakeContentFolders(const std::string& trash, std::string& error) {
 }
 
 } // namespace
+
+std::optional<std::string> HomeTrashPath() {
+    // XDG_DATA_HOME counts only when absolute, as the base directory specification says.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return std::string(data) + "/Trash";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return std::string(home) + "/.local/share/Trash";
+    }
+    // Asked only without HOME: getpwuid is not safe while another thread asks too.
+    const passwd* user = ::getpwuid(::geteuid());
+    if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] != '/') {
+        return std::nullopt;
+    }
+    return std::string(user->pw_dir) + "/.local/share/Trash";
+}
 
 std::string WithSystemReason(const std::string& what) {
     return what + ": " + std::strerror(errno);

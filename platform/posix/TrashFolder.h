@@ -18,6 +18,9 @@ struct TrashFolder {
 std::optional<TrashFolder> ChooseTrashFolder(const std::string& realFolder, const std::string& name,
                                              std::string& error);
 
+// $XDG_DATA_HOME/Trash when XDG_DATA_HOME is absolute, else ~/.local/share/Trash; no value without a home.
+std::optional<std::string> HomeTrashPath();
+
 // what + ": " + the text of errno, for the messages of the trash.
 std::string WithSystemReason(const std::string& what);
 

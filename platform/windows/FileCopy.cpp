@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one write the program makes to the synchronized folders, in stages: open and check the source, check the
-// destination, fill and flush a locked temporary file beside it, check both again, move it into place.
+// destination, fill and flush a locked temporary file beside it, check both again, let the Recycle Bin take the
+// file it replaces when asked, move it into place.
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
+#include "platform/Trash.h"
 #include "platform/windows/HandleFacts.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
@@ -211,10 +213,28 @@ std::optional<CopyOutcome> CheckDestinationUnchanged(const CopyRequest& request,
     return std::nullopt;
 }
 
-// An addition moves without replacing, so a file that appeared since the check is kept. A replacement has no
-// atomic swap on Windows: the check just made is all there is.
-std::optional<CopyOutcome> MoveIntoPlace(TemporaryFile& temporary, const Destination& destination) {
-    const DWORD error = temporary.MoveTo(destination.path, destination.existing.has_value());
+// A drive without a Recycle Bin (removable, network) still gets the replacement, and the outcome says the old file
+// could not be kept; any other failure to keep it is the copy's, and nothing is replaced.
+std::optional<CopyOutcome> SendToRecycleBin(std::optional<TrashEntry>& kept, ReplacedFile& replaced) {
+    if (!kept) {
+        return std::nullopt;
+    }
+    if (kept->Reserved() && kept->KeepByMove()) {
+        replaced = ReplacedFile::Kept;
+        return std::nullopt;
+    }
+    if (kept->Failure() == TrashFailure::NoTrash) {
+        replaced = ReplacedFile::NotKept;
+        return std::nullopt;
+    }
+    return CopyOutcome::NotKept(kept->Error());
+}
+
+// Without replace, a file that appeared since the check is kept: an addition, or a replacement whose old file
+// the Recycle Bin has taken. A plain replacement has no atomic swap on Windows: the check just made is all there
+// is.
+std::optional<CopyOutcome> MoveIntoPlace(TemporaryFile& temporary, const Destination& destination, bool replace) {
+    const DWORD error = temporary.MoveTo(destination.path, replace);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return CopyOutcome::Refused(Refusal::DestinationExists);
     return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(static_cast<int>(error))) : std::nullopt;
@@ -222,10 +242,10 @@ std::optional<CopyOutcome> MoveIntoPlace(TemporaryFile& temporary, const Destina
 
 // Some file systems (FUSE and network ones among them) stamp the time of the rename on the file, so the time is
 // set again on the file, still open.
-CopyOutcome Finish(const TemporaryFile& temporary, const SourceFile& source) {
+CopyOutcome Finish(const TemporaryFile& temporary, const SourceFile& source, ReplacedFile replaced) {
     SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime);
     const std::optional<FileFacts> written = windows::FactsOfHandle(temporary.get());
-    return CopyOutcome::Copied(written.value_or(FileFacts{}));
+    return CopyOutcome::Copied(written.value_or(FileFacts{}), replaced);
 }
 
 void Tell(const CopyRequest& request, CopyStage stage) {
@@ -242,6 +262,14 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
         return *problem;
     if (auto problem = FindDestination(request, &source.facts, destination))
         return *problem;
+    // Asked before any data is copied; whatever the copy does not confirm, the entry's end takes back out of the
+    // Recycle Bin.
+    std::optional<TrashEntry> kept;
+    if (request.keepReplaced && destination.existing) {
+        kept.emplace(request.destination);
+        if (kept->Failure() == TrashFailure::Failed)
+            return CopyOutcome::NotKept(kept->Error());
+    }
     TemporaryFile temporary(FolderPartOf(destination.path));
     if (!temporary.valid())
         return CopyOutcome::Failed(static_cast<int>(temporary.error()));
@@ -253,9 +281,17 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
     if (auto problem = CheckDestinationUnchanged(request, destination))
         return *problem;
     Tell(request, CopyStage::Checked);
-    if (auto problem = MoveIntoPlace(temporary, destination))
+    ReplacedFile replaced = ReplacedFile::NotAsked;
+    if (auto problem = SendToRecycleBin(kept, replaced))
         return *problem;
-    return Finish(temporary, source);
+    if (auto problem = MoveIntoPlace(temporary, destination, destination.existing && replaced != ReplacedFile::Kept))
+        return *problem;
+    if (kept)
+        kept->Confirm();
+    CopyOutcome outcome = Finish(temporary, source, replaced);
+    if (replaced == ReplacedFile::NotKept)
+        outcome.cause = "the replaced file could not be kept: " + kept->Error();
+    return outcome;
 }
 
 std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request) {

@@ -217,4 +217,8 @@ bool TrashEntry::Rollback() {
     return true;
 }
 
+std::optional<std::string> HomeTrashFolder() {
+    return std::nullopt;
+}
+
 } // namespace quillmere::platform

@@ -18,12 +18,14 @@ std::string InWorkingFolder(const std::string& relative) {
 }
 
 TEST(ParseCommandLine, TakesOptionsInAnyOrderAndNormalizesTheFolders) {
-    const ParseResult result = Parse({"--dry-run", "/data//one", "--direction", "2to1", "two/", "--every", "30"});
+    const ParseResult result =
+        Parse({"--dry-run", "/data//one", "--direction", "2to1", "two/", "--no-trash", "--every", "30"});
     ASSERT_EQ(result.error, "");
     const CommandLine& line = result.commandLine;
     EXPECT_EQ(line.action, Action::Sync);
     EXPECT_EQ(line.direction, SyncDirection::Folder2ToFolder1);
     EXPECT_TRUE(line.dryRun);
+    EXPECT_FALSE(line.keepReplaced);
     EXPECT_EQ(line.everySeconds, 30);
     EXPECT_EQ(line.folder1, "/data/one/");
     EXPECT_EQ(line.folder2, InWorkingFolder("two/"));
@@ -44,6 +46,7 @@ TEST(ParseCommandLine, DefaultsToOnePassBothWays) {
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.commandLine.direction, SyncDirection::BothWays);
     EXPECT_FALSE(result.commandLine.dryRun);
+    EXPECT_TRUE(result.commandLine.keepReplaced) << "replaced files go to the Trash unless --no-trash";
     EXPECT_FALSE(result.commandLine.everySeconds);
 }
 

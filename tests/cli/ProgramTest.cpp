@@ -2,6 +2,7 @@
 // The quillmere-sync program itself, run as a user runs it.
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
 
@@ -104,8 +105,8 @@ protected:
 TEST_F(Program, HelpAndVersion) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--every SECONDS] "
-                             "FOLDER1 FOLDER2\n",
+    EXPECT_EQ(help.out.rfind("usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--no-trash] "
+                             "[--every SECONDS] FOLDER1 FOLDER2\n",
                              0),
               0u);
     EXPECT_EQ(help.err, "");
@@ -141,12 +142,13 @@ TEST_F(Program, OnePassPrintsEachCopyAndASummary) {
     const Outcome outcome = Run({one + "//", two});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.err, "");
-    const std::string copies =
-        "copied " + one + "/sub/a.txt -> " + two + "/a.txt\n" + "copied " + one + "/b.txt -> " + two + "/deep/b.txt\n";
+    const std::string copies = "copied " + one + "/sub/a.txt -> " + two + "/a.txt\n" + "trash " + two +
+                               "/deep/b.txt\n" + "copied " + one + "/b.txt -> " + two + "/deep/b.txt\n";
     ASSERT_EQ(outcome.out.substr(0, copies.size()), copies);
     EXPECT_EQ(
         outcome.out.substr(copies.size())
-            .rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied, 0 refused, 0 failed, 0 not read in ",
+            .rfind("pass: 4 folders, 3 files listed, 1 pairs compared, 2 copied, 1 kept in the Trash, 0 not kept, "
+                   "0 refused, 0 failed, 0 not read in ",
                    0),
         0u)
         << outcome.out;
@@ -176,6 +178,36 @@ TEST_F(Program, DryRunPrintsTheCopiesOfARealRunAndWritesNothing) {
         std::filesystem::remove_all(trees.Path());
         std::filesystem::copy(backup.Path(), trees.Path(), std::filesystem::copy_options::recursive);
     }
+}
+
+// The test that counts: what a pass replaces is in the home trash, where an independent client (trash-cli) lists
+// each file with its place and deletion date and puts it back. A dry run tells the same; --no-trash keeps nothing.
+TEST_F(Program, ReplacedFilesGoToTheTrashWhereTrashCliListsAndRestoresThem) {
+    if (const auto reason = TrashCliSkipReason()) {
+        GTEST_SKIP() << *reason;
+    }
+    Put(one + "/a.txt", "new a", 1'700'000'100);
+    Put(two + "/a.txt", "old a", 1'700'000'000);
+    Put(one + "/sub/b.txt", "old b", 1'700'000'000);
+    Put(two + "/b.txt", "new b", 1'700'000'100);
+    const std::string lines = "trash " + two + "/a.txt\ncopied " + one + "/a.txt -> " + two + "/a.txt\ntrash " + one +
+                              "/sub/b.txt\ncopied " + two + "/b.txt -> " + one + "/sub/b.txt\n";
+    const Outcome dry = Run({"--dry-run", one, two});
+    EXPECT_EQ(dry.out.substr(0, lines.size()), lines);
+    EXPECT_NE(dry.out.find(", 2 to copy, 2 to keep in the Trash, "), std::string::npos) << dry.out;
+
+    const std::string before = LocalTimeAsListed();
+    const Outcome real = Run({one, two});
+    const std::string after = LocalTimeAsListed();
+    EXPECT_EQ(real.exitCode, 0) << real.err;
+    EXPECT_EQ(real.out.substr(0, lines.size()), lines);
+    EXPECT_NE(real.out.find(", 2 copied, 2 kept in the Trash, "), std::string::npos) << real.out;
+    EXPECT_EQ(CheckKeptAndRestore({{two + "/a.txt", "old a"}, {one + "/sub/b.txt", "old b"}}, before, after), "");
+
+    const Outcome outright = Run({"--no-trash", one, two});
+    EXPECT_EQ(outright.out.find("trash "), std::string::npos) << outright.out;
+    EXPECT_NE(outright.out.find(", 2 copied, 0 kept in the Trash, "), std::string::npos) << outright.out;
+    EXPECT_TRUE(ListedDatesOf(TrashList(), two + "/a.txt").empty());
 }
 
 // A hangup (the terminal closed) stops as cleanly as a request to terminate: a copy is never cut off halfway.
@@ -212,7 +244,9 @@ void ExpectOneFailedCopy(const Outcome& outcome, const std::string& one, const s
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two + "/big.bin: " + std::strerror(error) + "\n");
     EXPECT_NE(outcome.out.find("copied " + one + "/small.txt -> " + two + "/small.txt\n"), std::string::npos);
-    EXPECT_NE(outcome.out.find(", 1 copied, 0 refused, 1 failed, 0 not read in "), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find(", 1 copied, 0 kept in the Trash, 0 not kept, 0 refused, 1 failed, 0 not read in "),
+              std::string::npos)
+        << outcome.out;
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(two)) {
         names.push_back(entry.path().filename().string());

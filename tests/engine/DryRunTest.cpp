@@ -50,6 +50,8 @@ TEST(DryRun, DecidesTheCopiesOfARealPassAndWritesNothing) {
         const SyncCounts realCounts = SyncFolders(settings, real);
         EXPECT_FALSE(real.copies.empty());
         EXPECT_EQ(dry.copies, real.copies);
+        EXPECT_FALSE(real.kept.empty());
+        EXPECT_EQ(dry.kept, real.kept);
         EXPECT_EQ(dryCounts, realCounts);
         EXPECT_TRUE(dry.errors.empty());
         EXPECT_TRUE(real.errors.empty());

@@ -4,6 +4,7 @@
 #include "PassDoubles.h"
 #include "TreeFiles.h"
 #include "tests/support/FatMount.h"
+#include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,27 @@ TEST_F(FatPass, DryRunDecidesAsARealRun) {
     Pass(local, fatFolder, SyncDirection::BothWays);
     EXPECT_EQ(dry, observer.copies);
     EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{local + "x/a.txt", fatFolder + "a.txt"}}));
+}
+
+// The stick keeps no hard links, so what a pass replaces moves into the stick's own trash, where an independent
+// client lists each file with its place and deletion date and restores it. The trash, at the stick's top, takes
+// no part in the next pass.
+TEST_F(FatPass, ReplacedFilesGoToTheSticksTrashWhereTrashCliFindsThem) {
+    if (const auto reason = TrashCliSkipReason()) {
+        GTEST_SKIP() << *reason;
+    }
+    PutFile(local + "a.txt", "new a", kBaseTime + 10 * kSecond);
+    PutFile(local + "b.txt", "new b", kBaseTime + 10 * kSecond);
+    PutFile(fatFolder + "a.txt", "old a", kBaseTime);
+    PutFile(fatFolder + "sub/b.txt", "old b", kBaseTime);
+    const std::string before = LocalTimeAsListed();
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::Folder1ToFolder2), 2);
+    const std::string after = LocalTimeAsListed();
+    EXPECT_EQ(observer.kept, (std::vector<std::string>{fatFolder + "a.txt", fatFolder + "sub/b.txt"}));
+    EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 0);
+
+    EXPECT_EQ(CheckKeptAndRestore({{fatFolder + "a.txt", "old a"}, {fatFolder + "sub/b.txt", "old b"}}, before, after),
+              "");
 }
 
 } // namespace

@@ -42,6 +42,7 @@ public:
     void Copied(const std::string& source, const std::string& destination) override {
         copies.emplace_back(source, destination);
     }
+    void KeptInTrash(const std::string& destination) override { kept.push_back(destination); }
     void NotCopied(const std::string& source, const std::string& destination,
                    const platform::CopyOutcome& outcome) override {
         notCopied.push_back({source, destination, outcome.cause});
@@ -64,6 +65,7 @@ public:
     std::function<bool(const RecordingObserver&)> stopWhen;
     std::function<void(const std::string&, const std::string&, platform::CopyStage)> onStage;
     std::vector<CopyRecord> copies;
+    std::vector<std::string> kept; // destinations whose replaced file is in the Trash
     std::vector<NotCopiedRecord> notCopied;
     std::vector<std::pair<std::string, std::string>> notRead; // path, cause
     std::vector<TrappedError> errors;

@@ -4,8 +4,7 @@
 #include "PassDoubles.h"
 #include "TreeFiles.h"
 #include "tests/support/ChildProcess.h"
-
-#include "platform/TemporaryName.h"
+#include "tests/support/KilledCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -55,8 +54,11 @@ TEST(Leftovers, APassClearsAwayWhatAKilledCopyLeftAndADryRunLeavesIt) {
     TempDir tree;
     const std::string one = MakeSide(tree, "one");
     const std::string two = MakeSide(tree, "two");
-    const std::string leftover = two + "sub/" + platform::TemporaryName("killed");
-    PutFile(leftover, "half a copy", kBaseTime);
+    PutFile(one + "big.txt", std::string(1 << 20, 'b'), kBaseTime);
+    std::filesystem::create_directories(two + "sub");
+    const std::string leftover = LeaveKilledCopy(one + "big.txt", two + "sub/big.txt");
+    ASSERT_FALSE(leftover.empty());
+    std::filesystem::remove(one + "big.txt");
     const FixedSettings settings(one, two, SyncDirection::BothWays);
     RecordingObserver observer;
     SyncFolders(settings, observer, SyncOptions{.dryRun = true});

@@ -2,6 +2,7 @@
 // Whole passes between real temporary folders.
 #include "PassDoubles.h"
 #include "TreeFiles.h"
+#include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,25 @@ TEST_F(SyncPass, SecondPassCopiesNothing) {
     PutFile(folder2 + "s/b.txt", "3", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 2);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 0);
+}
+
+// A file a newer one replaces is kept in the Trash unless the pass is told not to; same-named additions replacing
+// one another keep nothing, as each replaces a copy of a file the pass still has.
+TEST_F(SyncPass, ReplacedFilesAreKeptUnlessToldNotAndAdditionsNever) {
+    const PrivateHomeTrash trash;
+    PutFile(folder1 + "p/twice.txt", "first", kBaseTime);
+    PutFile(folder1 + "q/twice.txt", "second", kBaseTime);
+    for (const bool keep : {true, false}) {
+        PutFile(folder1 + "a.txt", keep ? "new" : "newer", kBaseTime + 2 * kSecond);
+        PutFile(folder2 + "a.txt", keep ? "old" : "older", kBaseTime);
+        observer = RecordingObserver{};
+        const SyncCounts counts = SyncFolders(FixedSettings(folder1, folder2, SyncDirection::Folder1ToFolder2),
+                                              observer, SyncOptions{.keepReplaced = keep});
+        EXPECT_EQ(counts.filesKept, keep ? 1 : 0);
+        EXPECT_EQ(observer.kept, keep ? std::vector<std::string>{folder2 + "a.txt"} : std::vector<std::string>{});
+    }
+    EXPECT_EQ(NamesIn(trash.Path() + "/files"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(ReadFile(trash.Path() + "/files/a.txt"), "old");
 }
 
 TEST_F(SyncPass, CountsWhatItDid) {

@@ -3,6 +3,7 @@
 #include "platform/posix/TimeResolutionRules.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"
+#include "tests/support/KilledCopy.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,16 @@ TEST_F(FatFolderTest, ASaveMadeDuringTheCopyIsKeptWithoutTheAtomicRenames) {
     EXPECT_EQ(CopyFileFailSafe(request).refusal, Refusal::DestinationChanged);
     EXPECT_EQ(test::ReadFile(onFat), "saved meanwhile");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fat->Path()), {}), 1) << "no temporary file left";
+}
+
+// FAT keeps no extended attributes, so no copy there ever exchanged files, and what a killed copy leaves carries
+// no mark: it is removed all the same.
+TEST_F(FatFolderTest, KilledCopysLeftoverIsRemovedWithoutAMark) {
+    test::WriteFile(local / "a.txt", "data");
+    const std::string leftover = test::LeaveKilledCopy(local / "a.txt", fat->Path() + "/a.txt");
+    ASSERT_FALSE(leftover.empty());
+    EXPECT_TRUE(RemoveLeftoverTemporary(leftover));
+    EXPECT_TRUE(test::NamesIn(fat->Path()).empty());
 }
 
 TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Keeping a replaced file on a FAT stick: no hard links there, so it is moved into the stick's own trash, where
 // an independent client (trash-cli) finds and restores it.
+#include "platform/FileCopy.h"
 #include "platform/Trash.h"
+#include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
@@ -45,6 +47,39 @@ TEST(FatTrashTest, RefusedHardLinkFallsBackToAMoveIntoTheSticksOwnTrash) {
     ASSERT_EQ(::unlink(file.c_str()), 0);
     ASSERT_TRUE(test::TrashRestoreFirst(file));
     EXPECT_EQ(test::ReadFile(file), "old");
+}
+
+// Without hard links the copy moves the old file into the trash after its checks, then takes the free place. A
+// save made in the instant between goes to the trash instead: the copy sees it is not the file it compared, and
+// the save comes back with its own time (fusefat stamps the time of a move on the file moved).
+TEST(FatKeepReplaced, ASaveAtTheLastMomentComesBackFromTheTrashWithItsTime) {
+    if (const auto reason = test::FatMount::SkipReason()) {
+        GTEST_SKIP() << *reason;
+    }
+    const test::PrivateHomeTrash home;
+    const test::FatMount fat;
+    if (!fat.Mounted()) {
+        GTEST_SKIP() << fat.Failure();
+    }
+    const test::TempDir local;
+    const std::string onFat = fat.Path() + "/a.txt";
+    test::WriteFile(onFat, "old");
+    test::WriteFile(local / "a.txt", "new");
+    CopyRequest request = test::AsFound(local / "a.txt", onFat);
+    request.keepReplaced = true;
+    std::int64_t savedTime = 0;
+    request.onStage = [&](CopyStage stage) {
+        if (stage == CopyStage::Checked) {
+            test::WriteFile(fat.Path() + "/saving", "saved");
+            ASSERT_EQ(std::rename((fat.Path() + "/saving").c_str(), onFat.c_str()), 0);
+            test::SetLastWriteNs(onFat, 1'600'000'000'000'000'000);
+            savedTime = test::LastWriteNs(onFat);
+        }
+    };
+    EXPECT_EQ(CopyFileFailSafe(request).refusal, Refusal::DestinationChanged);
+    EXPECT_EQ(test::ReadFile(onFat), "saved");
+    EXPECT_EQ(test::LastWriteNs(onFat), savedTime);
+    EXPECT_TRUE(test::NamesIn(fat.Path() + "/.Trash-" + std::to_string(::geteuid()) + "/files").empty());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TrashClient.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -86,6 +87,15 @@ TEST_F(FolderWalkTest, EmptyAndMissingStartingFolders) {
 TEST_F(FolderWalkTest, HiddenDotFolderIsEntered) {
     Make({"R", "R/.git", "R/.git/objects"});
     EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.git/", "R/.git/objects/"}));
+}
+
+// Old versions kept in a trash are never listed, matched or copied: a drive's trashes at any level, and the home
+// trash where a synced tree holds it.
+TEST_F(FolderWalkTest, NoTrashIsEntered) {
+    Make({"R", "R/.Trash", "R/.Trash/1000", "R/.Trash-1000", "R/.Trash-0", "R/sub", "R/sub/.Trash-1000", "R/.Trashy",
+          "R/data", "R/data/Trash", "R/data/Trash/files"});
+    const test::PrivateHomeTrash home(dir / "R/data");
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.Trashy/", "R/data/", "R/sub/"}));
 }
 
 // Folder names follow the file-name rule: "?", control characters and bytes that are not UTF-8 are ordinary.

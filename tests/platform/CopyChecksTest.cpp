@@ -4,14 +4,14 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/TemporarySibling.h"
-#include "tests/support/ChildProcess.h"
+#include "tests/support/KilledCopy.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TrashClient.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -48,7 +48,14 @@ struct Race {
     std::optional<CopyStage> when; // no value: before the copy starts
     std::function<void(const std::string& source, const std::string& destination)> change;
     Refusal expected;
+    // Kept in the trash for the copy, the old file was then replaced by a save, not by the copy: the trash holds
+    // its last copy, and keeps it.
+    bool oldFileStaysInTrash = false;
 };
+
+std::vector<std::string> NamesInIfAny(const std::string& folder) {
+    return std::filesystem::exists(folder) ? NamesIn(folder) : std::vector<std::string>{};
+}
 
 TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
     const Race races[] = {
@@ -63,9 +70,12 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
         {"destination saved in place", true, CopyStage::DataWritten,
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationChanged},
+        {"destination saved in place at the last moment", true, CopyStage::Checked,
+         [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
+         Refusal::DestinationChanged},
         {"destination saved anew at the last moment", true, CopyStage::Checked,
          [](const std::string&, const std::string& destination) { SaveEditorStyle(destination, "saved"); },
-         Refusal::DestinationChanged},
+         Refusal::DestinationChanged, true},
         {"a file appears where there was none", false, CopyStage::DataWritten,
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationExists},
@@ -73,57 +83,55 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
          [](const std::string&, const std::string& destination) { WriteFile(destination, "saved"); },
          Refusal::DestinationExists},
     };
-    for (const Race& race : races) {
-        TempDir dir;
-        test::MakeFolder(dir / "dst");
-        const std::string source = dir / "source.txt";
-        const std::string destination = dir / "dst/f.txt";
-        WriteFile(source, "new version of the file");
-        test::SetLastWriteNs(source, kNewTime);
-        if (race.destinationThere) {
-            WriteFile(destination, "old");
-            test::SetLastWriteNs(destination, kOldTime);
-        }
-        CopyRequest request{source, destination, ReadFileFacts(source), ReadFileFacts(destination), {}};
-        request.onStage = [&](CopyStage stage) {
-            if (stage == race.when) {
+    for (const bool keep : {false, true}) {
+        for (const Race& race : races) {
+            const test::PrivateHomeTrash trash;
+            TempDir dir;
+            test::MakeFolder(dir / "dst");
+            const std::string source = dir / "source.txt";
+            const std::string destination = dir / "dst/f.txt";
+            WriteFile(source, "new version of the file");
+            test::SetLastWriteNs(source, kNewTime);
+            if (race.destinationThere) {
+                WriteFile(destination, "old");
+                test::SetLastWriteNs(destination, kOldTime);
+            }
+            CopyRequest request{source, destination, ReadFileFacts(source), ReadFileFacts(destination), {}, keep};
+            request.onStage = [&](CopyStage stage) {
+                if (stage == race.when) {
+                    race.change(source, destination);
+                }
+            };
+            if (!race.when) {
                 race.change(source, destination);
             }
-        };
-        if (!race.when) {
-            race.change(source, destination);
-        }
-        const std::string destinationBefore = race.destinationThere ? ReadFile(destination) : "";
-        const CopyOutcome outcome = CopyFileFailSafe(request);
+            const std::string destinationBefore = race.destinationThere ? ReadFile(destination) : "";
+            const CopyOutcome outcome = CopyFileFailSafe(request);
 
-        EXPECT_EQ(outcome.status, CopyStatus::Refused) << race.what;
-        EXPECT_EQ(outcome.refusal, race.expected) << race.what;
-        if (race.expected == Refusal::SourceChanged) {
-            EXPECT_EQ(ReadFile(destination), destinationBefore) << race.what;
-            EXPECT_EQ(test::LastWriteNs(destination), kOldTime) << race.what;
-        } else {
-            EXPECT_EQ(ReadFile(destination), "saved") << race.what;
+            EXPECT_EQ(outcome.status, CopyStatus::Refused) << race.what;
+            EXPECT_EQ(outcome.refusal, race.expected) << race.what;
+            if (race.expected == Refusal::SourceChanged) {
+                EXPECT_EQ(ReadFile(destination), destinationBefore) << race.what;
+                EXPECT_EQ(test::LastWriteNs(destination), kOldTime) << race.what;
+            } else {
+                EXPECT_EQ(ReadFile(destination), "saved") << race.what;
+            }
+            EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"}) << race.what;
+            const bool oldInTrash = keep && race.oldFileStaysInTrash;
+            EXPECT_EQ(NamesInIfAny(trash.Path() + "/files"),
+                      oldInTrash ? std::vector<std::string>{"f.txt"} : std::vector<std::string>{})
+                << race.what;
+            EXPECT_EQ(NamesInIfAny(trash.Path() + "/info").size(), oldInTrash ? 1u : 0u) << race.what;
         }
-        EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"}) << race.what;
     }
 }
 
 // A copy killed halfway leaves its temporary file; no one holds it any more, so it is cleared away. One that a
-// copy still holds, and anything not named by the program's own rule, stays.
+// copy still holds, and anything not named by the program's own rule or not marked as the program's, stays.
 TEST(Leftovers, OnlyTheProgramsOwnUnheldTemporaryFilesAreRemoved) {
     TempDir dir;
     WriteFile(dir / "big.txt", std::string(1 << 20, 'b'));
-    const auto killed = test::RunInChild([&] {
-        CopyRequest request{dir / "big.txt", dir / "copy.txt", std::nullopt, std::nullopt, {}};
-        request.onStage = [](CopyStage) { std::raise(SIGKILL); };
-        CopyFileFailSafe(request);
-        return std::string("not killed");
-    });
-    ASSERT_FALSE(killed.has_value());
-    std::string leftover;
-    for (const std::string& name : NamesIn(dir.Path())) {
-        leftover = IsTemporaryName(name) ? dir / name : leftover;
-    }
+    const std::string leftover = test::LeaveKilledCopy(dir / "big.txt", dir / "copy.txt");
     ASSERT_FALSE(leftover.empty()) << "the killed copy left no temporary file";
     EXPECT_EQ(std::filesystem::file_size(leftover), 1u << 20);
 
@@ -132,13 +140,18 @@ TEST(Leftovers, OnlyTheProgramsOwnUnheldTemporaryFilesAreRemoved) {
     const std::string lookalike = dir / TemporaryName("link");
     std::filesystem::create_symlink(leftover, lookalike);
     WriteFile(dir / "~other.partial", "another program's");
+    // A user's file under the name, as a crash between a copy's exchange and its swap back leaves it.
+    const std::string unmarked = dir / TemporaryName("saved");
+    WriteFile(unmarked, "a save");
 
     EXPECT_FALSE(RemoveLeftoverTemporary(lookalike)) << "a link is no leftover, nor is what it leads to";
     EXPECT_FALSE(RemoveLeftoverTemporary(dir / held.Name())) << "a copy still holds it";
     EXPECT_FALSE(RemoveLeftoverTemporary(dir / "~other.partial"));
+    EXPECT_FALSE(RemoveLeftoverTemporary(unmarked)) << "this file system keeps marks, and it carries none";
     EXPECT_TRUE(RemoveLeftoverTemporary(leftover));
     EXPECT_FALSE(std::filesystem::exists(leftover));
-    std::vector<std::string> kept{"big.txt", held.Name(), TemporaryName("link"), "~other.partial"};
+    std::vector<std::string> kept{"big.txt", held.Name(), TemporaryName("link"), "~other.partial",
+                                  TemporaryName("saved")};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(NamesIn(dir.Path()), kept);
 }

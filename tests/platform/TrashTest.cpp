@@ -13,7 +13,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 
 namespace quillmere::platform {
 namespace {
@@ -43,19 +42,6 @@ std::size_t CountIn(const std::string& folder) {
     std::error_code missing;
     return static_cast<std::size_t>(
         std::distance(std::filesystem::directory_iterator(folder, missing), std::filesystem::directory_iterator()));
-}
-
-// The deletion dates trash-list shows for original, in its order.
-std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original) {
-    std::vector<std::string> dates;
-    std::istringstream lines(listing);
-    constexpr std::size_t kDateLength = 19; // "YYYY-MM-DD hh:mm:ss"
-    for (std::string line; std::getline(lines, line);) {
-        if (line.size() > kDateLength && line.substr(kDateLength + 1) == original) {
-            dates.push_back(line.substr(0, kDateLength));
-        }
-    }
-    return dates;
 }
 
 class HomeTrashTest : public ::testing::Test {
@@ -95,7 +81,7 @@ TEST_F(HomeTrashTest, TrashCliListsEachKeptFileWithPathAndDateAndRestoresIt) {
     for (const auto& [folder, name, way] : cases) {
         const std::string original = dir / (folder + "/" + name);
         if (name.find('\n') == std::string::npos) { // trash-list's lines cannot show a newline
-            const auto dates = ListedDatesOf(listing, original);
+            const auto dates = test::ListedDatesOf(listing, original);
             ASSERT_EQ(dates.size(), 1u) << original << " in:\n" << listing;
             EXPECT_TRUE(before <= dates[0] && dates[0] <= after) << dates[0];
         }
@@ -124,7 +110,7 @@ TEST_F(HomeTrashTest, SameNamesTakeFreshEntriesAndNeverOverwriteOne) {
     EXPECT_EQ(ReadFile(home.Path() + "/files/notes.txt"), "left over");
     const std::string listing = test::TrashList();
     for (const char* folder : {"a", "b"}) {
-        EXPECT_EQ(ListedDatesOf(listing, dir / (std::string(folder) + "/notes.txt")).size(), 1u) << listing;
+        EXPECT_EQ(test::ListedDatesOf(listing, dir / (std::string(folder) + "/notes.txt")).size(), 1u) << listing;
         ASSERT_TRUE(test::TrashRestoreFirst(dir / (std::string(folder) + "/")));
         EXPECT_EQ(ReadFile(dir / (std::string(folder) + "/notes.txt")), folder);
     }
@@ -156,7 +142,7 @@ TEST_F(HomeTrashTest, RollbackKeepsTheOldFileWhenItsPlaceHoldsAnotherOne) {
 
         EXPECT_FALSE(kept.Rollback());
         EXPECT_EQ(ReadFile(file), "new");
-        EXPECT_EQ(ListedDatesOf(test::TrashList(), file).size(), 1u) << "the old file is still in the trash";
+        EXPECT_EQ(test::ListedDatesOf(test::TrashList(), file).size(), 1u) << "the old file is still in the trash";
         ASSERT_EQ(::unlink(file.c_str()), 0);
         ASSERT_TRUE(test::TrashRestoreFirst(file));
         EXPECT_EQ(ReadFile(file), "old");
@@ -247,7 +233,7 @@ TEST_F(MountTrashTest, SharedTrashIsUsedOnlyWhenStickyAndNoLink) {
         // Relative to the top folder, so that the drive's entries restore wherever it is mounted next.
         EXPECT_NE(ReadFile(top + "/" + trash + "/info/doc.txt.trashinfo").find("\nPath=sub/doc.txt\n"),
                   std::string::npos);
-        EXPECT_EQ(ListedDatesOf(test::TrashList(), top + "/sub/doc.txt").size(), 1u) << shared;
+        EXPECT_EQ(test::ListedDatesOf(test::TrashList(), top + "/sub/doc.txt").size(), 1u) << shared;
         for (const auto& entry : std::filesystem::directory_iterator(top)) {
             std::filesystem::remove_all(entry.path());
         }

@@ -2,10 +2,13 @@
 #include "tests/support/TrashClient.h"
 #include "tests/support/FatMount.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 #include <stdexcept>
 
 namespace quillmere::test {
@@ -22,11 +25,19 @@ std::string Quoted(const std::string& text) {
 
 } // namespace
 
-PrivateHomeTrash::PrivateHomeTrash() {
+PrivateHomeTrash::PrivateHomeTrash() : own_(std::make_unique<TempDir>()), dataHome_(own_->Path()) {
+    PointHere();
+}
+
+PrivateHomeTrash::PrivateHomeTrash(std::string dataHome) : dataHome_(std::move(dataHome)) {
+    PointHere();
+}
+
+void PrivateHomeTrash::PointHere() {
     if (const char* data = std::getenv("XDG_DATA_HOME")) {
         saved_ = data;
     }
-    ::setenv("XDG_DATA_HOME", data_.Path().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
 }
 
 PrivateHomeTrash::~PrivateHomeTrash() {
@@ -60,6 +71,18 @@ std::string TrashList() {
     return text;
 }
 
+std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original) {
+    std::vector<std::string> dates;
+    std::istringstream lines(listing);
+    constexpr std::size_t kDateLength = 19; // "YYYY-MM-DD hh:mm:ss"
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > kDateLength && line.substr(kDateLength + 1) == original) {
+            dates.push_back(line.substr(0, kDateLength));
+        }
+    }
+    return dates;
+}
+
 bool TrashRestoreFirst(const std::string& prefix) {
     std::FILE* pipe = ::popen(("trash-restore " + Quoted(prefix) + " >/dev/null 2>&1").c_str(), "w");
     if (pipe == nullptr) {
@@ -67,6 +90,21 @@ bool TrashRestoreFirst(const std::string& prefix) {
     }
     std::fputs("0\n", pipe);
     return ::pclose(pipe) == 0;
+}
+
+std::string CheckKeptAndRestore(const std::vector<std::pair<std::string, std::string>>& pathsAndOldContents,
+                                const std::string& from, const std::string& to) {
+    const std::string listing = TrashList();
+    std::string problems;
+    for (const auto& [path, old] : pathsAndOldContents) {
+        const std::vector<std::string> dates = ListedDatesOf(listing, path);
+        if (dates.size() != 1 || dates[0] < from || dates[0] > to) {
+            problems += path + " is not listed once between " + from + " and " + to + " in:\n" + listing;
+        } else if (::unlink(path.c_str()) != 0 || !TrashRestoreFirst(path) || ReadFile(path) != old) {
+            problems += path + " was not restored with its old content\n";
+        }
+    }
+    return problems;
 }
 
 std::string LocalTimeAsListed() {

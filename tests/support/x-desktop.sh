@@ -38,11 +38,11 @@ tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
 x_server_answers() { xdpyinfo >/dev/null 2>&1; }
 
-# Starts Xvfb on a free display and exports DISPLAY, private XDG folders, then each named helper:
-# "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
+# Starts Xvfb on a free display and exports DISPLAY, private XDG folders (the home trash among them), then each
+# named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {
-    mkdir -p "$work/runtime" "$work/config" && chmod 700 "$work/runtime"
-    export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+    mkdir -p "$work/runtime" "$work/config" "$work/data" && chmod 700 "$work/runtime"
+    export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
     unset DBUS_SESSION_BUS_ADDRESS # the X tray, not a StatusNotifier host that is not there
 
     exec 3>"$work/display"

@@ -133,6 +133,7 @@ TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
     const SyncCounts counts = SyncFolders(Folders(one.path(), two.path()), observer);
 
     EXPECT_EQ(counts.filesCopied, 3);
+    EXPECT_EQ(counts.filesKept, 1) << "the older both.txt is in the Recycle Bin";
     EXPECT_EQ(testing::ReadText(two / "only1.txt"), "1");
     EXPECT_EQ(testing::ReadText(one / "only2.txt"), "2"); // into the top folder: no folder is created
     EXPECT_EQ(testing::ReadText(one / "both.txt"), "newer");

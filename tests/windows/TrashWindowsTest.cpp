@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Recycle Bin, under Wine: there it is the freedesktop.org home trash of $XDG_DATA_HOME, which the test
 // reads back (core_under_wine.sh points it at a private folder).
+#include "platform/FileCopy.h"
 #include "platform/Trash.h"
 #include "tests/windows/WindowsTestFolder.h"
 
@@ -83,6 +84,24 @@ TEST(RecycleBinThatDeletes, FileIsPutBackAndReportedNotKept) {
     EXPECT_FALSE(kept.KeepByMove());
     EXPECT_EQ(kept.Failure(), TrashFailure::NoTrash) << kept.Error();
     EXPECT_EQ(testing::ReadText(file), "old");
+    EXPECT_EQ(testing::CountTemporaryFiles(root.path()), 0);
+}
+
+// A copy asked to keep the file it replaces still replaces it where the Recycle Bin cannot take it, and says so.
+TEST(RecycleBinThatDeletes, CopyReplacesAndSaysTheOldFileWasNotKept) {
+    if (std::getenv("QUILLMERE_RECYCLE_BIN_DELETES") == nullptr) {
+        GTEST_SKIP() << "needs a Recycle Bin that deletes (QUILLMERE_RECYCLE_BIN_DELETES; see core_under_wine.sh)";
+    }
+    const WindowsTestFolder root;
+    testing::WriteText(root / "new.txt", "new");
+    testing::WriteText(root / "kept.txt", "old");
+    CopyRequest request{root / "new.txt", root / "kept.txt", std::nullopt, ReadFileFacts(root / "kept.txt"), {}, true};
+
+    const CopyOutcome outcome = CopyFileFailSafe(request);
+    EXPECT_EQ(outcome.status, CopyStatus::Copied) << outcome.cause;
+    EXPECT_EQ(outcome.replaced, ReplacedFile::NotKept);
+    EXPECT_NE(outcome.cause.find("could not be kept"), std::string::npos) << outcome.cause;
+    EXPECT_EQ(testing::ReadText(root / "kept.txt"), "new");
     EXPECT_EQ(testing::CountTemporaryFiles(root.path()), 0);
 }
 

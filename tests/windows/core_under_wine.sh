@@ -87,6 +87,8 @@ echo "$output"
 [ "$(cat "$two/only1.txt")" = first ] || fail "only1.txt was not copied into Folder Two's top folder"
 [ "$(cat "$one/both.txt")" = newer ] || fail "the newer both.txt did not replace the older one"
 [ "$(stat -c %Y "$one/both.txt")" = "$(stat -c %Y "$two/both.txt")" ] || fail "both.txt lost its time"
+echo "$output" | tr -d '\r' | grep -qxF "trash $(windows_path "$one/both.txt")" ||
+    fail "the older both.txt was not kept in the Recycle Bin"
 ! ls -A "$one" "$two" | grep -q '^~' || fail "a temporary file was left behind"
 
 echo "== quillmere-sync.exe: folder names outside the ANSI code page"
