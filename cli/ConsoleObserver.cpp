@@ -15,7 +15,7 @@ void ConsoleObserver::KeptInTrash(const std::string& destination) {
 
 void ConsoleObserver::NotKeptInTrash(const std::string& destination, const std::string& cause) {
     ++problemCount_;
-    std::fprintf(err_, "not kept %s: %s\n", Printable(destination).c_str(), Printable(cause).c_str());
+    std::fprintf(err_, "%s\n", NotKeptRecord(destination, cause).c_str());
 }
 
 void ConsoleObserver::NotCopied(const std::string& source, const std::string& destination,

@@ -62,4 +62,8 @@ std::string NotReadRecord(std::string_view path, std::string_view cause) {
     return "not read " + Printable(path) + ": " + Printable(cause);
 }
 
+std::string NotKeptRecord(std::string_view destination, std::string_view cause) {
+    return "not kept " + Printable(destination) + ": " + Printable(cause);
+}
+
 } // namespace quillmere

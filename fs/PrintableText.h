@@ -17,5 +17,6 @@ std::string Printable(std::string_view text);
 // followed), "not read FOLDER: cause", each on one line.
 std::string NotCopiedRecord(std::string_view source, std::string_view destination, std::string_view cause);
 std::string NotReadRecord(std::string_view path, std::string_view cause);
+std::string NotKeptRecord(std::string_view destination, std::string_view cause);
 
 } // namespace quillmere

@@ -9,18 +9,23 @@ namespace quillmere::test {
 namespace {
 
 TEST(PassFailuresTest, TheSummaryCountsEachKindInWords) {
-    const std::tuple<int, int, std::string> cases[] = {{0, 0, ""},
-                                                       {1, 0, "1 file not copied"},
-                                                       {2, 0, "2 files not copied"},
-                                                       {0, 1, "1 folder not read"},
-                                                       {3, 2, "3 files not copied, 2 folders not read"}};
-    for (const auto& [files, folders, summary] : cases) {
+    const std::tuple<int, int, int, std::string> cases[] = {
+        {0, 0, 0, ""},
+        {1, 0, 0, "1 file not copied"},
+        {2, 0, 0, "2 files not copied"},
+        {0, 1, 0, "1 folder not read"},
+        {0, 0, 1, "1 replaced file not kept"},
+        {3, 2, 2, "3 files not copied, 2 folders not read, 2 replaced files not kept"}};
+    for (const auto& [files, folders, replaced, summary] : cases) {
         PassFailures failures;
         for (int i = 0; i < files; ++i) {
             failures.NotCopied(Native("/a/f"), Native("/b/f"), "Permission denied");
         }
         for (int i = 0; i < folders; ++i) {
             failures.NotRead(Native("/a/sub/"), "Permission denied");
+        }
+        for (int i = 0; i < replaced; ++i) {
+            failures.NotKept(Native("/b/f"), "The drive has no Recycle Bin");
         }
         EXPECT_EQ(failures.Summary(), summary);
         EXPECT_EQ(failures.Empty(), summary.empty());

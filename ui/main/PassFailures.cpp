@@ -29,6 +29,11 @@ void PassFailures::NotRead(const std::string& folder, const std::string& cause) 
     Keep(NotReadRecord(folder, cause), folder, cause);
 }
 
+void PassFailures::NotKept(const std::string& destination, const std::string& cause) {
+    ++notKept_;
+    Keep(NotKeptRecord(destination, cause), destination, cause);
+}
+
 void PassFailures::Keep(std::string record, std::string_view path, std::string_view cause) {
     if (firstCause_.empty()) {
         firstCause_ = Printable(LastName(path)) + ": " + Printable(cause);
@@ -46,14 +51,17 @@ std::string PassFailures::Summary() const {
     if (notRead_ > 0) {
         summary += (summary.empty() ? "" : ", ") + Counted(notRead_, "folder", "folders", "not read");
     }
+    if (notKept_ > 0) {
+        summary += (summary.empty() ? "" : ", ") + Counted(notKept_, "replaced file", "replaced files", "not kept");
+    }
     return summary;
 }
 
 std::vector<std::string> PassFailures::Lines() const {
     std::vector<std::string> lines = records_;
-    const std::int64_t notKept = notCopied_ + notRead_ - static_cast<std::int64_t>(records_.size());
-    if (notKept > 0) {
-        lines.push_back("... and " + std::to_string(notKept) + " more, not listed");
+    const std::int64_t unlisted = notCopied_ + notRead_ + notKept_ - static_cast<std::int64_t>(records_.size());
+    if (unlisted > 0) {
+        lines.push_back("... and " + std::to_string(unlisted) + " more, not listed");
     }
     return lines;
 }

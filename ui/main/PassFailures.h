@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What one pass could not do: every copy not made and every folder not read, counted, with the first of them kept
-// as the lines the window lists. Memory stays bounded: a pass failing on every one of 100,000 files keeps only
-// the first lines and counts the rest.
+// What one pass could not do: every copy not made, every folder not read and every replaced file not kept, counted,
+// with the first of them kept as the lines the window lists. Memory stays bounded: a pass failing on every one of
+// 100,000 files keeps only the first lines and counts the rest.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +20,10 @@ public:
 
     void NotCopied(const std::string& source, const std::string& destination, const std::string& cause);
     void NotRead(const std::string& folder, const std::string& cause);
+    // A file replaced outright although it was to go to the Trash (its drive has none).
+    void NotKept(const std::string& destination, const std::string& cause);
 
-    bool Empty() const { return notCopied_ == 0 && notRead_ == 0; }
+    bool Empty() const { return notCopied_ == 0 && notRead_ == 0 && notKept_ == 0; }
     // How many of each, as "3 files not copied, 1 folder not read"; empty text when nothing failed.
     std::string Summary() const;
     // The first failure in a few words: the name of its file or folder and the cause.
@@ -35,6 +37,7 @@ private:
     std::size_t keptLines_;
     std::int64_t notCopied_ = 0;
     std::int64_t notRead_ = 0;
+    std::int64_t notKept_ = 0;
     std::vector<std::string> records_;
     std::string firstCause_;
 };

@@ -28,4 +28,8 @@ void WindowPass::NotRead(const std::string& path, const std::string& cause) {
     failures_.NotRead(path, cause);
 }
 
+void WindowPass::NotKeptInTrash(const std::string& destination, const std::string& cause) {
+    failures_.NotKept(destination, cause);
+}
+
 } // namespace quillmere
