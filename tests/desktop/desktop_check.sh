@@ -38,30 +38,8 @@ start_program() {
     program_pid=$!
     pids+=($program_pid)
 }
-# Ended, and not a zombie waiting to be reaped.
-program_ended() {
-    local state
-    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
-    [[ $state == Z* ]]
-}
-
 # The embedded icon is a window of the program's class inside the panel: "Quillmere": ("quillmere" "Quillmere").
-tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E '\("quillmere" ' || true; }
-icon_embedded() { [ -n "$(tray_icon_line)" ]; }
-# "X Y W H" on the screen, from the line's "WxH+x+y  +X+Y".
-icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
-icon_gone() { [ -z "$(tray_icon_line)" ]; }
-# The main window: the visible window of that title that is larger than a tray icon.
-main_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
-        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
-    done
-    true
-}
-window_shown() { [ -n "$(main_window)" ]; }
-is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
-is_hidden() { ! is_viewable; }
+tray_icon_class=quillmere
 
 # --- First start: the window, the tray icon, a pass, minimizing and restoring, closing.
 start_program

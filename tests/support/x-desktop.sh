@@ -38,6 +38,34 @@ tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
 x_server_answers() { xdpyinfo >/dev/null 2>&1; }
 
+# The program under test: its process ($program_pid), its main window ($window), and its icon in trayer's panel
+# ($panel), an embedded window of class $tray_icon_class.
+
+# Ended, and not a zombie waiting to be reaped.
+program_ended() {
+    local state
+    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
+    [[ $state == Z* ]]
+}
+
+# The main window: the visible window titled "Quillmere" that is larger than a tray icon.
+main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
+        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
+    done
+    true
+}
+window_shown() { [ -n "$(main_window)" ]; }
+is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
+is_hidden() { ! is_viewable; }
+
+tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E "\\(\"$tray_icon_class\" " || true; }
+icon_embedded() { [ -n "$(tray_icon_line)" ]; }
+# "X Y W H" on the screen, from the line's "WxH+x+y  +X+Y".
+icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
+icon_gone() { [ -z "$(tray_icon_line)" ]; }
+
 # Starts Xvfb on a free display and exports DISPLAY, private XDG folders, then each named helper:
 # "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {

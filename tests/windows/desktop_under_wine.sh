@@ -65,28 +65,9 @@ for setting in "Folder 1=$(windows_path "$one/")" "Folder 2=$(windows_path "$two
     run reg add "$settings_key" /v "${setting%%=*}" /d "${setting#*=}" /f >/dev/null
 done
 
-# The main window: the visible window of that title that is larger than a tray icon.
-main_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
-        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
-    done
-    true
-}
-window_shown() { [ -n "$(main_window)" ]; }
-is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
-is_hidden() { ! is_viewable; }
-# Wine's tray icons are windows of explorer.exe inside the panel.
-tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E '\("explorer.exe" ' || true; }
-icon_embedded() { [ -n "$(tray_icon_line)" ]; }
-icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
+# Wine's tray icons are windows of its explorer.exe inside the panel.
+tray_icon_class=explorer.exe
 controls() { run "$(windows_path "$build/tests/windows/quillmere-window-controls.exe")" 2>/dev/null | tr -d '\r'; }
-# Ended, and not a zombie waiting to be reaped.
-program_ended() {
-    local state
-    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
-    [[ $state == Z* ]]
-}
 
 start=$(now)
 run "$program_path" >"$work/program.log" 2>&1 &
