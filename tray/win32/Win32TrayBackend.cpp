@@ -25,11 +25,11 @@ std::wstring Wide(const std::string& text) {
     return platform::windows::ToWide(text).value_or(std::wstring());
 }
 
-void RegisterWindowClass() {
-    static const bool registered = [] {
+void RegisterWindowClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpfnWndProc = procedure;
         windowClass.cbWndExtra = sizeof(LONG_PTR); // the backend: the user-data slot is the hook's
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = kWindowClass;
@@ -48,11 +48,10 @@ BOOL Win32TrayBackend::CallShell(DWORD message, const NOTIFYICONDATAW& record) {
 // A hidden top-level window, not a message-only one: only top-level windows hear the "TaskbarCreated" broadcast.
 Win32TrayBackend::Win32TrayBackend(ShellNotify notify)
     : notify_(std::move(notify)), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
-    RegisterWindowClass();
+    RegisterWindowClass(&WindowProc);
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window_, 0, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
 }
 
 Win32TrayBackend::~Win32TrayBackend() {

@@ -6,6 +6,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace quillmere::win32 {
 
 namespace {
@@ -38,7 +40,7 @@ std::string ShellFolderChooser::BrowseForFolder(const std::string& prompt, const
     CoTaskMemFree(chosen);
     if (!resolved)
         return {}; // an item without a file-system path
-    path.resize(path.find(L'\0'));
+    path.resize(std::min(path.find(L'\0'), path.size()));
     return platform::windows::ToUtf8(path).value_or(std::string());
 }
 
