@@ -47,27 +47,13 @@ wait_for 15 window_shown || fail "the main window did not appear"
 window=$(main_window)
 echo "window $window is shown"
 
-wait_for 10 icon_embedded || fail "no tray icon was embedded"
-read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
-echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
+expect_tray_icon
 import -window root "$shots/desktop-check-window.png" || true
-
-echo "hello" >"$work/one/from-one.txt"
-copied() { cmp -s "$work/one/from-one.txt" "$work/two/from-one.txt"; }
-wait_for 7 copied || fail "no pass copied the file within 7 seconds"
-echo "a pass copied the file"
-
-xdotool windowminimize "$window"
-wait_for 5 is_hidden || fail "minimizing did not hide the window"
-window_shown && fail "the window is still visible"
-echo "minimizing hid the window"
+expect_pass_copies "$work/one" "$work/two"
+expect_minimizing_hides
 sleep 0.5 # only for the picture: the notice is drawn after the window has gone
 import -window root "$shots/desktop-check-tray.png" || true
-
-xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
-wait_for 5 is_viewable || fail "a click on the tray icon did not bring the window back"
-xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the window came back minimized"
-echo "a click on the tray icon brought the window back"
+expect_tray_click_restores
 
 wmctrl -i -c "$window"
 wait_for 10 program_ended || fail "closing the window did not end the program"

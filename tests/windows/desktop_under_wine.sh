@@ -85,19 +85,9 @@ for caption in "Sync Options" "1. Choose Folder 1" "2. Choose Folder 2" "Turn Of
 done
 echo "the window shows its captions"
 
-wait_for 10 icon_embedded || fail "no tray icon was embedded"
-read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
-echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
-
-echo "hello" >"$one/from-one.txt"
-copied() { cmp -s "$one/from-one.txt" "$two/from-one.txt"; }
-wait_for 7 copied || fail "no pass copied the file within 7 seconds"
-echo "a pass copied the file"
-
-xdotool windowminimize "$window"
-wait_for 5 is_hidden || fail "minimizing did not hide the window"
-window_shown && fail "the window is still visible"
-echo "minimizing hid the window"
+expect_tray_icon
+expect_pass_copies "$one" "$two"
+expect_minimizing_hides
 # Only for the picture: Wine draws the notice a moment after the window has gone.
 notice_shown() {
     local id
@@ -109,10 +99,7 @@ notice_shown() {
 wait_for 3 notice_shown || true
 import -window root "$shots/windows-desktop-tray.png" || true
 
-xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
-wait_for 5 is_viewable || fail "a click on the tray icon did not bring the window back"
-xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the window came back minimized"
-echo "a click on the tray icon brought the window back"
+expect_tray_click_restores
 
 read -r box_x box_y box_w box_h < <(controls | sed -nE 's/^Load this software on Windows startup\t//p')
 xdotool mousemove $((box_x + 8)) $((box_y + box_h / 2)) click 1
