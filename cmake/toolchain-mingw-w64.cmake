@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Cross build of the Qt-free core for 64-bit Windows with Debian's mingw-w64, its programs run under Wine.
-#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake -DQUILLMERE_BUILD_GUI=OFF
+# Cross build for 64-bit Windows with Debian's mingw-w64 (the Win32 window, the command line, their tests), its
+# programs run under Wine. scripts/package-windows.sh uses it; so do the tests in tests/windows.
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

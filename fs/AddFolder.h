@@ -26,9 +26,8 @@ struct WalkControl {
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.
 // Folders whose subfolders cannot be listed (permission denied, path gone, reached only through a link the link
-// rule does not follow) are removed from the list. On POSIX every folder name is taken as it is and the system's
-// own limit on paths applies; on Windows names the program cannot handle and paths of 260 characters or more are
-// not entered.
+// rule does not follow) are removed from the list. The system's own limit on paths applies; on POSIX every folder
+// name is taken as it is, on Windows names the program cannot handle are left out.
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control = {});
 
 // For each folder of a walked list, in the same order: the names GetFilesInFolder(folder) gives, read in the same

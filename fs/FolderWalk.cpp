@@ -2,7 +2,6 @@
 #include "fs/FolderWalk.h"
 
 #include "fs/Main.h"
-#include "fs/Utf8.h"
 #include "platform/FileCopy.h"
 #include "platform/Trash.h"
 
@@ -14,21 +13,19 @@ namespace {
 
 constexpr std::string_view kProcedureText = "in DorrinTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
 
-// Windows without long-path support stops at 260 characters, and names the program cannot handle there are left
-// out. On POSIX every name is an ordinary one, and the system's own limit applies: a folder beyond it is one the
-// system cannot open, reported as any other.
+// On Windows names the program cannot handle are left out; on POSIX every name is an ordinary one. Paths are
+// limited by the system alone (on Windows the platform layer passes long ones in their long form): a folder
+// beyond that limit is one the system cannot open, reported as any other.
 #ifdef _WIN32
 constexpr bool kWindowsNameRules = true;
 #else
 constexpr bool kWindowsNameRules = false;
 #endif
-constexpr std::size_t kPathLimit = 260;
 
 // The numbered statements an error report names.
 namespace line {
 constexpr int NewList = 104;
 constexpr int FolderTest = 108;
-constexpr int LengthTest = 110;
 constexpr int ObtainFolder = 112;
 constexpr int ProcessEvents = 114;
 constexpr int EnteringRule = 116;
@@ -46,11 +43,7 @@ constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::
 // A trash holds old versions, which must never be listed, matched or copied.
 bool IsSkippedName(std::string_view name) {
     return name == "." || name == ".." || platform::IsTrashFolderName(name) ||
-           (kWindowsNameRules && (CountCharacters(name) >= kPathLimit || HasInvalidChars(name)));
-}
-
-bool IsTooLongToEnter(std::string_view path) {
-    return kWindowsNameRules && CountCharacters(path) >= kPathLimit;
+           (kWindowsNameRules && HasInvalidChars(name));
 }
 
 } // namespace
@@ -153,11 +146,6 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
         entry.kept = false;
         ReportNotRead(line::FolderTest, entry.path, platform::FolderProblem(entry.path));
         return;
-    }
-    bool shortEnough = false;
-    Step(line::LengthTest, [&] { shortEnough = !IsTooLongToEnter(entry.path); });
-    if (!shortEnough) {
-        return; // stays, not entered; the final test decides whether it is returned
     }
     std::optional<std::uint32_t> attributes;
     Step(line::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, the Debian 12 packages the build and the tests need; does nothing when all are there.
-# Usage: scripts/install-deps.sh [build|package|test]
+# Usage: scripts/install-deps.sh [build|package|windows|test]
 set -euo pipefail
 
 build_packages=(
@@ -10,11 +10,12 @@ build_packages=(
     fonts-liberation # metric-compatible Arial, the window's font
 )
 package_packages=(dpkg-dev fakeroot file)
+windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis) # the Windows program and its installer
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 # the Windows build, run under Wine
+    "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
@@ -24,6 +25,7 @@ test_packages=(
 packages=("${build_packages[@]}")
 case "${1:-build}" in
     package) packages+=("${package_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
     test) packages+=("${test_packages[@]}") ;;
 esac
 

@@ -5,7 +5,7 @@
 usage: make-icons.py [OUTPUT_FOLDER]   (default: the repository's data/icons)
 
 Writes hicolor/<N>x<N>/apps/quillmere.png for 16, 32, 48, 128 and 256 pixels (24-bit, fully opaque) and
-quillmere.ico holding all five sizes for Windows builds. The output is committed, so the build never draws
+quillmere.ico holding all five sizes for Windows builds (the resource of the Windows program). The output is committed, so the build never draws
 icons itself; a test draws them again and compares.
 """
 import os
@@ -58,13 +58,25 @@ def png(size):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
-def ico(images):
-    """An icon directory (type 1) whose entries hold PNG data, which Windows reads for every size."""
+def dib(size):
+    """An icon image in the classic form: a 32-bit bitmap, bottom row first, in blue-green-red-alpha order, fully
+    opaque, then its AND mask (all clear). Every Windows reads it, and so does Wine, which swaps the red and blue
+    of PNG icon images."""
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)  # the height counts the mask
+    colour = b"".join(bytes(c for r, g, b in row for c in (b, g, r, 255)) for row in reversed(rows(size)))
+    mask_row = ((size + 31) // 32) * 4  # one bit a pixel, rows in whole 32-bit words
+    return header + colour + bytes(mask_row * size)
+
+
+def ico(sizes):
+    """An icon directory (type 1): the classic bitmaps up to 48 pixels, PNG data for the large 256-pixel image,
+    which keeps the file small and which Windows reads from Vista on."""
+    images = [(size, png(size) if size >= 256 else dib(size)) for size in sizes]
     offset = 6 + 16 * len(images)
     directory, data = b"", b""
     for size, image in images:
         dim = 0 if size >= 256 else size  # 0 means 256 in an icon directory
-        directory += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 24, len(image), offset + len(data))
+        directory += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 32, len(image), offset + len(data))
         data += image
     return struct.pack("<HHH", 0, 1, len(images)) + directory + data
 
@@ -83,7 +95,7 @@ def main():
     images = [(size, png(size)) for size in SIZES]
     for size, image in images:
         write(os.path.join(root, "hicolor", f"{size}x{size}", "apps", "quillmere.png"), image)
-    write(os.path.join(root, "quillmere.ico"), ico(images))
+    write(os.path.join(root, "quillmere.ico"), ico(SIZES))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Run value in HKEY_LOCAL_MACHINE, through the registry's ANSI functions.
+// The Run value, through the registry's wide-character functions: a program folder whose name the system's ANSI
+// code page cannot hold (a user name in another script, say) is written as it is.
 #include "startup/RegStuff.h"
 #include "startup/ProgramFile.h"
 
@@ -15,32 +16,15 @@ namespace {
 // never to create the key.
 constexpr REGSAM kAccess = 0x3F;
 
-// The program's text is UTF-8; the ANSI functions take the system's code page. A text that code page cannot
-// hold exactly has no ANSI form: writing "?" in its place would name another file or value.
-std::optional<std::string> ToAnsi(const std::string& text) {
-    const auto wide = platform::windows::ToWide(text);
-    if (!wide)
-        return std::nullopt;
-    if (wide->empty())
-        return std::string();
-    const int size = static_cast<int>(wide->size());
-    BOOL lossy = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr, 0, nullptr, &lossy);
-    if (length <= 0 || lossy)
-        return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, ansi.data(), length, nullptr, nullptr);
-    return ansi;
-}
+using platform::windows::ToWide;
 
-// Opens rootKey\keyPath for changing values; the handle stays null when it cannot be opened, and the calls
-// made with it then fail without effect.
+// Opens rootKey\keyPath for changing values; the handle stays null when it cannot be opened, and result()
+// tells why.
 class OpenKey {
 public:
     OpenKey(HKEY rootKey, const std::string& keyPath) {
-        if (const auto path = ToAnsi(keyPath))
-            RegOpenKeyExA(rootKey, path->c_str(), 0, kAccess, &key_);
+        const auto path = ToWide(keyPath);
+        result_ = path ? RegOpenKeyExW(rootKey, path->c_str(), 0, kAccess, &key_) : ERROR_NO_UNICODE_TRANSLATION;
     }
     OpenKey(const OpenKey&) = delete;
     OpenKey& operator=(const OpenKey&) = delete;
@@ -49,9 +33,11 @@ public:
             RegCloseKey(key_);
     }
     HKEY get() const { return key_; }
+    LONG result() const { return result_; }
 
 private:
     HKEY key_ = nullptr;
+    LONG result_ = ERROR_SUCCESS;
 };
 
 std::string AsText(const RegValue& value) {
@@ -71,50 +57,89 @@ std::int32_t AsNumber(const RegValue& value) {
     }
 }
 
+// The user's Run key, made when missing: it is the user's own to make.
+LONG CreateUserRunKey(HKEY root) {
+    std::string path = RunKeyPath;
+    path.pop_back(); // a key is made without a trailing backslash
+    HKEY key = nullptr;
+    const LONG result =
+        RegCreateKeyExW(root, ToWide(path)->c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (result == ERROR_SUCCESS)
+        RegCloseKey(key);
+    return result;
+}
+
+bool HoldsValue(HKEY root, const std::string& valueName) {
+    const auto path = ToWide(RunKeyPath);
+    const auto name = ToWide(valueName);
+    return path && name &&
+           RegGetValueW(root, path->c_str(), name->c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 } // namespace
 
 LONG WriteRegValueData(HKEY key, const std::string& valueName, DWORD type, const RegValue& value) {
-    const auto name = ToAnsi(valueName);
+    const auto name = ToWide(valueName);
     if (!name)
         return ERROR_NO_UNICODE_TRANSLATION;
     switch (type) {
     case REG_SZ: {
-        const auto text = ToAnsi(AsText(value));
+        const auto text = ToWide(AsText(value));
         if (!text)
             return ERROR_NO_UNICODE_TRANSLATION;
-        // The size counts the terminating zero.
-        return RegSetValueExA(key, name->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                              static_cast<DWORD>(text->size() + 1));
+        // The size is in bytes and counts the terminating zero.
+        return RegSetValueExW(key, name->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
+                              static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
     }
     case REG_DWORD: {
         const DWORD number = static_cast<DWORD>(AsNumber(value));
-        return RegSetValueExA(key, name->c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        return RegSetValueExW(key, name->c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     }
     default:
         return 0;
     }
 }
 
-void SetRegValue(HKEY rootKey, const std::string& keyPath, const std::string& valueName, const RegValue& value,
+LONG SetRegValue(HKEY rootKey, const std::string& keyPath, const std::string& valueName, const RegValue& value,
                  DWORD type) {
     const OpenKey key(rootKey, keyPath);
-    if (key.get())
-        WriteRegValueData(key.get(), valueName, type, value);
+    if (!key.get())
+        return key.result();
+    return WriteRegValueData(key.get(), valueName, type, value);
 }
 
-void DeleteRegValue(HKEY rootKey, const std::string& keyPath, const std::string& valueName) {
+LONG DeleteRegValue(HKEY rootKey, const std::string& keyPath, const std::string& valueName) {
     const OpenKey key(rootKey, keyPath);
-    const auto name = ToAnsi(valueName);
-    if (key.get() && name)
-        RegDeleteValueA(key.get(), name->c_str());
+    const auto name = ToWide(valueName);
+    if (!key.get())
+        return key.result();
+    return name ? RegDeleteValueW(key.get(), name->c_str()) : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+bool WriteRunValue(const RunRoots& roots, const std::string& valueName, const std::string& data) {
+    if (SetRegValue(roots.machine, RunKeyPath, valueName, data, REG_SZ) == ERROR_SUCCESS) {
+        DeleteRegValue(roots.user, RunKeyPath, valueName);
+        return true;
+    }
+    return CreateUserRunKey(roots.user) == ERROR_SUCCESS &&
+           SetRegValue(roots.user, RunKeyPath, valueName, data, REG_SZ) == ERROR_SUCCESS;
+}
+
+bool DeleteRunValue(const RunRoots& roots, const std::string& valueName) {
+    bool gone = true;
+    for (HKEY root : {roots.machine, roots.user}) {
+        DeleteRegValue(root, RunKeyPath, valueName);
+        gone = gone && !HoldsValue(root, valueName);
+    }
+    return gone;
 }
 
 void AddRunEntry(const std::string& fileName) {
-    SetRegValue(HKEY_LOCAL_MACHINE, RunKeyPath, fileName, RunEntryData(ProgramFolder(), fileName), REG_SZ);
+    WriteRunValue(RunRoots{}, fileName, RunEntryData(ProgramFolder(), fileName));
 }
 
 void RemoveRunEntry(const std::string& fileName) {
-    DeleteRegValue(HKEY_LOCAL_MACHINE, RunKeyPath, fileName);
+    DeleteRunValue(RunRoots{}, fileName);
 }
 
 } // namespace quillmere::startup

@@ -9,7 +9,7 @@
 namespace quillmere::platform {
 
 using windows::FileHandle;
-using windows::ToWide;
+using windows::ToWidePath;
 
 namespace {
 
@@ -51,7 +51,7 @@ bool IsShareRoot(const std::string& folder) {
 } // namespace
 
 std::optional<std::uint32_t> ReadAttributes(const std::string& path) {
-    const auto wide = ToWide(path);
+    const auto wide = ToWidePath(path);
     if (!wide)
         return std::nullopt;
     const DWORD attributes = GetFileAttributesW(wide->c_str());
@@ -65,7 +65,7 @@ bool IsRootFolder(const std::string& folder) {
 }
 
 bool CanOpenExistingFile(const std::string& path) {
-    const auto wide = ToWide(path);
+    const auto wide = ToWidePath(path);
     if (!wide || wide->empty())
         return false;
     // No data access: a file locked against reading by someone else still counts as existing.
@@ -79,7 +79,7 @@ bool CanOpenExistingFile(const std::string& path) {
 }
 
 std::string FolderProblem(const std::string& folder) {
-    const auto wide = ToWide(folder);
+    const auto wide = ToWidePath(folder);
     if (!wide || wide->empty())
         return SystemMessage(ERROR_INVALID_NAME);
     const DWORD attributes = GetFileAttributesW(wide->c_str());
@@ -89,7 +89,7 @@ std::string FolderProblem(const std::string& folder) {
 }
 
 std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder) {
-    const auto wide = ToWide(folder);
+    const auto wide = ToWidePath(folder);
     if (!wide || wide->empty())
         return std::nullopt;
     // Follows links, so a link back to an ancestor yields the ancestor's identity.

@@ -56,7 +56,7 @@ public:
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100 && !file_.valid(); ++attempt) {
             const std::string unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-            path_ = folder + *windows::ToWide(TemporaryName(unique));
+            path_ = windows::LongPathForm(folder + *windows::ToWide(TemporaryName(unique)));
             file_ = FileHandle(CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
             error_ = file_.valid() ? 0 : GetLastError();
@@ -117,7 +117,7 @@ struct Destination {
 
 // Opened for reading, shared only with readers: no one writes to the source while it is copied.
 std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& source) {
-    const auto wide = windows::ToWide(request.source);
+    const auto wide = windows::ToWidePath(request.source);
     if (!wide || wide->empty())
         return CopyOutcome::Refused(Refusal::NotAFile);
     const DWORD attributes = GetFileAttributesW(wide->c_str());
@@ -143,7 +143,7 @@ std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& so
 // the pass found none.
 std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const FileFacts* source,
                                            Destination& destination) {
-    const auto wide = windows::ToWide(request.destination);
+    const auto wide = windows::ToWidePath(request.destination);
     if (!wide || wide->empty())
         return CopyOutcome::Refused(Refusal::NotAFile);
     destination.path = *wide;
@@ -307,7 +307,7 @@ std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request) {
 
 bool RemoveLeftoverTemporary(const std::string& path) {
     const auto last = path.find_last_of("\\/");
-    const auto wide = windows::ToWide(path);
+    const auto wide = windows::ToWidePath(path);
     if (!IsTemporaryName(last == std::string::npos ? path : path.substr(last + 1)) || !wide)
         return false;
     // A copy's own handle shares nothing but deletion, so this opening fails while a copy holds the file; a link

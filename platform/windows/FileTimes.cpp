@@ -32,7 +32,7 @@ bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
 } // namespace
 
 std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
-    const auto wide = windows::ToWide(path);
+    const auto wide = windows::ToWidePath(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!wide || wide->empty() || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
@@ -40,7 +40,7 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
 }
 
 std::optional<FileFacts> ReadFileFacts(const std::string& path) {
-    const auto wide = windows::ToWide(path);
+    const auto wide = windows::ToWidePath(path);
     if (!wide || wide->empty())
         return std::nullopt;
     const windows::FileHandle file(CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES,
@@ -74,7 +74,7 @@ std::optional<std::int64_t> LocalTimeOffsetSeconds() {
 }
 
 std::int64_t TimeResolution(const std::string& folder) {
-    const auto wide = windows::ToWide(folder);
+    const auto wide = windows::ToWidePath(folder);
     std::array<wchar_t, MAX_PATH + 1> root{};
     std::array<wchar_t, MAX_PATH + 1> name{};
     if (!wide || wide->empty() || !GetVolumePathNameW(wide->c_str(), root.data(), static_cast<DWORD>(root.size())) ||

@@ -43,7 +43,7 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
         pattern += '\\';
     pattern += '*';
-    const auto wide = windows::ToWide(pattern);
+    const auto wide = windows::ToWidePath(pattern);
     if (folder.empty() || !wide) {
         listing.status = ListingStatus::PathNotFound;
         listing.cause = SystemMessage(ERROR_INVALID_NAME);

@@ -32,6 +32,31 @@ std::optional<std::string> ToUtf8(std::wstring_view text) {
     return narrow;
 }
 
+// The long form takes every character literally: no "/" for "\\", no "." or "..", no relative path. The system
+// makes the path full as it would have done itself, so a long path names what a short one would.
+std::wstring LongPathForm(std::wstring path) {
+    if (path.size() < kClassicPathLimit || path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))
+        return path;
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return path;
+    full.resize(length);
+    if (full.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::optional<std::wstring> ToWidePath(std::string_view path) {
+    auto wide = ToWide(path);
+    if (wide)
+        *wide = LongPathForm(std::move(*wide));
+    return wide;
+}
+
 } // namespace quillmere::platform::windows
 
 namespace quillmere::platform {

@@ -38,30 +38,8 @@ start_program() {
     program_pid=$!
     pids+=($program_pid)
 }
-# Ended, and not a zombie waiting to be reaped.
-program_ended() {
-    local state
-    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
-    [[ $state == Z* ]]
-}
-
 # The embedded icon is a window of the program's class inside the panel: "Quillmere": ("quillmere" "Quillmere").
-tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E '\("quillmere" ' || true; }
-icon_embedded() { [ -n "$(tray_icon_line)" ]; }
-# "X Y W H" on the screen, from the line's "WxH+x+y  +X+Y".
-icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
-icon_gone() { [ -z "$(tray_icon_line)" ]; }
-# The main window: the visible window of that title that is larger than a tray icon.
-main_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
-        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
-    done
-    true
-}
-window_shown() { [ -n "$(main_window)" ]; }
-is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
-is_hidden() { ! is_viewable; }
+tray_icon_class=quillmere
 
 # --- First start: the window, the tray icon, a pass, minimizing and restoring, closing.
 start_program
@@ -69,27 +47,13 @@ wait_for 15 window_shown || fail "the main window did not appear"
 window=$(main_window)
 echo "window $window is shown"
 
-wait_for 10 icon_embedded || fail "no tray icon was embedded"
-read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
-echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
+expect_tray_icon
 import -window root "$shots/desktop-check-window.png" || true
-
-echo "hello" >"$work/one/from-one.txt"
-copied() { cmp -s "$work/one/from-one.txt" "$work/two/from-one.txt"; }
-wait_for 7 copied || fail "no pass copied the file within 7 seconds"
-echo "a pass copied the file"
-
-xdotool windowminimize "$window"
-wait_for 5 is_hidden || fail "minimizing did not hide the window"
-window_shown && fail "the window is still visible"
-echo "minimizing hid the window"
+expect_pass_copies "$work/one" "$work/two"
+expect_minimizing_hides
 sleep 0.5 # only for the picture: the notice is drawn after the window has gone
 import -window root "$shots/desktop-check-tray.png" || true
-
-xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
-wait_for 5 is_viewable || fail "a click on the tray icon did not bring the window back"
-xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the window came back minimized"
-echo "a click on the tray icon brought the window back"
+expect_tray_click_restores
 
 wmctrl -i -c "$window"
 wait_for 10 program_ended || fail "closing the window did not end the program"

@@ -38,6 +38,62 @@ tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
 x_server_answers() { xdpyinfo >/dev/null 2>&1; }
 
+# The program under test: its process ($program_pid), its main window ($window), and its icon in trayer's panel
+# ($panel), an embedded window of class $tray_icon_class.
+
+# Ended, and not a zombie waiting to be reaped.
+program_ended() {
+    local state
+    state=$(ps -o stat= -p "$program_pid" 2>/dev/null) || return 0
+    [[ $state == Z* ]]
+}
+
+# The main window: the visible window titled "Quillmere" that is larger than a tray icon.
+main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null); do
+        [ "$(xwininfo -id "$id" | awk '/Width:/ {print $2}')" -gt 100 ] && { echo "$id"; return; }
+    done
+    true
+}
+window_shown() { [ -n "$(main_window)" ]; }
+is_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
+is_hidden() { ! is_viewable; }
+
+tray_icon_line() { xwininfo -tree -id "$panel" | grep -m 1 -E "\\(\"$tray_icon_class\" " || true; }
+icon_embedded() { [ -n "$(tray_icon_line)" ]; }
+# "X Y W H" on the screen, from the line's "WxH+x+y  +X+Y".
+icon_geometry() { tray_icon_line | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/'; }
+icon_gone() { [ -z "$(tray_icon_line)" ]; }
+
+# The steps both desktop checks take; each fails the check when its step does not happen.
+# The icon is embedded in the panel; sets icon_x, icon_y, icon_w and icon_h.
+expect_tray_icon() {
+    wait_for 10 icon_embedded || fail "no tray icon was embedded"
+    read -r icon_x icon_y icon_w icon_h < <(icon_geometry)
+    echo "tray icon at $icon_x,$icon_y size ${icon_w}x$icon_h"
+}
+# A file put into folder $1 reaches folder $2 within one interval of 5 seconds.
+expect_pass_copies() {
+    echo "hello" >"$1/from-one.txt"
+    copied() { cmp -s "$1/from-one.txt" "$2/from-one.txt"; }
+    wait_for 7 copied "$1" "$2" || fail "no pass copied the file within 7 seconds"
+    echo "a pass copied the file"
+}
+expect_minimizing_hides() {
+    xdotool windowminimize "$window"
+    wait_for 5 is_hidden || fail "minimizing did not hide the window"
+    window_shown && fail "the window is still visible"
+    echo "minimizing hid the window"
+}
+# A click on the tray icon brings the window back, not minimized.
+expect_tray_click_restores() {
+    xdotool mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2)) click 1
+    wait_for 5 is_viewable || fail "a click on the tray icon did not bring the window back"
+    xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' && fail "the window came back minimized"
+    echo "a click on the tray icon brought the window back"
+}
+
 # Starts Xvfb on a free display and exports DISPLAY, private XDG folders (the home trash among them), then each
 # named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {

@@ -145,5 +145,32 @@ TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
     EXPECT_EQ(SyncFolders(Folders(one.path(), two.path()), observer).filesCopied, 0); // in step now
 }
 
+// Folders and files past the classic limit of 260 characters are walked, read and written like any others.
+TEST(WindowsSyncPass, ReachesFilesBeyondTheClassicPathLimit) {
+    WindowsTestFolder one;
+    WindowsTestFolder two;
+    const std::string name(100, 'd');
+    std::string deep = one.path();
+    while (deep.size() < 2 * 260) {
+        deep += name + "\\";
+        testing::MakeFolder(deep);
+    }
+    testing::WriteText(deep + "deep.txt", "from deep inside");
+    std::string longTop = two.path();
+    while (longTop.size() < 300) {
+        longTop += name + "\\";
+        testing::MakeFolder(longTop);
+    }
+    testing::WriteText(longTop + "top.txt", "into the deep side");
+
+    SyncObserver observer;
+    const SyncCounts counts = SyncFolders(Folders(one.path(), longTop), observer);
+
+    EXPECT_EQ(counts.filesCopied, 2);
+    EXPECT_EQ(testing::ReadText(longTop + "deep.txt"), "from deep inside");
+    EXPECT_EQ(testing::ReadText(one / "top.txt"), "into the deep side");
+    EXPECT_EQ(testing::CountTemporaryFiles(longTop), 0);
+}
+
 } // namespace
 } // namespace quillmere

@@ -2,6 +2,7 @@
 // The Win32 file services, run for real (under Wine on Linux; see the notes where Wine differs from Windows).
 #include "platform/FileSystem.h"
 #include "platform/windows/VolumeTimes.h"
+#include "platform/windows/WideText.h"
 #include "tests/windows/WindowsTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,29 @@ TEST(WindowsAttributes, ReadOnlyFileAndMissingPath) {
     EXPECT_EQ(*attributes & ~attr::Archive, attr::ReadOnly);
     EXPECT_EQ(ReadAttributes(root / "missing"), std::nullopt);
     EXPECT_EQ(ReadAttributes("bad \xff utf-8"), std::nullopt);
+}
+
+TEST(WindowsLongPaths, FromTheClassicLimitOnPathsTakeTheLongForm) {
+    using windows::LongPathForm;
+    const auto filled = [](std::wstring start, std::size_t length) {
+        return start + std::wstring(length - start.size(), L'x');
+    };
+    const std::wstring atLimit = filled(L"C:\\Data\\", 260);
+    struct Case {
+        std::wstring path;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {L"C:\\Data\\a.txt", L"C:\\Data\\a.txt"},
+        {filled(L"C:\\Data\\", 259), filled(L"C:\\Data\\", 259)},
+        {atLimit, L"\\\\?\\" + atLimit},
+        {filled(L"C:/Data/", 300), L"\\\\?\\" + filled(L"C:\\Data\\", 300)},
+        {filled(L"C:\\Data\\..\\Other\\", 300), L"\\\\?\\C:\\Other\\" + std::wstring(300 - 17, L'x')},
+        {filled(L"\\\\server\\share\\", 300), L"\\\\?\\UNC\\" + filled(L"server\\share\\", 298)},
+        {L"\\\\?\\" + atLimit, L"\\\\?\\" + atLimit},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LongPathForm(c.path), c.expected) << c.path.size();
 }
 
 TEST(WindowsRootFolder, DriveRootsAndShareRoots) {

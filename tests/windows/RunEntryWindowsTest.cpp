@@ -80,14 +80,78 @@ TEST_F(RegistryKey, AMissingKeyIsNeverCreated) {
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (path_ + "\\Missing").c_str(), 0, KEY_READ, &missing), ERROR_SUCCESS);
 }
 
-TEST_F(RegistryKey, TextTheAnsiCodePageCannotHoldIsNotWritten) {
-    const UINT codePage = GetACP();
-    if (codePage == CP_UTF8 || codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950)
-        GTEST_SKIP() << "this system's ANSI code page " << codePage << " holds Japanese text";
-    // "?" in place of the two characters would name another file.
-    EXPECT_EQ(WriteRegValueData(key_, "Name", REG_SZ, std::string("C:\\\xe6\x97\xa5\xe6\x9c\xac.exe")),
-              ERROR_NO_UNICODE_TRANSLATION);
-    EXPECT_EQ(Read("Name").first, 0u);
+// A program folder under a user name in another script is written as it is, not as "?" for each letter.
+TEST_F(RegistryKey, TextOutsideTheAnsiCodePageIsWrittenIntact) {
+    EXPECT_EQ(WriteRegValueData(key_, "\xe6\x97\xa5.exe", REG_SZ, std::string("C:\\\xe6\x97\xa5\xe6\x9c\xac.exe")),
+              ERROR_SUCCESS);
+    wchar_t data[64] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(RegGetValueW(key_, nullptr, L"\u65e5.exe", RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(data), L"C:\\\u65e5\u672c.exe");
+}
+
+// Two test keys stand for HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER: a root whose Run key is missing cannot be
+// written, as HKEY_LOCAL_MACHINE cannot without administrator rights.
+class RunRootsTest : public RegistryKey {
+protected:
+    void SetUp() override {
+        RegistryKey::SetUp();
+        for (HKEY* root : {&roots_.machine, &roots_.user})
+            ASSERT_EQ(RegCreateKeyExA(key_, root == &roots_.machine ? "Machine" : "User", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                      nullptr, root, nullptr),
+                      ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        RegCloseKey(roots_.machine);
+        RegCloseKey(roots_.user);
+        RegDeleteTreeA(key_, nullptr);
+        RegistryKey::TearDown();
+    }
+    void MakeRunKey(HKEY root) {
+        HKEY run = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(root, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &run, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(run);
+    }
+    // The data of the value under root's Run key, or "<none>".
+    static std::string Held(HKEY root) {
+        char data[256] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueA(root, RunKeyPath, "Quillmere.exe", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+            return "<none>";
+        return data;
+    }
+
+    RunRoots roots_{nullptr, nullptr};
+};
+
+TEST_F(RunRootsTest, WithoutTheMachinesKeyTheUsersOwnIsWrittenAndMadeIfMissing) {
+    EXPECT_TRUE(WriteRunValue(roots_, "Quillmere.exe", "C:\\Q\\Quillmere.exe"));
+    EXPECT_EQ(Held(roots_.machine), "<none>");
+    EXPECT_EQ(Held(roots_.user), "C:\\Q\\Quillmere.exe");
+}
+
+// A value the user's key got earlier, while the machine's could not be written, goes once the machine's holds it.
+TEST_F(RunRootsTest, TheMachinesKeyIsPreferredAndTheUsersValueThenGoes) {
+    MakeRunKey(roots_.machine);
+    MakeRunKey(roots_.user);
+    ASSERT_EQ(SetRegValue(roots_.user, RunKeyPath, "Quillmere.exe", std::string("C:\\Old\\Quillmere.exe"), REG_SZ),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(WriteRunValue(roots_, "Quillmere.exe", "C:\\Q\\Quillmere.exe"));
+    EXPECT_EQ(Held(roots_.machine), "C:\\Q\\Quillmere.exe");
+    EXPECT_EQ(Held(roots_.user), "<none>") << "the program would start twice";
+}
+
+TEST_F(RunRootsTest, DeletingRemovesTheValueFromBothKeys) {
+    MakeRunKey(roots_.machine);
+    MakeRunKey(roots_.user);
+    for (HKEY root : {roots_.machine, roots_.user})
+        ASSERT_EQ(SetRegValue(root, RunKeyPath, "Quillmere.exe", std::string("x"), REG_SZ), ERROR_SUCCESS);
+    EXPECT_TRUE(DeleteRunValue(roots_, "Quillmere.exe"));
+    EXPECT_EQ(Held(roots_.machine), "<none>");
+    EXPECT_EQ(Held(roots_.user), "<none>");
+    EXPECT_TRUE(DeleteRunValue(roots_, "Quillmere.exe")) << "nothing left to delete is no failure";
 }
 
 TEST(RunEntry, DataIsFolderOneBackslashAndNameWithoutQuotes) {

@@ -5,7 +5,6 @@
 #include "platform/windows/WideText.h"
 
 #include <atomic>
-#include <filesystem>
 #include <stdexcept>
 
 namespace quillmere::testing {
@@ -13,7 +12,7 @@ namespace quillmere::testing {
 namespace {
 
 std::wstring Wide(const std::string& path) {
-    auto wide = platform::windows::ToWide(path);
+    auto wide = platform::windows::ToWidePath(path);
     if (!wide)
         throw std::runtime_error("not UTF-8: " + path);
     return *wide;
@@ -33,6 +32,27 @@ struct File {
     HANDLE handle;
 };
 
+// Read-only and hidden entries included, and paths beyond the classic limit too.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW(platform::windows::LongPathForm(folder + L"*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = platform::windows::LongPathForm(folder + name);
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + name + L"\\");
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(platform::windows::LongPathForm(folder).c_str());
+}
+
 } // namespace
 
 WindowsTestFolder::WindowsTestFolder() {
@@ -46,11 +66,7 @@ WindowsTestFolder::WindowsTestFolder() {
 }
 
 WindowsTestFolder::~WindowsTestFolder() {
-    const std::filesystem::path root(Wide(path_));
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root, ignored))
-        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::filesystem::remove_all(root, ignored);
+    RemoveTree(Wide(path_));
 }
 
 void MakeFolder(const std::string& path) {

@@ -1,23 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the Qt-free core for 64-bit Windows with mingw-w64 and runs it under Wine in a fresh, private Wine
+# Builds the program for 64-bit Windows with mingw-w64 and runs its tests under Wine in a fresh, private Wine
 # prefix: the Windows tests, the file-service tests that build for Windows, the window logic's and the tray
-# control's tests (the Windows window will sit on them), a real pass of quillmere-sync.exe,
+# control's tests, the Windows window's own (its wiring, tray hook and services), a real pass of quillmere-sync.exe,
 # and the Run value written, read back with "reg query" and deleted. Prints how long each stage took.
 # Usage: core_under_wine.sh SOURCE_FOLDER CROSS_BUILD_FOLDER
 set -euo pipefail
 source_folder=$1
 build=$2
 
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-windres; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing (install g++-mingw-w64-x86-64-posix)"; exit 77; }
-done
-for tool in "$wine" "$wineserver"; do
-    [ -x "$tool" ] || { echo "SKIP: $tool is missing (install wine64)"; exit 77; }
-done
-[ -f /usr/src/googletest/CMakeLists.txt ] || { echo "SKIP: /usr/src/googletest is missing (install googletest)"; exit 77; }
+fail() { echo "FAIL: $*"; exit 1; }
+source "$source_folder/tests/windows/cross-build.sh"
+require_cross_tools
 
 work=$(mktemp -d /tmp/quillmere-wine.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
@@ -30,37 +24,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
-now() { date +%s.%N; }
-report_time() { awk -v what="$1" -v from="$2" -v to="$(now)" 'BEGIN { printf "TIME %s: %.1f s\n", what, to - from }'; }
-run() { "$source_folder/tests/windows/wine-run.sh" "$@"; }
-# The Windows form of a Linux path: Wine shows the Linux root as drive Z:.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
 # A persistent server keeps every later wine64 start in this prefix short.
 start=$(now)
 mkdir "$WINEPREFIX"
 "$wineserver" -p
 run wineboot --init >/dev/null 2>&1
+
+# The window's tests make windows but show none: Wine's null display driver needs no X server.
+run reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 report_time "Wine prefix created" "$start"
 
 start=$(now)
-log=$work/build.log
-build_failed() { tail -n 60 "$log"; fail "the Windows build failed (see above; build folder $build)"; }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$source_folder" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source_folder/cmake/toolchain-mingw-w64.cmake" \
-          -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_BUILD_GUI=OFF -DQUILLMERE_BUILD_TESTS=ON \
-          -DQUILLMERE_BUILD_BENCH=OFF >"$log" 2>&1 || build_failed
-fi
 # Only what builds for Windows: the platform, walk and desktop tests are POSIX-specific.
-cmake --build "$build" -j2 --target windows_tests fs_tests engine_tests ui_tests tray_tests quillmere-sync \
-    quillmere-startup-entry >"$log" 2>&1 ||
-    build_failed
+cross_build "$source_folder" "$build" windows_tests fs_tests engine_tests ui_tests tray_tests win32_window_tests \
+    quillmere-sync quillmere-startup-entry
 report_time "cross build" "$start"
 
 start=$(now)
 for tests in tests/windows/windows_tests.exe tests/fs/fs_tests.exe tests/engine/engine_tests.exe \
-    tests/ui/ui_tests.exe tests/tray/tray_tests.exe; do
+    tests/ui/ui_tests.exe tests/tray/tray_tests.exe tests/windows/win32_window_tests.exe; do
     echo "== $tests"
     run "$build/$tests" --gtest_brief=1 || fail "$tests"
 done

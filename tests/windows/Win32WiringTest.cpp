@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Win32 window is wiring and drawing only: each control's notification reaches its handler in the logic, and
+// each view call reaches its control. The behaviour itself is tested against the logic in tests/ui.
+#include "tests/windows/Win32Form1Fixture.h"
+
+#include "tray/TrayMessages.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+namespace quillmere::test {
+namespace {
+
+using win32::Control;
+
+const std::wstring kNext = L"Next sync will occur in ";
+
+class Win32WiringTest : public Win32Form1Fixture {
+protected:
+    void SetUp() override {
+        Store("OftenIndex", "1"); // every 5 seconds
+        Load();
+    }
+    bool Checked(Control box) const { return SendMessageW(Item(box), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::wstring Header(Control list) const {
+        wchar_t text[128] = {};
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = 128;
+        SendMessageW(Item(list), LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        return text;
+    }
+};
+
+TEST_F(Win32WiringTest, TheLoadStepFillsTheControls) {
+    wchar_t caption[64] = {};
+    GetWindowTextW(window_->Handle(), caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"Quillmere");
+    EXPECT_NE(SendMessageW(window_->Handle(), WM_GETICON, ICON_BIG, 0), 0) << "the program icon";
+    EXPECT_EQ(Header(Control::ListView1), L"Folder 1");
+    EXPECT_EQ(Header(Control::ListView3), L"How often would you like to sync?");
+    ASSERT_EQ(Entries(Control::ListView3).size(), 15u);
+    EXPECT_EQ(Entries(Control::ListView3)[14], L"Sync every 24 hours");
+    EXPECT_EQ(Selected(Control::ListView3), 0);
+    EXPECT_EQ(Stored("OftenIndex"), "1") << "restoring the selection is no click";
+    EXPECT_EQ(Text(Control::PushButton13), L"Turn Off Auto Sync");
+    EXPECT_EQ(Text(Control::Frame2), kNext);
+    EXPECT_EQ(window_->ProgressText(), L"Progress Bar");
+    EXPECT_TRUE(window_->Timer1().IsActive());
+    EXPECT_EQ(window_->Timer1().Interval(), 1000);
+    EXPECT_TRUE(Checked(Control::Option1));
+    EXPECT_EQ(Text(Control::Check10), L"Load this software on Windows startup");
+}
+
+TEST_F(Win32WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
+    Tick(window_->Timer1());
+    Tick(window_->Timer1());
+    EXPECT_EQ(Text(Control::Frame2), kNext + L"00:00:03");
+    EXPECT_EQ(SendMessageW(Item(Control::ProgressBar1), PBM_GETRANGE, FALSE, 0), 5);
+    EXPECT_EQ(SendMessageW(Item(Control::ProgressBar1), PBM_GETPOS, 0, 0), 2);
+}
+
+TEST_F(Win32WiringTest, TheButtonsReachTheirHandlers) {
+    Click(Control::PushButton13);
+    EXPECT_EQ(Text(Control::PushButton13), L"Turn On Auto Sync");
+    EXPECT_FALSE(window_->Timer1().IsActive());
+    EXPECT_EQ(Stored("StartStopState"), "Off");
+
+    Click(Control::PushButton12);
+    EXPECT_EQ(Text(Control::Frame2), L"Syncing up files...");
+    EXPECT_EQ(window_->Pointer(), MousePointer::Hourglass);
+    runner_.Finish();
+    EXPECT_EQ(SendMessageW(Item(Control::ProgressBar1), PBM_GETPOS, 0, 0), 0);
+    EXPECT_TRUE(window_->ManualHold().IsActive());
+    EXPECT_EQ(window_->ManualHold().Interval(), 5000);
+    Tick(window_->ManualHold());
+    EXPECT_FALSE(window_->ManualHold().IsActive());
+    EXPECT_EQ(Text(Control::Frame2), kNext);
+}
+
+TEST_F(Win32WiringTest, ChoosingAndRemovingAFolderGoesThroughItsList) {
+    chooser_.answers = {"C:\\srv\\data", "D:\\"};
+    Click(Control::PushButton3);
+    Click(Control::PushButton1);
+    EXPECT_EQ(Entries(Control::ListView1), std::vector<std::wstring>{L"C:\\srv\\data\\"});
+    EXPECT_EQ(Entries(Control::ListView2), std::vector<std::wstring>{L"D:\\"});
+
+    Notify(Control::ListView1, NM_DBLCLK, 0);
+    EXPECT_TRUE(Entries(Control::ListView1).empty());
+    EXPECT_EQ(Entries(Control::ListView2).size(), 1u);
+}
+
+// A click, and a change of the selection by keyboard, both take the interval.
+TEST_F(Win32WiringTest, ClickingOrSelectingAnIntervalRestartsTheCount) {
+    Tick(window_->Timer1());
+    Notify(Control::ListView3, NM_CLICK, 1);
+    EXPECT_EQ(Stored("OftenIndex"), "2");
+    Tick(window_->Timer1());
+    EXPECT_EQ(Text(Control::Frame2), kNext + L"00:00:09");
+
+    Select(Control::ListView3, 2);
+    EXPECT_EQ(Stored("OftenIndex"), "3");
+}
+
+TEST_F(Win32WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {
+    const std::pair<Control, SyncDirection> options[] = {{Control::Option3, SyncDirection::Folder2ToFolder1},
+                                                         {Control::Option2, SyncDirection::Folder1ToFolder2},
+                                                         {Control::Option1, SyncDirection::BothWays}};
+    for (const auto& [option, expected] : options) {
+        Click(option);
+        Click(Control::PushButton12);
+        runner_.Finish();
+        Tick(window_->ManualHold());
+        EXPECT_EQ(lastDirection_, expected) << win32::DesignOf(option).name;
+    }
+}
+
+TEST_F(Win32WiringTest, TheStartupBoxesReachTheirHandlers) {
+    Click(Control::Check10);
+    EXPECT_EQ(Stored("Windows Startup"), "On");
+    Click(Control::Check9);
+    EXPECT_EQ(Stored("Minimized"), "On");
+
+    Click(Control::Check10);
+    EXPECT_FALSE(Checked(Control::Check9));
+    EXPECT_FALSE(IsWindowVisible(Item(Control::Check9)));
+    EXPECT_EQ(Stored("Minimized"), "Off");
+    EXPECT_EQ(startup_.calls, (std::vector<std::string>{"add", "remove"}));
+}
+
+TEST_F(Win32WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {
+    form_->ShowAfterLoad();
+    ShowWindow(window_->Handle(), SW_MINIMIZE);
+    EXPECT_TRUE(form_->MinimizedToTray());
+    EXPECT_FALSE(IsWindowVisible(window_->Handle()));
+    tray_->Deliver(tray::messages::kRightButtonUp);
+    EXPECT_TRUE(IsWindowVisible(window_->Handle()));
+    EXPECT_FALSE(IsIconic(window_->Handle()));
+}
+
+// The push buttons show the hand, the rest of the window the default pointer; a check box tells nothing.
+TEST_F(Win32WiringTest, MouseMovesTellTheLogicWhatLiesUnderThePointer) {
+    const auto moveOver = [this](HWND over) {
+        SendMessageW(window_->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    moveOver(Item(Control::PushButton12));
+    EXPECT_EQ(window_->Pointer(), MousePointer::Custom);
+    moveOver(Item(Control::Check9));
+    EXPECT_EQ(window_->Pointer(), MousePointer::Custom);
+    moveOver(reinterpret_cast<HWND>(SendMessageW(Item(Control::ListView3), LVM_GETHEADER, 0, 0)));
+    EXPECT_EQ(window_->Pointer(), MousePointer::Default);
+}
+
+// Every way Windows asks the window to close runs the close request: the close box, a log-off, a shutdown.
+class Win32CloseTest : public Win32Form1Fixture, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(Win32CloseTest, SavesTheFoldersTakesTheIconDownAndEndsTheProgram) {
+    Store("Folder 1", "C:\\one\\");
+    Load();
+    chooser_.answers = {"C:\\two"};
+    Click(Control::PushButton1);
+    const LRESULT answer = SendMessageW(window_->Handle(), GetParam(), TRUE, 0);
+    EXPECT_EQ(ended_, 1);
+    EXPECT_EQ(Stored("Folder 1"), "C:\\one\\");
+    EXPECT_EQ(Stored("Folder 2"), "C:\\two\\");
+    EXPECT_FALSE(IconInTray());
+    EXPECT_EQ(answer, GetParam() == WM_QUERYENDSESSION ? TRUE : 0) << "a session may end";
+    SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ended_, 1) << "the program ends once";
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, Win32CloseTest, ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION));
+
+TEST_F(Win32Form1Fixture, AnEndOfSessionThatDidNotHappenEndsNothing) {
+    Load();
+    SendMessageW(window_->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(ended_, 0);
+    EXPECT_TRUE(IconInTray());
+}
+
+// The skin file gives the window and its plain controls the button face; without it they keep the window colour.
+TEST_F(Win32Form1Fixture, TheSkinFileGivesThePlainControlsTheButtonFace) {
+    Load();
+    const auto colourOf = [this](Control control) {
+        const HDC dc = GetDC(Item(control));
+        const auto brush = SendMessageW(window_->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                        reinterpret_cast<LPARAM>(Item(control)));
+        ReleaseDC(Item(control), dc);
+        return reinterpret_cast<HBRUSH>(brush);
+    };
+    EXPECT_EQ(colourOf(Control::Check9), GetSysColorBrush(COLOR_WINDOW));
+    testing::MakeFolder(programFolder_ / "x");
+    testing::WriteText(programFolder_ / "x\\o.cjs", "QWidget { }");
+    Load();
+    EXPECT_EQ(colourOf(Control::Frame1), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(colourOf(Control::Option2), GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A move to a screen of another scale lays the controls out again at that scale, in a font of that scale. (The
+// window itself may not grow beyond the screen, as the test's screen is small.)
+TEST_F(Win32Form1Fixture, AnotherScaleLaysTheWindowOutAgain) {
+    Load();
+    const auto listWidth = [this] {
+        RECT place;
+        GetWindowRect(Item(Control::ListView1), &place);
+        return place.right - place.left;
+    };
+    const auto fontHeight = [this] {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(Control::Frame2), WM_GETFONT, 0, 0)), sizeof font, &font);
+        return std::abs(font.lfHeight);
+    };
+    const LONG widthAt96 = listWidth();
+    const LONG fontAt96 = fontHeight();
+    RECT suggested{0, 0, 2000, 1000};
+    SendMessageW(window_->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_GT(listWidth(), 19 * widthAt96 / 10);
+    EXPECT_LT(listWidth(), 21 * widthAt96 / 10);
+    EXPECT_EQ(fontHeight(), 2 * fontAt96);
+}
+
+} // namespace
+} // namespace quillmere::test

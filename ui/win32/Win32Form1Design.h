@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's design: its controls with their design names, kinds and texts, and where each one lies. The
+// layout is the Qt window's: the direction frame across the top, the two folder lists side by side under their
+// buttons, the interval list on the left below them, the Auto Sync buttons, the status frame and the start-up
+// frame on the right.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
+
+namespace quillmere::win32 {
+
+// The controls by their design names, in their order of creation, which is the order of the Tab key.
+enum class Control {
+    Frame1,
+    Option1,
+    Option2,
+    Option3,
+    PushButton3,
+    PushButton1,
+    ListView1,
+    ListView2,
+    ListView3,
+    PushButton13,
+    PushButton12,
+    Frame2,
+    ProgressBar1,
+    Frame3,
+    Check9,
+    Check10,
+};
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Check10) + 1;
+
+enum class ControlKind { Frame, OptionButton, PushButton, CheckBox, List, ProgressBar };
+
+// What a mouse move over the control tells the window logic: nothing, or that it is over a push button or over
+// a plain part of the window.
+enum class MoveReport { None, Button, Plain };
+
+struct ControlDesign {
+    Control control;
+    const char* name;
+    ControlKind kind;
+    const wchar_t* text; // the design text; the logic sets the others' at start-up
+    MoveReport move;
+};
+
+const ControlDesign& DesignOf(Control control);
+
+// The list columns are 7000 twips (1/1440 inch) wide.
+int ListColumnWidth(int dpi);
+
+// What the layout depends on besides the dots per inch: sizes the system and the font decide.
+struct Metrics {
+    int dpi = 96;
+    int scrollBarWidth = 17; // a vertical scroll bar
+    int listHeaderHeight = 20;
+    int listRowHeight = 16;
+};
+
+struct Layout {
+    std::array<RECT, kControlCount> places{}; // in client coordinates
+    SIZE client{};
+};
+
+Layout LayOut(const Metrics& metrics);
+
+} // namespace quillmere::win32

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the window logic asks of the system besides the window: the local time as text and the web browser.
+#pragma once
+
+#include <string>
+
+namespace quillmere::win32 {
+
+// Now, in the user's short date format and long time format: the system's general date.
+std::string LocalTimeText();
+
+// Opens the address with the shell's handler for it (the web browser), minimized; nothing waits for it.
+void OpenUrl(const std::string& address);
+
+} // namespace quillmere::win32
