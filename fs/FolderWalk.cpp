@@ -278,25 +278,22 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
 
 void FolderWalk::Assemble(std::vector<Level>& levels) {
     FolderList result;
-    std::vector<std::optional<std::size_t>> listedAs; // for files_: where each folder of the result was listed
-    if (files_ != nullptr && !Step(line::Append, [&] { listedAs.reserve(CountEntries(levels)); })) {
-        *files_ = ListedFiles(); // the files cannot be matched with their folders
-        files_ = nullptr;
-    }
+    // Where each folder of the result was listed in files_. Reserved, so that once a path is in, so is its place.
+    std::vector<std::optional<std::size_t>> listedAs;
+    const bool keepFiles = files_ != nullptr && Step(line::Append, [&] { listedAs.reserve(CountEntries(levels)); });
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
         for (Entry& entry : levels[depth]) {
             // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
             if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
                 Step(line::Append, [&] {
                     result.push_back(entry.path);
-                    if (files_ != nullptr) {
-                        listedAs.push_back(entry.listedAs); // reserved: cannot fail once the path is in
-                    }
+                    listedAs.push_back(entry.listedAs);
                 });
             }
         }
     }
-    if (files_ != nullptr && !Step(line::Append, [&] { files_->KeepFolders(result, listedAs); })) {
+    // Files that cannot be matched with their folders are none of theirs: the caller finds no folder listed.
+    if (files_ != nullptr && !(keepFiles && Step(line::Append, [&] { files_->KeepFolders(result, listedAs); }))) {
         *files_ = ListedFiles();
     }
     list_ = std::move(result);
