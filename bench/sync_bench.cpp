@@ -83,17 +83,29 @@ double SecondsOf(const std::function<void()>& work) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+double SecondsOf(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
 void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) {
         throw std::runtime_error("failed: " + command);
     }
 }
 
+// User and system time of the children waited for so far (find, and the shell that starts it).
+double ChildrenCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
+}
+
 struct PassRun {
     double seconds = 0;
     long long filesListed = 0;
     long long filesCopied = 0;
-    double peakBytes = 0; // the child's maximum resident set
+    double peakBytes = 0;  // the child's maximum resident set
+    double cpuSeconds = 0; // the child's user and system time: what the machine's load does not stretch
 };
 
 // One pass in a child process: its time and counts come back through a pipe, its peak memory from wait4.
@@ -125,11 +137,12 @@ PassRun PassInChild(const std::string& one, const std::string& two) {
         throw std::runtime_error("the pass failed");
     }
     run.peakBytes = static_cast<double>(usage.ru_maxrss) * 1024;
+    run.cpuSeconds = SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
     return run;
 }
 
 struct Figures {
-    std::vector<double> find, pass, rsync, unison, peakBytes;
+    std::vector<double> find, pass, rsync, unison, peakBytes, findCpu, passCpu;
     PassRun last;
 };
 
@@ -140,17 +153,20 @@ void Measure(const std::string& root, int files) {
         GenerateTrees({one, two}, files, kFilesPerFolder, [](int i) { return "file_" + std::to_string(i) + ".dat"; });
     });
     const std::string find = "find '" + one + "' '" + two + "' -printf '%T@\\n' >/dev/null";
-    const std::string rsync = "rsync -a --dry-run '" + one + "/' '" + two + "/' && rsync -a --dry-run '" + two +
-                              "/' '" + one + "/'";
-    const std::string unison = "UNISON='" + root + "/unison' unison '" + one + "' '" + two +
-                               "' -batch -times -silent >/dev/null 2>&1";
-    Run(find); // the same warm caches for everything timed below
+    const std::string rsync =
+        "rsync -a --dry-run '" + one + "/' '" + two + "/' && rsync -a --dry-run '" + two + "/' '" + one + "/'";
+    const std::string unison =
+        "UNISON='" + root + "/unison' unison '" + one + "' '" + two + "' -batch -times -silent >/dev/null 2>&1";
+    Run(find);   // the same warm caches for everything timed below
     Run(unison); // unison's first run records both trees; the runs timed find them unchanged
     Figures figures;
     for (int run = 0; run < kRuns; ++run) {
+        const double childCpu = ChildrenCpuSeconds();
         figures.find.push_back(SecondsOf([&] { Run(find); }));
+        figures.findCpu.push_back(ChildrenCpuSeconds() - childCpu);
         figures.last = PassInChild(one, two);
         figures.pass.push_back(figures.last.seconds);
+        figures.passCpu.push_back(figures.last.cpuSeconds);
         figures.peakBytes.push_back(figures.last.peakBytes);
         figures.rsync.push_back(SecondsOf([&] { Run(rsync + " >/dev/null"); }));
         figures.unison.push_back(SecondsOf([&] { Run(unison); }));
@@ -159,9 +175,12 @@ void Measure(const std::string& root, int files) {
     const double listed = static_cast<double>(figures.last.filesListed);
     std::printf("%d files per side (trees made in %.0f s): %lld listed, %lld copied\n", files, made,
                 figures.last.filesListed, figures.last.filesCopied);
-    std::printf("  find -printf '%%T@' (the floor)   %8.3f s\n", Median(figures.find));
-    std::printf("  no-change pass                   %8.3f s   pass / find %.2f;  %.2f us per listed file\n", pass,
-                pass / Median(figures.find), pass * 1e6 / listed);
+    std::printf("  find -printf '%%T@' (the floor)   %8.3f s   cpu %.3f s\n", Median(figures.find),
+                Median(figures.findCpu));
+    std::printf("  no-change pass                   %8.3f s   cpu %.3f s;  pass / find %.2f;  per listed file %.2f us, "
+                "cpu %.2f us\n",
+                pass, Median(figures.passCpu), pass / Median(figures.find), pass * 1e6 / listed,
+                Median(figures.passCpu) * 1e6 / listed);
     std::printf("  peak memory of the pass          %8.1f MB  %.0f bytes per listed file\n",
                 Median(figures.peakBytes) / 1e6, Median(figures.peakBytes) / listed);
     std::printf("  rsync -a --dry-run, both ways    %8.3f s   %.2f x the pass\n", Median(figures.rsync),
