@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times a sync pass over two generated trees against the floor of listing them and reading one time per file
-// (find -printf '%T@'), at two sizes, to show the pass stays near that floor and grows linearly.
+// Times a no-change sync pass over two generated trees against the floor of listing them and reading one time per
+// file (find -printf '%T@'), against rsync and unison doing the same work, and a side of 2,000 same-named files
+// against one of 2,000 distinct names. Each pass runs in a child process, so that its peak memory is its own.
 //
-//   quillmere-sync-bench [FILES_PER_SIDE...]   (default 10000 100000)
+//   quillmere-sync-bench [FILES_PER_SIDE...]   (default 10000 100000; 500000 and 1000000 on request)
+//
+// Trees: 64-byte files, 100 a folder, every name on both sides at the same time, so the pass has nothing to copy.
+// Every figure is the median of several runs taken in turns, so that a slow spell of the machine hits all alike.
 #include "engine/modSync.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +31,9 @@ using namespace quillmere;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
-constexpr std::int64_t kBaseSeconds = 1'700'000'000;
+constexpr int kFilesPerFolder = 100;
+constexpr int kGroupSize = 2'000;
+constexpr std::int64_t kSeconds = 1'700'000'000;
 
 class BenchSettings final : public SyncSettings {
 public:
@@ -40,107 +47,175 @@ private:
     std::string two_;
 };
 
-void MakeFile(const std::string& path, std::int64_t seconds) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || write(fd, "x", 1) != 1) {
+void MakeFile(const std::string& path) {
+    static const std::string content(64, 'x');
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool written = fd >= 0 && ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    const timespec times[2] = {{kSeconds, 0}, {kSeconds, 0}};
+    if (!written || ::futimens(fd, times) != 0 || ::close(fd) != 0) {
         throw std::runtime_error("cannot write " + path);
     }
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    futimens(fd, times);
-    close(fd);
 }
 
-// files per side, spread over three levels of 10 x 10 folders below a first level of 10; one name in a hundred
-// is on one side only, and one in a hundred is newer on side 1.
-void GenerateTrees(const std::string& one, const std::string& two, int files) {
+// The same tree under each top folder: file i lies in folder i / filesPerFolder, named by name(i).
+void GenerateTrees(const std::vector<std::string>& tops, int files, int filesPerFolder,
+                   const std::function<std::string(int)>& name) {
     for (int i = 0; i < files; ++i) {
-        const int folder = i % 1000;
-        const std::string relative = "/d" + std::to_string(folder / 100) + "/e" + std::to_string(folder / 10 % 10) +
-                                     "/f" + std::to_string(folder % 10) + "/";
-        const std::string name = "file_" + std::to_string(i) + ".dat";
-        for (const std::string& top : {one, two}) {
-            std::filesystem::create_directories(top + relative);
-        }
-        const bool onlyOne = i % 100 == 1;
-        const bool onlyTwo = i % 100 == 2;
-        const bool newerOnOne = i % 100 == 3;
-        if (!onlyTwo) {
-            MakeFile(one + relative + name, kBaseSeconds + (newerOnOne ? 60 : 0));
-        }
-        if (!onlyOne) {
-            MakeFile(two + relative + name, kBaseSeconds);
+        const int folder = i / filesPerFolder;
+        const std::string relative = "/a" + std::to_string(folder / 100) + "/b" + std::to_string(folder % 100) + "/";
+        for (const std::string& top : tops) {
+            if (i % filesPerFolder == 0) {
+                std::filesystem::create_directories(top + relative);
+            }
+            MakeFile(top + relative + name(i));
         }
     }
 }
 
-struct Timing {
-    double wall = 1e30; // seconds
-    double cpu = 1e30;  // user and system seconds, of this process and of the programs it ran
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double SecondsOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double SecondsOf(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+void Run(const std::string& command) {
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("failed: " + command);
+    }
+}
+
+// User and system time of the children waited for so far (find, and the shell that starts it).
+double ChildrenCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
+}
+
+struct PassRun {
+    double seconds = 0;
+    long long filesListed = 0;
+    long long filesCopied = 0;
+    double peakBytes = 0;  // the child's maximum resident set
+    double cpuSeconds = 0; // the child's user and system time: what the machine's load does not stretch
 };
 
-double CpuSeconds() {
-    double total = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage usage{};
-        getrusage(who, &usage);
-        for (const timeval& t : {usage.ru_utime, usage.ru_stime}) {
-            total += static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-        }
+// One pass in a child process: its time and counts come back through a pipe, its peak memory from wait4.
+PassRun PassInChild(const std::string& one, const std::string& two) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        throw std::runtime_error("no pipe");
     }
-    return total;
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        SyncObserver quiet;
+        SyncCounts counts;
+        PassRun run;
+        run.seconds = SecondsOf([&] { counts = SyncFolders(BenchSettings(one + "/", two + "/"), quiet); });
+        run.filesListed = counts.filesListed;
+        run.filesCopied = counts.filesCopied;
+        const bool sent = ::write(pipeFds[1], &run, sizeof run) == static_cast<ssize_t>(sizeof run);
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    PassRun run;
+    const bool received = ::read(pipeFds[0], &run, sizeof run) == static_cast<ssize_t>(sizeof run);
+    ::close(pipeFds[0]);
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !received || status != 0) {
+        throw std::runtime_error("the pass failed");
+    }
+    run.peakBytes = static_cast<double>(usage.ru_maxrss) * 1024;
+    run.cpuSeconds = SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
+    return run;
 }
 
-// Keeps the best wall time and the best processor time seen over the runs: on a busy machine the wall time
-// includes waiting for the processor, the processor time does not.
-void Time(Timing& best, const std::function<void()>& work) {
-    const auto start = Clock::now();
-    const double cpuStart = CpuSeconds();
-    work();
-    best.cpu = std::min(best.cpu, CpuSeconds() - cpuStart);
-    best.wall = std::min(best.wall, std::chrono::duration<double>(Clock::now() - start).count());
-}
-
-SyncCounts Pass(const std::string& one, const std::string& two) {
-    SyncObserver quiet;
-    return SyncFolders(BenchSettings(one + "/", two + "/"), quiet);
-}
+struct Figures {
+    std::vector<double> find, pass, rsync, unison, peakBytes, findCpu, passCpu;
+    PassRun last;
+};
 
 void Measure(const std::string& root, int files) {
     const std::string one = root + "/one-" + std::to_string(files);
     const std::string two = root + "/two-" + std::to_string(files);
-    Timing generate;
-    Time(generate, [&] { GenerateTrees(one, two, files); });
+    const double made = SecondsOf([&] {
+        GenerateTrees({one, two}, files, kFilesPerFolder, [](int i) { return "file_" + std::to_string(i) + ".dat"; });
+    });
     const std::string find = "find '" + one + "' '" + two + "' -printf '%T@\\n' >/dev/null";
-    const auto runFind = [&] {
-        if (std::system(find.c_str()) != 0) {
-            throw std::runtime_error("find failed");
-        }
-    };
-    runFind(); // the same warm caches for everything timed below
-
-    SyncCounts copying;
-    Timing copyPass;
-    Time(copyPass, [&] { copying = Pass(one, two); });
-    // Taken in turns, so that a slow spell of the machine hits both alike.
-    Timing findFloor;
-    Timing noChange;
-    SyncCounts unchanged;
+    const std::string rsync =
+        "rsync -a --dry-run '" + one + "/' '" + two + "/' && rsync -a --dry-run '" + two + "/' '" + one + "/'";
+    const std::string unison =
+        "UNISON='" + root + "/unison' unison '" + one + "' '" + two + "' -batch -times -silent >/dev/null 2>&1";
+    Run(find);   // the same warm caches for everything timed below
+    Run(unison); // unison's first run records both trees; the runs timed find them unchanged
+    Figures figures;
     for (int run = 0; run < kRuns; ++run) {
-        Time(findFloor, runFind);
-        Time(noChange, [&] { unchanged = Pass(one, two); });
+        const double childCpu = ChildrenCpuSeconds();
+        figures.find.push_back(SecondsOf([&] { Run(find); }));
+        figures.findCpu.push_back(ChildrenCpuSeconds() - childCpu);
+        figures.last = PassInChild(one, two);
+        figures.pass.push_back(figures.last.seconds);
+        figures.passCpu.push_back(figures.last.cpuSeconds);
+        figures.peakBytes.push_back(figures.last.peakBytes);
+        figures.rsync.push_back(SecondsOf([&] { Run(rsync + " >/dev/null"); }));
+        figures.unison.push_back(SecondsOf([&] { Run(unison); }));
     }
-
-    std::printf("%d files per side (made in %.1f s)            wall        cpu\n", files, generate.wall);
-    std::printf("  copying pass:                         %8.3f s %8.3f s   %lld listed, %lld pairs, %lld copied\n",
-                copyPass.wall, copyPass.cpu, static_cast<long long>(copying.filesListed),
-                static_cast<long long>(copying.pairsCompared), static_cast<long long>(copying.filesCopied));
-    std::printf("  no-change pass:                       %8.3f s %8.3f s   %lld listed, %lld pairs, %lld copied\n",
-                noChange.wall, noChange.cpu, static_cast<long long>(unchanged.filesListed),
-                static_cast<long long>(unchanged.pairsCompared), static_cast<long long>(unchanged.filesCopied));
-    std::printf("  find -printf '%%T@' (the floor):       %8.3f s %8.3f s\n", findFloor.wall, findFloor.cpu);
-    std::printf("  pass / floor: wall %.2f, cpu %.2f;  pass per file: %.2f us wall\n", noChange.wall / findFloor.wall,
-                noChange.cpu / findFloor.cpu, noChange.wall * 1e6 / static_cast<double>(unchanged.filesListed));
+    const double pass = Median(figures.pass);
+    const double listed = static_cast<double>(figures.last.filesListed);
+    std::printf("%d files per side (trees made in %.0f s): %lld listed, %lld copied\n", files, made,
+                figures.last.filesListed, figures.last.filesCopied);
+    std::printf("  find -printf '%%T@' (the floor)   %8.3f s   cpu %.3f s\n", Median(figures.find),
+                Median(figures.findCpu));
+    std::printf("  no-change pass                   %8.3f s   cpu %.3f s;  pass / find %.2f;  per listed file %.2f us, "
+                "cpu %.2f us\n",
+                pass, Median(figures.passCpu), pass / Median(figures.find), pass * 1e6 / listed,
+                Median(figures.passCpu) * 1e6 / listed);
+    std::printf("  peak memory of the pass          %8.1f MB  %.0f bytes per listed file\n",
+                Median(figures.peakBytes) / 1e6, Median(figures.peakBytes) / listed);
+    std::printf("  rsync -a --dry-run, both ways    %8.3f s   %.2f x the pass\n", Median(figures.rsync),
+                Median(figures.rsync) / pass);
+    std::printf("  unison -batch -times, no change  %8.3f s   %.2f x the pass\n", Median(figures.unison),
+                Median(figures.unison) / pass);
     std::fflush(stdout);
+    std::filesystem::remove_all(one);
+    std::filesystem::remove_all(two);
+}
+
+// 2,000 files of one name on each side, each in a folder of its own, against the same trees with distinct names.
+void MeasureSameNamedGroup(const std::string& root) {
+    const auto tops = [&](const char* kind) {
+        return std::vector<std::string>{root + "/" + kind + "-one", root + "/" + kind + "-two"};
+    };
+    GenerateTrees(tops("same"), kGroupSize, 1, [](int) { return std::string("README.md"); });
+    GenerateTrees(tops("distinct"), kGroupSize, 1, [](int i) { return "README-" + std::to_string(i) + ".md"; });
+    std::vector<double> same;
+    std::vector<double> distinct;
+    for (int run = 0; run < kRuns; ++run) {
+        same.push_back(PassInChild(tops("same")[0], tops("same")[1]).seconds);
+        distinct.push_back(PassInChild(tops("distinct")[0], tops("distinct")[1]).seconds);
+    }
+    std::printf("%d same-named files per side (%d pairs)  %8.3f s\n", kGroupSize, kGroupSize * kGroupSize,
+                Median(same));
+    std::printf("%d distinct names per side                %8.3f s   same / distinct %.2f\n", kGroupSize,
+                Median(distinct), Median(same) / Median(distinct));
+}
+
+void PrintLoad(const char* when) {
+    double load[3] = {};
+    if (::getloadavg(load, 3) == 3) {
+        std::printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
+    }
 }
 
 } // namespace
@@ -154,18 +229,24 @@ int main(int argc, char** argv) {
         sizes = {10'000, 100'000};
     }
     std::string root = (std::filesystem::temp_directory_path() / "quillmere-bench-XXXXXX").string();
-    if (mkdtemp(root.data()) == nullptr) {
+    if (::mkdtemp(root.data()) == nullptr) {
         std::perror("mkdtemp");
         return 1;
     }
-    std::printf("trees under %s; best of %d runs\n", root.c_str(), kRuns);
+    std::printf("trees under %s; medians of %d runs; %ld processors\n", root.c_str(), kRuns,
+                ::sysconf(_SC_NPROCESSORS_ONLN));
+    PrintLoad("before");
+    int status = 0;
     try {
         for (int files : sizes) {
             Measure(root, files);
         }
+        MeasureSameNamedGroup(root);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillmere-sync-bench: %s\n", e.what());
+        status = 1;
     }
+    PrintLoad("after");
     std::filesystem::remove_all(root);
-    return 0;
+    return status;
 }

@@ -6,10 +6,6 @@
 
 namespace quillmere {
 
-std::optional<platform::FileFacts> DiskFileOperations::Read(const std::string& path) {
-    return platform::ReadFileFacts(path);
-}
-
 platform::CopyOutcome DiskFileOperations::Copy(const platform::CopyRequest& request) {
     return CopyFileSafe(request);
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File operations of a real pass: facts from the file system, the guarded copy, leftovers removed.
+// File operations of a real pass: the guarded copy, leftovers removed.
 #pragma once
 
 #include "engine/FileOperations.h"
@@ -8,7 +8,6 @@ namespace quillmere {
 
 class DiskFileOperations final : public FileOperations {
 public:
-    std::optional<platform::FileFacts> Read(const std::string& path) override;
     platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
     void RemoveLeftover(const std::string& path) override;
 };

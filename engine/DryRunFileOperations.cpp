@@ -32,14 +32,6 @@ bool IsReadOnly(const std::string& path) {
 
 } // namespace
 
-std::optional<platform::FileFacts> DryRunFileOperations::Read(const std::string& path) {
-    const auto found = pretended_.find(NormalizePath(path));
-    if (found != pretended_.end()) {
-        return found->second.facts;
-    }
-    return platform::ReadFileFacts(path);
-}
-
 // A pretended source is checked as the real file it copies; a pretended destination by what a real copy would
 // have left there, in the order the real copy checks.
 platform::CopyOutcome DryRunFileOperations::Copy(const platform::CopyRequest& request) {

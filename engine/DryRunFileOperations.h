@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File operations of a dry run: every copy is decided by the same guards and checks as a real copy (those it can
-// make before writing anything), then only remembered, so that later reads of a pretended destination see what a
-// real copy would have left there. Nothing is written, and no leftover is removed.
+// make before writing anything), then only remembered, so that later copies from or onto a pretended file meet
+// what a real copy would have left there. Nothing is written, and no leftover is removed.
 #pragma once
 
 #include "engine/FileOperations.h"
@@ -13,7 +13,6 @@ namespace quillmere {
 
 class DryRunFileOperations final : public FileOperations {
 public:
-    std::optional<platform::FileFacts> Read(const std::string& path) override;
     platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
     void RemoveLeftover(const std::string& /*path*/) override {}
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a pass does to files after listing them: read a file's facts, make the guarded copy, and clear away a
-// temporary file a killed copy left behind. A real pass goes to the disk; a dry run pretends; tests record.
+// What a pass does to files besides listing them: make the guarded copy, and clear away a temporary file a killed
+// copy left behind. A real pass goes to the disk; a dry run pretends; tests record.
 #pragma once
 
 #include "platform/FileCopy.h"
 
-#include <optional>
 #include <string>
 
 namespace quillmere {
@@ -13,12 +12,10 @@ namespace quillmere {
 class FileOperations {
 public:
     virtual ~FileOperations() = default;
-    // One look at path: its identity, size and times (the last-write time is what the pass compares). No value
-    // when nothing is at path.
-    virtual std::optional<platform::FileFacts> Read(const std::string& path) = 0;
     // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced.
     virtual platform::CopyOutcome Copy(const platform::CopyRequest& request) = 0;
     // A file named like the copy's temporary files, met by the listing: removed unless a copy still holds it.
+    // Called on the threads that walk the two sides, from both at once.
     virtual void RemoveLeftover(const std::string& path) = 0;
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/modCompare.h"
 
+#include "engine/PathsOnBothSides.h"
+
 #include <algorithm>
 
 namespace quillmere {
@@ -17,70 +19,81 @@ const std::string& ModifiedProcedure() {
     return text;
 }
 
-// One reading of a pair: each file's facts, and how their times stand. Exact times (nanoseconds) are compared,
-// not the local date-time values of GetFileLastModified: a double counting days keeps only about a microsecond,
-// so two different times could compare equal.
-struct PairReading {
-    std::optional<platform::FileFacts> file1;
-    std::optional<platform::FileFacts> file2;
-    TimeOrder order = TimeOrder::Same;
+// The two sides as one comparison sees them. Exact times (nanoseconds) are compared, not the local date-time values
+// of GetFileLastModified: a double counting days keeps only about a microsecond, so two different times could
+// compare equal.
+class PairComparison {
+public:
+    PairComparison(Side& side1, Side& side2, PassContext& pass)
+        : side1_(side1), side2_(side2), both_(side1.files, side2.files), pass_(pass) {}
+
+    void Compare(std::size_t i, std::size_t j);
+
+private:
+    TimeOrder Order(std::size_t i, std::size_t j) const {
+        return CompareFileTimes(side1_.files.LastWriteTimeOf(i), side2_.files.LastWriteTimeOf(j),
+                                pass_.TimeTolerance());
+    }
+    void CopyNewer(bool oneToTwo, std::size_t i, std::size_t j);
+
+    Side& side1_;
+    Side& side2_;
+    const PathsOnBothSides both_;
+    PassContext& pass_;
 };
 
-std::optional<std::int64_t> TimeOf(const std::optional<platform::FileFacts>& facts) {
-    return facts ? std::optional<std::int64_t>(facts->lastWriteTime) : std::nullopt;
-}
-
-PairReading ReadPair(const std::string& path1, const std::string& path2, PassContext& pass) {
-    PairReading reading{pass.Files().Read(path1), pass.Files().Read(path2), TimeOrder::Same};
-    reading.order = CompareFileTimes(TimeOf(reading.file1), TimeOf(reading.file2), pass.TimeTolerance());
-    return reading;
-}
-
-// The newer file over the older one, which is replaced only while both are still as this reading found them,
-// and kept in the Trash when the pass keeps replaced files.
-void CopyNewer(bool oneToTwo, const std::string& path1, const std::string& path2, const PairReading& reading,
-               PassContext& pass) {
-    if (oneToTwo) {
-        pass.Copy(platform::CopyRequest{path1, path2, reading.file1, reading.file2, {}, pass.KeepsReplaced()});
-    } else {
-        pass.Copy(platform::CopyRequest{path2, path1, reading.file2, reading.file1, {}, pass.KeepsReplaced()});
-    }
-}
-
-void ComparePair(const std::string& path1, const std::string& path2, PassContext& pass) {
+void PairComparison::Compare(std::size_t i, std::size_t j) {
     const std::string& procedure = ModifiedProcedure();
-    ErrorSink& errors = pass.Observer();
-    pass.PairCompared();
+    ErrorSink& errors = pass_.Observer();
+    pass_.PairCompared();
     // A direction that cannot be read copies nothing rather than guess.
     SyncDirection direction = SyncDirection::None;
-    RunTrapped(errors, procedure, 114, [&] { direction = pass.Settings().Direction(); });
-    PairReading reading;
+    RunTrapped(errors, procedure, 114, [&] { direction = pass_.Settings().Direction(); });
+    // One reading decides both ways: the times are those the listing read, brought up to date by every copy since.
+    // Reading both again before the second test only matters when a file changes meanwhile, a race either reading
+    // may win, and the copy checks that each file is still the one compared.
+    const TimeOrder order = Order(i, j);
     switch (direction) {
     case SyncDirection::BothWays:
-        // One reading decides both ways. Reading both times again before the second test only matters when a
-        // file changes between the two readings, a race either reading may win (and the copy checks the reading
-        // still holds); the second reading cost half the time of a pass that finds nothing to do.
-        RunTrapped(errors, procedure, 116, [&] { reading = ReadPair(path1, path2, pass); });
-        if (reading.order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 118, [&] { CopyNewer(true, path1, path2, reading, pass); });
-        } else if (reading.order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 122, [&] { CopyNewer(false, path1, path2, reading, pass); });
+        if (order == TimeOrder::Later) {
+            RunTrapped(errors, procedure, 118, [&] { CopyNewer(true, i, j); });
+        } else if (order == TimeOrder::Earlier) {
+            RunTrapped(errors, procedure, 122, [&] { CopyNewer(false, i, j); });
         }
         return;
     case SyncDirection::Folder1ToFolder2:
-        RunTrapped(errors, procedure, 126, [&] { reading = ReadPair(path1, path2, pass); });
-        if (reading.order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 128, [&] { CopyNewer(true, path1, path2, reading, pass); });
+        if (order == TimeOrder::Later) {
+            RunTrapped(errors, procedure, 128, [&] { CopyNewer(true, i, j); });
         }
         return;
     case SyncDirection::Folder2ToFolder1:
-        RunTrapped(errors, procedure, 132, [&] { reading = ReadPair(path1, path2, pass); });
-        if (reading.order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 134, [&] { CopyNewer(false, path1, path2, reading, pass); });
+        if (order == TimeOrder::Earlier) {
+            RunTrapped(errors, procedure, 134, [&] { CopyNewer(false, i, j); });
         }
         return;
     case SyncDirection::None:
         return;
+    }
+}
+
+// The newer file over the older one, which is replaced only while both are still as compared, and kept in the
+// Trash when the pass keeps replaced files. What the copy wrote is what later pairs see of the destination, under
+// every name the listings know it by.
+void PairComparison::CopyNewer(bool oneToTwo, std::size_t i, std::size_t j) {
+    ListedFiles& from = oneToTwo ? side1_.files : side2_.files;
+    ListedFiles& to = oneToTwo ? side2_.files : side1_.files;
+    ListedFiles& toOnTheOtherSide = oneToTwo ? side1_.files : side2_.files;
+    const std::size_t source = oneToTwo ? i : j;
+    const std::size_t destination = oneToTwo ? j : i;
+    const platform::CopyOutcome outcome = pass_.Copy(platform::CopyRequest{
+        from.PathOf(source), to.PathOf(destination), from.FactsOf(source), to.FactsOf(destination), {},
+        pass_.KeepsReplaced()});
+    if (!outcome.written) {
+        return;
+    }
+    to.SetFacts(destination, outcome.written);
+    if (const auto same = oneToTwo ? both_.In1(destination) : both_.In2(destination)) {
+        toOnTheOtherSide.SetFacts(*same, outcome.written);
     }
 }
 
@@ -104,26 +117,31 @@ TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std:
     return behind < window ? TimeOrder::Same : TimeOrder::Earlier;
 }
 
-FileList LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors) {
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors) {
     const std::string& procedure = AdditionsProcedure();
-    FileList result;
-    for (std::size_t i = 0; i < source.Paths().size(); ++i) {
+    const ListedFiles& files = source.Files();
+    FileIndexes result;
+    for (std::size_t i = 0; i < files.Size(); ++i) {
         bool found = true;
-        RunTrapped(errors, procedure, 112, [&] { found = other.Contains(source.NameOf(i)); });
+        RunTrapped(errors, procedure, 112, [&] { found = other.Contains(files.NameOf(i)); });
         if (!found) {
-            RunTrapped(errors, procedure, 120, [&] { result.push_back(source.Paths()[i]); });
+            // ListedFiles keeps indexes below 2^32 - 1.
+            RunTrapped(errors, procedure, 120, [&] { result.push_back(static_cast<std::uint32_t>(i)); });
         }
     }
     return result;
 }
 
-void LookForModified2(const NameIndex& list1, const NameIndex& list2, PassContext& pass) {
-    for (std::size_t i = 0; i < list1.Paths().size(); ++i) {
-        for (std::size_t j = list2.First(list1.NameOf(i)); j != NameIndex::npos; j = list2.Next(j)) {
+void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
+    PairComparison pairs(side1, side2, pass);
+    const ListedFiles& files1 = side1.files;
+    const NameIndex& names2 = side2.names.value();
+    for (std::size_t i = 0; i < files1.Size(); ++i) {
+        for (std::size_t j = names2.First(files1.NameOf(i)); j != NameIndex::npos; j = names2.Next(j)) {
             if (pass.StopRequested()) {
                 return;
             }
-            ComparePair(list1.Paths()[i], list2.Paths()[j], pass);
+            pairs.Compare(i, j);
         }
     }
 }

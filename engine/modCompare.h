@@ -3,18 +3,17 @@
 #pragma once
 
 #include "base/ErrorTrap.h"
-#include "engine/NameIndex.h"
 #include "engine/PassContext.h"
+#include "engine/Side.h"
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace quillmere {
 
-// Full file paths of one side, in the order the pass found them.
-using FileList = std::vector<std::string>;
+// Files of a side, by their index in its listing, in listing order.
+using FileIndexes = std::vector<std::uint32_t>;
 
 enum class TimeOrder { Earlier, Same, Later };
 
@@ -24,13 +23,14 @@ enum class TimeOrder { Earlier, Same, Later };
 TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std::int64_t> time2,
                            std::int64_t tolerance);
 
-// The paths of source whose file name (letter case counting) occurs nowhere in other, in source order,
+// The files of source whose file name (letter case counting) occurs nowhere in other, in source order,
 // duplicates kept.
-FileList LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors);
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors);
 
-// For every same-named pair (list1[i], list2[j]), i ascending and for each i the j ascending, copies the newer
-// file over the older one in the direction read afresh for that pair. Times are read afresh for each pair, so
-// a copy made for an earlier pair is seen by later ones.
-void LookForModified2(const NameIndex& list1, const NameIndex& list2, PassContext& pass);
+// For every same-named pair (file i of side1, file j of side2), i ascending and for each i the j ascending, copies
+// the newer file over the older one in the direction read afresh for that pair. Each file's time is the one its
+// listing read, and a copy gives its destination the facts the copy wrote, on both sides where both list it: a
+// later pair sees the copy as a fresh look would, without a second look at any file.
+void LookForModified2(Side& side1, Side& side2, PassContext& pass);
 
 } // namespace quillmere

@@ -4,11 +4,10 @@
 #include "engine/DiskFileOperations.h"
 #include "engine/DryRunFileOperations.h"
 #include "engine/PassContext.h"
+#include "engine/SideListing.h"
 #include "engine/modCompare.h"
-#include "fs/AddFolder.h"
 #include "fs/Main.h"
 #include "platform/FileSystem.h"
-#include "platform/TemporaryName.h"
 
 #include <algorithm>
 #include <memory>
@@ -18,90 +17,10 @@ namespace quillmere {
 
 namespace {
 
-const std::string& SyncProcedure() {
-    static const std::string text = ProcedureText("modSync.SyncFolders");
-    return text;
-}
-
-// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's.
-struct SideLines {
-    int walk;
-    int listFiles;
-    int storePath;
-};
-constexpr SideLines kFolder1Lines{110, 116, 122};
-constexpr SideLines kFolder2Lines{134, 140, 146};
-
-struct Side {
-    std::string folder; // ends in one separator
-    FileList files;
-    // False when the top folder is missing or could not be listed. Such a side looks empty, and copying the
-    // other side into it would overwrite, unseen and without comparing times, whatever it really holds.
-    bool listed = false;
-    std::unique_ptr<NameIndex> names; // made once the side is listed, for every step that follows
-};
-
-std::size_t CountNames(const FolderFileNames& files) {
-    std::size_t count = 0;
-    for (const auto& names : files) {
-        count += names ? names->size() : 0;
-    }
-    return count;
-}
-
-// The names of one folder that take part in the pass. A temporary file a killed copy left behind is cleared
-// away on the way.
-std::int64_t ListNames(const std::string& folder, const std::vector<std::string>& names, Side& side, PassContext& pass,
-                       const SideLines& lines) {
-    std::int64_t listed = 0;
-    for (const std::string& name : names) {
-        if (platform::TakesNoPart(name)) {
-            if (platform::IsTemporaryName(name)) {
-                pass.Files().RemoveLeftover(folder + name);
-            }
-            continue;
-        }
-        if (RunTrapped(pass.Observer(), SyncProcedure(), lines.storePath,
-                       [&] { side.files.push_back(folder + name); })) {
-            ++listed;
-        }
-    }
-    return listed;
-}
-
-// The walk and the file listing of one side: every file of the tree whose name does not begin with "~"
-// (temporary files of other programs and of this one). The walk reads each folder's files along with its
-// subfolders, and tells of every folder it cannot read.
-Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lines) {
-    Side side{folder, {}, false, nullptr};
-    ErrorSink& errors = pass.Observer();
-    FolderList folders{folder};
-    FolderFileNames walkedFiles;
-    const WalkControl control{
-        &errors, [&pass] { return pass.StopRequested(); }, [&pass] { pass.FolderWalked(); },
-        [&pass](const std::string& path, const std::string& cause) { pass.NotRead(path, cause); }};
-    RunTrapped(errors, SyncProcedure(), lines.walk,
-               [&] { GetSubDirectoriesWithFiles(folders, walkedFiles, true, control); });
-    // The walk removes a folder it cannot list and keeps a missing one.
-    side.listed = !folders.empty() && folders.front() == folder && IsFolder(folder);
-    if (!side.listed) {
-        return side;
-    }
-    RunTrapped(errors, SyncProcedure(), lines.storePath, [&] { side.files.reserve(CountNames(walkedFiles)); });
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        if (pass.StopRequested()) {
-            return side;
-        }
-        // Folder paths end in one separator, so a file's path is the folder's followed by its name.
-        const std::string& path = folders[i];
-        std::vector<std::string> names;
-        RunTrapped(errors, SyncProcedure(), lines.listFiles, [&] {
-            names = i < walkedFiles.size() && walkedFiles[i] ? std::move(*walkedFiles[i]) : GetFilesInFolder(path);
-        });
-        pass.FilesListed(ListNames(path, names, side, pass, lines));
-    }
-    return side;
-}
+// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's. The file lists are
+// indexed where they are created.
+constexpr SideLines kFolder1Lines{110, 100};
+constexpr SideLines kFolder2Lines{134, 102};
 
 // Copies each file of additions into the top folder of target, whatever subfolder it came from. The pass found no
 // file of that name there, so a copy only ever adds one: a destination that exists although the listing did not
@@ -110,20 +29,20 @@ Side ListSide(const std::string& folder, PassContext& pass, const SideLines& lin
 // compared; the next pass lists it and compares. Same-named additions still follow one another into their
 // destination, each replacing only what the one before wrote, so the one found later in the walk remains; what
 // they replace is a copy of a file the pass still has, and is not kept in the Trash.
-void CopyInto(const Side& target, const FileList& additions, PassContext& pass, int line) {
+void CopyInto(const Side& source, const Side& target, const FileIndexes& additions, PassContext& pass, int line) {
     if (!target.listed) {
         return;
     }
     std::unordered_map<std::string, platform::FileFacts> writtenByThisPass;
-    for (const std::string& path : additions) {
+    for (const std::uint32_t file : additions) {
         if (pass.StopRequested()) {
             return;
         }
         RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
-            const std::string destination = target.folder + GetFileName(path);
+            const std::string destination = target.folder + std::string(source.files.NameOf(file));
             const auto written = writtenByThisPass.find(destination);
             const platform::CopyOutcome outcome = pass.Copy(platform::CopyRequest{
-                path,
+                source.files.PathOf(file),
                 destination,
                 std::nullopt,
                 written == writtenByThisPass.end() ? std::nullopt : std::optional(written->second),
@@ -143,50 +62,41 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     const std::string& procedure = SyncProcedure();
     SyncDirection direction = SyncDirection::None;
     RunTrapped(errors, procedure, 154, [&] { direction = pass.Settings().Direction(); });
-    FileList onlyIn1;
-    FileList onlyIn2;
+    FileIndexes onlyIn1;
+    FileIndexes onlyIn2;
     switch (direction) {
     case SyncDirection::BothWays:
         RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
         RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side2, onlyIn1, pass, 162);
-        CopyInto(side1, onlyIn2, pass, 168);
+        CopyInto(side1, side2, onlyIn1, pass, 162);
+        CopyInto(side2, side1, onlyIn2, pass, 168);
         return;
     case SyncDirection::Folder1ToFolder2:
         RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
-        CopyInto(side2, onlyIn1, pass, 178);
+        CopyInto(side1, side2, onlyIn1, pass, 178);
         return;
     case SyncDirection::Folder2ToFolder1:
         RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side1, onlyIn2, pass, 188);
+        CopyInto(side2, side1, onlyIn2, pass, 188);
         return;
     case SyncDirection::None:
         return;
     }
 }
 
-// The file list of a side, indexed by name.
-bool IndexSide(Side& side, PassContext& pass, int line) {
-    return RunTrapped(pass.Observer(), SyncProcedure(), line,
-                      [&] { side.names = std::make_unique<NameIndex>(side.files); });
-}
-
 SyncCounts RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
-    Side side1 = ListSide(folder1, pass, kFolder1Lines);
-    if (pass.StopRequested()) {
-        return pass.Counts();
-    }
-    Side side2 = ListSide(folder2, pass, kFolder2Lines);
+    const auto [side1, side2] =
+        ListBothSides(SideToList{folder1, kFolder1Lines}, SideToList{folder2, kFolder2Lines}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
-    if (pass.StopRequested() || !IndexSide(side1, pass, 100) || !IndexSide(side2, pass, 102)) {
+    if (pass.StopRequested() || !side1->names || !side2->names) {
         return pass.Counts();
     }
     pass.SetTimeTolerance(std::max(platform::TimeResolution(folder1), platform::TimeResolution(folder2)));
-    CopyAdditions(side1, side2, pass);
+    CopyAdditions(*side1, *side2, pass);
     if (pass.StopRequested()) {
         return pass.Counts();
     }
-    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1.names, *side2.names, pass); });
+    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1, *side2, pass); });
     return pass.Counts();
 }
 

@@ -14,35 +14,22 @@ bool IsRefusedCodePoint(char32_t c) {
     return c < 32 || (c >= 127 && c <= 159) || c == '?';
 }
 
-// The listed names of the files in the folder prefix that can be opened.
-std::vector<std::string> OpenableFiles(const std::string& prefix, std::vector<std::string> names) {
-    if (!platform::kListedFilesCanBeOpened) {
-        std::erase_if(names, [&](const std::string& name) { return !IsExistingFile(prefix + name); });
-    }
-    return names;
-}
-
 } // namespace
 
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control) {
     FolderWalk(list, recurse, control).Run();
 }
 
-void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool recurse, const WalkControl& control) {
-    files.clear();
+void GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse, const WalkControl& control) {
+    files = ListedFiles();
     FolderWalk(list, recurse, control, &files).Run();
-    // A walk that broke off early, or failed to keep some names, left folders without them.
-    files.resize(list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (files[i]) {
-            *files[i] = OpenableFiles(WithTrailingSeparator(list[i]), std::move(*files[i]));
-        }
-    }
 }
 
 std::vector<std::string> GetFilesInFolder(const std::string& folder) {
     const std::string prefix = WithTrailingSeparator(folder);
-    return OpenableFiles(prefix, platform::ListFileNames(prefix).names);
+    std::vector<std::string> names = platform::ListFileNames(prefix).names;
+    std::erase_if(names, [&](const std::string& name) { return !IsOpenableListedFile(prefix, name); });
+    return names;
 }
 
 bool HasInvalidChars(std::string_view name) {
@@ -53,6 +40,10 @@ bool HasInvalidChars(std::string_view name) {
         }
     }
     return false;
+}
+
+bool IsOpenableListedFile(const std::string& folder, const std::string& name) {
+    return platform::kListedFilesCanBeOpened || IsExistingFile(folder + name);
 }
 
 bool IsExistingFile(const std::string& path) {

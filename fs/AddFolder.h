@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/ErrorTrap.h"
+#include "fs/ListedFiles.h"
 
 #include <functional>
 #include <optional>
@@ -22,6 +23,9 @@ struct WalkControl {
     // Told of every folder the walk cannot read (missing, refused, broken off, beyond the system's limits) and of
     // every link it does not follow, with the cause in words: no folder is left out in silence.
     std::function<void(const std::string& path, const std::string& cause)> notRead;
+    // Asked of each file the walk with files lists (folder ends in one separator); false leaves the file out.
+    // Every callback here is called on the thread that runs the walk.
+    std::function<bool(const std::string& folder, std::string_view name)> takesPart;
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.
@@ -30,14 +34,12 @@ struct WalkControl {
 // name is taken as it is, on Windows names the program cannot handle are left out.
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control = {});
 
-// For each folder of a walked list, in the same order: the names GetFilesInFolder(folder) gives, read in the same
-// look at the folder that found its subfolders. No value for a folder the walk returned without listing it (a
-// starting entry it does not enter, say): the caller asks GetFilesInFolder for those.
-using FolderFileNames = std::vector<std::optional<std::vector<std::string>>>;
-
-// GetSubDirectories2016 that also keeps the files of the folders it lists, so that a pass reads each folder once.
-void GetSubDirectoriesWithFiles(FolderList& list, FolderFileNames& files, bool recurse,
-                                const WalkControl& control = {});
+// GetSubDirectories2016 that also lists, in the same look at each folder, the files of every folder of the result
+// with their facts: files then holds the folders of list, in the same order, each with the files GetFilesInFolder
+// gives (less those control.takesPart leaves out). A starting folder the walk does not enter still has its files
+// listed; a folder the walk returns without having read it (the walk was stopped, or a failure was reported)
+// has none.
+void GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse, const WalkControl& control = {});
 
 // Names (not paths) of the files in folder (with or without its trailing separator), hidden files included,
 // folders excluded: every name, as the pattern "*.*" asks on Windows.
@@ -49,5 +51,9 @@ bool HasInvalidChars(std::string_view name);
 
 // True when path names an existing file that can be opened.
 bool IsExistingFile(const std::string& path);
+
+// True when a name a listing of folder (ending in one separator) gave names a file that can be opened; asked of
+// the system only where listings do not tell it already (platform::kListedFilesCanBeOpened).
+bool IsOpenableListedFile(const std::string& folder, const std::string& name);
 
 } // namespace quillmere

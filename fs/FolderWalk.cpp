@@ -46,6 +46,14 @@ bool IsSkippedName(std::string_view name) {
            (kWindowsNameRules && HasInvalidChars(name));
 }
 
+template <class Levels> std::size_t CountEntries(const Levels& levels) {
+    std::size_t count = 0;
+    for (const auto& level : levels) {
+        count += level.size();
+    }
+    return count;
+}
+
 } // namespace
 
 bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRootFolder) {
@@ -55,7 +63,7 @@ bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRo
     return isRootFolder();
 }
 
-FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control, FolderFileNames* files)
+FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& control, ListedFiles* files)
     : list_(list), recurse_(recurse), control_(control), files_(files), separator_(SeparatorOf(kNativePathStyle)) {
     if (const auto homeTrash = platform::HomeTrashFolder()) {
         homeTrash_ = platform::ReadFolderIdentity(*homeTrash);
@@ -110,7 +118,7 @@ FolderWalk::Level FolderWalk::StartingLevel(const FolderList& list) const {
                 above = std::make_shared<const Ancestry>(Ancestry{*identity, above});
             }
         }
-        level.push_back(Entry{path, WithoutSelf(path, std::move(above)), false, std::nullopt, std::nullopt});
+        level.push_back(Entry{path, WithoutSelf(path, std::move(above)), true, false, std::nullopt, std::nullopt});
     }
     return level;
 }
@@ -158,6 +166,8 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
     entry.kept = entered;
     if (entered) {
         ListSubfolders(entry, std::move(inside), next);
+    } else {
+        ListFilesOnly(entry);
     }
 }
 
@@ -185,23 +195,22 @@ bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attr
     return true;
 }
 
-// One look at the folder gives its subfolders and, when the caller keeps them, its files.
-platform::FolderContents FolderWalk::ReadFolder(const std::string& path) const {
-    return platform::ListFolderContents(path, files_ != nullptr);
+// One look at the folder gives its subfolders and, when the caller keeps them, its files with their facts.
+platform::FolderContents FolderWalk::ReadFolder(const std::string& path, bool wantFolders) const {
+    const bool wantFiles = files_ != nullptr;
+    return platform::ListFolderContents(path, platform::ContentsWanted{wantFolders, wantFiles, wantFiles});
 }
 
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
     platform::FolderContents listing;
     const std::string parent = WithTrailingSeparator(entry.path);
     try {
-        listing = ReadFolder(entry.path);
+        listing = ReadFolder(entry.path, true);
+        KeepFiles(entry, parent, listing);
         for (const std::string& name : listing.folders) {
             if (!IsSkippedName(name)) {
-                next.push_back(Entry{parent + name + separator_, inside, false, std::nullopt, std::nullopt});
+                next.push_back(Entry{parent + name + separator_, inside, false, false, std::nullopt, std::nullopt});
             }
-        }
-        if (files_ != nullptr) {
-            entry.files = std::move(listing.files);
         }
     } catch (...) {
         // Any other failure ends this folder's listing; the names so far stay.
@@ -224,6 +233,29 @@ void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> in
     }
 }
 
+void FolderWalk::KeepFiles(Entry& entry, const std::string& folder, const platform::FolderContents& listing) {
+    if (files_ == nullptr) {
+        return;
+    }
+    entry.listedAs = files_->AddFolder(folder);
+    for (std::size_t i = 0; i < listing.files.size(); ++i) {
+        const std::string& name = listing.files[i];
+        if (IsOpenableListedFile(folder, name) && (!control_.takesPart || control_.takesPart(folder, name))) {
+            files_->AddFile(name, i < listing.fileFacts.size() ? listing.fileFacts[i] : std::nullopt);
+        }
+    }
+}
+
+// A starting folder stays in the list even when it is not entered, and a pass lists the files of every folder in
+// the list: its files are read, its subfolders are not.
+void FolderWalk::ListFilesOnly(Entry& entry) {
+    if (files_ == nullptr || !entry.starting) {
+        return;
+    }
+    Step(line::ObtainFolder,
+         [&] { KeepFiles(entry, WithTrailingSeparator(entry.path), ReadFolder(entry.path, false)); });
+}
+
 bool FolderWalk::PassesFinalTest(const Entry& entry) {
     if (entry.kept) {
         return *entry.kept; // examined already: a second look would see the same
@@ -242,25 +274,23 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
 
 void FolderWalk::Assemble(std::vector<Level>& levels) {
     FolderList result;
-    FolderFileNames files;
+    // Where each folder of the result was listed in files_. Reserved, so that once a path is in, so is its place.
+    std::vector<std::optional<std::size_t>> listedAs;
+    const bool keepFiles = files_ != nullptr && Step(line::Append, [&] { listedAs.reserve(CountEntries(levels)); });
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
         for (Entry& entry : levels[depth]) {
             // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
             if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
                 Step(line::Append, [&] {
                     result.push_back(entry.path);
-                    if (files_ != nullptr) {
-                        // Sized by the paths, so a failure here leaves a folder without its names, never the
-                        // names of one folder against the path of another.
-                        files.resize(result.size());
-                        files.back() = std::move(entry.files);
-                    }
+                    listedAs.push_back(entry.listedAs);
                 });
             }
         }
     }
-    if (files_ != nullptr) {
-        *files_ = std::move(files);
+    // Files that cannot be matched with their folders are none of theirs: the caller finds no folder listed.
+    if (files_ != nullptr && !(keepFiles && Step(line::Append, [&] { files_->KeepFolders(result, listedAs); }))) {
+        *files_ = ListedFiles();
     }
     list_ = std::move(result);
 }

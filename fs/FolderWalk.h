@@ -21,8 +21,8 @@ bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRo
 
 class FolderWalk {
 public:
-    // files, when given, receives the file names of each folder of the result (see GetSubDirectoriesWithFiles).
-    FolderWalk(FolderList& list, bool recurse, const WalkControl& control, FolderFileNames* files = nullptr);
+    // files, when given, receives the files of each folder of the result (see GetSubDirectoriesWithFiles).
+    FolderWalk(FolderList& list, bool recurse, const WalkControl& control, ListedFiles* files = nullptr);
     void Run();
 
 private:
@@ -34,9 +34,10 @@ private:
     struct Entry {
         std::string path;
         std::shared_ptr<const Ancestry> above;
+        bool starting = false;
         bool removed = false;
-        std::optional<bool> kept;                      // the verdict of the examination: a folder that is entered
-        std::optional<std::vector<std::string>> files; // read with its subfolders, when the caller keeps them
+        std::optional<bool> kept;            // the verdict of the examination: a folder that is entered
+        std::optional<std::size_t> listedAs; // its number in files_, once its files are listed there
     };
     using Level = std::vector<Entry>;
 
@@ -49,15 +50,17 @@ private:
     void ExamineEntry(Entry& entry, Level& next);
     bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
                    std::shared_ptr<const Ancestry>& inside);
-    platform::FolderContents ReadFolder(const std::string& path) const;
+    platform::FolderContents ReadFolder(const std::string& path, bool wantFolders) const;
     void ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next);
+    void KeepFiles(Entry& entry, const std::string& folder, const platform::FolderContents& listing);
+    void ListFilesOnly(Entry& entry);
     bool PassesFinalTest(const Entry& entry);
     void Assemble(std::vector<Level>& levels);
 
     FolderList& list_;
     bool recurse_;
     const WalkControl& control_;
-    FolderFileNames* files_;
+    ListedFiles* files_;
     char separator_;
     std::optional<platform::FileIdentity> homeTrash_; // never entered, wherever a tree holds it
 };

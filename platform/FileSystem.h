@@ -34,6 +34,26 @@ std::optional<std::uint32_t> ReadAttributes(const std::string& path);
 // True for the root folder of a drive or file system ("C:\", "\\server\share\", "/").
 bool IsRootFolder(const std::string& folder);
 
+// Identity of a file or folder: the same one, whatever path leads to it. The walk uses it to notice a link that
+// leads back to a folder already above it.
+struct FileIdentity {
+    std::uint64_t device = 0; // the volume's serial number on Windows
+    std::uint64_t inode = 0;  // the file index on Windows
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder);
+
+// What one look at a file tells, enough to know later whether it is still the same file, unchanged.
+struct FileFacts {
+    FileIdentity identity;
+    std::uint64_t size = 0;
+    std::int64_t lastWriteTime = 0; // nanoseconds since 1970, as ReadLastWriteTime gives it
+    std::int64_t changeTime = 0;    // when its data or attributes last changed, however that was done
+    bool operator==(const FileFacts&) const = default;
+};
+// Links followed; no value when nothing is at path.
+std::optional<FileFacts> ReadFileFacts(const std::string& path);
+
 enum class ListingStatus { Ok, PermissionDenied, PathNotFound, LinkNotFollowed, OtherError };
 
 struct Listing {
@@ -46,16 +66,27 @@ Listing ListSubfolderNames(const std::string& folder);
 // The files inside folder, hidden ones included, folders excluded.
 Listing ListFileNames(const std::string& folder);
 
+// What one reading of a folder collects; what is not asked for stays empty.
+struct ContentsWanted {
+    bool folders = true;
+    bool files = true;
+    // Each file's facts, read beside its name in the same look at the folder, so that a pass needs no second
+    // look at any file by its full path.
+    bool fileFacts = false;
+};
+
 // Both listings above from one read of folder, for a walk that wants the files of every folder it enters, with
 // what a walk reports: why the folder could not be read, and the links in it that are not followed.
 struct FolderContents {
     ListingStatus status = ListingStatus::Ok;
     std::string cause;                         // the system's words when status is not Ok
     std::vector<std::string> folders;          // as ListSubfolderNames gives them
-    std::vector<std::string> files;            // as ListFileNames gives them (left empty unless asked for)
+    std::vector<std::string> files;            // as ListFileNames gives them
     std::vector<std::string> linksNotFollowed; // names of links the link rule does not follow (see FileCopy.h)
+    // When asked for, beside files, one for one: no value for a file gone before it could be looked at.
+    std::vector<std::optional<FileFacts>> fileFacts;
 };
-FolderContents ListFolderContents(const std::string& folder, bool wantFiles = true);
+FolderContents ListFolderContents(const std::string& folder, const ContentsWanted& wanted = {});
 
 // Why folder cannot be read as a folder, in the system's words ("No such file or directory", "Not a
 // directory"...); empty when it can be examined.
@@ -81,26 +112,6 @@ std::optional<std::int64_t> ReadLastWriteTime(const std::string& path);
 
 // Offset of local time from UTC, in seconds, in force now. No value when the time zone cannot be read.
 std::optional<std::int64_t> LocalTimeOffsetSeconds();
-
-// Identity of a file or folder: the same one, whatever path leads to it. The walk uses it to notice a link that
-// leads back to a folder already above it.
-struct FileIdentity {
-    std::uint64_t device = 0; // the volume's serial number on Windows
-    std::uint64_t inode = 0;  // the file index on Windows
-    bool operator==(const FileIdentity&) const = default;
-};
-std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder);
-
-// What one look at a file tells, enough to know later whether it is still the same file, unchanged.
-struct FileFacts {
-    FileIdentity identity;
-    std::uint64_t size = 0;
-    std::int64_t lastWriteTime = 0; // nanoseconds since 1970, as ReadLastWriteTime gives it
-    std::int64_t changeTime = 0;    // when its data or attributes last changed, however that was done
-    bool operator==(const FileFacts&) const = default;
-};
-// Links followed; no value when nothing is at path.
-std::optional<FileFacts> ReadFileFacts(const std::string& path);
 
 // Nanoseconds two times of files on this folder's file system may differ by and still be the same time
 // (2 s on FAT, 10 ms on exFAT, 100 ns on NTFS, 1 ns where times are exact or the file system is unknown).

@@ -9,7 +9,8 @@
 
 namespace quillmere::platform::detail {
 
-// The folder's names, in the order the system gives them; each kind is collected only when wanted.
-FolderContents ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles);
+// The folder's names, in the order the system gives them; each kind, and the files' facts, collected only when
+// wanted.
+FolderContents ReadFolder(const std::string& folder, const ContentsWanted& wanted);
 
 } // namespace quillmere::platform::detail

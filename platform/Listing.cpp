@@ -3,16 +3,39 @@
 #include "platform/FolderReading.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace quillmere::platform {
 
 namespace {
 
-FolderContents SortedContents(const std::string& folder, bool wantFolders, bool wantFiles) {
-    FolderContents contents = detail::ReadFolder(folder, wantFolders, wantFiles);
+// The files in name order, each keeping its facts beside it.
+void SortFiles(FolderContents& contents) {
+    if (contents.fileFacts.empty()) {
+        std::sort(contents.files.begin(), contents.files.end());
+        return;
+    }
+    std::vector<std::size_t> order(contents.files.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return contents.files[a] < contents.files[b]; });
+    std::vector<std::string> files;
+    std::vector<std::optional<FileFacts>> facts;
+    files.reserve(order.size());
+    facts.reserve(order.size());
+    for (const std::size_t at : order) {
+        files.push_back(std::move(contents.files[at]));
+        facts.push_back(contents.fileFacts[at]);
+    }
+    contents.files = std::move(files);
+    contents.fileFacts = std::move(facts);
+}
+
+FolderContents SortedContents(const std::string& folder, const ContentsWanted& wanted) {
+    FolderContents contents = detail::ReadFolder(folder, wanted);
     std::sort(contents.folders.begin(), contents.folders.end());
-    std::sort(contents.files.begin(), contents.files.end());
+    SortFiles(contents);
     std::sort(contents.linksNotFollowed.begin(), contents.linksNotFollowed.end());
     return contents;
 }
@@ -20,17 +43,17 @@ FolderContents SortedContents(const std::string& folder, bool wantFolders, bool 
 } // namespace
 
 Listing ListSubfolderNames(const std::string& folder) {
-    FolderContents contents = SortedContents(folder, true, false);
+    FolderContents contents = SortedContents(folder, ContentsWanted{true, false, false});
     return Listing{contents.status, std::move(contents.folders)};
 }
 
 Listing ListFileNames(const std::string& folder) {
-    FolderContents contents = SortedContents(folder, false, true);
+    FolderContents contents = SortedContents(folder, ContentsWanted{false, true, false});
     return Listing{contents.status, std::move(contents.files)};
 }
 
-FolderContents ListFolderContents(const std::string& folder, bool wantFiles) {
-    return SortedContents(folder, true, wantFiles);
+FolderContents ListFolderContents(const std::string& folder, const ContentsWanted& wanted) {
+    return SortedContents(folder, wanted);
 }
 
 } // namespace quillmere::platform

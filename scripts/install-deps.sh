@@ -20,6 +20,7 @@ test_packages=(
     lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
     trash-cli                                              # an independent reader of what the Trash keeps
+    rsync unison                                           # what the sync bench times the pass against
 )
 
 packages=("${build_packages[@]}")

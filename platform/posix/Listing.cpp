@@ -3,6 +3,7 @@
 #include "platform/FileCopy.h"
 #include "platform/FolderReading.h"
 #include "platform/posix/LinkRule.h"
+#include "platform/posix/StatFacts.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace quillmere::platform {
@@ -35,35 +37,57 @@ Kind KindOfStatus(const struct stat& info) {
     return S_ISDIR(info.st_mode) ? Kind::Folder : (S_ISREG(info.st_mode) ? Kind::File : Kind::Other);
 }
 
-// What a link leads to, when the link rule lets it be followed; a link that leads nowhere is no file.
-Kind KindOfLink(int folderFd, const char* name) {
-    const posix::ReachedEntry target = posix::ReachEntry(folderFd, name);
+// What a link leads to, when the link rule lets it be followed; a link that leads nowhere is no file. info takes
+// the status of what it leads to.
+Kind KindOfLink(int folderFd, const char* name, std::optional<struct stat>& info) {
+    posix::ReachedEntry target = posix::ReachEntry(folderFd, name);
     if (target.reach.linkRefused) {
         return Kind::LinkNotFollowed;
     }
-    return target.reach.Ok() && target.info ? KindOfStatus(*target.info) : Kind::Other;
+    if (!target.reach.Ok() || !target.info) {
+        return Kind::Other;
+    }
+    info = target.info;
+    return KindOfStatus(*info);
 }
 
 // The entry's kind with links followed. The listing's own type spares a stat for all but links and file systems
-// that leave the type unknown.
-Kind KindOf(int folderFd, const dirent& entry) {
+// that leave the type unknown; info takes the status read on the way, if any.
+Kind KindOf(int folderFd, const dirent& entry, std::optional<struct stat>& info) {
     switch (entry.d_type) {
     case DT_DIR:
         return Kind::Folder;
     case DT_REG:
         return Kind::File;
     case DT_LNK:
-        return KindOfLink(folderFd, entry.d_name);
+        return KindOfLink(folderFd, entry.d_name, info);
     case DT_UNKNOWN: {
-        struct stat info {};
-        if (::fstatat(folderFd, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        struct stat own {};
+        if (::fstatat(folderFd, entry.d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) {
             return Kind::Other;
         }
-        return S_ISLNK(info.st_mode) ? KindOfLink(folderFd, entry.d_name) : KindOfStatus(info);
+        if (S_ISLNK(own.st_mode)) {
+            return KindOfLink(folderFd, entry.d_name, info);
+        }
+        info = own;
+        return KindOfStatus(own);
     }
     default:
         return Kind::Other;
     }
+}
+
+// A file's facts: the status read while telling its kind, or one look relative to the folder, which spares the
+// system finding the folder again along the full path. No value when it is gone, or no longer a file.
+std::optional<FileFacts> FactsOfFile(int folderFd, const char* name, const std::optional<struct stat>& known) {
+    if (known) {
+        return posix::FactsOf(*known);
+    }
+    struct stat info {};
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return posix::FactsOf(info);
 }
 
 // The folder itself is reached by the link rule too, and read through what was opened.
@@ -92,7 +116,7 @@ bool IsDotOrDotDot(const char* name) {
 
 } // namespace
 
-FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles) {
+FolderContents detail::ReadFolder(const std::string& folder, const ContentsWanted& wanted) {
     FolderContents contents;
     const auto dir = OpenFolder(folder, contents);
     if (!dir) {
@@ -113,11 +137,15 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
         if (IsDotOrDotDot(entry->d_name)) {
             continue;
         }
-        const Kind kind = KindOf(folderFd, *entry);
-        if (kind == Kind::Folder && wantFolders) {
+        std::optional<struct stat> info;
+        const Kind kind = KindOf(folderFd, *entry, info);
+        if (kind == Kind::Folder && wanted.folders) {
             contents.folders.emplace_back(entry->d_name);
-        } else if (kind == Kind::File && wantFiles) {
+        } else if (kind == Kind::File && wanted.files) {
             contents.files.emplace_back(entry->d_name);
+            if (wanted.fileFacts) {
+                contents.fileFacts.push_back(FactsOfFile(folderFd, entry->d_name, info));
+            }
         } else if (kind == Kind::LinkNotFollowed) {
             contents.linksNotFollowed.emplace_back(entry->d_name);
         }

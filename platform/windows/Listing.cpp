@@ -37,7 +37,7 @@ bool IsDotEntry(const wchar_t* name) {
 
 } // namespace
 
-FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, bool wantFiles) {
+FolderContents detail::ReadFolder(const std::string& folder, const ContentsWanted& wanted) {
     FolderContents listing;
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
@@ -63,7 +63,7 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
     }
     do {
         const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if ((isFolder ? !wantFolders : !wantFiles) || IsDotEntry(entry.cFileName))
+        if ((isFolder ? !wanted.folders : !wanted.files) || IsDotEntry(entry.cFileName))
             continue;
         // A name with an unpaired surrogate has no UTF-8 form and could not be opened again: leave it out.
         if (auto name = windows::ToUtf8(entry.cFileName))
@@ -72,6 +72,12 @@ FolderContents detail::ReadFolder(const std::string& folder, bool wantFolders, b
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
         listing.status = StatusOf(error); // the names read so far are kept
         listing.cause = SystemMessage(static_cast<int>(error));
+    }
+    // The search tells no file's identity: each file is opened by its path instead.
+    if (wanted.fileFacts) {
+        const std::string prefix = pattern.substr(0, pattern.size() - 1);
+        for (const std::string& name : listing.files)
+            listing.fileFacts.push_back(ReadFileFacts(prefix + name));
     }
     return listing;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The time comparison and the additions, and the proof that the indexed comparison makes exactly the copies,
-// in exactly the order, of the plain pairwise loops.
+// The time comparison and the additions, and the proof that the indexed comparison over the facts the listing
+// read makes exactly the copies, in exactly the order, of the plain pairwise loops that read every file afresh.
 #include "PassDoubles.h"
 
 #include "engine/modCompare.h"
@@ -9,13 +9,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
+#include <unordered_map>
 
 namespace quillmere::test {
 namespace {
 
 constexpr std::int64_t kFat = 2'000'000'000;
+
+// Full file paths, in listing order.
+using FileList = std::vector<std::string>;
 
 // Paths written with "/" in the platform's own form.
 FileList Native(FileList paths) {
@@ -67,57 +73,12 @@ public:
     void Report(const TrappedError& error) override { ADD_FAILURE() << error.description; }
 };
 
-TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
-    NoErrors errors;
-    const FileList source = Native({"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt", "/a/c.txt"});
-    const FileList other = Native({"/b/deep/c.txt", "/b/report.txt"});
-    const FileList none;
-    const NameIndex sourceNames(source);
-    const NameIndex otherNames(other);
-    const NameIndex noNames(none);
-    EXPECT_EQ(LookForAdditions(sourceNames, otherNames, errors),
-              Native({"/a/x/a.txt", "/a/Report.txt", "/a/y/b.txt", "/a/b.txt"}));
-    EXPECT_EQ(LookForAdditions(sourceNames, noNames, errors), source);
-    EXPECT_TRUE(LookForAdditions(noNames, otherNames, errors).empty());
-}
-
-// Thousands of names, most repeated in several folders, so that the table's probes run into each other.
-TEST(NameIndex, ChainsEveryPathOfANameInAscendingOrder) {
-    FileList paths;
-    std::map<std::string, std::vector<std::size_t>> expected;
-    for (std::size_t i = 0; i < 5000; ++i) {
-        const std::string name = "n" + std::to_string(i * 7919 % 1999) + (i % 3 == 0 ? ".TXT" : ".txt");
-        paths.push_back(Native({"/f" + std::to_string(i % 17) + "/" + name})[0]);
-        expected[name].push_back(i);
-    }
-    paths.push_back(Native({"/top/"})[0]); // a folder path: its name is empty
-    expected[""].push_back(paths.size() - 1);
-    const NameIndex index(paths);
-    for (const auto& [name, indexes] : expected) {
-        std::vector<std::size_t> chain;
-        for (std::size_t at = index.First(name); at != NameIndex::npos; at = index.Next(at)) {
-            EXPECT_EQ(index.NameOf(at), name);
-            chain.push_back(at);
-        }
-        EXPECT_EQ(chain, indexes) << name;
-    }
-    EXPECT_FALSE(index.Contains("n1.Txt"));
-    EXPECT_FALSE(index.Contains("f1"));
-    EXPECT_EQ(index.First("absent"), NameIndex::npos);
-    const FileList none;
-    EXPECT_FALSE(NameIndex(none).Contains(""));
-}
-
-// Files held in memory: a copy gives the destination the source's time, as the real copy does.
+// Files held in memory by path: a copy gives the destination the source's time, as the real copy does.
 class FakeFiles : public FileOperations {
 public:
-    std::optional<platform::FileFacts> Read(const std::string& path) override {
-        const std::optional<std::int64_t> time = LastWriteTime(path);
-        return time ? std::optional(platform::FileFacts{{}, 0, *time, 0}) : std::nullopt;
-    }
     platform::CopyOutcome Copy(const platform::CopyRequest& request) override {
         return CopyFile(request.source, request.destination)
-                   ? platform::CopyOutcome::Copied(*Read(request.destination))
+                   ? platform::CopyOutcome::Copied(*FactsOf(request.destination))
                    : platform::CopyOutcome::Refused(platform::Refusal::NotAFile);
     }
     void RemoveLeftover(const std::string& /*path*/) override {}
@@ -125,6 +86,10 @@ public:
     std::optional<std::int64_t> LastWriteTime(const std::string& path) const {
         const auto found = times.find(path);
         return found == times.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::optional<platform::FileFacts> FactsOf(const std::string& path) const {
+        const std::optional<std::int64_t> time = LastWriteTime(path);
+        return time ? std::optional(platform::FileFacts{{}, 0, *time, 0}) : std::nullopt;
     }
     bool CopyFile(const std::string& source, const std::string& destination) {
         const auto found = times.find(source);
@@ -136,9 +101,76 @@ public:
         return true;
     }
 
-    std::map<std::string, std::int64_t> times;
+    std::unordered_map<std::string, std::int64_t> times;
     std::vector<CopyRecord> copies;
 };
+
+// A side as its walk would list it: its top folder first, then each folder with its files, each file with the
+// facts files holds of it (none: gone before it was looked at).
+std::unique_ptr<Side> Listed(const std::string& top, const FileList& paths, const FakeFiles& files = {}) {
+    auto side = std::make_unique<Side>(top);
+    side->files.AddFolder(top);
+    for (const std::string& path : paths) {
+        const std::string folder = GetFolderPart(path);
+        if (folder != side->files.FolderPath(side->files.FolderCount() - 1)) {
+            side->files.AddFolder(folder);
+        }
+        side->files.AddFile(GetFileName(path), files.FactsOf(path));
+    }
+    side->names.emplace(side->files);
+    return side;
+}
+
+FileList PathsOf(const FileIndexes& indexes, const Side& side) {
+    FileList paths;
+    for (const std::uint32_t index : indexes) {
+        paths.push_back(side.files.PathOf(index));
+    }
+    return paths;
+}
+
+TEST(LookForAdditions, KeepsSourceOrderAndDuplicatesAndCountsLetterCase) {
+    NoErrors errors;
+    const FileList source = Native({"/a/Report.txt", "/a/b.txt", "/a/c.txt", "/a/x/a.txt", "/a/y/b.txt"});
+    const FileList other = Native({"/b/report.txt", "/b/deep/c.txt"});
+    const auto sourceSide = Listed(Native({"/a/"})[0], source);
+    const auto otherSide = Listed(Native({"/b/"})[0], other);
+    const auto noSide = Listed(Native({"/c/"})[0], {});
+    EXPECT_EQ(PathsOf(LookForAdditions(*sourceSide->names, *otherSide->names, errors), *sourceSide),
+              Native({"/a/Report.txt", "/a/b.txt", "/a/x/a.txt", "/a/y/b.txt"}));
+    EXPECT_EQ(PathsOf(LookForAdditions(*sourceSide->names, *noSide->names, errors), *sourceSide), source);
+    EXPECT_TRUE(LookForAdditions(*noSide->names, *otherSide->names, errors).empty());
+}
+
+// Thousands of names, most repeated in several folders, so that the table's probes run into each other.
+TEST(NameIndex, ChainsEveryFileOfANameInAscendingOrder) {
+    ListedFiles files;
+    std::map<std::string, std::vector<std::size_t>> expected;
+    for (std::size_t folder = 0; folder < 17; ++folder) {
+        files.AddFolder(Native({"/f" + std::to_string(folder) + "/"})[0]);
+        for (std::size_t i = folder; i < 5000; i += 17) {
+            const std::string name = "n" + std::to_string(i * 7919 % 1999) + (i % 3 == 0 ? ".TXT" : ".txt");
+            expected[name].push_back(files.Size());
+            files.AddFile(name, std::nullopt);
+        }
+    }
+    expected[""].push_back(files.Size());
+    files.AddFile("", std::nullopt);
+    const NameIndex index(files);
+    for (const auto& [name, indexes] : expected) {
+        std::vector<std::size_t> chain;
+        for (std::size_t at = index.First(name); at != NameIndex::npos; at = index.Next(at)) {
+            EXPECT_EQ(files.NameOf(at), name);
+            chain.push_back(at);
+        }
+        EXPECT_EQ(chain, indexes) << name;
+    }
+    EXPECT_FALSE(index.Contains("n1.Txt"));
+    EXPECT_FALSE(index.Contains("f1"));
+    EXPECT_EQ(index.First("absent"), NameIndex::npos);
+    const ListedFiles none;
+    EXPECT_FALSE(NameIndex(none).Contains(""));
+}
 
 // A direction that changes at every reading, the same sequence for the same seed.
 class ShiftingSettings : public SyncSettings {
@@ -157,15 +189,22 @@ private:
 };
 
 // The pairwise loops, written plainly: every path of list1 against every path of list2, and both times read
-// again before the second test of the both-ways case.
+// afresh for each pair and again before the second test of the both-ways case.
 void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings, FakeFiles& files,
                        std::int64_t tolerance) {
     const auto order = [&](const std::string& path1, const std::string& path2) {
         return CompareFileTimes(files.LastWriteTime(path1), files.LastWriteTime(path2), tolerance);
     };
+    // Names cut once: the large groups below make millions of pairs.
+    std::vector<std::string> names2;
+    for (const std::string& path2 : list2) {
+        names2.push_back(GetFileName(path2));
+    }
     for (const std::string& path1 : list1) {
-        for (const std::string& path2 : list2) {
-            if (GetFileName(path1) != GetFileName(path2)) {
+        const std::string name1 = GetFileName(path1);
+        for (std::size_t j = 0; j < list2.size(); ++j) {
+            const std::string& path2 = list2[j];
+            if (name1 != names2[j]) {
                 continue;
             }
             switch (settings.Direction()) {
@@ -207,55 +246,118 @@ FileList ReferenceAdditions(const FileList& source, const FileList& other) {
     return result;
 }
 
-// A side full of repeated names in a few folders; some paths have no file behind them (removed since listing),
-// and the times sit close together so that the tolerance matters.
-FileList GenerateSide(std::mt19937& random, const std::string& top, FakeFiles& files) {
-    static const char* const kNames[] = {"a.txt", "b.txt", "A.txt", "c", "~d"};
-    static const char* const kFolders[] = {"/", "/x/", "/x/y/", "/z/"};
-    FileList list(random() % 24);
-    for (std::string& path : list) {
-        path = Native({"/" + top + kFolders[random() % 4] + kNames[random() % 5]})[0];
-        if (random() % 6 != 0) {
-            files.times[path] = kBaseTime + static_cast<std::int64_t>(random() % 8) * 700'000'000;
+// Two listed trees and the files behind them. Side 2 is now and then the same folder as side 1, or a folder
+// inside it, so that both sides list some files under one path.
+struct Trees {
+    std::string top1;
+    FileList list1;
+    std::string top2;
+    FileList list2;
+    FakeFiles files;
+};
+
+std::int64_t RandomTime(std::mt19937& random) {
+    return kBaseTime + static_cast<std::int64_t>(random() % 8) * 700'000'000;
+}
+
+// Repeated names in a few folders, each name at most once a folder, as a walk lists them; some files are gone
+// before they are looked at, and the times sit close together so that the tolerance matters.
+FileList RandomSide(std::mt19937& random, const std::string& top, FakeFiles& files) {
+    static const char* const kNames[] = {"a.txt", "b.txt", "A.txt", "c"};
+    static const char* const kFolders[] = {"", "x/", "x/y/", "z/"};
+    FileList list;
+    for (const char* folder : kFolders) {
+        for (const char* name : kNames) {
+            if (random() % 3 != 0) {
+                continue;
+            }
+            list.push_back(Native({top + folder + name})[0]);
+            if (random() % 6 != 0) {
+                files.times[list.back()] = RandomTime(random);
+            }
         }
     }
     return list;
 }
 
+Trees RandomTrees(unsigned seed) {
+    std::mt19937 random(seed);
+    Trees trees{Native({"/one/"})[0], {}, Native({"/two/"})[0], {}, {}};
+    trees.list1 = RandomSide(random, "/one/", trees.files);
+    switch (random() % 5) {
+    case 0: // one folder on both sides
+        trees.top2 = trees.top1;
+        trees.list2 = trees.list1;
+        break;
+    case 1: // side 2 is a folder inside side 1
+        trees.top2 = Native({"/one/x/"})[0];
+        std::copy_if(trees.list1.begin(), trees.list1.end(), std::back_inserter(trees.list2),
+                     [&](const std::string& path) { return path.starts_with(trees.top2); });
+        break;
+    default:
+        trees.list2 = RandomSide(random, "/two/", trees.files);
+    }
+    return trees;
+}
+
+// 2,000 files of one name on each side, one a folder, among a few of other names, at a few times.
+Trees LargeGroups(unsigned seed) {
+    std::mt19937 random(seed);
+    Trees trees{Native({"/one/"})[0], {}, Native({"/two/"})[0], {}, {}};
+    for (auto [top, list] : {std::pair{"/one/", &trees.list1}, std::pair{"/two/", &trees.list2}}) {
+        for (int folder = 0; folder < 2000; ++folder) {
+            const std::string prefix = std::string(top) + "f" + std::to_string(folder) + "/";
+            for (const char* name : {"README.md", folder % 100 == 0 ? "rare.txt" : nullptr}) {
+                if (name != nullptr) {
+                    list->push_back(Native({prefix + name})[0]);
+                    trees.files.times[list->back()] = RandomTime(random);
+                }
+            }
+        }
+    }
+    return trees;
+}
+
+// The indexed comparison over the listings' facts against the plain loops reading the files afresh: the same
+// copies in the same order, the same files in the end, and the direction read as often.
+void ExpectSameAsThePairwiseLoops(Trees trees, int mode, unsigned seed) {
+    RecordingObserver observer;
+    const std::int64_t tolerance = seed % 2 == 0 ? 1 : kFat;
+    FakeFiles& indexed = trees.files;
+    FakeFiles reference = indexed;
+    const FixedSettings fixed("", "", mode < 3 ? kAllDirections[mode] : SyncDirection::None);
+    const ShiftingSettings shifting1(seed);
+    const ShiftingSettings shifting2(seed);
+    const SyncSettings& settings1 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting1;
+    const SyncSettings& settings2 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting2;
+
+    const auto side1 = Listed(trees.top1, trees.list1, indexed);
+    const auto side2 = Listed(trees.top2, trees.list2, indexed);
+    PassContext pass(settings1, observer, indexed);
+    pass.SetTimeTolerance(tolerance);
+    LookForModified2(*side1, *side2, pass);
+    ReferenceModified(trees.list1, trees.list2, settings2, reference, tolerance);
+
+    ASSERT_EQ(indexed.copies, reference.copies) << "seed " << seed;
+    ASSERT_EQ(indexed.times, reference.times) << "seed " << seed;
+    // Both read the direction equally often, so a shifting direction stays in step.
+    ASSERT_EQ(settings1.Direction(), settings2.Direction()) << "seed " << seed;
+    ASSERT_EQ(PathsOf(LookForAdditions(*side1->names, *side2->names, observer), *side1),
+              ReferenceAdditions(trees.list1, trees.list2))
+        << "seed " << seed;
+    EXPECT_TRUE(observer.errors.empty());
+}
+
 class Equivalence : public ::testing::TestWithParam<int> {};
 
 TEST_P(Equivalence, IndexedComparisonCopiesExactlyAsThePairwiseLoops) {
-    RecordingObserver observer;
     for (unsigned seed = 1; seed <= 400; ++seed) {
-        std::mt19937 random(seed);
-        FakeFiles indexed;
-        const FileList list1 = GenerateSide(random, "one", indexed);
-        // Now and then both sides are the same folder.
-        const FileList list2 = random() % 5 == 0 ? list1 : GenerateSide(random, "two", indexed);
-        const std::int64_t tolerance = random() % 2 == 0 ? 1 : kFat;
-        FakeFiles reference = indexed;
-
-        const int mode = GetParam();
-        const FixedSettings fixed("", "", mode < 3 ? kAllDirections[mode] : SyncDirection::None);
-        const ShiftingSettings shifting1(seed);
-        const ShiftingSettings shifting2(seed);
-        const SyncSettings& settings1 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting1;
-        const SyncSettings& settings2 = mode < 3 ? static_cast<const SyncSettings&>(fixed) : shifting2;
-
-        PassContext pass(settings1, observer, indexed);
-        pass.SetTimeTolerance(tolerance);
-        const NameIndex names1(list1);
-        const NameIndex names2(list2);
-        LookForModified2(names1, names2, pass);
-        ReferenceModified(list1, list2, settings2, reference, tolerance);
-
-        ASSERT_EQ(indexed.copies, reference.copies) << "seed " << seed;
-        ASSERT_EQ(indexed.times, reference.times) << "seed " << seed;
-        // Both read the direction equally often, so a shifting direction stays in step.
-        ASSERT_EQ(settings1.Direction(), settings2.Direction()) << "seed " << seed;
-        ASSERT_EQ(LookForAdditions(names1, names2, observer), ReferenceAdditions(list1, list2)) << "seed " << seed;
+        ExpectSameAsThePairwiseLoops(RandomTrees(seed), GetParam(), seed);
     }
-    EXPECT_TRUE(observer.errors.empty());
+}
+
+TEST_P(Equivalence, LargeSameNamedGroupsCopyExactlyAsThePairwiseLoops) {
+    ExpectSameAsThePairwiseLoops(LargeGroups(7), GetParam(), 7);
 }
 
 // 0 to 2: the three directions; 3: a direction that changes at every pair.
@@ -274,7 +376,7 @@ TEST(LookForModified2, UnreadableDirectionIsReportedAndCopiesNothing) {
     const BrokenDirection settings;
     RecordingObserver observer;
     PassContext pass(settings, observer, files);
-    LookForModified2(NameIndex(list1), NameIndex(list2), pass);
+    LookForModified2(*Listed(Native({"/one/"})[0], list1, files), *Listed(Native({"/two/"})[0], list2, files), pass);
 
     EXPECT_TRUE(files.copies.empty());
     ASSERT_EQ(observer.errors.size(), 1u);

@@ -7,6 +7,7 @@
 
 #include "BuildValues.h"
 #include "base/ErrorTrap.h"
+#include "platform/FileCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,38 @@ TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByAnAddition) {
     SyncFolders(SavesBeforeTheAdditions(one, two), observer);
     EXPECT_EQ(ReadFile(one + "a.txt"), "saved during the pass");
     EXPECT_TRUE(observer.copies.empty());
+}
+
+// Each file's facts are read once, by the listing. A file saved after that is not compared afresh, but neither is
+// it replaced: the copy finds it changed, reports so, and the next pass compares it.
+TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByTheNewerFileOfItsPair) {
+    class SavesBeforeTheComparison : public FixedSettings {
+    public:
+        SavesBeforeTheComparison(const std::string& one, const std::string& two)
+            : FixedSettings(one, two, SyncDirection::BothWays), saved_(two + "a.txt") {}
+        SyncDirection Direction() const override {
+            if (++calls_ == 2) { // the first pair, after the additions
+                PutFile(saved_, "saved during the pass", kBaseTime + 2 * kSecond);
+            }
+            return FixedSettings::Direction();
+        }
+
+    private:
+        std::string saved_;
+        mutable int calls_ = 0;
+    };
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(one + "a.txt", "newer when listed", kBaseTime + kSecond);
+    PutFile(two + "a.txt", "older when listed", kBaseTime);
+    RecordingObserver observer;
+    const SyncCounts counts = SyncFolders(SavesBeforeTheComparison(one, two), observer);
+    EXPECT_EQ(ReadFile(two + "a.txt"), "saved during the pass");
+    EXPECT_EQ(ReadFile(one + "a.txt"), "newer when listed");
+    EXPECT_EQ(counts.copiesRefused, 1);
+    ASSERT_EQ(observer.notCopied.size(), 1u);
+    EXPECT_EQ(observer.notCopied[0].cause, platform::RefusalText(platform::Refusal::DestinationChanged));
 }
 
 // A folder that cannot be listed looks empty; filling it from the other side would overwrite, without

@@ -165,9 +165,10 @@ TEST_F(FolderWalkTest, StopRequestedReturnsWhatItHas) {
     EXPECT_EQ(Relative(Walk({Root()}, true, control)), FolderList{"R/"});
 }
 
-// The walk that keeps each folder's files gives the same folders, and for each the names GetFilesInFolder gives;
-// a folder it returns without listing has no names, so the caller lists that one itself.
-TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFiles) {
+// The walk that keeps each folder's files gives the same folders, and for each the names GetFilesInFolder gives
+// with the facts a look at each file by its path gives; a folder it returns without listing (a missing starting
+// folder here) has none.
+TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFilesWithTheirFacts) {
     Make({"R", "R/A", "R/A/A1", "R/.hidden"});
     for (const char* file : {"R/top.txt", "R/.dot", "R/A/a.txt", "R/A/A1/deep", "R/.hidden/h"}) {
         test::WriteFile(dir / file, "x");
@@ -175,19 +176,44 @@ TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFiles) {
     std::filesystem::create_symlink(dir / "R/top.txt", dir / "R/A/link");
 
     FolderList list{Root(), dir / "missing/"};
-    FolderFileNames files{{{"stale"}}};
+    ListedFiles files;
+    files.AddFolder("stale");
     GetSubDirectoriesWithFiles(list, files, true);
     EXPECT_EQ(list, Walk({Root(), dir / "missing/"}));
-    ASSERT_EQ(files.size(), list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (list[i] == dir / "missing/") {
-            EXPECT_FALSE(files[i].has_value()) << list[i];
-        } else {
-            ASSERT_TRUE(files[i].has_value()) << list[i];
-            EXPECT_EQ(*files[i], GetFilesInFolder(list[i])) << list[i];
+    ASSERT_EQ(files.FolderCount(), list.size());
+    for (std::size_t folder = 0; folder < list.size(); ++folder) {
+        EXPECT_EQ(files.FolderPath(folder), list[folder]);
+        std::vector<std::string> names;
+        for (std::size_t file = files.FirstFileOf(folder); file < files.FirstFileOf(folder + 1); ++file) {
+            names.emplace_back(files.NameOf(file));
+            EXPECT_EQ(files.FactsOf(file), platform::ReadFileFacts(files.PathOf(file))) << files.PathOf(file);
         }
+        EXPECT_EQ(names, list[folder] == dir / "missing/" ? std::vector<std::string>{} : GetFilesInFolder(list[folder]))
+            << list[folder];
     }
-    EXPECT_EQ(files[0], (std::optional<std::vector<std::string>>{{".dot", "top.txt"}}));
+    ASSERT_GE(files.Size(), 2u);
+    EXPECT_EQ(files.PathOf(1), Root() + "top.txt");
+}
+
+TEST_F(FolderWalkTest, FilesAPassTakesNoPartInAreLeftOutOfTheListing) {
+    Make({"R", "R/A"});
+    for (const char* file : {"R/keep", "R/skip", "R/A/skip", "R/A/keep"}) {
+        test::WriteFile(dir / file, "x");
+    }
+    std::vector<std::string> asked;
+    WalkControl control;
+    control.takesPart = [&](const std::string& folder, std::string_view name) {
+        asked.push_back(folder + std::string(name));
+        return name != "skip";
+    };
+    FolderList list{Root()};
+    ListedFiles files;
+    GetSubDirectoriesWithFiles(list, files, true, control);
+    ASSERT_EQ(files.Size(), 2u);
+    EXPECT_EQ(files.PathOf(0), Root() + "keep");
+    EXPECT_EQ(files.PathOf(1), Root() + "A/keep");
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{Root() + "keep", Root() + "skip", Root() + "A/keep", Root() + "A/skip"}));
 }
 
 class RecordingSink : public ErrorSink {

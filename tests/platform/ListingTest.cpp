@@ -51,6 +51,18 @@ TEST_F(ListingTest, OneReadingGivesBothListingsAsTheyAre) {
     EXPECT_EQ(ListFolderContents(dir / "z.txt").status, ListingStatus::PathNotFound);
 }
 
+// The facts read beside the names are those a look at each file by its path gives, links followed.
+TEST_F(ListingTest, FactsAreReadBesideTheNamesOnlyWhenAskedFor) {
+    EXPECT_TRUE(ListFolderContents(dir.Path()).fileFacts.empty());
+    const FolderContents contents = ListFolderContents(dir.Path(), ContentsWanted{false, true, true});
+    EXPECT_TRUE(contents.folders.empty());
+    ASSERT_EQ(contents.fileFacts.size(), contents.files.size());
+    for (std::size_t i = 0; i < contents.files.size(); ++i) {
+        EXPECT_EQ(contents.fileFacts[i], ReadFileFacts(dir / contents.files[i])) << contents.files[i];
+    }
+    EXPECT_EQ(contents.fileFacts[1], contents.fileFacts[2]) << "the link to z.txt gives z.txt's facts";
+}
+
 TEST_F(ListingTest, MissingFolderAndFileAreNotFound) {
     EXPECT_EQ(ListSubfolderNames(dir / "missing").status, ListingStatus::PathNotFound);
     EXPECT_EQ(ListSubfolderNames(dir / "z.txt").status, ListingStatus::PathNotFound);

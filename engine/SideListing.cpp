@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/SideListing.h"
+
+#include "fs/AddFolder.h"
+#include "fs/Main.h"
+#include "platform/TemporaryName.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <variant>
+#include <vector>
+
+namespace quillmere {
+
+namespace {
+
+// How long the pass's thread waits for news of a walk before it looks whether the pass is to stop; a walk that
+// reads folders quickly sends its news in batches.
+constexpr auto kRelayInterval = std::chrono::milliseconds(20);
+constexpr std::size_t kBatch = 64;
+
+struct FolderWalked {};
+struct FilesListed {
+    std::int64_t count;
+};
+struct NotRead {
+    std::string path;
+    std::string cause;
+};
+using WalkNews = std::variant<FolderWalked, FilesListed, NotRead, TrappedError>;
+
+// What one side's walk has to tell, kept until the pass's thread passes it on. Filled on the walk's thread.
+class SideReports final : public ErrorSink {
+public:
+    void FolderWalked() { Add(quillmere::FolderWalked{}); }
+    void FilesListed(std::int64_t count) { Add(quillmere::FilesListed{count}); }
+    void NotRead(const std::string& path, const std::string& cause) { Add(quillmere::NotRead{path, cause}); }
+    void Report(const TrappedError& error) override { Add(error); }
+    void Finish() {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+        arrived_.notify_one();
+    }
+
+    // On the pass's thread: waits a while for news and passes on what came. False once the walk has finished and
+    // all it told is passed on.
+    bool RelayTo(PassContext& pass, int walkLine) {
+        std::vector<WalkNews> news;
+        bool finished = false;
+        {
+            std::unique_lock lock(mutex_);
+            arrived_.wait_for(lock, kRelayInterval, [this] { return news_.size() >= kBatch || finished_; });
+            news.swap(news_);
+            finished = finished_;
+        }
+        for (const WalkNews& item : news) {
+            RunTrapped(pass.Observer(), SyncProcedure(), walkLine, [&] { Relay(item, pass); });
+        }
+        return !finished;
+    }
+
+private:
+    void Add(WalkNews item) {
+        const std::lock_guard lock(mutex_);
+        news_.push_back(std::move(item));
+        if (news_.size() == kBatch) {
+            arrived_.notify_one();
+        }
+    }
+
+    static void Relay(const WalkNews& item, PassContext& pass) {
+        if (std::holds_alternative<quillmere::FolderWalked>(item)) {
+            pass.FolderWalked();
+        } else if (const auto* listed = std::get_if<quillmere::FilesListed>(&item)) {
+            pass.FilesListed(listed->count);
+        } else if (const auto* notRead = std::get_if<quillmere::NotRead>(&item)) {
+            pass.NotRead(notRead->path, notRead->cause);
+        } else {
+            pass.Observer().Report(std::get<TrappedError>(item));
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::vector<WalkNews> news_;
+    bool finished_ = false;
+};
+
+// A name beginning with "~" takes no part; when it is a temporary file a killed copy left behind, it is cleared
+// away on the way.
+bool TakesPart(const std::string& folder, std::string_view name, FileOperations& files) {
+    if (!platform::TakesNoPart(name)) {
+        return true;
+    }
+    if (platform::IsTemporaryName(name)) {
+        files.RemoveLeftover(folder + std::string(name));
+    }
+    return false;
+}
+
+// On the side's own thread: the walk reads each folder's files, with their facts, along with its subfolders, and
+// tells of every folder it cannot read.
+void ListSide(Side& side, const SideLines& lines, SideReports& reports, const std::atomic<bool>& stop,
+              FileOperations& files) {
+    FolderList folders{side.folder};
+    const WalkControl control{
+        &reports, [&stop] { return stop.load(std::memory_order_relaxed); }, [&reports] { reports.FolderWalked(); },
+        [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
+        [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); }};
+    RunTrapped(reports, SyncProcedure(), lines.walk,
+               [&] { GetSubDirectoriesWithFiles(folders, side.files, true, control); });
+    // The walk removes a folder it cannot list and keeps a missing one; it lists the files of every folder it keeps
+    // unless a failure was reported.
+    side.listed = !folders.empty() && folders.front() == side.folder && side.files.FolderCount() == folders.size() &&
+                  IsFolder(side.folder);
+    if (!side.listed) {
+        side.files = ListedFiles();
+    }
+    reports.FilesListed(static_cast<std::int64_t>(side.files.Size()));
+    RunTrapped(reports, SyncProcedure(), lines.index, [&] { side.names.emplace(side.files); });
+}
+
+// Runs a side's listing on a thread of its own, or, when the system gives no thread, on this one.
+class SideThread {
+public:
+    template <class Work> explicit SideThread(Work work) {
+        try {
+            thread_ = std::thread(work);
+        } catch (const std::system_error&) {
+            work();
+        }
+    }
+    SideThread(const SideThread&) = delete;
+    SideThread& operator=(const SideThread&) = delete;
+    ~SideThread() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+private:
+    std::thread thread_;
+};
+
+} // namespace
+
+std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const SideToList& first, const SideToList& second,
+                                                                      PassContext& pass) {
+    auto side1 = std::make_unique<Side>(first.folder);
+    auto side2 = std::make_unique<Side>(second.folder);
+    SideReports reports1;
+    SideReports reports2;
+    std::atomic<bool> stop{false};
+    FileOperations& files = pass.Files();
+    const auto work = [&files, &stop](Side& side, const SideLines& lines, SideReports& reports) {
+        return [&files, &stop, &side, &lines, &reports] {
+            try {
+                ListSide(side, lines, reports, stop, files);
+            } catch (...) {
+                side.listed = false;
+                // Reported as a failing statement of the walk, whatever it was.
+                RunTrapped(reports, SyncProcedure(), lines.walk, [] { throw; });
+            }
+            reports.Finish();
+        };
+    };
+    {
+        const SideThread thread1(work(*side1, first.lines, reports1));
+        const SideThread thread2(work(*side2, second.lines, reports2));
+        // Should the observer throw, the walks still end soon, and the threads are joined on the way out.
+        struct StopOnLeaving {
+            std::atomic<bool>& stop;
+            ~StopOnLeaving() { stop = true; }
+        } const stopOnLeaving{stop};
+        for (const auto& [reports, lines] : {std::pair{&reports1, first.lines}, std::pair{&reports2, second.lines}}) {
+            while (reports->RelayTo(pass, lines.walk)) {
+                if (pass.StopRequested()) {
+                    stop = true;
+                }
+            }
+        }
+    }
+    return {std::move(side1), std::move(side2)};
+}
+
+} // namespace quillmere

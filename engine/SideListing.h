@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Both sides of a pass listed at the same time, each walked on a thread of its own. Nothing of the walks reaches
+// the observer from those threads: what they have to tell is passed on by the pass's own thread, one call at a
+// time, all of Folder 1's before any of Folder 2's, so that every run tells the same in the same order.
+#pragma once
+
+#include "engine/PassContext.h"
+#include "engine/Side.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace quillmere {
+
+// The numbered statements of listing one side.
+struct SideLines {
+    int walk;
+    int index;
+};
+
+struct SideToList {
+    std::string folder; // ends in one separator
+    SideLines lines;
+};
+
+// Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top
+// folder could not be listed comes back not listed; a stopped pass may leave a side half listed (the caller
+// checks for a stop before using it).
+std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const SideToList& first, const SideToList& second,
+                                                                      PassContext& pass);
+
+} // namespace quillmere
