@@ -106,8 +106,10 @@ TEST(Win32LayoutTest, ControlsLieApartInsideTheWindowAtEveryScale) {
         case Control::Option1:
         case Control::Option2:
         case Control::Option3:
+        case Control::Check11:
             return Control::Frame1;
         case Control::ProgressBar1:
+        case Control::PushButton14:
             return Control::Frame2;
         case Control::Check9:
         case Control::Check10:

@@ -125,9 +125,60 @@ TEST_F(Win32WiringTest, TheStartupBoxesReachTheirHandlers) {
 
     Click(Control::Check10);
     EXPECT_FALSE(Checked(Control::Check9));
-    EXPECT_FALSE(IsWindowVisible(Item(Control::Check9)));
+    EXPECT_FALSE(Shown(Control::Check9));
     EXPECT_EQ(Stored("Minimized"), "Off");
     EXPECT_EQ(startup_.calls, (std::vector<std::string>{"add", "remove"}));
+}
+
+TEST_F(Win32WiringTest, TheKeepReplacedBoxReachesItsHandlerAndThePass) {
+    EXPECT_TRUE(Checked(Control::Check11));
+    Click(Control::Check11);
+    EXPECT_EQ(Stored("Keep Replaced"), "Off");
+    Click(Control::PushButton12);
+    runner_.Finish();
+    EXPECT_FALSE(lastOptions_.keepReplaced);
+}
+
+// The note shows only while the logic gives it a text.
+TEST_F(Win32WiringTest, TheFailureNoteShowsOnlyWithAText) {
+    EXPECT_FALSE(Shown(Control::PushButton14));
+    window_->SetFailureNote("3 files not copied");
+    EXPECT_TRUE(Shown(Control::PushButton14));
+    EXPECT_EQ(Text(Control::PushButton14), L"3 files not copied");
+    window_->SetFailureNote("");
+    EXPECT_FALSE(Shown(Control::PushButton14));
+}
+
+// The list is a window of its own above the main one, to read only; shown again, it holds what it was given last,
+// and closed, it waits to be shown again.
+TEST_F(Win32WiringTest, TheFailureListShowsWhatItWasGivenLast) {
+    const win32::FailureListWindow& list = window_->FailureList();
+    window_->ShowFailureList("first", {"one"});
+    window_->ShowFailureList("second", {"two", "three"});
+    EXPECT_TRUE(IsWindowVisible(list.Handle()));
+    EXPECT_EQ(GetWindow(list.Handle(), GW_OWNER), window_->Handle());
+    EXPECT_EQ(WindowTextOf(list.Handle()), L"second");
+    EXPECT_EQ(WindowTextOf(list.Lines()), L"two\r\nthree");
+    EXPECT_TRUE(GetWindowLongW(list.Lines(), GWL_STYLE) & ES_READONLY);
+
+    SendMessageW(list.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(list.Handle()));
+    EXPECT_TRUE(IsWindow(list.Handle()));
+}
+
+TEST_F(Win32WiringTest, AClickOnTheFailureNoteListsWhatThePassLeftUndone) {
+    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+        observer.NotRead("C:\\locked\\", "Access is denied");
+        return SyncCounts{};
+    };
+    Load();
+    Click(Control::PushButton12);
+    runner_.Finish();
+    Tick(window_->ManualHold());
+    EXPECT_TRUE(Shown(Control::PushButton14));
+    Click(Control::PushButton14);
+    EXPECT_TRUE(IsWindowVisible(window_->FailureList().Handle()));
+    EXPECT_NE(WindowTextOf(window_->FailureList().Lines()).find(L"C:\\locked\\"), std::wstring::npos);
 }
 
 TEST_F(Win32WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {

@@ -28,7 +28,8 @@ bool IsChecked(HWND button) {
 
 } // namespace
 
-Win32Form1::Win32Form1() : window_(MakeWindow()), timer1_(window_, kTimer1), manualHold_(window_, kManualHold) {
+Win32Form1::Win32Form1()
+    : window_(MakeWindow()), timer1_(window_, kTimer1), manualHold_(window_, kManualHold), failureList_(window_) {
     CreateControls();
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -124,10 +125,14 @@ void Win32Form1::Clicked(Control control) {
         return Forward([](Form1& form) { form.PushButton13_Click(); });
     case Control::PushButton12:
         return Forward([](Form1& form) { form.PushButton12_Click(); });
+    case Control::PushButton14:
+        return Forward([](Form1& form) { form.PushButton14_Click(); });
     case Control::Check9:
         return Forward([this](Form1& form) { form.Check9_Click(IsChecked(Item(Control::Check9))); });
     case Control::Check10:
         return Forward([this](Form1& form) { form.Check10_Click(IsChecked(Item(Control::Check10))); });
+    case Control::Check11:
+        return Forward([this](Form1& form) { form.Check11_Click(IsChecked(Item(Control::Check11))); });
     default:
         break;
     }
@@ -214,7 +219,15 @@ HWND Win32Form1::List(FormList list) const {
 }
 
 HWND Win32Form1::Box(FormCheckBox box) const {
-    return Item(box == FormCheckBox::Check9 ? Control::Check9 : Control::Check10);
+    switch (box) {
+    case FormCheckBox::Check9:
+        return Item(Control::Check9);
+    case FormCheckBox::Check10:
+        return Item(Control::Check10);
+    case FormCheckBox::Check11:
+        break;
+    }
+    return Item(Control::Check11);
 }
 
 std::optional<int> Win32Form1::SelectedIndex(Control list) const {
@@ -344,6 +357,16 @@ void Win32Form1::SetProgressValue(int value) {
 void Win32Form1::SetProgressText(const std::string& text) {
     progressText_ = WindowText(text);
     InvalidateRect(Item(Control::ProgressBar1), nullptr, TRUE);
+}
+
+// Hidden, the note keeps its place: the window does not change size when it comes and goes.
+void Win32Form1::SetFailureNote(const std::string& text) {
+    SetWindowTextW(Item(Control::PushButton14), WindowText(text).c_str());
+    ShowWindow(Item(Control::PushButton14), text.empty() ? SW_HIDE : SW_SHOW);
+}
+
+void Win32Form1::ShowFailureList(const std::string& title, const std::vector<std::string>& lines) {
+    failureList_.Show(title, lines);
 }
 
 void Win32Form1::SetChecked(FormCheckBox box, bool checked) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/main/Form1View.h"
+#include "ui/win32/FailureListWindow.h"
 #include "ui/win32/Win32Form1Design.h"
 #include "ui/win32/Win32Look.h"
 #include "ui/win32/Win32Timer.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace quillmere {
 class Form1;
@@ -62,6 +64,7 @@ public:
     const std::wstring& ProgressText() const { return progressText_; }
     MousePointer Pointer() const { return pointer_; }
     bool Skinned() const { return skinned_; }
+    const FailureListWindow& FailureList() const { return failureList_; }
 
     // Form1View.
     void SetCaption(const std::string& caption) override;
@@ -84,6 +87,8 @@ public:
     void SetProgressMaximum(int maximum) override;
     void SetProgressValue(int value) override;
     void SetProgressText(const std::string& text) override;
+    void SetFailureNote(const std::string& text) override;
+    void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
     void SetChecked(FormCheckBox box, bool checked) override;
     void SetVisible(FormCheckBox box, bool visible) override;
 
@@ -127,6 +132,7 @@ private:
     HFONT font_ = nullptr;
     Win32Timer timer1_;
     Win32Timer manualHold_;
+    FailureListWindow failureList_;
     std::wstring progressText_;
     MousePointer pointer_ = MousePointer::Default;
     OwnedCursor handCursor_;

@@ -87,6 +87,7 @@ void Win32Form1::CreateControls() {
     }
     SendMessageW(Item(Control::ProgressBar1), PBM_SETRANGE32, 0, 100);
     SetWindowSubclass(Item(Control::ProgressBar1), &ProgressBarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ShowWindow(Item(Control::PushButton14), SW_HIDE); // until a pass leaves something undone
     AddFolderListTips();
     ApplyDpi(static_cast<int>(GetDpiForWindow(window_)));
 }
@@ -136,6 +137,7 @@ void Win32Form1::ApplyDpi(int dpi) {
     for (HWND item : items_)
         SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    failureList_.SetFont(font_);
     if (old != nullptr)
         DeleteObject(old);
     for (Control list : {Control::ListView1, Control::ListView2, Control::ListView3})
