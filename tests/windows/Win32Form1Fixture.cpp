@@ -46,6 +46,19 @@ void Win32Form1Fixture::Select(win32::Control list, int index) const {
     SendMessageW(Item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
 }
 
+RECT Win32Form1Fixture::EntryPlace(win32::Control list, int index) const {
+    RECT place{};
+    place.left = LVIR_BOUNDS;
+    SendMessageW(Item(list), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&place));
+    return place;
+}
+
+void Win32Form1Fixture::DoubleClick(win32::Control list, POINT where) const {
+    const LPARAM point = MAKELPARAM(where.x, where.y);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(Item(list), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+}
+
 void Win32Form1Fixture::Notify(win32::Control list, UINT code, int index) const {
     if (index >= 0)
         Select(list, index);

@@ -49,6 +49,10 @@ protected:
     // The notification a list sends its window, with the entry at index selected first (none: -1).
     void Notify(win32::Control list, UINT code, int index = -1) const;
     void Select(win32::Control list, int index) const;
+    // Where the entry at index lies in its list, in the list's coordinates.
+    RECT EntryPlace(win32::Control list, int index) const;
+    // As a desktop delivers a double-click at a point of a list: a click, then the second press as a double-click.
+    void DoubleClick(win32::Control list, POINT where) const;
     void Tick(win32::Win32Timer& timer) const;
     std::wstring Text(win32::Control control) const { return WindowTextOf(Item(control)); }
     // Whether the control shows itself; the window around it is never shown in these tests.

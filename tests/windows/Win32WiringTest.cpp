@@ -87,9 +87,21 @@ TEST_F(Win32WiringTest, ChoosingAndRemovingAFolderGoesThroughItsList) {
     EXPECT_EQ(Entries(Control::ListView1), std::vector<std::wstring>{L"C:\\srv\\data\\"});
     EXPECT_EQ(Entries(Control::ListView2), std::vector<std::wstring>{L"D:\\"});
 
-    Notify(Control::ListView1, NM_DBLCLK, 0);
+    const RECT entry = EntryPlace(Control::ListView1, 0);
+    DoubleClick(Control::ListView1, POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
     EXPECT_TRUE(Entries(Control::ListView1).empty());
     EXPECT_EQ(Entries(Control::ListView2).size(), 1u);
+}
+
+// The list view would take the first press beside the entry as a wish to select none.
+TEST_F(Win32WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
+    chooser_.answers = {"D:\\"};
+    Click(Control::PushButton1);
+    Select(Control::ListView2, 0);
+    const RECT entry = EntryPlace(Control::ListView2, 0);
+    DoubleClick(Control::ListView2,
+                POINT{(entry.left + entry.right) / 2, entry.bottom + 2 * (entry.bottom - entry.top)});
+    EXPECT_TRUE(Entries(Control::ListView2).empty());
 }
 
 // A click, and a change of the selection by keyboard, both take the interval.

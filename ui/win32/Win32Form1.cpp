@@ -6,6 +6,7 @@
 #include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace quillmere::win32 {
 
@@ -144,20 +145,46 @@ void Win32Form1::Clicked(Control control) {
 // A click on the interval list, or a change of its selection by keyboard, takes the interval; the logic's own
 // selection is no click.
 void Win32Form1::Notified(const NMHDR& notice) {
-    const auto control = ControlOf(notice.hwndFrom);
-    if (!control)
-        return;
-    if (notice.code == NM_DBLCLK && *control == Control::ListView1)
-        Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
-    else if (notice.code == NM_DBLCLK && *control == Control::ListView2)
-        Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
-    if (*control != Control::ListView3 || quietSelection_)
+    if (notice.hwndFrom != Item(Control::ListView3) || quietSelection_)
         return;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(&notice);
     const bool selected = notice.code == LVN_ITEMCHANGED && (change->uChanged & LVIF_STATE) &&
                           (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED);
     if (notice.code == NM_CLICK || selected)
         Forward([this](Form1& form) { form.ListView3_Click(SelectedIndex(Control::ListView3)); });
+}
+
+// A double-click anywhere in a folder list removes its selected entry, whether on the entry or beside it.
+void Win32Form1::FolderListDoubleClicked(HWND list) {
+    if (list == Item(Control::ListView1))
+        Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
+    else
+        Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
+}
+
+// A list view takes a press beside its entries as a wish to select none, so the first click of a double-click
+// there would leave nothing to remove: such a press is swallowed, and the double-click goes to the logic alone.
+LRESULT CALLBACK Win32Form1::FolderListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                            DWORD_PTR data) {
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        reinterpret_cast<Win32Form1*>(data)->FolderListDoubleClicked(list);
+        return 0;
+    case WM_LBUTTONDOWN: {
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0)
+            break;
+        SetFocus(list); // as the press would have
+        return 0;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(list, &FolderListProc, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 // Mouse moves over the push buttons, the window, its frames and its lists go to the logic, which decides the

@@ -96,6 +96,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProgressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                             DWORD_PTR data);
+    static LRESULT CALLBACK FolderListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Making the window (Win32Form1Controls.cpp). The window's procedure finds its Win32Form1 once that is made.
@@ -113,6 +115,7 @@ private:
     std::optional<Control> ControlOf(HWND item) const;
     void Clicked(Control control);
     void Notified(const NMHDR& notice);
+    void FolderListDoubleClicked(HWND list);
     void MouseMoved(HWND over);
     bool ShowPointer() const;
     void Close();

@@ -87,6 +87,8 @@ void Win32Form1::CreateControls() {
     }
     SendMessageW(Item(Control::ProgressBar1), PBM_SETRANGE32, 0, 100);
     SetWindowSubclass(Item(Control::ProgressBar1), &ProgressBarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    for (Control list : {Control::ListView1, Control::ListView2})
+        SetWindowSubclass(Item(list), &FolderListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     ShowWindow(Item(Control::PushButton14), SW_HIDE); // until a pass leaves something undone
     AddFolderListTips();
     ApplyDpi(static_cast<int>(GetDpiForWindow(window_)));
