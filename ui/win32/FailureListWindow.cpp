@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/win32/FailureListWindow.h"
 
+#include "ui/win32/WindowClass.h"
 #include "ui/win32/WindowText.h"
 
 namespace quillmere::win32 {
@@ -18,13 +19,8 @@ constexpr int kHeight = 360;
 
 FailureListWindow::FailureListWindow(HWND owner) {
     static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &WindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        WNDCLASSEXW windowClass = ProgramWindowClass(kWindowClass, &WindowProc);
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kWindowClass;
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;

@@ -4,6 +4,7 @@
 #include "ui/win32/Win32Form1.h"
 
 #include "tray/win32/ProgramIcons.h"
+#include "ui/win32/WindowClass.h"
 
 #include <commctrl.h>
 
@@ -55,14 +56,9 @@ void InitCommonControlsForForm1() {
 
 HWND Win32Form1::MakeWindow() {
     static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &WindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        WNDCLASSEXW windowClass = ProgramWindowClass(kWindowClass, &WindowProc);
         windowClass.hIcon = tray::PictureIcon(tray::Picture::ProgramIcon);
         windowClass.hIconSm = tray::PictureIcon(tray::Picture::TrayIcon);
-        windowClass.lpszClassName = kWindowClass;
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
