@@ -99,6 +99,13 @@ struct TrashEntry::State {
             Fail(TrashFailure::Failed, "\"" + file + "\" is no path");
             return;
         }
+        // The Recycle Bin takes no path of the classic limit or more (the shell refuses it as too long to recycle),
+        // and the shell parses no long form: such a file cannot be kept, so it is not replaced.
+        if (full->size() >= windows::kClassicPathLimit) {
+            Fail(TrashFailure::Failed, "the Recycle Bin takes no path of " +
+                                           std::to_string(windows::kClassicPathLimit) + " characters or more");
+            return;
+        }
         const DWORD attributes = GetFileAttributesW(full->c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             Fail(TrashFailure::Failed, "cannot examine " + file + ": " + SystemMessage(GetLastError()));

@@ -149,18 +149,9 @@ TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
 TEST(WindowsSyncPass, ReachesFilesBeyondTheClassicPathLimit) {
     WindowsTestFolder one;
     WindowsTestFolder two;
-    const std::string name(100, 'd');
-    std::string deep = one.path();
-    while (deep.size() < 2 * 260) {
-        deep += name + "\\";
-        testing::MakeFolder(deep);
-    }
+    const std::string deep = testing::MakeDeepFolder(one.path(), 2 * 260);
     testing::WriteText(deep + "deep.txt", "from deep inside");
-    std::string longTop = two.path();
-    while (longTop.size() < 300) {
-        longTop += name + "\\";
-        testing::MakeFolder(longTop);
-    }
+    const std::string longTop = testing::MakeDeepFolder(two.path(), 300);
     testing::WriteText(longTop + "top.txt", "into the deep side");
 
     SyncObserver observer;

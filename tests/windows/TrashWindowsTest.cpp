@@ -69,6 +69,22 @@ TEST_F(RecycleBinTest, RollbackPutsTheFileBack) {
     EXPECT_EQ(testing::CountTemporaryFiles(root_.path()), 0);
 }
 
+// The Recycle Bin of Windows takes no path of the classic limit or more (Wine's would): the file stays as it was,
+// and the copy that was to replace it says why it did not.
+TEST_F(RecycleBinTest, AFileBeyondTheClassicPathLimitIsNotReplaced) {
+    const std::string deep = testing::MakeDeepFolder(root_.path(), 260);
+    testing::WriteText(deep + name_, "old");
+    testing::WriteText(root_ / "new.txt", "new");
+    CopyRequest request{root_ / "new.txt", deep + name_, std::nullopt, ReadFileFacts(deep + name_), {}, true};
+
+    const CopyOutcome outcome = CopyFileFailSafe(request);
+    EXPECT_EQ(outcome.status, CopyStatus::Failed);
+    EXPECT_NE(outcome.cause.find("Recycle Bin"), std::string::npos) << outcome.cause;
+    EXPECT_EQ(testing::ReadText(deep + name_), "old");
+    EXPECT_EQ(GetFileAttributesA((*trash_ + "\\files\\" + name_).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(testing::CountTemporaryFiles(deep), 0);
+}
+
 // Where the shell deletes instead of recycling (and says it succeeded), the file must come back, and the caller
 // must hear that it could not be kept. core_under_wine.sh runs this with a home trash that cannot be made.
 TEST(RecycleBinThatDeletes, FileIsPutBackAndReportedNotKept) {

@@ -26,15 +26,10 @@ win32::Win32Form1& Win32Form1Fixture::Load() {
     auto tray = std::make_unique<tray::testing::FakeTrayBackend>(trayLog_);
     tray->available = trayAvailable_;
     tray_ = tray.get();
-    form_ = std::make_unique<Form1>(Form1Services{*window_, settings_, chooser_, boxes_, ui_, runner_,
-                                                  window_->Timer1(), window_->ManualHold(), startup_, std::move(tray),
-                                                  [this](const SyncSettings& settings, SyncObserver&) {
-                                                      lastDirection_ = settings.Direction();
-                                                      return SyncCounts{};
-                                                  },
-                                                  [] { return 0.5; },
-                                                  [](const std::string& page) { ADD_FAILURE() << "opened " << page; },
-                                                  [] { return std::string("now"); }, programFolder_.path()});
+    form_ = std::make_unique<Form1>(Form1Services{
+        *window_, settings_, chooser_, boxes_, ui_, runner_, window_->Timer1(), window_->ManualHold(), startup_,
+        std::move(tray), pass_, [] { return 0.5; }, [](const std::string& page) { ADD_FAILURE() << "opened " << page; },
+        [] { return std::string("now"); }, programFolder_.path()});
     attachment_.emplace(window_->Attach(*form_));
     form_->Form_Load();
     return *window_;
@@ -49,6 +44,19 @@ void Win32Form1Fixture::Select(win32::Control list, int index) const {
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(Item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+}
+
+RECT Win32Form1Fixture::EntryPlace(win32::Control list, int index) const {
+    RECT place{};
+    place.left = LVIR_BOUNDS;
+    SendMessageW(Item(list), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&place));
+    return place;
+}
+
+void Win32Form1Fixture::DoubleClick(win32::Control list, POINT where) const {
+    const LPARAM point = MAKELPARAM(where.x, where.y);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(Item(list), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
 }
 
 void Win32Form1Fixture::Notify(win32::Control list, UINT code, int index) const {
@@ -66,9 +74,9 @@ void Win32Form1Fixture::Tick(win32::Win32Timer& timer) const {
     SendMessageW(window_->Handle(), WM_TIMER, timer.Id(), 0);
 }
 
-std::wstring Win32Form1Fixture::Text(win32::Control control) const {
-    wchar_t text[512] = {};
-    GetWindowTextW(Item(control), text, 512);
+std::wstring WindowTextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

@@ -35,6 +35,8 @@ protected:
     win32::RegistrySettingsStore settings_;
 };
 
+std::wstring WindowTextOf(HWND window);
+
 class Win32Form1Fixture : public RegistrySettingsFixture {
 protected:
     ~Win32Form1Fixture() override;
@@ -47,8 +49,14 @@ protected:
     // The notification a list sends its window, with the entry at index selected first (none: -1).
     void Notify(win32::Control list, UINT code, int index = -1) const;
     void Select(win32::Control list, int index) const;
+    // Where the entry at index lies in its list, in the list's coordinates.
+    RECT EntryPlace(win32::Control list, int index) const;
+    // As a desktop delivers a double-click at a point of a list: a click, then the second press as a double-click.
+    void DoubleClick(win32::Control list, POINT where) const;
     void Tick(win32::Win32Timer& timer) const;
-    std::wstring Text(win32::Control control) const;
+    std::wstring Text(win32::Control control) const { return WindowTextOf(Item(control)); }
+    // Whether the control shows itself; the window around it is never shown in these tests.
+    bool Shown(win32::Control control) const { return GetWindowLongW(Item(control), GWL_STYLE) & WS_VISIBLE; }
     std::vector<std::wstring> Entries(win32::Control list) const;
     std::optional<int> Selected(win32::Control list) const;
     bool IconInTray() const { return tray::testing::IconInTray(*trayLog_); }
@@ -61,6 +69,13 @@ protected:
     bool trayAvailable_ = true;
     int ended_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
+    SyncOptions lastOptions_{.dryRun = true, .keepReplaced = false}; // what no pass of the window asks for
+    // What the window's passes run: by default one that notes what it was asked and does nothing.
+    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions& options) {
+        lastDirection_ = settings.Direction();
+        lastOptions_ = options;
+        return SyncCounts{};
+    };
     testing::WindowsTestFolder programFolder_;
     std::shared_ptr<tray::testing::TrayLog> trayLog_ = std::make_shared<tray::testing::TrayLog>();
     tray::testing::FakeTrayBackend* tray_ = nullptr;

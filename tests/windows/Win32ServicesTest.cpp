@@ -5,7 +5,9 @@
 #include "tests/windows/Win32Form1Fixture.h"
 #include "ui/win32/Win32Form1Design.h"
 #include "ui/win32/Win32Look.h"
+#include "ui/win32/Win32System.h"
 
+#include <regex>
 #include <thread>
 
 namespace quillmere::test {
@@ -62,6 +64,14 @@ TEST(Win32UiThreadTest, WorkPostedFromAnotherThreadRunsOnThisOneInOrder) {
         EXPECT_EQ(ran[i], std::make_pair(i, std::this_thread::get_id()));
 }
 
+// The completion time of a pass shows its seconds, as the long time format has them.
+TEST(Win32SystemTest, TheGeneralDateHasTheShortDateAndTheSeconds) {
+    const SYSTEMTIME when{2026, 12, 2, 8, 10, 20, 7, 0};
+    const std::string text = win32::GeneralDateText(when);
+    EXPECT_NE(text.find("26"), std::string::npos) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("20[^0-9]07"))) << text;
+}
+
 // The build's own cursor file, where the test program finds it (Wine shows the Linux root as drive Z:).
 std::string TestCursorFile() {
     std::string path = QUILLMERE_TEST_CURSOR;
@@ -106,8 +116,10 @@ TEST(Win32LayoutTest, ControlsLieApartInsideTheWindowAtEveryScale) {
         case Control::Option1:
         case Control::Option2:
         case Control::Option3:
+        case Control::Check11:
             return Control::Frame1;
         case Control::ProgressBar1:
+        case Control::PushButton14:
             return Control::Frame2;
         case Control::Check9:
         case Control::Check10:

@@ -87,9 +87,21 @@ TEST_F(Win32WiringTest, ChoosingAndRemovingAFolderGoesThroughItsList) {
     EXPECT_EQ(Entries(Control::ListView1), std::vector<std::wstring>{L"C:\\srv\\data\\"});
     EXPECT_EQ(Entries(Control::ListView2), std::vector<std::wstring>{L"D:\\"});
 
-    Notify(Control::ListView1, NM_DBLCLK, 0);
+    const RECT entry = EntryPlace(Control::ListView1, 0);
+    DoubleClick(Control::ListView1, POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
     EXPECT_TRUE(Entries(Control::ListView1).empty());
     EXPECT_EQ(Entries(Control::ListView2).size(), 1u);
+}
+
+// The list view would take the first press beside the entry as a wish to select none.
+TEST_F(Win32WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
+    chooser_.answers = {"D:\\"};
+    Click(Control::PushButton1);
+    Select(Control::ListView2, 0);
+    const RECT entry = EntryPlace(Control::ListView2, 0);
+    DoubleClick(Control::ListView2,
+                POINT{(entry.left + entry.right) / 2, entry.bottom + 2 * (entry.bottom - entry.top)});
+    EXPECT_TRUE(Entries(Control::ListView2).empty());
 }
 
 // A click, and a change of the selection by keyboard, both take the interval.
@@ -125,9 +137,60 @@ TEST_F(Win32WiringTest, TheStartupBoxesReachTheirHandlers) {
 
     Click(Control::Check10);
     EXPECT_FALSE(Checked(Control::Check9));
-    EXPECT_FALSE(IsWindowVisible(Item(Control::Check9)));
+    EXPECT_FALSE(Shown(Control::Check9));
     EXPECT_EQ(Stored("Minimized"), "Off");
     EXPECT_EQ(startup_.calls, (std::vector<std::string>{"add", "remove"}));
+}
+
+TEST_F(Win32WiringTest, TheKeepReplacedBoxReachesItsHandlerAndThePass) {
+    EXPECT_TRUE(Checked(Control::Check11));
+    Click(Control::Check11);
+    EXPECT_EQ(Stored("Keep Replaced"), "Off");
+    Click(Control::PushButton12);
+    runner_.Finish();
+    EXPECT_FALSE(lastOptions_.keepReplaced);
+}
+
+// The note shows only while the logic gives it a text.
+TEST_F(Win32WiringTest, TheFailureNoteShowsOnlyWithAText) {
+    EXPECT_FALSE(Shown(Control::PushButton14));
+    window_->SetFailureNote("3 files not copied");
+    EXPECT_TRUE(Shown(Control::PushButton14));
+    EXPECT_EQ(Text(Control::PushButton14), L"3 files not copied");
+    window_->SetFailureNote("");
+    EXPECT_FALSE(Shown(Control::PushButton14));
+}
+
+// The list is a window of its own above the main one, to read only; shown again, it holds what it was given last,
+// and closed, it waits to be shown again.
+TEST_F(Win32WiringTest, TheFailureListShowsWhatItWasGivenLast) {
+    const win32::FailureListWindow& list = window_->FailureList();
+    window_->ShowFailureList("first", {"one"});
+    window_->ShowFailureList("second", {"two", "three"});
+    EXPECT_TRUE(IsWindowVisible(list.Handle()));
+    EXPECT_EQ(GetWindow(list.Handle(), GW_OWNER), window_->Handle());
+    EXPECT_EQ(WindowTextOf(list.Handle()), L"second");
+    EXPECT_EQ(WindowTextOf(list.Lines()), L"two\r\nthree");
+    EXPECT_TRUE(GetWindowLongW(list.Lines(), GWL_STYLE) & ES_READONLY);
+
+    SendMessageW(list.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(list.Handle()));
+    EXPECT_TRUE(IsWindow(list.Handle()));
+}
+
+TEST_F(Win32WiringTest, AClickOnTheFailureNoteListsWhatThePassLeftUndone) {
+    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+        observer.NotRead("C:\\locked\\", "Access is denied");
+        return SyncCounts{};
+    };
+    Load();
+    Click(Control::PushButton12);
+    runner_.Finish();
+    Tick(window_->ManualHold());
+    EXPECT_TRUE(Shown(Control::PushButton14));
+    Click(Control::PushButton14);
+    EXPECT_TRUE(IsWindowVisible(window_->FailureList().Handle()));
+    EXPECT_NE(WindowTextOf(window_->FailureList().Lines()).find(L"C:\\locked\\"), std::wstring::npos);
 }
 
 TEST_F(Win32WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {

@@ -73,6 +73,14 @@ void MakeFolder(const std::string& path) {
     Check(CreateDirectoryW(Wide(path).c_str(), nullptr), "CreateDirectoryW", path);
 }
 
+std::string MakeDeepFolder(std::string folder, std::size_t length) {
+    while (folder.size() < length) {
+        folder += std::string(100, 'd') + "\\";
+        MakeFolder(folder);
+    }
+    return folder;
+}
+
 void WriteText(const std::string& path, const std::string& text) {
     File file(
         CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

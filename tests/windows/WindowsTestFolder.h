@@ -28,6 +28,9 @@ private:
 };
 
 void MakeFolder(const std::string& path);
+// Makes folders of 100-character names one inside the other under folder until the path reaches length; returns
+// it, ending in "\".
+std::string MakeDeepFolder(std::string folder, std::size_t length);
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 void SetAttributes(const std::string& path, DWORD attributes);

@@ -80,7 +80,7 @@ sleep 0.5 # only for the picture: the controls are drawn after the window is map
 import -window root "$shots/windows-desktop-window.png" || true
 captions=$(controls) || fail "the program's controls could not be read"
 for caption in "Sync Options" "1. Choose Folder 1" "2. Choose Folder 2" "Turn Off Auto Sync" "Sync Now (Test)" \
-    "Startup Option" "Start in system tray" "Load this software on Windows startup"; do
+    "Keep replaced files in the Trash" "Startup Option" "Start in system tray" "Load this software on Windows startup"; do
     grep -qF "$caption"$'\t' <<<"$captions" || fail "no control captioned \"$caption\": $captions"
 done
 echo "the window shows its captions"

@@ -6,6 +6,7 @@
 #include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace quillmere::win32 {
 
@@ -28,7 +29,8 @@ bool IsChecked(HWND button) {
 
 } // namespace
 
-Win32Form1::Win32Form1() : window_(MakeWindow()), timer1_(window_, kTimer1), manualHold_(window_, kManualHold) {
+Win32Form1::Win32Form1()
+    : window_(MakeWindow()), timer1_(window_, kTimer1), manualHold_(window_, kManualHold), failureList_(window_) {
     CreateControls();
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
@@ -124,10 +126,14 @@ void Win32Form1::Clicked(Control control) {
         return Forward([](Form1& form) { form.PushButton13_Click(); });
     case Control::PushButton12:
         return Forward([](Form1& form) { form.PushButton12_Click(); });
+    case Control::PushButton14:
+        return Forward([](Form1& form) { form.PushButton14_Click(); });
     case Control::Check9:
         return Forward([this](Form1& form) { form.Check9_Click(IsChecked(Item(Control::Check9))); });
     case Control::Check10:
         return Forward([this](Form1& form) { form.Check10_Click(IsChecked(Item(Control::Check10))); });
+    case Control::Check11:
+        return Forward([this](Form1& form) { form.Check11_Click(IsChecked(Item(Control::Check11))); });
     default:
         break;
     }
@@ -139,20 +145,46 @@ void Win32Form1::Clicked(Control control) {
 // A click on the interval list, or a change of its selection by keyboard, takes the interval; the logic's own
 // selection is no click.
 void Win32Form1::Notified(const NMHDR& notice) {
-    const auto control = ControlOf(notice.hwndFrom);
-    if (!control)
-        return;
-    if (notice.code == NM_DBLCLK && *control == Control::ListView1)
-        Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
-    else if (notice.code == NM_DBLCLK && *control == Control::ListView2)
-        Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
-    if (*control != Control::ListView3 || quietSelection_)
+    if (notice.hwndFrom != Item(Control::ListView3) || quietSelection_)
         return;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(&notice);
     const bool selected = notice.code == LVN_ITEMCHANGED && (change->uChanged & LVIF_STATE) &&
                           (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED);
     if (notice.code == NM_CLICK || selected)
         Forward([this](Form1& form) { form.ListView3_Click(SelectedIndex(Control::ListView3)); });
+}
+
+// A double-click anywhere in a folder list removes its selected entry, whether on the entry or beside it.
+void Win32Form1::FolderListDoubleClicked(HWND list) {
+    if (list == Item(Control::ListView1))
+        Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
+    else
+        Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
+}
+
+// A list view takes a press beside its entries as a wish to select none, so the first click of a double-click
+// there would leave nothing to remove: such a press is swallowed, and the double-click goes to the logic alone.
+LRESULT CALLBACK Win32Form1::FolderListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                            DWORD_PTR data) {
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        reinterpret_cast<Win32Form1*>(data)->FolderListDoubleClicked(list);
+        return 0;
+    case WM_LBUTTONDOWN: {
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0)
+            break;
+        SetFocus(list); // as the press would have
+        return 0;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(list, &FolderListProc, 0);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 // Mouse moves over the push buttons, the window, its frames and its lists go to the logic, which decides the
@@ -214,7 +246,15 @@ HWND Win32Form1::List(FormList list) const {
 }
 
 HWND Win32Form1::Box(FormCheckBox box) const {
-    return Item(box == FormCheckBox::Check9 ? Control::Check9 : Control::Check10);
+    switch (box) {
+    case FormCheckBox::Check9:
+        return Item(Control::Check9);
+    case FormCheckBox::Check10:
+        return Item(Control::Check10);
+    case FormCheckBox::Check11:
+        break;
+    }
+    return Item(Control::Check11);
 }
 
 std::optional<int> Win32Form1::SelectedIndex(Control list) const {
@@ -344,6 +384,16 @@ void Win32Form1::SetProgressValue(int value) {
 void Win32Form1::SetProgressText(const std::string& text) {
     progressText_ = WindowText(text);
     InvalidateRect(Item(Control::ProgressBar1), nullptr, TRUE);
+}
+
+// Hidden, the note keeps its place: the window does not change size when it comes and goes.
+void Win32Form1::SetFailureNote(const std::string& text) {
+    SetWindowTextW(Item(Control::PushButton14), WindowText(text).c_str());
+    ShowWindow(Item(Control::PushButton14), text.empty() ? SW_HIDE : SW_SHOW);
+}
+
+void Win32Form1::ShowFailureList(const std::string& title, const std::vector<std::string>& lines) {
+    failureList_.Show(title, lines);
 }
 
 void Win32Form1::SetChecked(FormCheckBox box, bool checked) {

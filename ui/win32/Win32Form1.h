@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/main/Form1View.h"
+#include "ui/win32/FailureListWindow.h"
 #include "ui/win32/Win32Form1Design.h"
 #include "ui/win32/Win32Look.h"
 #include "ui/win32/Win32Timer.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace quillmere {
 class Form1;
@@ -62,6 +64,7 @@ public:
     const std::wstring& ProgressText() const { return progressText_; }
     MousePointer Pointer() const { return pointer_; }
     bool Skinned() const { return skinned_; }
+    const FailureListWindow& FailureList() const { return failureList_; }
 
     // Form1View.
     void SetCaption(const std::string& caption) override;
@@ -84,6 +87,8 @@ public:
     void SetProgressMaximum(int maximum) override;
     void SetProgressValue(int value) override;
     void SetProgressText(const std::string& text) override;
+    void SetFailureNote(const std::string& text) override;
+    void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
     void SetChecked(FormCheckBox box, bool checked) override;
     void SetVisible(FormCheckBox box, bool visible) override;
 
@@ -91,6 +96,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProgressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                             DWORD_PTR data);
+    static LRESULT CALLBACK FolderListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR data);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Making the window (Win32Form1Controls.cpp). The window's procedure finds its Win32Form1 once that is made.
@@ -108,6 +115,7 @@ private:
     std::optional<Control> ControlOf(HWND item) const;
     void Clicked(Control control);
     void Notified(const NMHDR& notice);
+    void FolderListDoubleClicked(HWND list);
     void MouseMoved(HWND over);
     bool ShowPointer() const;
     void Close();
@@ -127,6 +135,7 @@ private:
     HFONT font_ = nullptr;
     Win32Timer timer1_;
     Win32Timer manualHold_;
+    FailureListWindow failureList_;
     std::wstring progressText_;
     MousePointer pointer_ = MousePointer::Default;
     OwnedCursor handCursor_;

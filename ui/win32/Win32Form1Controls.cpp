@@ -4,6 +4,7 @@
 #include "ui/win32/Win32Form1.h"
 
 #include "tray/win32/ProgramIcons.h"
+#include "ui/win32/WindowClass.h"
 
 #include <commctrl.h>
 
@@ -55,14 +56,9 @@ void InitCommonControlsForForm1() {
 
 HWND Win32Form1::MakeWindow() {
     static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &WindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        WNDCLASSEXW windowClass = ProgramWindowClass(kWindowClass, &WindowProc);
         windowClass.hIcon = tray::PictureIcon(tray::Picture::ProgramIcon);
         windowClass.hIconSm = tray::PictureIcon(tray::Picture::TrayIcon);
-        windowClass.lpszClassName = kWindowClass;
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
@@ -87,6 +83,9 @@ void Win32Form1::CreateControls() {
     }
     SendMessageW(Item(Control::ProgressBar1), PBM_SETRANGE32, 0, 100);
     SetWindowSubclass(Item(Control::ProgressBar1), &ProgressBarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    for (Control list : {Control::ListView1, Control::ListView2})
+        SetWindowSubclass(Item(list), &FolderListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ShowWindow(Item(Control::PushButton14), SW_HIDE); // until a pass leaves something undone
     AddFolderListTips();
     ApplyDpi(static_cast<int>(GetDpiForWindow(window_)));
 }
@@ -136,6 +135,7 @@ void Win32Form1::ApplyDpi(int dpi) {
     for (HWND item : items_)
         SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    failureList_.SetFont(font_);
     if (old != nullptr)
         DeleteObject(old);
     for (Control list : {Control::ListView1, Control::ListView2, Control::ListView3})

@@ -18,6 +18,7 @@ constexpr ControlDesign kDesign[] = {
      L"One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ", MoveReport::None},
     {Control::Option3, "Option3", ControlKind::OptionButton,
      L"One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ", MoveReport::None},
+    {Control::Check11, "Check11", ControlKind::CheckBox, L"Keep replaced files in the Trash", MoveReport::None},
     {Control::PushButton3, "PushButton3", ControlKind::PushButton, L"1. Choose Folder 1", MoveReport::Button},
     {Control::PushButton1, "PushButton1", ControlKind::PushButton, L"2. Choose Folder 2", MoveReport::Button},
     {Control::ListView1, "ListView1", ControlKind::List, nullptr, MoveReport::Plain},
@@ -27,6 +28,7 @@ constexpr ControlDesign kDesign[] = {
     {Control::PushButton12, "PushButton12", ControlKind::PushButton, L"Sync Now (Test)", MoveReport::Button},
     {Control::Frame2, "Frame2", ControlKind::Frame, nullptr, MoveReport::Plain},
     {Control::ProgressBar1, "ProgressBar1", ControlKind::ProgressBar, nullptr, MoveReport::None},
+    {Control::PushButton14, "PushButton14", ControlKind::PushButton, nullptr, MoveReport::Button},
     {Control::Frame3, "Frame3", ControlKind::Frame, L"Startup Option", MoveReport::Plain},
     {Control::Check9, "Check9", ControlKind::CheckBox, L"Start in system tray", MoveReport::None},
     {Control::Check10, "Check10", ControlKind::CheckBox, L"Load this software on Windows startup", MoveReport::None},
@@ -73,11 +75,13 @@ Layout LayOut(const Metrics& metrics) {
     const int innerWidth = listWidth - 2 * inset;
 
     int top = margin;
-    place(Control::Frame1, Place(left, top, 2 * listWidth + gap, captionBand + 3 * lineStep + border));
-    for (int i = 0; i < 3; ++i)
-        place(static_cast<Control>(static_cast<int>(Control::Option1) + i),
+    constexpr Control kSyncOptions[] = {Control::Option1, Control::Option2, Control::Option3, Control::Check11};
+    const int optionLines = static_cast<int>(std::size(kSyncOptions));
+    place(Control::Frame1, Place(left, top, 2 * listWidth + gap, captionBand + optionLines * lineStep + border));
+    for (int i = 0; i < optionLines; ++i)
+        place(kSyncOptions[i],
               Place(left + inset, top + captionBand + i * lineStep, 2 * listWidth + gap - 2 * inset, lineHeight));
-    top += captionBand + 3 * lineStep + border + gap;
+    top += captionBand + optionLines * lineStep + border + gap;
     place(Control::PushButton3, Place(left, top, listWidth, buttonHeight));
     place(Control::PushButton1, Place(right, top, listWidth, buttonHeight));
     top += buttonHeight + gap;
@@ -94,9 +98,11 @@ Layout LayOut(const Metrics& metrics) {
     place(Control::PushButton12, Place(right, top, listWidth, buttonHeight));
     top += buttonHeight + gap;
     const int barHeight = scaled(24);
-    place(Control::Frame2, Place(right, top, listWidth, captionBand + barHeight + inset));
+    const int statusHeight = captionBand + barHeight + gap + buttonHeight + inset;
+    place(Control::Frame2, Place(right, top, listWidth, statusHeight));
     place(Control::ProgressBar1, Place(right + inset, top + captionBand, innerWidth, barHeight));
-    top += captionBand + barHeight + inset + gap;
+    place(Control::PushButton14, Place(right + inset, top + captionBand + barHeight + gap, innerWidth, buttonHeight));
+    top += statusHeight + gap;
     place(Control::Frame3, Place(right, top, listWidth, captionBand + 2 * lineStep + border));
     place(Control::Check9, Place(right + inset, top + captionBand, innerWidth, lineHeight));
     place(Control::Check10, Place(right + inset, top + captionBand + lineStep, innerWidth, lineHeight));

@@ -18,6 +18,7 @@ enum class Control {
     Option1,
     Option2,
     Option3,
+    Check11, // "Keep replaced files in the Trash", under the direction
     PushButton3,
     PushButton1,
     ListView1,
@@ -27,6 +28,7 @@ enum class Control {
     PushButton12,
     Frame2,
     ProgressBar1,
+    PushButton14, // the note of what the last pass could not do; hidden without one, its place kept
     Frame3,
     Check9,
     Check10,
@@ -43,7 +45,7 @@ struct ControlDesign {
     Control control;
     const char* name;
     ControlKind kind;
-    const wchar_t* text; // the design text; the logic sets the others' at start-up
+    const wchar_t* text; // the design text; the logic sets the others'
     MoveReport move;
 };
 

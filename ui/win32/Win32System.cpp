@@ -24,16 +24,21 @@ template <class Format> std::wstring Formatted(Format format) {
 
 } // namespace
 
+// The time without flags is the user's long time format, seconds included.
+std::string GeneralDateText(const SYSTEMTIME& when) {
+    const std::wstring date = Formatted([&](wchar_t* text, int size) {
+        return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &when, nullptr, text, size, nullptr);
+    });
+    const std::wstring time = Formatted([&](wchar_t* text, int size) {
+        return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, text, size);
+    });
+    return platform::windows::ToUtf8(date + L" " + time).value_or(std::string());
+}
+
 std::string LocalTimeText() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const std::wstring date = Formatted([&](wchar_t* text, int size) {
-        return GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, text, size, nullptr);
-    });
-    const std::wstring time = Formatted([&](wchar_t* text, int size) {
-        return GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, nullptr, text, size);
-    });
-    return platform::windows::ToUtf8(date + L" " + time).value_or(std::string());
+    return GeneralDateText(now);
 }
 
 void OpenUrl(const std::string& address) {

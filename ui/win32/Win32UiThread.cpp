@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/win32/Win32UiThread.h"
 
+#include "ui/win32/WindowClass.h"
+
 namespace quillmere::win32 {
 
 namespace {
@@ -10,11 +12,7 @@ constexpr UINT kRunPosted = WM_APP + 1;
 
 Win32UiThread::Win32UiThread() {
     static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &WindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kWindowClass;
+        const WNDCLASSEXW windowClass = ProgramWindowClass(kWindowClass, &WindowProc);
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;

@@ -50,9 +50,8 @@ int main() {
         ThreadPassRunner runner(ui);
         SystemStartupEntry startup;
         Form1 logic({window, settings, chooser, boxes, ui, runner, window.Timer1(), window.ManualHold(), startup,
-                     std::make_unique<tray::Win32TrayBackend>(),
-                     [](const SyncSettings& folders, SyncObserver& observer) { return SyncFolders(folders, observer); },
-                     TimeOfDayFraction, win32::OpenUrl, win32::LocalTimeText, startup::ProgramFolder()});
+                     std::make_unique<tray::Win32TrayBackend>(), SyncFolders, TimeOfDayFraction, win32::OpenUrl,
+                     win32::LocalTimeText, startup::ProgramFolder()});
         const win32::Win32Form1::Attachment attachment = window.Attach(logic);
         window.SetEndHandler([] { PostQuitMessage(0); });
         logic.Form_Load();
