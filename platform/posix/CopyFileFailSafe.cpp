@@ -144,7 +144,7 @@ bool IsRefusedCopyRange(int error) {
 
 // copy_file_range copies inside the kernel, and lets btrfs and XFS share the blocks instead; where it is refused,
 // the data goes through a buffer from where it stopped. A file that gives nothing this way at all is read through
-// the buffer too: the kernel's own files claim no size and give their data only to read.
+// the buffer too: some kernels (5.3 to 5.18) copy nothing from their own files, which claim no size.
 bool CopyData(int from, int to) {
     bool copiedAny = false;
     for (;;) {
