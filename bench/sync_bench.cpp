@@ -7,6 +7,7 @@
 //
 // Trees: 64-byte files, 100 a folder, every name on both sides at the same time, so the pass has nothing to copy.
 // Every figure is the median of several runs taken in turns, so that a slow spell of the machine hits all alike.
+#include "bench/BenchSupport.h"
 #include "engine/modSync.h"
 
 #include <fcntl.h>
@@ -28,7 +29,9 @@
 namespace {
 
 using namespace quillmere;
-using Clock = std::chrono::steady_clock;
+using bench::Median;
+using bench::Run;
+using bench::SecondsOf;
 
 constexpr int kRuns = 5;
 constexpr int kFilesPerFolder = 100;
@@ -72,25 +75,8 @@ void GenerateTrees(const std::vector<std::string>& tops, int files, int filesPer
     }
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double SecondsOf(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 double SecondsOf(const timeval& time) {
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-}
-
-void Run(const std::string& command) {
-    if (std::system(command.c_str()) != 0) {
-        throw std::runtime_error("failed: " + command);
-    }
 }
 
 // User and system time of the children waited for so far (find, and the shell that starts it).

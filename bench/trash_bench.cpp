@@ -9,6 +9,7 @@
 // The home trash ($XDG_DATA_HOME) is put in FOLDER too, so that everything happens on FOLDER's file system; the
 // first lines say whether that file system gets the hard-link path or the move path. The large file is left out
 // where there is no room for three of it (source, replaced file, copy).
+#include "bench/BenchSupport.h"
 #include "engine/modSync.h"
 
 #include <fcntl.h>
@@ -30,6 +31,9 @@
 namespace {
 
 using namespace quillmere;
+using bench::MakeFile;
+using bench::Median;
+using bench::SetTime;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
@@ -48,29 +52,6 @@ private:
     std::string one_;
     std::string two_;
 };
-
-void SetTime(const std::string& path, std::time_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-        throw std::runtime_error("cannot set the time of " + path);
-    }
-}
-
-void MakeFile(const std::string& path, std::size_t bytes, std::time_t seconds) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const std::vector<char> block(std::min<std::size_t>(bytes, 1 << 20), 'x');
-    for (std::size_t left = bytes; fd >= 0 && left > 0;) {
-        const auto written = ::write(fd, block.data(), std::min(left, block.size()));
-        if (written <= 0) {
-            break;
-        }
-        left -= static_cast<std::size_t>(written);
-    }
-    if (fd < 0 || ::close(fd) != 0) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    SetTime(path, seconds);
-}
 
 // Folder 1 holds the newer files, Folder 2 the older ones of the same names.
 struct Trees {
@@ -108,12 +89,6 @@ double TimePass(const Trees& trees, bool keep) {
         throw std::runtime_error("the pass did not replace (and keep) every file");
     }
     return milliseconds;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // The two modes in turn, so that a drift of the machine's speed weighs on both alike.

@@ -6,8 +6,18 @@
 
 namespace quillmere {
 
-platform::CopyOutcome DiskFileOperations::Copy(const platform::CopyRequest& request) {
-    return CopyFileSafe(request);
+bool DiskFileOperations::StartCopy(const platform::CopyRequest& request) {
+    platform::CopyRequest guarded = request;
+    if (auto refused = GuardCopyRequest(guarded)) {
+        batch_.AddEnded(request, *refused);
+    } else {
+        batch_.Add(guarded);
+    }
+    return batch_.Full();
+}
+
+void DiskFileOperations::SettleCopies(const platform::CopyBatch::Told& tell) {
+    batch_.Commit(tell);
 }
 
 void DiskFileOperations::RemoveLeftover(const std::string& path) {

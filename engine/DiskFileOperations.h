@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File operations of a real pass: the guarded copy, leftovers removed.
+// File operations of a real pass: the guarded copies, made in batches that share one flush; leftovers removed.
 #pragma once
 
 #include "engine/FileOperations.h"
@@ -8,8 +8,12 @@ namespace quillmere {
 
 class DiskFileOperations final : public FileOperations {
 public:
-    platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
+    bool StartCopy(const platform::CopyRequest& request) override;
+    void SettleCopies(const platform::CopyBatch::Told& tell) override;
     void RemoveLeftover(const std::string& path) override;
+
+private:
+    platform::CopyBatch batch_;
 };
 
 } // namespace quillmere

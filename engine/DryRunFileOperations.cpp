@@ -32,6 +32,17 @@ bool IsReadOnly(const std::string& path) {
 
 } // namespace
 
+bool DryRunFileOperations::StartCopy(const platform::CopyRequest& request) {
+    unsettled_.emplace_back(request, Copy(request));
+    return true;
+}
+
+void DryRunFileOperations::SettleCopies(const platform::CopyBatch::Told& tell) {
+    for (const auto& [request, outcome] : std::exchange(unsettled_, {})) {
+        tell(request, outcome);
+    }
+}
+
 // A pretended source is checked as the real file it copies; a pretended destination by what a real copy would
 // have left there, in the order the real copy checks.
 platform::CopyOutcome DryRunFileOperations::Copy(const platform::CopyRequest& request) {

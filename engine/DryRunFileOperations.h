@@ -1,22 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File operations of a dry run: every copy is decided by the same guards and checks as a real copy (those it can
 // make before writing anything), then only remembered, so that later copies from or onto a pretended file meet
-// what a real copy would have left there. Nothing is written, and no leftover is removed.
+// what a real copy would have left there. Nothing is written, and no leftover is removed. Nothing waits for a flush
+// either, so each copy is settled as soon as it is started.
 #pragma once
 
 #include "engine/FileOperations.h"
 
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace quillmere {
 
 class DryRunFileOperations final : public FileOperations {
 public:
-    platform::CopyOutcome Copy(const platform::CopyRequest& request) override;
+    bool StartCopy(const platform::CopyRequest& request) override;
+    void SettleCopies(const platform::CopyBatch::Told& tell) override;
     void RemoveLeftover(const std::string& /*path*/) override {}
 
 private:
+    platform::CopyOutcome Copy(const platform::CopyRequest& request);
     // What a real copy leaves at its destination, as far as later decisions of the pass can tell.
     struct PretendedFile {
         platform::FileFacts facts;
@@ -29,6 +34,7 @@ private:
 
     std::unordered_map<std::string, PretendedFile> pretended_; // by normalized destination path
     std::uint64_t lastIdentity_ = 0;                           // pretended files are told apart by a count
+    std::vector<std::pair<platform::CopyRequest, platform::CopyOutcome>> unsettled_;
 };
 
 } // namespace quillmere

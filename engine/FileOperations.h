@@ -12,8 +12,11 @@ namespace quillmere {
 class FileOperations {
 public:
     virtual ~FileOperations() = default;
-    // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced.
-    virtual platform::CopyOutcome Copy(const platform::CopyRequest& request) = 0;
+    // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced. Copies are started
+    // one after another and made together: SettleCopies makes those started since it last ran and tells each
+    // outcome, in the order they were started. True when as many wait as should share one flush: settle them now.
+    virtual bool StartCopy(const platform::CopyRequest& request) = 0;
+    virtual void SettleCopies(const platform::CopyBatch::Told& tell) = 0;
     // A file named like the copy's temporary files, met by the listing: removed unless a copy still holds it.
     // Called on the threads that walk the two sides, from both at once.
     virtual void RemoveLeftover(const std::string& path) = 0;

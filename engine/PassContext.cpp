@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/PassContext.h"
 
+#include <utility>
+
 namespace quillmere {
 
 const std::string& SyncProcedure() {
@@ -23,35 +25,69 @@ void PassContext::PairCompared() {
     observer_.Progress(counts_);
 }
 
-platform::CopyOutcome PassContext::Copy(platform::CopyRequest request) {
-    request.onStage = [this, &request](platform::CopyStage stage) {
-        observer_.CopyReached(request.source, request.destination, stage);
+void PassContext::Copy(platform::CopyRequest request, CopyThen then) {
+    SettleIfTouched(request.source, request.destination);
+    request.onStage = [this, source = request.source, destination = request.destination](platform::CopyStage stage) {
+        observer_.CopyReached(source, destination, stage);
     };
-    const platform::CopyOutcome outcome = files_.Copy(request);
+    pendingPaths_.insert(request.source);
+    pendingPaths_.insert(request.destination);
+    pending_.push_back(PendingCopy{request.source, request.destination, std::move(then)});
+    if (files_.StartCopy(request)) {
+        SettleCopies();
+    }
+}
+
+void PassContext::SettleIfTouched(std::string_view path, std::string_view other) {
+    if (pending_.empty()) {
+        return;
+    }
+    const auto pending = [this](std::string_view candidate) {
+        return pendingPaths_.find(std::string(candidate)) != pendingPaths_.end();
+    };
+    if (pending(path) || pending(other)) {
+        SettleCopies();
+    }
+}
+
+void PassContext::SettleCopies() {
+    const std::vector<PendingCopy> settling = std::exchange(pending_, {});
+    pendingPaths_.clear();
+    std::size_t next = 0;
+    files_.SettleCopies([&](const platform::CopyRequest&, const platform::CopyOutcome& outcome) {
+        const PendingCopy& copy = settling.at(next++);
+        Tell(copy.source, copy.destination, outcome);
+        if (copy.then) {
+            copy.then(outcome);
+        }
+    });
+}
+
+void PassContext::Tell(const std::string& source, const std::string& destination,
+                       const platform::CopyOutcome& outcome) {
     switch (outcome.status) {
     case platform::CopyStatus::Copied:
         ++counts_.filesCopied;
         if (outcome.replaced == platform::ReplacedFile::Kept) {
             ++counts_.filesKept;
-            observer_.KeptInTrash(request.destination);
+            observer_.KeptInTrash(destination);
         }
-        observer_.Copied(request.source, request.destination);
+        observer_.Copied(source, destination);
         if (outcome.replaced == platform::ReplacedFile::NotKept) {
             ++counts_.replacedNotKept;
-            observer_.NotKeptInTrash(request.destination, outcome.cause);
+            observer_.NotKeptInTrash(destination, outcome.cause);
         }
         break;
     case platform::CopyStatus::Refused:
         ++counts_.copiesRefused;
-        observer_.NotCopied(request.source, request.destination, outcome);
+        observer_.NotCopied(source, destination, outcome);
         break;
     case platform::CopyStatus::Failed:
         ++counts_.copiesFailed;
-        observer_.NotCopied(request.source, request.destination, outcome);
+        observer_.NotCopied(source, destination, outcome);
         break;
     }
     observer_.Progress(counts_);
-    return outcome;
 }
 
 void PassContext::NotRead(const std::string& path, const std::string& cause) {

@@ -7,7 +7,11 @@
 #include "engine/modSync.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace quillmere {
 
@@ -35,17 +39,37 @@ public:
     void FolderWalked();
     void FilesListed(std::int64_t count);
     void PairCompared();
-    // The guarded copy, counted and told to the observer whatever its outcome.
-    platform::CopyOutcome Copy(platform::CopyRequest request);
+    using CopyThen = std::function<void(const platform::CopyOutcome&)>;
+    // The guarded copy, made in one batch with the copies started before it. Its outcome is counted, told to the
+    // observer and handed to then when the batch settles, in the order the copies were started: when it is full,
+    // when something is about to read or write a path one of its copies reads or writes (SettleIfTouched, which
+    // the caller asks before it builds a request from what it knows of the files), and at the end of the pass.
+    void Copy(platform::CopyRequest request, CopyThen then = {});
+    // Settles the pending copies when one of them reads or writes path or other, so that what follows (a copy, a
+    // comparison) sees them made. Pending copies are few and the test costs a lookup each.
+    void SettleIfTouched(std::string_view path, std::string_view other);
+    bool HasPendingCopies() const { return !pending_.empty(); }
+    // Makes the pending copies, and tells and hands on their outcomes.
+    void SettleCopies();
     void NotRead(const std::string& path, const std::string& cause);
 
 private:
+    void Tell(const std::string& source, const std::string& destination, const platform::CopyOutcome& outcome);
+
     const SyncSettings& settings_;
     SyncObserver& observer_;
     FileOperations& files_;
     bool keepReplaced_;
     SyncCounts counts_;
     std::int64_t timeTolerance_ = 1;
+    // The pending copies, in the order started, as the pass asked for them, and the paths they read or write.
+    struct PendingCopy {
+        std::string source;
+        std::string destination;
+        CopyThen then;
+    };
+    std::vector<PendingCopy> pending_;
+    std::unordered_set<std::string> pendingPaths_;
 };
 
 } // namespace quillmere

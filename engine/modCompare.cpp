@@ -30,6 +30,12 @@ public:
     void Compare(std::size_t i, std::size_t j);
 
 private:
+    // A copy still pending onto either file would change the facts the comparison reads.
+    void SettleCopiesOnto(std::size_t i, std::size_t j) {
+        if (pass_.HasPendingCopies()) {
+            pass_.SettleIfTouched(side1_.files.PathOf(i), side2_.files.PathOf(j));
+        }
+    }
     TimeOrder Order(std::size_t i, std::size_t j) const {
         return CompareFileTimes(side1_.files.LastWriteTimeOf(i), side2_.files.LastWriteTimeOf(j),
                                 pass_.TimeTolerance());
@@ -52,6 +58,7 @@ void PairComparison::Compare(std::size_t i, std::size_t j) {
     // One reading decides both ways: the times are those the listing read, brought up to date by every copy since.
     // Reading both again before the second test only matters when a file changes meanwhile, a race either reading
     // may win, and the copy checks that each file is still the one compared.
+    SettleCopiesOnto(i, j);
     const TimeOrder order = Order(i, j);
     switch (direction) {
     case SyncDirection::BothWays:
@@ -78,23 +85,29 @@ void PairComparison::Compare(std::size_t i, std::size_t j) {
 
 // The newer file over the older one, which is replaced only while both are still as compared, and kept in the
 // Trash when the pass keeps replaced files. What the copy wrote is what later pairs see of the destination, under
-// every name the listings know it by.
+// every name the listings know it by, once the copy settles (which it does before a later pair reads it).
 void PairComparison::CopyNewer(bool oneToTwo, std::size_t i, std::size_t j) {
     ListedFiles& from = oneToTwo ? side1_.files : side2_.files;
     ListedFiles& to = oneToTwo ? side2_.files : side1_.files;
     ListedFiles& toOnTheOtherSide = oneToTwo ? side1_.files : side2_.files;
     const std::size_t source = oneToTwo ? i : j;
     const std::size_t destination = oneToTwo ? j : i;
-    const platform::CopyOutcome outcome = pass_.Copy(platform::CopyRequest{
-        from.PathOf(source), to.PathOf(destination), from.FactsOf(source), to.FactsOf(destination), {},
-        pass_.KeepsReplaced()});
-    if (!outcome.written) {
-        return;
-    }
-    to.SetFacts(destination, outcome.written);
-    if (const auto same = oneToTwo ? both_.In1(destination) : both_.In2(destination)) {
-        toOnTheOtherSide.SetFacts(*same, outcome.written);
-    }
+    const std::optional<std::size_t> same = oneToTwo ? both_.In1(destination) : both_.In2(destination);
+    pass_.Copy(platform::CopyRequest{from.PathOf(source),
+                                     to.PathOf(destination),
+                                     from.FactsOf(source),
+                                     to.FactsOf(destination),
+                                     {},
+                                     pass_.KeepsReplaced()},
+               [&to, &toOnTheOtherSide, destination, same](const platform::CopyOutcome& outcome) {
+                   if (!outcome.written) {
+                       return;
+                   }
+                   to.SetFacts(destination, outcome.written);
+                   if (same) {
+                       toOnTheOtherSide.SetFacts(*same, outcome.written);
+                   }
+               });
 }
 
 } // namespace
@@ -132,7 +145,9 @@ FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, Er
     return result;
 }
 
-void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
+namespace {
+
+void ComparePairs(Side& side1, Side& side2, PassContext& pass) {
     PairComparison pairs(side1, side2, pass);
     const ListedFiles& files1 = side1.files;
     const NameIndex& names2 = side2.names.value();
@@ -144,6 +159,19 @@ void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
             pairs.Compare(i, j);
         }
     }
+}
+
+} // namespace
+
+void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
+    // The copies hand what they wrote to the two listings, which need not outlive this.
+    try {
+        ComparePairs(side1, side2, pass);
+    } catch (...) {
+        pass.SettleCopies();
+        throw;
+    }
+    pass.SettleCopies();
 }
 
 } // namespace quillmere

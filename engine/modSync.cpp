@@ -33,24 +33,29 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
     if (!target.listed) {
         return;
     }
-    std::unordered_map<std::string, platform::FileFacts> writtenByThisPass;
+    // Filled as the copies settle, which may be after this returns.
+    const auto writtenByThisPass = std::make_shared<std::unordered_map<std::string, platform::FileFacts>>();
     for (const std::uint32_t file : additions) {
         if (pass.StopRequested()) {
             return;
         }
         RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
-            const std::string destination = target.folder + std::string(source.files.NameOf(file));
-            const auto written = writtenByThisPass.find(destination);
-            const platform::CopyOutcome outcome = pass.Copy(platform::CopyRequest{
-                source.files.PathOf(file),
-                destination,
-                std::nullopt,
-                written == writtenByThisPass.end() ? std::nullopt : std::optional(written->second),
-                {},
-                false});
-            if (outcome.written) {
-                writtenByThisPass[destination] = *outcome.written;
-            }
+            std::string from = source.files.PathOf(file);
+            std::string destination = target.folder + std::string(source.files.NameOf(file));
+            pass.SettleIfTouched(from, destination);
+            const auto written = writtenByThisPass->find(destination);
+            platform::CopyRequest request{std::move(from),
+                                          destination,
+                                          std::nullopt,
+                                          written == writtenByThisPass->end() ? std::nullopt
+                                                                              : std::optional(written->second),
+                                          {},
+                                          false};
+            pass.Copy(std::move(request), [writtenByThisPass, destination](const platform::CopyOutcome& outcome) {
+                if (outcome.written) {
+                    (*writtenByThisPass)[destination] = *outcome.written;
+                }
+            });
         });
     }
 }
@@ -84,20 +89,19 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     }
 }
 
-SyncCounts RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
+void RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
     const auto [side1, side2] =
         ListBothSides(SideToList{folder1, kFolder1Lines}, SideToList{folder2, kFolder2Lines}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
-        return pass.Counts();
+        return;
     }
     pass.SetTimeTolerance(std::max(platform::TimeResolution(folder1), platform::TimeResolution(folder2)));
     CopyAdditions(*side1, *side2, pass);
     if (pass.StopRequested()) {
-        return pass.Counts();
+        return;
     }
     RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1, *side2, pass); });
-    return pass.Counts();
 }
 
 } // namespace
@@ -117,7 +121,10 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     DryRunFileOperations dryRun;
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,
                      options.keepReplaced);
-    return RunPass(WithTrailingSeparator(folders1.front()), WithTrailingSeparator(folders2.front()), pass);
+    RunPass(WithTrailingSeparator(folders1.front()), WithTrailingSeparator(folders2.front()), pass);
+    // Stopped or not, the copies started are made, and told before the counts are.
+    RunTrapped(observer, SyncProcedure(), 192, [&] { pass.SettleCopies(); });
+    return pass.Counts();
 }
 
 } // namespace quillmere

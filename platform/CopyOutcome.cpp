@@ -52,4 +52,8 @@ CopyOutcome CopyOutcome::NotKept(const std::string& trashReason) {
                        {}};
 }
 
+CopyOutcome CopyOutcome::FailedBy(const std::string& exceptionText) {
+    return CopyOutcome{CopyStatus::Failed, Refusal::None, 0, exceptionText, std::nullopt, {}};
+}
+
 } // namespace quillmere::platform

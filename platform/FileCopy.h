@@ -22,7 +22,10 @@
 
 #include "platform/FileSystem.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,11 +70,14 @@ struct CopyOutcome {
     static CopyOutcome Failed(int systemError);
     // The file to replace could not be kept in the Trash, so it was not replaced: the Trash's reason.
     static CopyOutcome NotKept(const std::string& trashReason);
+    // The copy stopped on an exception: its text.
+    static CopyOutcome FailedBy(const std::string& exceptionText);
 };
 
 enum class CopyStage {
-    DataWritten, // the temporary file holds all the data, flushed to the disk; nothing is checked again yet
-    Checked,     // source and destination are as they were; the temporary file takes the destination's place next
+    DataWritten, // the temporary file holds all the data (flushed with its batch, later); nothing is checked again
+    Checked,     // the data is on the disk, source and destination are as they were; the temporary file takes the
+                 // destination's place next
 };
 
 struct CopyRequest {
@@ -89,7 +95,43 @@ struct CopyRequest {
     bool keepReplaced = false;
 };
 
+// A copy from start to end: a batch of one.
 CopyOutcome CopyFileFailSafe(const CopyRequest& request);
+
+// Copies made together, so that one flush puts the data of all of them on the disk, in place of one flush each.
+// Add writes a copy's data into its temporary file. Commit then keeps the files to be replaced in the Trash (their
+// .trashinfo and hard link), flushes the temporary files and those entries together (POSIX: one syncfs per file
+// system; FUSE file systems, whose daemons hear only fsync, a file at a time), and only then checks each copy and
+// puts it in place, in the order added, telling each outcome. No destination is replaced or added before its new
+// data is on the disk; a process killed before Commit leaves only locked, marked temporary files, which the next
+// pass removes. Where batching brings nothing (Windows), Add only keeps the request and Commit makes each copy.
+class CopyBatch {
+public:
+    CopyBatch();
+    // Copies not committed are dropped: their temporary files removed, nothing at a destination changed.
+    ~CopyBatch();
+    CopyBatch(const CopyBatch&) = delete;
+    CopyBatch& operator=(const CopyBatch&) = delete;
+
+    // An exception (std::exception) while the data is written is a failed copy, never one that escapes.
+    void Add(const CopyRequest& request);
+    // A copy that ended before it began (its paths name no file to copy), told in its place among the others.
+    void AddEnded(const CopyRequest& request, const CopyOutcome& outcome);
+    std::size_t Size() const;
+    // Whether the batch holds as many files or bytes as should wait for one flush: commit it now. Each copy keeps
+    // files open until it is committed, so the batch is held below the process's limit of open files.
+    bool Full() const;
+
+    using Told = std::function<void(const CopyRequest&, const CopyOutcome&)>;
+    // Makes every copy added since the last commit and tells each outcome, in the order added; an exception while a
+    // copy is checked and put in place fails that copy. The batch is empty afterwards, also when told throws (the
+    // copies not yet told are then dropped).
+    void Commit(const Told& told);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Whether a destination is still the file compared: the same file, size and last-write time. Its change time is
 // left out, as a rename changes it.

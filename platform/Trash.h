@@ -33,6 +33,11 @@ public:
     // that shared folder is valid, else $topdir/.Trash-$uid; missing folders are made with mode 700. The
     // .trashinfo is written first, with exclusive creation, so two writers never take the same name.
     explicit TrashEntry(const std::string& file);
+#ifndef _WIN32
+    // flushedByCaller: the .trashinfo is written without a flush of its own, because the caller flushes the whole
+    // file system (syncfs) before it replaces the file.
+    TrashEntry(const std::string& file, bool flushedByCaller);
+#endif
     // Rolls back whatever was not confirmed.
     ~TrashEntry();
     TrashEntry(const TrashEntry&) = delete;

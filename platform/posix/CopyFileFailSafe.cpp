@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one write the program makes to the synchronized folders, in stages: open and check the source, find and
-// check the destination (and reserve its place in the Trash), fill and flush a temporary file beside it, keep the
-// old file by a link, check both again, put the new file in place.
+// check the destination, fill a temporary file beside it; then, for the whole batch at once, reserve the old
+// file's place in the Trash and keep it by a link, and flush; then for each copy check both files again and put the
+// new file in place.
 #include "platform/FileCopy.h"
 #include "platform/Trash.h"
 #include "platform/posix/LinkRule.h"
@@ -9,13 +10,21 @@
 #include "platform/posix/TemporarySibling.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <deque>
+#include <exception>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quillmere::platform {
@@ -112,7 +121,7 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const str
     return std::nullopt;
 }
 
-bool CopyData(int from, int to) {
+bool CopyThroughBuffer(int from, int to) {
     std::vector<char> buffer(256 * 1024);
     for (;;) {
         const ssize_t got = ::read(from, buffer.data(), buffer.size());
@@ -123,6 +132,30 @@ bool CopyData(int from, int to) {
             return got == 0;
         }
         if (!posix::WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) {
+            return false;
+        }
+    }
+}
+
+// Where the kernel cannot copy between the two files: another file system (older kernels), FUSE, or none at all.
+bool IsRefusedCopyRange(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// copy_file_range copies inside the kernel, and lets btrfs and XFS share the blocks instead; where it is refused,
+// the data goes through a buffer from where it stopped. A file that gives nothing this way at all is read through
+// the buffer too: some kernels (5.3 to 5.18) copy nothing from their own files, which claim no size.
+bool CopyData(int from, int to) {
+    bool copiedAny = false;
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+        if (copied > 0) {
+            copiedAny = true;
+        } else if (copied == 0) {
+            return copiedAny || CopyThroughBuffer(from, to);
+        } else if (IsRefusedCopyRange(errno)) {
+            return CopyThroughBuffer(from, to);
+        } else if (errno != EINTR) {
             return false;
         }
     }
@@ -142,23 +175,18 @@ std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& s
     // ignore both: the data and the time matter more.
     (void)::fchown(temporary.Fd(), destination.owner, destination.group);
     (void)::fchmod(temporary.Fd(), source.info.st_mode & 0777);
-    if (::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0) {
-        return CopyOutcome::Failed(errno);
-    }
-    const int error = temporary.Flush();
-    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(error)) : std::nullopt;
+    return ::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0
+               ? std::optional<CopyOutcome>(CopyOutcome::Failed(errno))
+               : std::nullopt;
 }
 
 // Written while being copied (in place, even with its old time put back, as cp -p does), or replaced by a new file
-// (saved editor-style): either way the copy is not the source as it now is, and must not carry its time.
-std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const SourceFile& source) {
-    struct stat now {};
+// (saved editor-style): either way the copy is not the source as it now is, and must not carry its time. The file
+// under the source's name is the one opened, unchanged, or it is not the source copied.
+std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const struct stat& opened) {
     struct stat named {};
-    if (::fstat(source.fd.Get(), &now) != 0) {
-        return CopyOutcome::Failed(errno);
-    }
-    if (FactsOf(now) != FactsOf(source.info) || ::stat(request.source.c_str(), &named) != 0 ||
-        !posix::IsSameFile(named, now)) {
+    if (::stat(request.source.c_str(), &named) != 0 || !posix::IsSameFile(named, opened) ||
+        FactsOf(named) != FactsOf(opened)) {
         return CopyOutcome::Refused(Refusal::SourceChanged);
     }
     return std::nullopt;
@@ -195,12 +223,13 @@ std::optional<std::string> PathOf(const Destination& destination) {
 
 // Reserved once the data is written, not before: a copy killed meanwhile (a long one, say) would leave an entry
 // without its file, which trash clients list and cannot restore.
-std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept) {
+std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept,
+                                          bool flushedByCaller) {
     const std::optional<std::string> path = PathOf(destination);
     if (!path) {
         return CopyOutcome::NotKept("the path of " + destination.name + " cannot be told");
     }
-    kept.emplace(*path);
+    kept.emplace(*path, flushedByCaller);
     return kept->Reserved() ? std::nullopt : std::optional<CopyOutcome>(CopyOutcome::NotKept(kept->Error()));
 }
 
@@ -286,8 +315,8 @@ std::optional<CopyOutcome> PutInPlace(TemporarySibling& temporary, const Destina
 
 // Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time is set
 // again on the file, still open; the copy itself has succeeded either way.
-CopyOutcome Finish(const TemporarySibling& temporary, const SourceFile& source, ReplacedFile replaced) {
-    (void)::futimens(temporary.Fd(), TimesOf(source.info).data());
+CopyOutcome Finish(const TemporarySibling& temporary, const struct stat& source, ReplacedFile replaced) {
+    (void)::futimens(temporary.Fd(), TimesOf(source).data());
     struct stat written {};
     (void)::fstat(temporary.Fd(), &written);
     return CopyOutcome::Copied(FactsOf(written), replaced);
@@ -299,49 +328,196 @@ void Tell(const CopyRequest& request, CopyStage stage) {
     }
 }
 
-} // namespace
+// A copy of a batch, from its data written to its commit. It keeps two files open: the destination's folder and
+// the temporary file, which stays locked so that no pass takes it for a leftover.
+struct PendingCopy {
+    explicit PendingCopy(const CopyRequest& asked) : request(asked) {}
 
-CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
-    SourceFile source;
+    CopyRequest request;
+    std::optional<CopyOutcome> ended; // refused or failed: nothing more is done
+    struct stat source {};            // the source as opened
     Destination destination;
-    if (auto problem = OpenSource(request, source)) {
-        return *problem;
-    }
-    if (auto problem = FindDestination(request, source.info, destination)) {
-        return *problem;
-    }
-    TemporarySibling temporary(destination.folder.Get());
-    if (!temporary.Valid()) {
-        return CopyOutcome::Failed(temporary.Error());
-    }
-    if (auto problem = Fill(temporary, source, destination)) {
-        return *problem;
-    }
-    Tell(request, CopyStage::DataWritten);
-    // Whatever the copy does not confirm, the entry's end takes back out of the trash.
+    std::unique_ptr<TemporarySibling> temporary;
     std::optional<TrashEntry> kept;
-    if (request.keepReplaced && destination.existing) {
-        if (auto problem = ReserveKeeping(destination, kept)) {
-            return *problem;
+    bool linked = false;       // the old file is kept by a hard link, made before the flush
+    dev_t device = 0;          // of the temporary file
+    bool flushedAlone = false; // its file system does not pass syncfs on (FUSE): fsync the file itself
+};
+
+// Whatever the copy did not confirm, the trash entry's end takes back out of the trash; then the temporary file
+// goes, unless it took the destination's name, and the folder is closed.
+void Release(PendingCopy& copy) {
+    copy.kept.reset();
+    copy.temporary.reset();
+    copy.destination = Destination{};
+}
+
+// FUSE's kernel side passes syncfs by: only an fsync reaches the daemon that holds the data.
+bool IsFlushedAlone(int fd) {
+    struct statfs system {};
+    return ::fstatfs(fd, &system) == 0 && system.f_type == FUSE_SUPER_MAGIC;
+}
+
+std::optional<CopyOutcome> Prepare(PendingCopy& copy) {
+    SourceFile source;
+    if (auto problem = OpenSource(copy.request, source)) {
+        return problem;
+    }
+    if (auto problem = FindDestination(copy.request, source.info, copy.destination)) {
+        return problem;
+    }
+    copy.temporary = std::make_unique<TemporarySibling>(copy.destination.folder.Get());
+    if (!copy.temporary->Valid()) {
+        return CopyOutcome::Failed(copy.temporary->Error());
+    }
+    if (auto problem = Fill(*copy.temporary, source, copy.destination)) {
+        return problem;
+    }
+    struct stat written {};
+    if (::fstat(copy.temporary->Fd(), &written) != 0) {
+        return CopyOutcome::Failed(errno);
+    }
+    copy.source = source.info;
+    copy.device = written.st_dev;
+    copy.flushedAlone = IsFlushedAlone(copy.temporary->Fd());
+    Tell(copy.request, CopyStage::DataWritten);
+    return std::nullopt;
+}
+
+// The old file is linked into the trash before the flush, which makes the link and its .trashinfo durable with the
+// batch's data, and before the checks, so that the check of the destination vouches for what the trash holds.
+// Where links are refused (FAT), it is moved there after the checks.
+std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
+    if (!copy.request.keepReplaced || !copy.destination.existing) {
+        return std::nullopt;
+    }
+    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone)) {
+        return problem;
+    }
+    copy.linked = copy.kept->KeepByLink();
+    return std::nullopt;
+}
+
+// One syncfs per file system, on the batch's first temporary file there: it reports every error of writing back
+// since that file was opened, which covers all the copies of the batch on that file system.
+void FlushTogether(std::deque<PendingCopy>& copies) {
+    std::unordered_map<dev_t, int> flushed; // error of each file system's syncfs
+    for (PendingCopy& copy : copies) {
+        if (copy.ended) {
+            continue;
+        }
+        int error = 0;
+        if (copy.flushedAlone) {
+            error = copy.temporary->Flush();
+        } else if (const auto [at, first] = flushed.try_emplace(copy.device, 0); first) {
+            error = at->second = ::syncfs(copy.temporary->Fd()) == 0 ? 0 : errno;
+        } else {
+            error = at->second;
+        }
+        if (error != 0) {
+            copy.ended = CopyOutcome::Failed(error);
         }
     }
-    // Linked before the checks, so that the check of the destination vouches for what the trash holds, and the
-    // instant between the check and the replacement is no longer than without keeping.
-    const bool linked = kept && kept->KeepByLink();
-    if (auto problem = CheckSourceUnchanged(request, source)) {
+}
+
+CopyOutcome CheckAndPutInPlace(PendingCopy& copy) {
+    if (auto problem = CheckSourceUnchanged(copy.request, copy.source)) {
         return *problem;
     }
-    if (auto problem = CheckPlace(destination, destination.existing)) {
+    if (auto problem = CheckPlace(copy.destination, copy.destination.existing)) {
         return *problem;
     }
-    if (linked && !TrashHolds(*kept, destination)) {
+    if (copy.linked && !TrashHolds(*copy.kept, copy.destination)) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
-    Tell(request, CopyStage::Checked);
-    if (auto problem = PutInPlace(temporary, destination, kept, linked)) {
+    Tell(copy.request, CopyStage::Checked);
+    if (auto problem = PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.linked)) {
         return *problem;
     }
-    return Finish(temporary, source, kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
+    return Finish(*copy.temporary, copy.source, copy.kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
+}
+
+// Enough copies to pay for a flush many times over; the bytes bound the dirty data a flush waits for.
+constexpr std::size_t kMostCopies = 256;
+constexpr std::uint64_t kMostBytes = std::uint64_t{64} << 20;
+// Files the rest of the program may hold open while a batch waits.
+constexpr rlim_t kFilesForTheRest = 64;
+
+std::size_t CopiesOpenAtOnce() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return kMostCopies;
+    }
+    const rlim_t spare = limit.rlim_cur > kFilesForTheRest ? limit.rlim_cur - kFilesForTheRest : 0;
+    return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, kMostCopies);
+}
+
+} // namespace
+
+struct CopyBatch::State {
+    std::deque<PendingCopy> pending;
+    std::uint64_t bytes = 0;
+    std::size_t mostCopies = CopiesOpenAtOnce();
+};
+
+CopyBatch::CopyBatch() : state_(std::make_unique<State>()) {}
+
+CopyBatch::~CopyBatch() = default;
+
+void CopyBatch::Add(const CopyRequest& request) {
+    PendingCopy& copy = state_->pending.emplace_back(request);
+    try {
+        copy.ended = Prepare(copy);
+    } catch (const std::exception& e) {
+        copy.ended = CopyOutcome::FailedBy(e.what());
+    }
+    if (copy.ended) {
+        Release(copy);
+    } else {
+        state_->bytes += static_cast<std::uint64_t>(copy.source.st_size);
+    }
+}
+
+void CopyBatch::AddEnded(const CopyRequest& request, const CopyOutcome& outcome) {
+    state_->pending.emplace_back(request).ended = outcome;
+}
+
+std::size_t CopyBatch::Size() const {
+    return state_->pending.size();
+}
+
+bool CopyBatch::Full() const {
+    return state_->pending.size() >= state_->mostCopies || state_->bytes >= kMostBytes;
+}
+
+void CopyBatch::Commit(const Told& told) {
+    std::deque<PendingCopy> copies = std::exchange(state_->pending, {});
+    state_->bytes = 0;
+    for (PendingCopy& copy : copies) {
+        if (!copy.ended) {
+            copy.ended = KeepInTrash(copy);
+        }
+    }
+    FlushTogether(copies);
+    for (PendingCopy& copy : copies) {
+        try {
+            if (!copy.ended) {
+                copy.ended = CheckAndPutInPlace(copy);
+            }
+        } catch (const std::exception& e) {
+            copy.ended = CopyOutcome::FailedBy(e.what());
+        }
+        Release(copy);
+        told(copy.request, *copy.ended);
+    }
+}
+
+CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
+    CopyBatch batch;
+    batch.Add(request);
+    CopyOutcome outcome;
+    batch.Commit([&](const CopyRequest&, const CopyOutcome& told) { outcome = told; });
+    return outcome;
 }
 
 void IgnoreFileSizeLimitSignal() {

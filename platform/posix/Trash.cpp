@@ -77,8 +77,8 @@ bool SameFile(const std::string& one, const std::string& other) {
            a.st_ino == b.st_ino;
 }
 
-// Writes text to a new file and flushes it to the disk; false (errno set) on any failure.
-bool WriteDurably(int fd, const std::string& text) {
+// Writes text to a new file, flushed to the disk unless the caller flushes it; false (errno set) on any failure.
+bool WriteInfo(int fd, const std::string& text, bool flushedByCaller) {
     std::FILE* file = ::fdopen(fd, "w");
     if (file == nullptr) {
         const int reason = errno;
@@ -86,7 +86,7 @@ bool WriteDurably(int fd, const std::string& text) {
         errno = reason;
         return false;
     }
-    if (std::fputs(text.c_str(), file) < 0 || std::fflush(file) != 0 || ::fsync(fd) != 0) {
+    if (std::fputs(text.c_str(), file) < 0 || std::fflush(file) != 0 || (!flushedByCaller && ::fsync(fd) != 0)) {
         const int reason = errno;
         std::fclose(file);
         errno = reason;
@@ -107,6 +107,7 @@ struct TrashEntry::State {
     std::string error;
     std::string infoPath;
     std::string keptPath; // the file's name in files/
+    bool flushedByCaller = false;
 
     bool Fail(std::string why) {
         error = std::move(why);
@@ -177,7 +178,7 @@ struct TrashEntry::State {
             ::unlink(info.c_str());
             return Claim::Taken;
         }
-        if (!WriteDurably(fd, text)) {
+        if (!WriteInfo(fd, text, flushedByCaller)) {
             Fail(WithSystemReason("cannot write " + info));
             ::unlink(info.c_str());
             return Claim::Failed;
@@ -194,8 +195,11 @@ struct TrashEntry::State {
     }
 };
 
-TrashEntry::TrashEntry(const std::string& file) : state_(std::make_unique<State>()) {
+TrashEntry::TrashEntry(const std::string& file) : TrashEntry(file, false) {}
+
+TrashEntry::TrashEntry(const std::string& file, bool flushedByCaller) : state_(std::make_unique<State>()) {
     state_->file = file;
+    state_->flushedByCaller = flushedByCaller;
     state_->Reserve();
 }
 

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillmere::platform {
@@ -292,6 +293,45 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
     if (replaced == ReplacedFile::NotKept)
         outcome.cause = "the replaced file could not be kept: " + kept->Error();
     return outcome;
+}
+
+// Each copy here flushes its own file (FlushFileBuffers) before it takes the destination's place, so a batch
+// holds one request and makes the copy when committed.
+struct CopyBatch::State {
+    std::vector<std::pair<CopyRequest, std::optional<CopyOutcome>>> copies; // an outcome: ended before it began
+};
+
+CopyBatch::CopyBatch() : state_(std::make_unique<State>()) {}
+
+CopyBatch::~CopyBatch() = default;
+
+void CopyBatch::Add(const CopyRequest& request) {
+    state_->copies.emplace_back(request, std::nullopt);
+}
+
+void CopyBatch::AddEnded(const CopyRequest& request, const CopyOutcome& outcome) {
+    state_->copies.emplace_back(request, outcome);
+}
+
+std::size_t CopyBatch::Size() const {
+    return state_->copies.size();
+}
+
+bool CopyBatch::Full() const {
+    return !state_->copies.empty();
+}
+
+void CopyBatch::Commit(const Told& told) {
+    const auto copies = std::exchange(state_->copies, {});
+    for (const auto& [request, ended] : copies) {
+        CopyOutcome outcome;
+        try {
+            outcome = ended ? *ended : CopyFileFailSafe(request);
+        } catch (const std::exception& e) {
+            outcome = CopyOutcome::FailedBy(e.what());
+        }
+        told(request, outcome);
+    }
 }
 
 std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request) {

@@ -14,6 +14,8 @@
 #include <memory>
 #include <random>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 namespace quillmere::test {
 namespace {
@@ -73,13 +75,22 @@ public:
     void Report(const TrappedError& error) override { ADD_FAILURE() << error.description; }
 };
 
-// Files held in memory by path: a copy gives the destination the source's time, as the real copy does.
+// Files held in memory by path: a copy gives the destination the source's time, as the real copy does. Copies are
+// made only when the pass settles them, as on the disk, so a comparison or copy that reads a file before the copy
+// onto it settles sees the old file; and a destination marked read-only refuses every copy.
 class FakeFiles : public FileOperations {
 public:
-    platform::CopyOutcome Copy(const platform::CopyRequest& request) override {
-        return CopyFile(request.source, request.destination)
-                   ? platform::CopyOutcome::Copied(*FactsOf(request.destination))
-                   : platform::CopyOutcome::Refused(platform::Refusal::NotAFile);
+    bool StartCopy(const platform::CopyRequest& request) override {
+        started.push_back(request);
+        return false;
+    }
+    void SettleCopies(const platform::CopyBatch::Told& tell) override {
+        ++settlings;
+        for (const platform::CopyRequest& request : std::exchange(started, {})) {
+            tell(request, CopyFile(request.source, request.destination)
+                              ? platform::CopyOutcome::Copied(*FactsOf(request.destination))
+                              : platform::CopyOutcome::Refused(platform::Refusal::ReadOnly));
+        }
     }
     void RemoveLeftover(const std::string& /*path*/) override {}
 
@@ -93,7 +104,7 @@ public:
     }
     bool CopyFile(const std::string& source, const std::string& destination) {
         const auto found = times.find(source);
-        if (found == times.end()) {
+        if (found == times.end() || readOnly.contains(destination)) {
             return false;
         }
         times[destination] = found->second;
@@ -102,7 +113,10 @@ public:
     }
 
     std::unordered_map<std::string, std::int64_t> times;
+    std::unordered_set<std::string> readOnly;
     std::vector<CopyRecord> copies;
+    std::vector<platform::CopyRequest> started; // not yet settled
+    int settlings = 0;
 };
 
 // A side as its walk would list it: its top folder first, then each folder with its files, each file with the
@@ -261,7 +275,8 @@ std::int64_t RandomTime(std::mt19937& random) {
 }
 
 // Repeated names in a few folders, each name at most once a folder, as a walk lists them; some files are gone
-// before they are looked at, and the times sit close together so that the tolerance matters.
+// before they are looked at, some refuse every copy onto them (so that later pairs meet a copy not made), and the
+// times sit close together so that the tolerance matters.
 FileList RandomSide(std::mt19937& random, const std::string& top, FakeFiles& files) {
     static const char* const kNames[] = {"a.txt", "b.txt", "A.txt", "c"};
     static const char* const kFolders[] = {"", "x/", "x/y/", "z/"};
@@ -274,6 +289,9 @@ FileList RandomSide(std::mt19937& random, const std::string& top, FakeFiles& fil
             list.push_back(Native({top + folder + name})[0]);
             if (random() % 6 != 0) {
                 files.times[list.back()] = RandomTime(random);
+            }
+            if (random() % 7 == 0) {
+                files.readOnly.insert(list.back());
             }
         }
     }

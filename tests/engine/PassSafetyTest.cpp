@@ -24,11 +24,17 @@ TEST(PassStop, StopsBetweenFiles) {
     for (const char* name : {"a", "b", "c", "d"}) {
         PutFile(one + name, name, kBaseTime);
     }
+    // Asked to stop once two files are written: those two are still put in place and told, no other is begun.
     RecordingObserver observer;
-    observer.stopWhen = [](const RecordingObserver& self) { return self.copies.size() == 2; };
+    int written = 0;
+    observer.onStage = [&](const std::string&, const std::string&, platform::CopyStage stage) {
+        written += stage == platform::CopyStage::DataWritten ? 1 : 0;
+    };
+    observer.stopWhen = [&](const RecordingObserver&) { return written == 2; };
     const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 2);
     EXPECT_EQ(observer.copies.size(), 2u);
+    EXPECT_EQ(NamesIn(two), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(PassStop, StopDuringTheWalkCopiesNothing) {

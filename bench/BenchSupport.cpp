@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bench/BenchSupport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace quillmere::bench {
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void SetTime(const std::string& path, std::time_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
+}
+
+void MakeFile(const std::string& path, std::size_t bytes, std::time_t seconds) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::vector<char> block(std::min<std::size_t>(bytes, 1 << 20), 'x');
+    for (std::size_t left = bytes; fd >= 0 && left > 0;) {
+        const auto written = ::write(fd, block.data(), std::min(left, block.size()));
+        if (written <= 0) {
+            break;
+        }
+        left -= static_cast<std::size_t>(written);
+    }
+    if (fd < 0 || ::close(fd) != 0) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    SetTime(path, seconds);
+}
+
+void Run(const std::string& command) {
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("failed: " + command);
+    }
+}
+
+double SecondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace quillmere::bench

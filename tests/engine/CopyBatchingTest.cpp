@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// When a pass settles the copies it has started: not before it must, and always before anything reads or writes
+// a path a pending copy reads or writes. Outcomes reach the observer in the order the copies were started.
+#include "PassDoubles.h"
+
+#include "engine/PassContext.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillmere::test {
+namespace {
+
+// Logs each copy started and each settling; a batch is full after `capacity` copies.
+class LoggingFiles : public FileOperations {
+public:
+    explicit LoggingFiles(std::size_t capacity) : capacity_(capacity) {}
+    bool StartCopy(const platform::CopyRequest& request) override {
+        started_.push_back(request);
+        log.push_back(request.source + ">" + request.destination);
+        return started_.size() >= capacity_;
+    }
+    void SettleCopies(const platform::CopyBatch::Told& tell) override {
+        log.push_back("settle");
+        for (const platform::CopyRequest& request : std::exchange(started_, {})) {
+            tell(request, platform::CopyOutcome::Copied(platform::FileFacts{}));
+        }
+    }
+    void RemoveLeftover(const std::string& /*path*/) override {}
+
+    std::vector<std::string> log;
+
+private:
+    std::size_t capacity_;
+    std::vector<platform::CopyRequest> started_;
+};
+
+struct Step {
+    char kind; // 'c': copy first > second; 't': something about to touch first and second
+    std::string first;
+    std::string second;
+};
+
+struct BatchCase {
+    const char* what;
+    std::size_t capacity;
+    std::vector<Step> steps;
+    std::vector<std::string> log; // then the end of the pass settles what is left
+};
+
+TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
+    const BatchCase cases[] = {
+        {"unrelated copies wait for the end", 100, {{'c', "a", "b"}, {'c', "c", "d"}}, {"a>b", "c>d", "settle"}},
+        {"a copy from a pending destination",
+         100,
+         {{'c', "a", "b"}, {'c', "b", "c"}},
+         {"a>b", "settle", "b>c", "settle"}},
+        {"a copy onto a pending destination",
+         100,
+         {{'c', "a", "b"}, {'c', "c", "b"}},
+         {"a>b", "settle", "c>b", "settle"}},
+        {"a copy onto a pending source", 100, {{'c', "a", "b"}, {'c', "c", "a"}}, {"a>b", "settle", "c>a", "settle"}},
+        {"a comparison of a pending destination",
+         100,
+         {{'c', "a", "b"}, {'t', "x", "b"}, {'c', "c", "d"}},
+         {"a>b", "settle", "c>d", "settle"}},
+        {"a comparison of other files",
+         100,
+         {{'c', "a", "b"}, {'t', "x", "y"}, {'c', "c", "d"}},
+         {"a>b", "c>d", "settle"}},
+        {"a full batch",
+         2,
+         {{'c', "a", "b"}, {'c', "c", "d"}, {'c', "e", "f"}},
+         {"a>b", "c>d", "settle", "e>f", "settle"}},
+    };
+    for (const BatchCase& c : cases) {
+        const FixedSettings settings("", "", SyncDirection::BothWays);
+        RecordingObserver observer;
+        LoggingFiles files(c.capacity);
+        PassContext pass(settings, observer, files);
+        std::vector<std::string> handedOn;
+        for (const Step& step : c.steps) {
+            if (step.kind == 'c') {
+                pass.Copy(platform::CopyRequest{step.first, step.second, {}, {}, {}, false},
+                          [&handedOn, destination = step.second](const platform::CopyOutcome&) {
+                              handedOn.push_back(destination);
+                          });
+            } else {
+                pass.SettleIfTouched(step.first, step.second);
+            }
+        }
+        pass.SettleCopies();
+        EXPECT_EQ(files.log, c.log) << c.what;
+        std::vector<std::string> told;
+        std::vector<std::string> started;
+        for (const auto& [source, destination] : observer.copies) {
+            told.push_back(destination);
+        }
+        for (const Step& step : c.steps) {
+            if (step.kind == 'c') {
+                started.push_back(step.second);
+            }
+        }
+        EXPECT_EQ(told, started) << c.what;
+        EXPECT_EQ(handedOn, started) << c.what;
+        EXPECT_EQ(observer.last.filesCopied, static_cast<std::int64_t>(started.size())) << c.what;
+        EXPECT_FALSE(pass.HasPendingCopies()) << c.what;
+    }
+}
+
+} // namespace
+} // namespace quillmere::test
