@@ -172,9 +172,9 @@ std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& s
         return CopyOutcome::Failed(errno);
     }
     // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
-    // ignore both: the data and the time matter more.
-    (void)::fchown(temporary.Fd(), destination.owner, destination.group);
-    (void)::fchmod(temporary.Fd(), source.info.st_mode & 0777);
+    // ignore both: the data and the time matter more, so their failures are let pass.
+    [[maybe_unused]] const int owned = ::fchown(temporary.Fd(), destination.owner, destination.group);
+    [[maybe_unused]] const int permitted = ::fchmod(temporary.Fd(), source.info.st_mode & 0777);
     return ::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0
                ? std::optional<CopyOutcome>(CopyOutcome::Failed(errno))
                : std::nullopt;
