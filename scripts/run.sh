@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
 scripts/build.sh
-exec build/ui/main/quillmere "$@"
+exec "${QUILLMERE_BUILD_DIR:-build}/ui/qt/quillmere" "$@"
