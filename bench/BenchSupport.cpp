@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,6 +55,12 @@ double SecondsOf(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool HasRoomForThree(const std::string& folder, std::size_t bytes) {
+    struct statvfs info {};
+    return ::statvfs(folder.c_str(), &info) == 0 &&
+           static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize) > 3.2 * static_cast<double>(bytes);
 }
 
 } // namespace quillmere::bench

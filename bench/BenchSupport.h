@@ -2,12 +2,39 @@
 // What the benchmarks share: making files with a given time, running a command, and the median of the runs.
 #pragma once
 
+#include "engine/modSync.h"
+
+#include <cstddef>
 #include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace quillmere::bench {
+
+// A large file, and the times of the older and the newer version of a file the benches replace.
+constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
+constexpr std::time_t kOldSeconds = 1'600'000'000;
+constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
+
+// Two folders and a direction, fixed for every pass of a bench.
+class FixedSettings final : public SyncSettings {
+public:
+    FixedSettings(std::string one, std::string two, SyncDirection direction)
+        : one_(std::move(one)), two_(std::move(two)), direction_(direction) {}
+    std::vector<std::string> Folder1Entries() const override { return {one_}; }
+    std::vector<std::string> Folder2Entries() const override { return {two_}; }
+    SyncDirection Direction() const override { return direction_; }
+
+private:
+    std::string one_;
+    std::string two_;
+    SyncDirection direction_;
+};
+
+// Whether folder's file system has room for three files of bytes each (a source, its copy and a kept old version),
+// with a little to spare.
+bool HasRoomForThree(const std::string& folder, std::size_t bytes);
 
 // The median: the middle value, or the mean of the two middle ones; 0 when there is none.
 double Median(std::vector<double> values);

@@ -11,7 +11,6 @@
 #include "bench/BenchSupport.h"
 #include "engine/modSync.h"
 
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,26 +24,14 @@
 namespace {
 
 using namespace quillmere;
+using bench::kLargeBytes;
+using bench::kNewSeconds;
+using bench::kOldSeconds;
 using bench::Median;
 using bench::SecondsOf;
 
 constexpr int kRuns = 5;
 constexpr std::size_t kSmallBytes = 1024;
-constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
-constexpr std::time_t kOldSeconds = 1'600'000'000;
-constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
-
-class OneWay final : public SyncSettings {
-public:
-    OneWay(std::string one, std::string two) : one_(std::move(one)), two_(std::move(two)) {}
-    std::vector<std::string> Folder1Entries() const override { return {one_}; }
-    std::vector<std::string> Folder2Entries() const override { return {two_}; }
-    SyncDirection Direction() const override { return SyncDirection::Folder1ToFolder2; }
-
-private:
-    std::string one_;
-    std::string two_;
-};
 
 std::string Quoted(const std::string& path) {
     return "'" + path + "'";
@@ -83,7 +70,7 @@ void ExpectCopied(const SyncCounts& counts, std::int64_t files, std::int64_t kep
 
 void Pass(const std::string& one, const std::string& two, bool keep, std::int64_t files) {
     SyncObserver quiet;
-    ExpectCopied(SyncFolders(OneWay(one, two), quiet, SyncOptions{.keepReplaced = keep}), files, keep ? files : 0);
+    ExpectCopied(SyncFolders(bench::FixedSettings(one, two, SyncDirection::Folder1ToFolder2), quiet, SyncOptions{.keepReplaced = keep}), files, keep ? files : 0);
 }
 
 void EmptyFolder(const std::string& folder) {
@@ -118,14 +105,8 @@ void MeasureSmallFiles(const std::string& root, int files) {
     std::filesystem::remove_all(trash);
 }
 
-bool HasRoomForThree(const std::string& folder, std::size_t bytes) {
-    struct statvfs info {};
-    return ::statvfs(folder.c_str(), &info) == 0 &&
-           static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize) > 3.2 * static_cast<double>(bytes);
-}
-
 void MeasureLargeFile(const std::string& root) {
-    if (!HasRoomForThree(root, kLargeBytes)) {
+    if (!bench::HasRoomForThree(root, kLargeBytes)) {
         std::printf("one 1 GiB file: left out, no room for three of it on this file system\n");
         return;
     }

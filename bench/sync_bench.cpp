@@ -38,18 +38,6 @@ constexpr int kFilesPerFolder = 100;
 constexpr int kGroupSize = 2'000;
 constexpr std::int64_t kSeconds = 1'700'000'000;
 
-class BenchSettings final : public SyncSettings {
-public:
-    BenchSettings(std::string one, std::string two) : one_(std::move(one)), two_(std::move(two)) {}
-    std::vector<std::string> Folder1Entries() const override { return {one_}; }
-    std::vector<std::string> Folder2Entries() const override { return {two_}; }
-    SyncDirection Direction() const override { return SyncDirection::BothWays; }
-
-private:
-    std::string one_;
-    std::string two_;
-};
-
 void MakeFile(const std::string& path) {
     static const std::string content(64, 'x');
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -107,7 +95,7 @@ PassRun PassInChild(const std::string& one, const std::string& two) {
         SyncObserver quiet;
         SyncCounts counts;
         PassRun run;
-        run.seconds = SecondsOf([&] { counts = SyncFolders(BenchSettings(one + "/", two + "/"), quiet); });
+        run.seconds = SecondsOf([&] { counts = SyncFolders(bench::FixedSettings(one + "/", two + "/", SyncDirection::BothWays), quiet); });
         run.filesListed = counts.filesListed;
         run.filesCopied = counts.filesCopied;
         const bool sent = ::write(pipeFds[1], &run, sizeof run) == static_cast<ssize_t>(sizeof run);

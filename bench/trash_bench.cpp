@@ -14,7 +14,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,26 +31,14 @@ namespace {
 
 using namespace quillmere;
 using bench::MakeFile;
+using bench::kLargeBytes;
+using bench::kNewSeconds;
+using bench::kOldSeconds;
 using bench::Median;
 using bench::SetTime;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRuns = 5;
-constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
-constexpr std::time_t kOldSeconds = 1'600'000'000;
-constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
-
-class OneWay final : public SyncSettings {
-public:
-    OneWay(std::string one, std::string two) : one_(std::move(one)), two_(std::move(two)) {}
-    std::vector<std::string> Folder1Entries() const override { return {one_}; }
-    std::vector<std::string> Folder2Entries() const override { return {two_}; }
-    SyncDirection Direction() const override { return SyncDirection::Folder1ToFolder2; }
-
-private:
-    std::string one_;
-    std::string two_;
-};
 
 // Folder 1 holds the newer files, Folder 2 the older ones of the same names.
 struct Trees {
@@ -82,7 +69,7 @@ double TimePass(const Trees& trees, bool keep) {
     ::sync();
     SyncObserver quiet;
     const auto start = Clock::now();
-    const SyncCounts counts = SyncFolders(OneWay(trees.one, trees.two), quiet, SyncOptions{.keepReplaced = keep});
+    const SyncCounts counts = SyncFolders(bench::FixedSettings(trees.one, trees.two, SyncDirection::Folder1ToFolder2), quiet, SyncOptions{.keepReplaced = keep});
     const double milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     const auto expected = static_cast<std::int64_t>(trees.replaced.size());
     if (counts.filesCopied != expected || counts.filesKept != (keep ? expected : 0)) {
@@ -126,12 +113,6 @@ std::string KeepingPath(const std::string& root) {
     return path;
 }
 
-bool HasRoomForThree(const std::string& folder, std::size_t bytes) {
-    struct statvfs info {};
-    return ::statvfs(folder.c_str(), &info) == 0 &&
-           static_cast<double>(info.f_bavail) * static_cast<double>(info.f_frsize) > 3.2 * static_cast<double>(bytes);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -150,7 +131,7 @@ int main(int argc, char** argv) {
                     "keeping path here: %s\n",
                     root.c_str(), root.c_str(), kRuns, KeepingPath(root).c_str());
         Measure(root, std::to_string(smallFiles) + " small files (4 KiB) replaced", smallFiles, 4096, kRuns);
-        if (HasRoomForThree(root, kLargeBytes)) {
+        if (bench::HasRoomForThree(root, kLargeBytes)) {
             Measure(root, "one 1 GiB file replaced", 1, kLargeBytes, 3);
         } else {
             std::printf("one 1 GiB file: left out, no room for three of it on this file system\n");

