@@ -114,14 +114,28 @@ start_x_desktop() {
     for helper in "$@"; do
         case $helper in
         openbox) openbox >/dev/null 2>&1 & ;;
-        trayer)
-            trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
-                --transparent false --tint 0x808080 >>"$work/trayer.log" 2>&1 &
-            ;;
+        trayer) start_trayer ;;
         esac
         pids+=($!)
     done
     if [[ " $* " == *" trayer "* ]]; then
-        wait_for 20 tray_panel_up || fail "the tray host did not start: $(cat "$work/trayer.log")"
+        wait_for 20 tray_panel_up_or_trayer_restarted ||
+            fail "the tray host did not start: $(cat "$work/trayer.log")$(x_server_answers || echo ' (Xvfb is gone)')"
     fi
+}
+
+start_trayer() {
+    trayer --edge top --align right --widthtype pixel --width 200 --height 32 --SetDockType true \
+        --transparent false --tint 0x808080 >>"$work/trayer.log" 2>&1 &
+    trayer_pid=$!
+}
+# Under load trayer has once found the display closed just after Xvfb answered, and ended at once: a tray host
+# that ended is started again while the wait lasts.
+tray_panel_up_or_trayer_restarted() {
+    tray_panel_up && return 0
+    if ! kill -0 "$trayer_pid" 2>/dev/null && x_server_answers; then
+        start_trayer
+        pids+=("$trayer_pid")
+    fi
+    return 1
 }
