@@ -5,6 +5,7 @@
 // new file in place.
 #include "platform/FileCopy.h"
 #include "platform/Trash.h"
+#include "platform/posix/CopyMetadata.h"
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
@@ -171,10 +172,7 @@ std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& s
     if (!CopyData(source.fd.Get(), temporary.Fd())) {
         return CopyOutcome::Failed(errno);
     }
-    // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
-    // ignore both: the data and the time matter more, so their failures are let pass.
-    [[maybe_unused]] const int owned = ::fchown(temporary.Fd(), destination.owner, destination.group);
-    [[maybe_unused]] const int permitted = ::fchmod(temporary.Fd(), source.info.st_mode & 0777);
+    posix::CopyMetadata(source.fd.Get(), temporary.Fd(), source.info, destination.owner, destination.group);
     return ::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0
                ? std::optional<CopyOutcome>(CopyOutcome::Failed(errno))
                : std::nullopt;

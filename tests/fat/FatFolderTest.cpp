@@ -3,6 +3,7 @@
 #include "platform/posix/TimeResolutionRules.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"
+#include "tests/support/FileMetadata.h"
 #include "tests/support/KilledCopy.h"
 #include "tests/support/TempDir.h"
 
@@ -91,6 +92,18 @@ TEST_F(FatFolderTest, KilledCopysLeftoverIsRemovedWithoutAMark) {
     ASSERT_FALSE(leftover.empty());
     EXPECT_TRUE(RemoveLeftoverTemporary(leftover));
     EXPECT_TRUE(test::NamesIn(fat->Path()).empty());
+}
+
+// FAT keeps no extended attributes, ACLs or permissions: a file that has them is copied all the same.
+TEST_F(FatFolderTest, AFileWithAttributesAndAnAclIsCopiedOntoFat) {
+    test::WriteFile(local / "f.txt", "data");
+    ASSERT_TRUE(test::SetAttribute(local / "f.txt", "user.comment", "not kept on FAT"));
+    if (!test::AclToolsSkipReason()) {
+        ASSERT_TRUE(test::ModifyAcl(local / "f.txt", "m::r"));
+    }
+    ASSERT_TRUE(Copy(local / "f.txt", fat->Path() + "/f.txt"));
+    EXPECT_EQ(test::ReadFile(fat->Path() + "/f.txt"), "data");
+    EXPECT_EQ(test::NamesIn(fat->Path()), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {
