@@ -16,9 +16,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iostream>
 #include <map>
-#include <memory>
 
 namespace quillmere::platform {
 namespace {
@@ -38,27 +36,6 @@ Attributes FreshMark(const std::string& folder) {
     return test::UserAttributes(folder + "/" + temporary.Name());
 }
 
-// Where the copies go: the temporary folder's own file system, and those mounted in memory.
-struct Storage {
-    const char* what;
-    const char* mountType; // nullptr: the temporary folder as it is
-};
-
-class Destinations {
-public:
-    explicit Destinations(const Storage& storage) {
-        if (storage.mountType != nullptr) {
-            mount_ = std::make_unique<test::MemoryMount>(storage.mountType);
-        }
-    }
-    std::optional<std::string> SkipReason() const { return mount_ ? mount_->SkipReason() : std::nullopt; }
-    std::string Folder() const { return mount_ ? mount_->Path() : local_.Path(); }
-
-private:
-    TempDir local_;
-    std::unique_ptr<test::MemoryMount> mount_;
-};
-
 // A source that was itself once a copy may carry a mark (left by an older version, or by a crash): it names none of
 // the new copy's temporary files and stays behind, as does the new copy's own.
 TEST(CopyMetadata, UserAttributesGoWithTheCopyAndNoMarkEver) {
@@ -72,20 +49,15 @@ TEST(CopyMetadata, UserAttributesGoWithTheCopyAndNoMarkEver) {
     for (const auto& [name, value] : FreshMark(sources.Path())) {
         ASSERT_TRUE(test::SetAttribute(source, name, TemporaryName("0123456789abcdef"))) << name;
     }
-    for (const Storage& storage : {Storage{"temporary folder", nullptr}, Storage{"tmpfs", "tmpfs"}}) {
-        const Destinations destinations(storage);
-        if (destinations.SkipReason()) {
-            std::cout << storage.what << " skipped: " << *destinations.SkipReason() << "\n";
-            continue;
-        }
-        const std::string added = destinations.Folder() + "/added.txt";
-        const std::string replaced = destinations.Folder() + "/replaced.txt";
+    test::OnTemporaryFolderAndTmpfs([&](const std::string& where, const std::string& folder) {
+        const std::string added = folder + "/added.txt";
+        const std::string replaced = folder + "/replaced.txt";
         WriteFile(replaced, "old");
-        ASSERT_TRUE(Copy(source, added)) << storage.what;
-        ASSERT_TRUE(Copy(source, replaced)) << storage.what;
-        EXPECT_EQ(test::UserAttributes(added), users) << storage.what;
-        EXPECT_EQ(test::UserAttributes(replaced), users) << storage.what;
-    }
+        ASSERT_TRUE(Copy(source, added)) << where;
+        ASSERT_TRUE(Copy(source, replaced)) << where;
+        EXPECT_EQ(test::UserAttributes(added), users) << where;
+        EXPECT_EQ(test::UserAttributes(replaced), users) << where;
+    });
 }
 
 // Root ignores permission bits; an ordinary user cannot change the attributes of a file it may not write, so the
@@ -119,17 +91,12 @@ TEST(CopyMetadata, TheAccessAclIsCopiedWhereTheDestinationKeepsAcls) {
     ::chmod(source.c_str(), 0600);
     ASSERT_TRUE(test::ModifyAcl(source, "m::r"));
     ASSERT_TRUE(test::ModifyAcl(source, "u:nobody:r"));
-    for (const Storage& storage : {Storage{"temporary folder", nullptr}, Storage{"tmpfs", "tmpfs"}}) {
-        const Destinations destinations(storage);
-        if (destinations.SkipReason()) {
-            std::cout << storage.what << " skipped: " << *destinations.SkipReason() << "\n";
-            continue;
-        }
-        const std::string copy = destinations.Folder() + "/f.txt";
-        ASSERT_TRUE(Copy(source, copy)) << storage.what;
-        EXPECT_EQ(test::AclEntries(copy), test::AclEntries(source)) << storage.what;
-        EXPECT_EQ(test::ModeOf(copy), test::ModeOf(source)) << storage.what;
-    }
+    test::OnTemporaryFolderAndTmpfs([&](const std::string& where, const std::string& folder) {
+        const std::string copy = folder + "/f.txt";
+        ASSERT_TRUE(Copy(source, copy)) << where;
+        EXPECT_EQ(test::AclEntries(copy), test::AclEntries(source)) << where;
+        EXPECT_EQ(test::ModeOf(copy), test::ModeOf(source)) << where;
+    });
 }
 
 // A source without an ACL copied into a folder whose default ACL gives a named user rights: the copy has the

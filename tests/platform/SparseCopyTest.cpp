@@ -11,31 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
-#include <memory>
 
 namespace quillmere::platform {
 namespace {
-
-using test::TempDir;
 
 constexpr std::int64_t kMiB = 1 << 20;
 // Room for the file system's own blocks beside the data (ext4's extent tree, tmpfs's pages).
 constexpr std::int64_t kSlack = 64 * 1024;
 
 TEST(SparseCopy, HolesStayHolesAndTheDataIsTheSame) {
-    for (const char* mountType : {static_cast<const char*>(nullptr), "tmpfs"}) {
-        std::unique_ptr<test::MemoryMount> mount;
-        TempDir local;
-        if (mountType != nullptr) {
-            mount = std::make_unique<test::MemoryMount>(mountType);
-            if (mount->SkipReason()) {
-                std::cout << *mount->SkipReason() << "\n";
-                continue;
-            }
-        }
-        const std::string folder = mount ? mount->Path() : local.Path();
-        const char* where = mountType != nullptr ? mountType : "the temporary folder";
+    test::OnTemporaryFolderAndTmpfs([](const std::string& where, const std::string& folder) {
         for (const test::SparseLayout& layout : test::SparseLayouts(64 * kMiB)) {
             const std::string source = folder + "/sparse.img";
             const std::string copy = folder + "/copy.img";
@@ -46,7 +31,7 @@ TEST(SparseCopy, HolesStayHolesAndTheDataIsTheSame) {
             std::filesystem::remove(source);
             std::filesystem::remove(copy);
         }
-    }
+    });
 }
 
 } // namespace

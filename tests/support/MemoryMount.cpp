@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <iostream>
+
 namespace quillmere::test {
 
 MemoryMount::MemoryMount(const std::string& type) : mountPoint_(work_ / type) {
@@ -22,6 +24,19 @@ MemoryMount::~MemoryMount() {
     if (!skipReason_) {
         RunProgram("umount", {mountPoint_});
     }
+}
+
+void OnTemporaryFolderAndTmpfs(const std::function<void(const std::string& where, const std::string& folder)>& check) {
+    {
+        const TempDir local;
+        check("the temporary folder", local.Path());
+    }
+    const MemoryMount tmpfs("tmpfs");
+    if (tmpfs.SkipReason()) {
+        std::cout << "tmpfs left out: " << *tmpfs.SkipReason() << "\n";
+        return;
+    }
+    check("tmpfs", tmpfs.Path());
 }
 
 } // namespace quillmere::test

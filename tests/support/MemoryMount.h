@@ -5,6 +5,7 @@
 
 #include "tests/support/TempDir.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,5 +28,9 @@ private:
     std::string mountPoint_;
     std::optional<std::string> skipReason_;
 };
+
+// Runs check in a fresh folder on each file system that keeps holes, ACLs and extended attributes: the temporary
+// folder's own, and a tmpfs (when it can be mounted; otherwise says so on standard output).
+void OnTemporaryFolderAndTmpfs(const std::function<void(const std::string& where, const std::string& folder)>& check);
 
 } // namespace quillmere::test
