@@ -38,8 +38,8 @@ std::optional<FolderLineage> ReadFolderLineage(const std::string& folder) {
     if (!resolved || ::stat(resolved->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return std::nullopt;
     }
-    FolderLineage lineage{FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)},
-                          {}};
+    FolderLineage lineage{
+        FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)}, {}};
     AddFoldersAbove(*resolved, lineage.above);
     for (const std::string& place : posix::OtherPlacesOf(posix::ReadMountTable(), *resolved)) {
         // A place covered by a later mount shows something else.

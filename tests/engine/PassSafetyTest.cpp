@@ -75,7 +75,8 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
 
     // The additions could not learn their direction and copy nothing; the comparison that follows still runs.
     ASSERT_EQ(observer.errors.size(), 1u);
-    EXPECT_EQ(observer.errors[0], (TrappedError{"in Quillmere2021/08/31.modSync.SyncFolders ", 154, "Object required"}));
+    EXPECT_EQ(observer.errors[0],
+              (TrappedError{"in Quillmere2021/08/31.modSync.SyncFolders ", 154, "Object required"}));
     EXPECT_FALSE(Exists(two + "only1"));
     EXPECT_EQ(ReadFile(two + "both"), "new");
 }

@@ -46,11 +46,11 @@ std::string CaseName(const ::testing::TestParamInfo<PlacesCase>& info) {
 INSTANTIATE_TEST_SUITE_P(
     Mounts, OtherPlaces,
     ::testing::Values(PlacesCase{"BindMountPoint", "/mnt/sub", {"/home/me/A/sub", "/srv/home/me/A/sub"}},
-                      PlacesCase{"BelowABindMount", "/mnt/sub/deep", {"/home/me/A/sub/deep", "/srv/home/me/A/sub/deep"}},
+                      PlacesCase{
+                          "BelowABindMount", "/mnt/sub/deep", {"/home/me/A/sub/deep", "/srv/home/me/A/sub/deep"}},
                       PlacesCase{"TheBoundFolderItself", "/home/me/A/sub", {"/mnt/sub", "/srv/home/me/A/sub"}},
                       PlacesCase{"AboveTheBoundFolder", "/home/me/A", {"/srv/home/me/A"}},
-                      PlacesCase{"ShownOnce", "/etc", {}},
-                      PlacesCase{"TopMountOnly", "/media/stick/photos", {}}),
+                      PlacesCase{"ShownOnce", "/etc", {}}, PlacesCase{"TopMountOnly", "/media/stick/photos", {}}),
     CaseName);
 
 } // namespace

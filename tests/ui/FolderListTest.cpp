@@ -98,8 +98,7 @@ TEST_F(FolderListTest, AFailingPickerIsReportedUnderItsButton) {
     chooser_.failure = "No dialog";
     form_->PushButton1_Click();
     ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_TRUE(
-        Reports()[0].starts_with("No dialog\r\nin Quillmere2021/08/31.Form1.PushButton1_Click at line 104"));
+    EXPECT_TRUE(Reports()[0].starts_with("No dialog\r\nin Quillmere2021/08/31.Form1.PushButton1_Click at line 104"));
     EXPECT_TRUE(Entries(FormList::ListView2).empty());
 }
 

@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Choice{FormList::ListView1, "A/sub", "A", "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
                       Choice{FormList::ListView2, "A", "A/sub", "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
                       Choice{FormList::ListView1, "A", "A", "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"},
-                      Choice{FormList::ListView2, "A", "B/../A", "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"}));
+                      Choice{FormList::ListView2, "A", "B/../A",
+                             "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"}));
 
 TEST_F(FolderPairTest, FoldersApartAreTaken) {
     Load();

@@ -232,7 +232,9 @@ TEST_F(LoadCloseTest, ClosingStopsTheCountdownAndEveryLaterPass) {
 // saves, takes the icon down and ends the process, as a desktop would otherwise offer to kill a frozen window.
 TEST_F(LoadCloseTest, ClosingDuringACopyThatCannotFinishInTimeEndsAtOnceAfterSaving) {
     std::vector<std::string> whenEnded;
-    endAtOnce_ = [&] { whenEnded = {store_.Stored("Folder 1"), store_.Stored("Folder 2"), IconInTray() ? "icon" : ""}; };
+    endAtOnce_ = [&] {
+        whenEnded = {store_.Stored("Folder 1"), store_.Stored("Folder 2"), IconInTray() ? "icon" : ""};
+    };
     Load();
     chooser_.answers = {Native("/one"), Native("/two")};
     form_->PushButton3_Click();

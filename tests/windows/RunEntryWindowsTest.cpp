@@ -194,8 +194,8 @@ TEST(ProgramFile, IsTheRunningProgramWhateverElseItsFolderHolds) {
     DeleteFileA(first.c_str());
     char data[1024] = {};
     DWORD size = sizeof data;
-    const LONG machine = RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, "windows_tests.exe", RRF_RT_REG_SZ, nullptr,
-                                      data, &size);
+    const LONG machine =
+        RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, "windows_tests.exe", RRF_RT_REG_SZ, nullptr, data, &size);
     EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, "0-sorts-first.exe", RRF_RT_ANY, nullptr, nullptr, nullptr),
               ERROR_FILE_NOT_FOUND);
     RemoveFromStartup();

@@ -261,8 +261,8 @@ void Form1::ChooseFolder(FormList list, std::string_view label) {
         }
         const std::string folder = NormalizePath(WithTrailingSeparator(chosen));
         const bool first = list == FormList::ListView1;
-        if (const std::string problem = PairProblem(first ? std::vector{folder} : folder1_,
-                                                    first ? folder2_ : std::vector{folder});
+        if (const std::string problem =
+                PairProblem(first ? std::vector{folder} : folder1_, first ? folder2_ : std::vector{folder});
             !problem.empty()) {
             boxes_.Inform(appTitle_, problem + ".\n\nA pass would copy the files of one into the other, again at "
                                                "every pass. Choose two folders that lie apart.");

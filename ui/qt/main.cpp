@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
     SystemStartupEntry startup;
     Form1 logic({window, settings, chooser, boxes, ui, runner, window.Timer1(), window.ManualHold(), startup,
                  std::make_unique<tray::QtTrayBackend>(), SyncFolders, TimeOfDayFraction, qt::OpenUrl,
-                 qt::LocalTimeText, QCoreApplication::applicationDirPath().toStdString(), [] { std::_Exit(0); }, build::kHomePage});
+                 qt::LocalTimeText, QCoreApplication::applicationDirPath().toStdString(), [] { std::_Exit(0); },
+                 build::kHomePage});
     const qt::QtForm1::Attachment attachment = window.Attach(logic);
     QObject::connect(&window, &qt::QtForm1::Unloaded, &application, &QCoreApplication::quit);
     qt::SessionEnd sessionEnd(window);
