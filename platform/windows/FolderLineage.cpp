@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace quillmere::platform {
 
 using windows::FileHandle;
