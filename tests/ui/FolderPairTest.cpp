@@ -39,6 +39,7 @@ protected:
 };
 
 struct Choice {
+    const char* name;
     FormList kept;
     const char* keptFolder;
     const char* chosenFolder;
@@ -71,15 +72,24 @@ TEST_P(RefusedChoice, ShowsWhyAndKeepsTheListAsItWas) {
                                                        "again at every pass. Choose two folders that lie apart.");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shapes, RefusedChoice,
-    ::testing::Values(Choice{FormList::ListView1, "A", "A/sub", "Folder 2 '{2}' lies inside Folder 1 '{1}'"},
-                      Choice{FormList::ListView2, "A/sub", "A", "Folder 2 '{2}' lies inside Folder 1 '{1}'"},
-                      Choice{FormList::ListView1, "A/sub", "A", "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
-                      Choice{FormList::ListView2, "A", "A/sub", "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
-                      Choice{FormList::ListView1, "A", "A", "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"},
-                      Choice{FormList::ListView2, "A", "B/../A",
-                             "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"}));
+std::string ChoiceName(const ::testing::TestParamInfo<Choice>& info) {
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, RefusedChoice,
+                         ::testing::Values(Choice{"SecondInsideFirstChosenSecond", FormList::ListView1, "A", "A/sub",
+                                                  "Folder 2 '{2}' lies inside Folder 1 '{1}'"},
+                                           Choice{"SecondInsideFirstChosenFirst", FormList::ListView2, "A/sub", "A",
+                                                  "Folder 2 '{2}' lies inside Folder 1 '{1}'"},
+                                           Choice{"FirstInsideSecondChosenSecond", FormList::ListView1, "A/sub", "A",
+                                                  "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
+                                           Choice{"FirstInsideSecondChosenFirst", FormList::ListView2, "A", "A/sub",
+                                                  "Folder 1 '{1}' lies inside Folder 2 '{2}'"},
+                                           Choice{"SameFolder", FormList::ListView1, "A", "A",
+                                                  "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"},
+                                           Choice{"SameFolderTypedOtherwise", FormList::ListView2, "A", "B/../A",
+                                                  "Folder 1 '{1}' and Folder 2 '{2}' are the same folder"}),
+                         ChoiceName);
 
 TEST_F(FolderPairTest, FoldersApartAreTaken) {
     Load();
