@@ -32,7 +32,7 @@ TEST(CopyBatch, NothingIsInPlaceBeforeTheCommitAndEachCopyIsToldInOrder) {
     CopyBatch batch;
     for (const char* name : {"a", "b", "c"}) {
         // An addition, as the pass found no file there: b is refused, the others go ahead.
-        batch.Add(CopyRequest{dir / (std::string("from-") + name), dir / name, std::nullopt, std::nullopt, {}});
+        batch.Add(CopyRequest{.source = dir / (std::string("from-") + name), .destination = dir / name});
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "a"));
     EXPECT_FALSE(std::filesystem::exists(dir / "c"));
