@@ -54,6 +54,7 @@ struct Destination {
     std::optional<struct stat> existing;
     uid_t owner = 0;
     gid_t group = 0;
+    StableFacts stable; // what its file system keeps of a file
 };
 
 std::optional<CopyOutcome> OutcomeOf(const posix::Reach& reach, CopyStep step) {
@@ -97,15 +98,36 @@ std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& so
 
 // A replaced file keeps its owner and a new one takes its folder's, so that a copy made by root does not take a
 // file from its user.
+// What the destination's file system keeps of a file, told once a batch for each file system by a probe on a
+// temporary file of its own. Where none can be made, the copy's own will fail too: all facts are compared meanwhile.
+class StableFactsSeen {
+public:
+    StableFacts In(int folder) {
+        const std::uint64_t fileSystem = posix::FileSystemKeyOf(folder);
+        if (const auto known = seen_.find(fileSystem); known != seen_.end()) {
+            return known->second;
+        }
+        const TemporarySibling probe(folder);
+        const std::optional<StableFacts> probed = probe.Valid() ? posix::ProbeStableFacts(folder, probe) : std::nullopt;
+        return probed ? seen_[fileSystem] = *probed : StableFacts{};
+    }
+
+private:
+    std::unordered_map<std::uint64_t, StableFacts> seen_;
+};
+
+// seen: what the file systems keep, as far as known; a dry run, which writes no probe, knows nothing and compares
+// every fact.
 std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const struct stat& source,
-                                           Destination& destination) {
+                                           Destination& destination, StableFactsSeen* seen) {
     posix::ReachedEntry entry = posix::ReachEntry(AT_FDCWD, request.destination);
     if (auto problem = OutcomeOf(entry.reach, CopyStep::ReachDestination)) {
         return problem;
     }
+    const StableFacts stable = entry.info && seen != nullptr ? seen->In(entry.folder.Get()) : StableFacts{};
     const bool isTheSource = entry.info && posix::IsSameFile(*entry.info, source);
-    if (auto refused = RefusedFor(
-            JudgeDestination(SeenOf(entry.info), isTheSource, request.destinationAsCompared, StableFacts{}))) {
+    if (auto refused =
+            RefusedFor(JudgeDestination(SeenOf(entry.info), isTheSource, request.destinationAsCompared, stable))) {
         return refused;
     }
     struct stat owner {};
@@ -114,7 +136,8 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const str
     } else if (::fstat(entry.folder.Get(), &owner) != 0) {
         return CopyOutcome::Failed(CopyStep::ExamineDestinationFolder, errno);
     }
-    destination = Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid};
+    destination = Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid,
+                              stable};
     return std::nullopt;
 }
 
@@ -290,7 +313,6 @@ struct PendingCopy {
     std::unique_ptr<TemporarySibling> temporary;
     std::optional<TrashEntry> kept;
     bool keptAhead = false;    // the old file is kept by a hard link or a copy, made before the flush
-    StableFacts stable;        // what the destination's file system keeps of a file
     dev_t device = 0;          // of the temporary file
     bool flushedAlone = false; // its file system does not pass syncfs on (FUSE): fsync the file itself
 };
@@ -309,28 +331,17 @@ bool IsFlushedAlone(int fd) {
     return ::fstatfs(fd, &system) == 0 && system.f_type == FUSE_SUPER_MAGIC;
 }
 
-// What the destination's file system keeps of a file, told once a batch for each file system.
-using StableFactsSeen = std::unordered_map<std::uint64_t, StableFacts>;
-
 std::optional<CopyOutcome> Prepare(PendingCopy& copy, StableFactsSeen& seen) {
     SourceFile source;
     if (auto problem = OpenSource(copy.request, source)) {
         return problem;
     }
-    if (auto problem = FindDestination(copy.request, source.info, copy.destination)) {
+    if (auto problem = FindDestination(copy.request, source.info, copy.destination, &seen)) {
         return problem;
     }
     copy.temporary = std::make_unique<TemporarySibling>(copy.destination.folder.Get());
     if (!copy.temporary->Valid()) {
         return CopyOutcome::Failed(CopyStep::MakeTemporary, copy.temporary->Error());
-    }
-    const std::uint64_t fileSystem = posix::FileSystemKeyOf(copy.destination.folder.Get());
-    if (const auto known = seen.find(fileSystem); known != seen.end()) {
-        copy.stable = known->second;
-    } else if (const auto probed = posix::ProbeStableFacts(copy.destination.folder.Get(), *copy.temporary)) {
-        copy.stable = seen[fileSystem] = *probed;
-    } else {
-        return CopyOutcome::Failed(CopyStep::MakeTemporary, errno);
     }
     if (auto problem = Fill(*copy.temporary, source, copy.destination)) {
         return problem;
@@ -353,7 +364,7 @@ std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
     if (!copy.request.keepReplaced || !copy.destination.existing) {
         return std::nullopt;
     }
-    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.stable)) {
+    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.destination.stable)) {
         return problem;
     }
     copy.keptAhead = copy.kept->KeepByLink();
@@ -392,14 +403,14 @@ CopyOutcome CheckAndPutInPlace(PendingCopy& copy) {
     if (auto problem = CheckSourceUnchanged(copy.request, copy.source)) {
         return *problem;
     }
-    if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.stable)) {
+    if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.destination.stable)) {
         return *problem;
     }
     if (copy.keptAhead && !copy.kept->Holds(FactsOf(*copy.destination.existing))) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
     Tell(copy.request, CopyStage::Checked);
-    if (auto problem = PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.keptAhead, copy.stable)) {
+    if (auto problem = PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.keptAhead, copy.destination.stable)) {
         return *problem;
     }
     return Finish(*copy.temporary, copy.source, copy.prepared,
@@ -503,7 +514,7 @@ std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request) {
     struct stat source {};
     (void)::stat(request.source.c_str(), &source); // for the same-file test only
     Destination destination;
-    return FindDestination(request, source, destination);
+    return FindDestination(request, source, destination, nullptr);
 }
 
 } // namespace quillmere::platform

@@ -7,7 +7,7 @@
 namespace quillmere::platform::posix {
 
 // The device of the open file or folder fd and the mount it is reached through: a FUSE mount's device number goes
-// to the next FUSE mount once it ends, the mount's number does not come back as soon. 0 when fd cannot be looked at.
+// to the next FUSE mount once it ends, as may the mount's number on older kernels. 0 when fd cannot be looked at.
 std::uint64_t FileSystemKeyOf(int fd);
 
 } // namespace quillmere::platform::posix

@@ -39,10 +39,11 @@ int RenameWithoutReplacing(int folder, const std::string& from, const std::strin
     return ::renameat(folder, from.c_str(), folder, to.c_str()) == 0 ? 0 : errno;
 }
 
-// Where links are refused (FAT, rclone), none is ever made by the copy, and the link says nothing.
+// A file system without hard links has no inodes of its own: the driver makes the numbers up (from a cluster, a
+// place in a folder, a path), and rclone's change while a file stays the same.
 bool KeptThroughALink(int folder, const std::string& name, const std::string& second, const struct stat& file) {
     if (::linkat(folder, name.c_str(), folder, second.c_str(), 0) != 0) {
-        return true;
+        return false;
     }
     const bool kept = IsFile(folder, second, file);
     ::unlinkat(folder, second.c_str(), 0);
@@ -64,6 +65,7 @@ std::optional<StableFacts> ProbeStableFacts(int folder, const TemporarySibling& 
             ::unlinkat(folder, second.c_str(), 0);
             return std::nullopt;
         }
+        identity = identity && IsFile(folder, temporary.Name(), file);
     }
     return StableFacts{identity && KeptThroughALink(folder, temporary.Name(), second, file)};
 }
