@@ -364,6 +364,10 @@ std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
     if (!copy.request.keepReplaced || !copy.destination.existing) {
         return std::nullopt;
     }
+    // Gone or replaced while the data was written: not the file to keep, nor to replace.
+    if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.destination.stable)) {
+        return problem;
+    }
     if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.destination.stable)) {
         return problem;
     }
