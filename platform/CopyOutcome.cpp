@@ -35,12 +35,9 @@ CopyOutcome CopyOutcome::Refused(Refusal refusal) {
 }
 
 CopyOutcome CopyOutcome::Failed(CopyStep step, int systemError) {
-    return CopyOutcome{CopyStatus::Failed,
-                       Refusal::None,
-                       systemError,
-                       std::string(CopyStepText(step)) + ": " + SystemMessage(systemError),
-                       std::nullopt,
-                       {}};
+    return CopyOutcome{CopyStatus::Failed, Refusal::None,
+                       systemError,        std::string(CopyStepText(step)) + ": " + SystemMessage(systemError),
+                       std::nullopt,       {}};
 }
 
 CopyOutcome CopyOutcome::KeepingFailed(const std::string& trashReason) {

@@ -12,8 +12,8 @@ namespace quillmere::platform {
 namespace {
 
 constexpr std::array<std::int64_t, 11> kSteps{
-    kExactResolution, 10, kNtfsResolution, 1'000, 10'000, 100'000, 1'000'000, kExfatResolution, 100'000'000,
-    kWholeSecondResolution, kFatResolution};
+    kExactResolution, 10,          kNtfsResolution,        1'000,         10'000, 100'000, 1'000'000,
+    kExfatResolution, 100'000'000, kWholeSecondResolution, kFatResolution};
 
 bool IsWholeNumberOf(FileTime time, std::int64_t step) {
     if (step < kNanosecondsPerSecond) {

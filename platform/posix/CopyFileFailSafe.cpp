@@ -3,8 +3,8 @@
 // check the destination, fill a temporary file beside it; then, for the whole batch at once, reserve the old
 // file's place in the Trash and keep it by a link, and flush; then for each copy check both files again and put the
 // new file in place.
-#include "platform/FileCopy.h"
 #include "platform/CopyRules.h"
+#include "platform/FileCopy.h"
 #include "platform/TimeStepLearning.h"
 #include "platform/Trash.h"
 #include "platform/posix/FileData.h"
@@ -136,8 +136,8 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const str
     } else if (::fstat(entry.folder.Get(), &owner) != 0) {
         return CopyOutcome::Failed(CopyStep::ExamineDestinationFolder, errno);
     }
-    destination = Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid,
-                              stable};
+    destination =
+        Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid, stable};
     return std::nullopt;
 }
 
@@ -173,8 +173,7 @@ std::optional<CopyOutcome> CheckPlace(const Destination& destination, const std:
     if (!present && errno != ENOENT) {
         return CopyOutcome::Failed(CopyStep::ExamineDestination, errno);
     }
-    return RefusedFor(
-        JudgePlace(present ? std::optional(FactsOf(now)) : std::nullopt, FactsIfAny(expected), stable));
+    return RefusedFor(JudgePlace(present ? std::optional(FactsOf(now)) : std::nullopt, FactsIfAny(expected), stable));
 }
 
 // The full path of the destination, which the Trash names in its .trashinfo: the folder as the system knows it
@@ -414,11 +413,11 @@ CopyOutcome CheckAndPutInPlace(PendingCopy& copy) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
     Tell(copy.request, CopyStage::Checked);
-    if (auto problem = PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.keptAhead, copy.destination.stable)) {
+    if (auto problem =
+            PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.keptAhead, copy.destination.stable)) {
         return *problem;
     }
-    return Finish(*copy.temporary, copy.source, copy.prepared,
-                  copy.kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
+    return Finish(*copy.temporary, copy.source, copy.prepared, copy.kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
 }
 
 // Enough copies to pay for a flush many times over; the bytes bound the dirty data a flush waits for.

@@ -10,8 +10,8 @@
 namespace quillmere::platform::posix {
 
 // Seen on a temporary file of the program's in folder: its identity looked at by name, after a rename and back,
-// and through a second name; where hard links are refused, inode numbers mean nothing. The temporary file has its own name again
-// afterwards; no value when that could not be done (the copy must then not go on).
+// and through a second name; where hard links are refused, inode numbers mean nothing. The temporary file has its own
+// name again afterwards; no value when that could not be done (the copy must then not go on).
 std::optional<StableFacts> ProbeStableFacts(int folder, const TemporarySibling& temporary);
 
 } // namespace quillmere::platform::posix

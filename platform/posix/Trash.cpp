@@ -151,7 +151,7 @@ struct TrashEntry::State {
     std::string keptPath; // the file's name in files/
     bool flushedByCaller = false;
     StableFacts stable;
-    bool needsCopy = false;           // the trash lies on another device or mount than the file
+    bool needsCopy = false;          // the trash lies on another device or mount than the file
     std::optional<FileFacts> copied; // the file as it was when copied into the trash
 
     bool Fail(std::string why) {

@@ -8,8 +8,8 @@
 namespace quillmere::platform::posix {
 
 struct TrashFolder {
-    std::string path;         // the trash itself, holding files/ and info/
-    std::string originalPath; // the file's path as its .trashinfo names it
+    std::string path;             // the trash itself, holding files/ and info/
+    std::string originalPath;     // the file's path as its .trashinfo names it
     bool onAnotherDevice = false; // the home trash, for a file on a drive whose own trash cannot be used
 };
 

@@ -138,8 +138,8 @@ std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& so
     const std::optional<FileFacts> facts = windows::FactsOfHandle(source.file.get());
     if (!facts)
         return FailedNow(CopyStep::OpenSource);
-    const EntryKind kind = (source.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::NotAFile
-                                                                                      : EntryKind::File;
+    const EntryKind kind =
+        (source.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::NotAFile : EntryKind::File;
     if (auto refused = RefusedFor(JudgeSource(kind, *facts, request.sourceAsCompared)))
         return refused;
     source.facts = *facts;
@@ -165,7 +165,8 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const Fil
             return FailedNow(CopyStep::ExamineDestination);
         seen = SeenEntry{EntryKind::File, *destination.existing, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
     }
-    const bool isTheSource = destination.existing && source != nullptr && destination.existing->identity == source->identity;
+    const bool isTheSource =
+        destination.existing && source != nullptr && destination.existing->identity == source->identity;
     return RefusedFor(JudgeDestination(seen, isTheSource, request.destinationAsCompared, StableFacts{}));
 }
 

@@ -75,13 +75,16 @@ TEST_F(LinkRuleTest, AnOrdinaryUserFollowsRootsLinksAndNoOneElses) {
     constexpr unsigned kDaemon = 1; // a third user, neither root nor the one running
     std::filesystem::create_symlink(dir / "roots/secret", dir / "daemon-to-root");
     ASSERT_EQ(::lchown((dir / "daemon-to-root").c_str(), kDaemon, kDaemon), 0);
+    test::WriteFile(dir / "daemons", "the daemon's");
+    ASSERT_EQ(::chown((dir / "daemons").c_str(), kDaemon, kDaemon), 0);
+    std::filesystem::create_symlink(dir / "daemons", dir / "root-to-daemon");
     std::filesystem::create_symlink(dir / "nowhere", dir / "root-to-nowhere");
     std::filesystem::create_symlink(dir / "root-to-nowhere", dir / "user-to-dangling-link");
     Own(dir / "user-to-dangling-link");
     const std::pair<const char*, const char*> cases[] = {
-        {"root-to-root", "followed"},                // root's own link
-        {"user-to-root", "followed"},                // the running user's own
-        {"daemon-to-root", "not followed"},          // another user's, towards a file that user does not own
+        {"root-to-daemon", "followed"},               // root's link, to a file neither root's nor the user's
+        {"user-to-root", "followed"},                 // the running user's own
+        {"daemon-to-root", "not followed"},           // another user's, towards a file that user does not own
         {"user-to-dangling-link", "the link itself"}, // it leads nowhere in the end
     };
     for (const auto& [path, expected] : cases) {

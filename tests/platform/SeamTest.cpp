@@ -3,8 +3,8 @@
 // platform layer's flush, rename and mark calls: this test program has the linker route them here (--wrap), so
 // that a test can make one fail or count them without a failing device.
 #include "platform/FileCopy.h"
-#include "platform/Trash.h"
 #include "platform/TemporaryName.h"
+#include "platform/Trash.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"

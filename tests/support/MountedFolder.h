@@ -19,15 +19,15 @@
 namespace quillmere::test {
 
 enum class FolderKind {
-    Ext4,            // a loop-mounted image
+    Ext4,             // a loop-mounted image
     Ext4WholeSeconds, // made with 128-byte inodes, which keep whole seconds as ext2 and ext3 do
     Tmpfs,
-    Fat,             // fusefat
-    Ntfs,            // ntfs-3g on an image file; its mount type reads plain "fuse"
-    Sshfs,           // to an sshd of the test's own on 127.0.0.1
-    Rclone,          // rclone mount of a local folder, as cloud drives are mounted
-    Bindfs,          // every file shown as another user's, as on a share mounted for someone else
-    BindMount,       // a bind mount on the drive of the home trash, which no link or move crosses
+    Fat,       // fusefat
+    Ntfs,      // ntfs-3g on an image file; its mount type reads plain "fuse"
+    Sshfs,     // to an sshd of the test's own on 127.0.0.1
+    Rclone,    // rclone mount of a local folder, as cloud drives are mounted
+    Bindfs,    // every file shown as another user's, as on a share mounted for someone else
+    BindMount, // a bind mount on the drive of the home trash, which no link or move crosses
 };
 
 inline constexpr FolderKind kEveryFolderKind[] = {
