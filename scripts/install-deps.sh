@@ -18,6 +18,7 @@ test_packages=(
     # which would remove ntfs-3g and sshfs
     fusefat dosfstools exfat-fuse exfatprogs fuse3
     ntfs-3g sshfs openssh-server rclone bindfs e2fsprogs  # the other kinds of folder the storage tests mount
+    libfuse3-dev                                           # a slow source, to close the program during a copy
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo
