@@ -104,6 +104,24 @@ TEST_F(Win32WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
     EXPECT_TRUE(Entries(Control::ListView2).empty());
 }
 
+// Delete and BackSpace in a folder list remove its selected folder, as a double-click does; other keys do not.
+TEST_F(Win32WiringTest, DeleteOrBackSpaceInAFolderListRemovesItsSelectedFolder) {
+    chooser_.answers = {"C:\\one", "D:\\"};
+    Click(Control::PushButton3);
+    Click(Control::PushButton1);
+    const auto press = [this](Control list, WPARAM key) { SendMessageW(Item(list), WM_KEYDOWN, key, 0); };
+    Select(Control::ListView2, 0);
+    press(Control::ListView2, 'A');
+    press(Control::ListView2, VK_RETURN);
+    EXPECT_EQ(Entries(Control::ListView2).size(), 1u);
+    press(Control::ListView2, VK_DELETE);
+    EXPECT_TRUE(Entries(Control::ListView2).empty());
+    EXPECT_EQ(Entries(Control::ListView1).size(), 1u);
+    Select(Control::ListView1, 0);
+    press(Control::ListView1, VK_BACK);
+    EXPECT_TRUE(Entries(Control::ListView1).empty());
+}
+
 // A click, and a change of the selection by keyboard, both take the interval.
 TEST_F(Win32WiringTest, ClickingOrSelectingAnIntervalRestartsTheCount) {
     Tick(window_->Timer1());

@@ -143,8 +143,10 @@ void Win32Form1::Clicked(Control control) {
 }
 
 // A click on the interval list, or a change of its selection by keyboard, takes the interval; the logic's own
-// selection is no click.
+// selection is no click. A key pressed in a folder list goes to the logic, which knows the keys that remove.
 void Win32Form1::Notified(const NMHDR& notice) {
+    if (notice.code == LVN_KEYDOWN)
+        FolderListKeyDown(notice.hwndFrom, reinterpret_cast<const NMLVKEYDOWN*>(&notice)->wVKey);
     if (notice.hwndFrom != Item(Control::ListView3) || quietSelection_)
         return;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(&notice);
@@ -160,6 +162,13 @@ void Win32Form1::FolderListDoubleClicked(HWND list) {
         Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
     else
         Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
+}
+
+void Win32Form1::FolderListKeyDown(HWND list, WORD key) {
+    if (list == Item(Control::ListView1))
+        Forward([&](Form1& form) { form.ListView1_KeyDown(key, SelectedIndex(Control::ListView1)); });
+    else if (list == Item(Control::ListView2))
+        Forward([&](Form1& form) { form.ListView2_KeyDown(key, SelectedIndex(Control::ListView2)); });
 }
 
 // A list view takes a press beside its entries as a wish to select none, so the first click of a double-click
