@@ -42,7 +42,7 @@ set(app_id example.harnvale.quillmere)
 install(FILES ${PROJECT_SOURCE_DIR}/data/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
-        FILES_MATCHING PATTERN "*.png")
+        FILES_MATCHING PATTERN "*.png" PATTERN "*.svg")
 
 include(${PROJECT_SOURCE_DIR}/cmake/Changelog.cmake)
 quillmere_changelog_releases(${PROJECT_SOURCE_DIR}/changelog QUILLMERE_RELEASES)

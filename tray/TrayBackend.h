@@ -15,7 +15,7 @@ class cSysTray;
 // The program's pictures a tray icon can show.
 enum class Picture {
     None,        // no picture at all
-    TrayIcon,    // the 16 x 16 blue H
+    TrayIcon,    // the blue H, from 16 x 16 up
     ProgramIcon, // the window's icon in its larger sizes
 };
 
