@@ -2,6 +2,7 @@
 #include "ui/win32/Win32Form1.h"
 
 #include "tray/win32/ProgramIcons.h"
+#include "ui/main/AccessKeys.h"
 #include "ui/main/Form1.h"
 #include "ui/win32/WindowText.h"
 
@@ -374,7 +375,7 @@ void Win32Form1::SelectEntry(FormList list, int index) {
 }
 
 void Win32Form1::SetAutoSyncCaption(const std::string& caption) {
-    SetWindowTextW(Item(Control::PushButton13), WindowText(caption).c_str());
+    SetWindowTextW(Item(Control::PushButton13), WindowText(WithAccessKey(caption)).c_str());
 }
 
 void Win32Form1::SetStatus(const std::string& text) {
@@ -397,7 +398,7 @@ void Win32Form1::SetProgressText(const std::string& text) {
 
 // Hidden, the note keeps its place: the window does not change size when it comes and goes.
 void Win32Form1::SetFailureNote(const std::string& text) {
-    SetWindowTextW(Item(Control::PushButton14), WindowText(text).c_str());
+    SetWindowTextW(Item(Control::PushButton14), WindowText(WithAccessKey(text)).c_str());
     ShowWindow(Item(Control::PushButton14), text.empty() ? SW_HIDE : SW_SHOW);
 }
 
