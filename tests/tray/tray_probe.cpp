@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     auto owned = std::make_unique<quillmere::tray::QtTrayBackend>();
     quillmere::tray::QtTrayBackend& backend = *owned;
-    QSystemTrayIcon& icon = owned->Icon();
+    QSystemTrayIcon& icon = owned->XEmbedIcon();
     cSysTray tray(std::move(owned), true);
     tray.setTrayIcon(quillmere::tray::Picture::TrayIcon);
     tray.setTrayTip("Quillmere");
