@@ -84,7 +84,7 @@ std::wstring WindowTextOf(HWND window) {
     return text;
 }
 
-std::wstring Win32Form1Fixture::Shown(win32::Control control) const {
+std::wstring Win32Form1Fixture::Caption(win32::Control control) const {
     const std::string caption = platform::windows::ToUtf8(Text(control)).value_or(std::string());
     return win32::WindowText(ShownCaption(caption));
 }

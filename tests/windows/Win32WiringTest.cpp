@@ -45,13 +45,13 @@ TEST_F(Win32WiringTest, TheLoadStepFillsTheControls) {
     EXPECT_EQ(Entries(Control::ListView3)[14], L"Sync every 24 hours");
     EXPECT_EQ(Selected(Control::ListView3), 0);
     EXPECT_EQ(Stored("OftenIndex"), "1") << "restoring the selection is no click";
-    EXPECT_EQ(Shown(Control::PushButton13), L"Turn Off Auto Sync");
+    EXPECT_EQ(Caption(Control::PushButton13), L"Turn Off Auto Sync");
     EXPECT_EQ(Text(Control::Frame2), kNext);
     EXPECT_EQ(window_->ProgressText(), L"Progress Bar");
     EXPECT_TRUE(window_->Timer1().IsActive());
     EXPECT_EQ(window_->Timer1().Interval(), 1000);
     EXPECT_TRUE(Checked(Control::Option1));
-    EXPECT_EQ(Shown(Control::Check10), L"Load this software on Windows startup");
+    EXPECT_EQ(Caption(Control::Check10), L"Load this software on Windows startup");
 }
 
 TEST_F(Win32WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
@@ -64,7 +64,7 @@ TEST_F(Win32WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
 
 TEST_F(Win32WiringTest, TheButtonsReachTheirHandlers) {
     Click(Control::PushButton13);
-    EXPECT_EQ(Shown(Control::PushButton13), L"Turn On Auto Sync");
+    EXPECT_EQ(Caption(Control::PushButton13), L"Turn On Auto Sync");
     EXPECT_FALSE(window_->Timer1().IsActive());
     EXPECT_EQ(Stored("StartStopState"), "Off");
 
