@@ -11,8 +11,13 @@ namespace quillmere::tray {
 namespace {
 constexpr int kPresenceCheckMilliseconds = 1000;
 constexpr int kPlaceCheckMilliseconds = 100;
-// How long a balloon without a time of its own waits for the icon's place.
-constexpr int kLongestPlaceWaitMilliseconds = 10'000;
+// How long a balloon waits for the icon's place at most: a tray that really sits in the corner shows it then.
+constexpr int kLongestPlaceWaitMilliseconds = 3000;
+
+// The tray gives the icon its place by taking its window in, which moves it from the corner where it was made.
+bool Placed(const QRect& icon) {
+    return !icon.isEmpty() && icon.topLeft() != QPoint(0, 0);
+}
 } // namespace
 
 XEmbedTray::XEmbedTray(TrayActivity& activity) : activity_(activity) {
@@ -72,22 +77,24 @@ void XEmbedTray::SetToolTip(const QString& tip) {
 void XEmbedTray::ShowBalloon(const QString& title, const QString& text, int timeoutMilliseconds) {
     waitingTitle_ = title;
     waitingText_ = text;
-    waitingTimed_ = timeoutMilliseconds > 0;
-    waitingUntil_ = QDeadlineTimer(waitingTimed_ ? timeoutMilliseconds : kLongestPlaceWaitMilliseconds);
+    waitingUntil_ =
+        timeoutMilliseconds > 0 ? QDeadlineTimer(timeoutMilliseconds) : QDeadlineTimer(QDeadlineTimer::Forever);
+    placeDeadline_ = QDeadlineTimer(kLongestPlaceWaitMilliseconds);
     ShowWaitingBalloon();
 }
 
+// A balloon whose time runs out while it waits is not shown at all.
 void XEmbedTray::ShowWaitingBalloon() {
     if (waitingUntil_.hasExpired()) {
         placeWait_.stop();
         return;
     }
-    if (Icon().geometry().isEmpty()) {
+    if (!Placed(Icon().geometry()) && !placeDeadline_.hasExpired()) {
         placeWait_.start(kPlaceCheckMilliseconds);
         return;
     }
     placeWait_.stop();
-    const qint64 left = waitingTimed_ ? std::max<qint64>(1, waitingUntil_.remainingTime()) : 0;
+    const qint64 left = waitingUntil_.isForever() ? 0 : std::max<qint64>(1, waitingUntil_.remainingTime());
     Icon().showMessage(waitingTitle_, waitingText_, QSystemTrayIcon::NoIcon, static_cast<int>(left));
 }
 

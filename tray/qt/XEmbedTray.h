@@ -31,8 +31,8 @@ public:
     void Hide();
     void SetIcon(const QIcon& icon);
     void SetToolTip(const QString& tip);
-    // Qt places its balloon beside the icon, and in a corner of the screen while the tray has not given the icon
-    // its place yet: a balloon asked for before then waits for it, until its time is up.
+    // Qt places its balloon beside the icon, and in the corner of the screen while the tray has not given the
+    // icon its place yet: a balloon asked for before then waits for it, a few seconds at most.
     void ShowBalloon(const QString& title, const QString& text, int timeoutMilliseconds);
     void HideBalloon();
 
@@ -51,8 +51,8 @@ private:
     QTimer placeWait_;
     QString waitingTitle_;
     QString waitingText_;
-    bool waitingTimed_ = false; // the balloon has a time of its own, which its wait takes from
-    QDeadlineTimer waitingUntil_;
+    QDeadlineTimer waitingUntil_; // the end of the waiting balloon's own time
+    QDeadlineTimer placeDeadline_;
 };
 
 // Whether Qt's own balloon is on screen.
