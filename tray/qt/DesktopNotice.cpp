@@ -5,6 +5,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QVariantMap>
 
 namespace quillmere::tray {
@@ -15,6 +16,13 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
 QDBusMessage Call(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kPath, kService, method);
+}
+
+// The installed program's icon, by its name in the icon theme; none where it is not installed, rather than a name
+// the desktop shows as a missing picture.
+QString ProgramIconName() {
+    const QString name = QStringLiteral("quillmere");
+    return QIcon::hasThemeIcon(name) ? name : QString();
 }
 } // namespace
 
@@ -32,8 +40,8 @@ void DesktopNotice::Show(const QString& title, const QString& text, int timeoutM
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName());
     QDBusMessage notify = Call(QStringLiteral("Notify"));
-    notify << QGuiApplication::applicationDisplayName() << shown_ << QStringLiteral("quillmere") << title
-           << NoticeBody(text) << QStringList() << hints << timeoutMilliseconds;
+    notify << QGuiApplication::applicationDisplayName() << shown_ << ProgramIconName() << title << NoticeBody(text)
+           << QStringList() << hints << timeoutMilliseconds;
     waiting_ = true;
     closeWhenNumbered_ = false;
     auto* answer = new QDBusPendingCallWatcher(bus_.asyncCall(notify), this);
