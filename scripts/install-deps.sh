@@ -14,6 +14,9 @@ windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis) # the Wi
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
+    dbus xfce4-panel xfce4-notifyd    # a StatusNotifier tray and desktop notifications, on a bus of the check's own
+    at-spi2-core python3-pyatspi     # the accessibility bus, read as a screen reader reads it
+    sway qt6-wayland                 # a Wayland compositor, and Qt's platform for it
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check

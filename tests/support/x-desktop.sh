@@ -37,6 +37,7 @@ tray_panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)
 tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
 x_server_answers() { xdpyinfo >/dev/null 2>&1; }
+window_manager_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # The program under test: its process ($program_pid), its main window ($window), and its icon in trayer's panel
 # ($panel), an embedded window of class $tray_icon_class.
@@ -94,15 +95,15 @@ expect_tray_click_restores() {
     echo "a click on the tray icon brought the window back"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY, private XDG folders (the home trash among them), then each
-# named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
+# Starts Xvfb on a free display (of $screen_size, 1024x768 unless set) and exports DISPLAY, private XDG folders
+# (the home trash among them), then each named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {
     mkdir -p "$work/runtime" "$work/config" "$work/data" && chmod 700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
     unset DBUS_SESSION_BUS_ADDRESS # the X tray, not a StatusNotifier host that is not there
 
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     pids+=($!)
     exec 3>&-
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
@@ -118,10 +119,26 @@ start_x_desktop() {
         esac
         pids+=($!)
     done
+    # A window mapped while the window manager still starts has been seen to stay unmapped for good.
+    if [[ " $* " == *" openbox "* ]]; then
+        wait_for 10 window_manager_up || fail "the window manager did not start"
+    fi
     if [[ " $* " == *" trayer "* ]]; then
         wait_for 20 tray_panel_up_or_trayer_restarted ||
             fail "the tray host did not start: $(cat "$work/trayer.log")$(x_server_answers || echo ' (Xvfb is gone)')"
     fi
+}
+
+# Starts a session bus of the check's own (the user's is never touched) and exports its address. What the bus starts
+# on demand (xfconfd, a notification service) ends with it.
+start_session_bus() {
+    exec 4>"$work/bus-address"
+    dbus-daemon --session --nofork --print-address=4 >/dev/null 2>&1 &
+    pids+=($!)
+    exec 4>&-
+    wait_for 10 test -s "$work/bus-address" || fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus-address")
+    export DBUS_SESSION_BUS_ADDRESS
 }
 
 start_trayer() {
