@@ -110,6 +110,29 @@ TEST_F(WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
     EXPECT_TRUE(Entries(list).isEmpty());
 }
 
+// The keyboard alone: Tab into a folder list, Space selects its entry, Delete (or BackSpace) removes it as a
+// double-click does; no other key does.
+TEST_F(WiringTest, DeleteOrBackSpaceInAFolderListRemovesItsSelectedFolder) {
+    chooser_.answers = {"/one", "/two"};
+    window_->PushButton3->click();
+    window_->PushButton1->click();
+    form_->ShowAfterLoad();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const std::pair<QTreeWidget*, Qt::Key> cases[] = {{window_->ListView2, Qt::Key_Delete},
+                                                      {window_->ListView1, Qt::Key_Backspace}};
+    for (const auto& [list, key] : cases) {
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Space);
+        ASSERT_EQ(Selected(list).size(), 1) << list->objectName().toStdString();
+        QTest::keyClick(list, Qt::Key_A);
+        QTest::keyClick(list, Qt::Key_Return);
+        EXPECT_EQ(Entries(list).size(), 1) << list->objectName().toStdString();
+        QTest::keyClick(list, key);
+        EXPECT_TRUE(Entries(list).isEmpty()) << list->objectName().toStdString();
+    }
+}
+
 TEST_F(WiringTest, ClickingAnIntervalRestartsTheCount) {
     Tick();
     QTreeWidget* list = window_->ListView3;

@@ -12,8 +12,8 @@ namespace quillmere::tray {
 namespace {
 
 TEST(ProgramIconsTest, TrayPictureIsTheOpaqueBlueHOnPaleCyan) {
-    ASSERT_EQ(TrayPicture().availableSizes(), QList<QSize>({QSize(16, 16), QSize(22, 22), QSize(24, 24),
-                                                            QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
+    ASSERT_EQ(TrayPicture().availableSizes(),
+              QList<QSize>({QSize(16, 16), QSize(22, 22), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64)}));
     const QImage image(":/icons/tray-16.png");
     EXPECT_FALSE(image.hasAlphaChannel());
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black)) << "border";
