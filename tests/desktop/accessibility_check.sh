@@ -6,12 +6,6 @@
 set -euo pipefail
 program=$1
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program said:"
-    cat "$work/program.log" 2>/dev/null || true
-    exit 1
-}
 source "$(dirname "$0")/../support/x-desktop.sh"
 require_tools Xvfb xdpyinfo dbus-daemon /usr/libexec/at-spi-bus-launcher
 # Debian's own Python, which has pyatspi, whatever python3 comes first on the path.

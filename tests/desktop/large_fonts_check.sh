@@ -7,13 +7,7 @@ set -euo pipefail
 program=$1
 shots=$2
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program said:"
-    cat "$work/program.log" 2>/dev/null || true
-    import -window root "$shots/desktop-large-fonts-failure.png" 2>/dev/null || true
-    exit 1
-}
+failure_picture=desktop-large-fonts-failure.png
 source "$(dirname "$0")/../support/x-desktop.sh"
 require_tools Xvfb openbox xdotool xwininfo xdpyinfo xprop import
 screen_size=1366x768 start_x_desktop openbox

@@ -11,13 +11,7 @@ set -euo pipefail
 program=$1
 shots=$2
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program said:"
-    cat "$work/program.log" 2>/dev/null || true
-    import -window root "$shots/desktop-xfce-failure.png" 2>/dev/null || true
-    exit 1
-}
+failure_picture=desktop-xfce-failure.png
 source "$(dirname "$0")/../support/x-desktop.sh"
 require_tools Xvfb xfce4-panel dbus-daemon dbus-send dbus-monitor openbox xdotool xwininfo xdpyinfo xprop wmctrl \
     import

@@ -13,15 +13,6 @@ qt_libraries=$(dirname "$(ldd "$program" | awk '/libQt6Core/ {print $3}')")
 compgen -G "$qt_libraries/qt6/plugins/platforms/libqwayland-*.so" >/dev/null ||
     { echo "SKIP: Qt's Wayland platform (qt6-wayland) is not installed"; exit 77; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
     echo "--- sway said:"
@@ -30,14 +21,8 @@ fail() {
     cat "$work/program.log" 2>/dev/null || true
     exit 1
 }
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
+# Its temporary folder, background processes and waiting, without an X display.
+source "$(dirname "$0")/../support/x-desktop.sh"
 
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,7 +1,19 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the checks that need a real X desktop: a private Xvfb display, and on request a window manager and
-# trayer as the tray host. Source it after defining fail(); it makes $work (a temporary folder) and $pids (the
-# background processes), both cleaned up when the script exits.
+# trayer as the tray host. It makes $work (a temporary folder) and $pids (the background processes), both cleaned
+# up when the script exits. A check that defines no fail() before sourcing it gets the one below.
+
+# Fails the check: the cause, what the program said ($work/program.log), and where the check keeps its screenshots
+# ($shots), a picture of the screen as $failure_picture.
+if ! declare -F fail >/dev/null; then
+    fail() {
+        echo "FAIL: $*"
+        echo "--- the program said:"
+        cat "$work/program.log" 2>/dev/null || true
+        [ -z "${shots:-}" ] || import -window root "$shots/${failure_picture:-desktop-check-failure.png}" 2>/dev/null || true
+        exit 1
+    }
+fi
 
 # Exits 77 (skipped) unless every named tool is installed.
 require_tools() {
@@ -114,14 +126,15 @@ start_x_desktop() {
     local helper
     for helper in "$@"; do
         case $helper in
-        openbox) openbox >/dev/null 2>&1 & ;;
+        openbox) start_openbox ;;
         trayer) start_trayer ;;
         esac
         pids+=($!)
     done
     # A window mapped while the window manager still starts has been seen to stay unmapped for good.
     if [[ " $* " == *" openbox "* ]]; then
-        wait_for 10 window_manager_up || fail "the window manager did not start"
+        wait_for 20 window_manager_up_or_openbox_restarted ||
+            fail "the window manager did not start: $(cat "$work/openbox.log")$(x_server_answers || echo ' (Xvfb is gone)')"
     fi
     if [[ " $* " == *" trayer "* ]]; then
         wait_for 20 tray_panel_up_or_trayer_restarted ||
@@ -139,6 +152,20 @@ start_session_bus() {
     wait_for 10 test -s "$work/bus-address" || fail "the session bus did not start"
     DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus-address")
     export DBUS_SESSION_BUS_ADDRESS
+}
+
+start_openbox() {
+    openbox >>"$work/openbox.log" 2>&1 &
+    openbox_pid=$!
+}
+# Like trayer, a window manager that found the fresh display closed and ended is started again.
+window_manager_up_or_openbox_restarted() {
+    window_manager_up && return 0
+    if ! kill -0 "$openbox_pid" 2>/dev/null && x_server_answers; then
+        start_openbox
+        pids+=("$openbox_pid")
+    fi
+    return 1
 }
 
 start_trayer() {
