@@ -4,9 +4,6 @@
 #include "fs/Main.h"
 #include "platform/FileSystem.h"
 
-#include <algorithm>
-#include <limits>
-
 namespace quillmere {
 
 namespace {
@@ -14,15 +11,9 @@ namespace {
 using platform::CopyOutcome;
 using platform::Refusal;
 
-// The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step. The earliest
-// time of all (a saturated one) has no step below it and stays as it is.
-std::int64_t TimeAsStoredIn(const std::string& folder, std::int64_t time) {
-    const std::int64_t step = std::max<std::int64_t>(platform::TimeResolution(folder), 1);
-    std::int64_t remainder = time % step;
-    if (remainder < 0) {
-        remainder += step;
-    }
-    return time < std::numeric_limits<std::int64_t>::min() + remainder ? time : time - remainder;
+// The file systems that keep coarser times (FAT, exFAT) cut the copied time down to their step.
+platform::FileTime TimeAsStoredIn(const std::string& folder, platform::FileTime time) {
+    return platform::TruncatedToStep(time, platform::TimeResolution(folder));
 }
 
 bool IsReadOnly(const std::string& path) {
@@ -98,9 +89,11 @@ std::optional<DryRunFileOperations::PretendedFile> DryRunFileOperations::Pretend
     if (!origin) {
         return std::nullopt;
     }
-    const std::int64_t time = source != nullptr ? source->facts.lastWriteTime : origin->lastWriteTime;
-    const platform::FileFacts facts{platform::FileIdentity{0, ++lastIdentity_}, origin->size,
-                                    TimeAsStoredIn(GetFolderPart(real.destination), time), 0};
+    const platform::FileTime time = source != nullptr ? source->facts.lastWriteTime : origin->lastWriteTime;
+    const platform::FileFacts facts{platform::FileIdentity{0, ++lastIdentity_},
+                                    origin->size,
+                                    TimeAsStoredIn(GetFolderPart(real.destination), time),
+                                    {}};
     return PretendedFile{facts, source != nullptr ? source->readOnly : IsReadOnly(real.source), real.source};
 }
 

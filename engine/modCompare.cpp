@@ -112,7 +112,7 @@ void PairComparison::CopyNewer(bool oneToTwo, std::size_t i, std::size_t j) {
 
 } // namespace
 
-TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std::int64_t> time2,
+TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optional<platform::FileTime> time2,
                            std::int64_t tolerance) {
     if (!time1 || !time2) {
         if (time1) {
@@ -120,14 +120,12 @@ TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std:
         }
         return time2 ? TimeOrder::Earlier : TimeOrder::Same;
     }
-    // Unsigned differences cannot overflow, whatever the two times; a tolerance below 1 ns means exact.
+    // A tolerance below 1 ns means exact.
     const auto window = static_cast<std::uint64_t>(std::max<std::int64_t>(tolerance, 1));
-    if (*time1 >= *time2) {
-        const std::uint64_t ahead = static_cast<std::uint64_t>(*time1) - static_cast<std::uint64_t>(*time2);
-        return ahead < window ? TimeOrder::Same : TimeOrder::Later;
+    if (platform::NanosecondsApart(*time1, *time2) < window) {
+        return TimeOrder::Same;
     }
-    const std::uint64_t behind = static_cast<std::uint64_t>(*time2) - static_cast<std::uint64_t>(*time1);
-    return behind < window ? TimeOrder::Same : TimeOrder::Earlier;
+    return *time1 > *time2 ? TimeOrder::Later : TimeOrder::Earlier;
 }
 
 FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors) {

@@ -17,10 +17,10 @@ using FileIndexes = std::vector<std::uint32_t>;
 
 enum class TimeOrder { Earlier, Same, Later };
 
-// How time1 stands to time2 (nanoseconds). Times closer than tolerance are the Same, so that a copy onto a
+// How time1 stands to time2. Times closer than tolerance (nanoseconds) are the Same, so that a copy onto a
 // file system with coarser time steps (FAT keeps 2 s) is not seen as changed forever. No value (no file) is
 // earlier than every time; two no-values are the Same.
-TimeOrder CompareFileTimes(std::optional<std::int64_t> time1, std::optional<std::int64_t> time2,
+TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optional<platform::FileTime> time2,
                            std::int64_t tolerance);
 
 // The files of source whose file name (letter case counting) occurs nowhere in other, in source order,

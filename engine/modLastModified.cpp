@@ -14,24 +14,27 @@ constexpr std::int64_t kTicksPerDay = 864'000'000'000; // 86,400 s
 constexpr std::int64_t kDaysFrom1601To1899 = 109'205;  // 1601-01-01 to 1899-12-30
 constexpr std::int64_t kTicksFrom1601To1970 = 116'444'736'000'000'000;
 
-// Nanoseconds since 1970 (the platform's unit) as file-time ticks since 1601; floor division keeps times
-// before 1970 in order.
-std::uint64_t FileTimeFromUnixNanoseconds(std::int64_t nanoseconds) {
-    std::int64_t ticks = nanoseconds / 100;
-    if (nanoseconds % 100 < 0) {
-        --ticks;
+constexpr std::int64_t kSecondsFrom1601To1970 = kTicksFrom1601To1970 / kTicksPerSecond;
+
+// A time as file-time ticks since 1601. A time before 1601 or beyond what 64 bits of ticks hold gives the
+// largest count, which no local date can show.
+std::uint64_t FileTimeTicksOf(platform::FileTime time) {
+    constexpr std::int64_t kLatestSeconds = std::numeric_limits<std::int64_t>::max() / kTicksPerSecond - 1;
+    if (time.seconds < -kSecondsFrom1601To1970 || time.seconds > kLatestSeconds - kSecondsFrom1601To1970) {
+        return std::numeric_limits<std::uint64_t>::max();
     }
-    return static_cast<std::uint64_t>(ticks + kTicksFrom1601To1970);
+    return static_cast<std::uint64_t>((time.seconds + kSecondsFrom1601To1970) * kTicksPerSecond +
+                                      time.nanoseconds / 100);
 }
 
 } // namespace
 
 std::optional<double> GetFileLastModified(const std::string& path) {
-    const std::optional<std::int64_t> written = platform::ReadLastWriteTime(path);
+    const std::optional<platform::FileTime> written = platform::ReadLastWriteTime(path);
     if (!written) {
         return std::nullopt;
     }
-    return FileTimeToLocalDate(FileTimeFromUnixNanoseconds(*written));
+    return FileTimeToLocalDate(FileTimeTicksOf(*written));
 }
 
 double FileTimeToLocalDate(std::uint64_t fileTime) {

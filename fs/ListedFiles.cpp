@@ -68,7 +68,8 @@ std::optional<platform::FileFacts> ListedFiles::FactsOf(std::size_t file) const 
         return std::nullopt;
     }
     return platform::FileFacts{platform::FileIdentity{devices_[stored.device], stored.inode}, stored.size,
-                               stored.lastWriteTime, stored.changeTime};
+                               platform::FileTime{stored.writeSeconds, stored.writeNanoseconds},
+                               platform::FileTime{stored.changeSeconds, stored.changeNanoseconds}};
 }
 
 void ListedFiles::SetFacts(std::size_t file, const std::optional<platform::FileFacts>& facts) {
@@ -77,9 +78,14 @@ void ListedFiles::SetFacts(std::size_t file, const std::optional<platform::FileF
 
 ListedFiles::StoredFacts ListedFiles::Store(const std::optional<platform::FileFacts>& facts) {
     if (!facts) {
-        return StoredFacts{0, 0, 0, 0, kNoFile};
+        return StoredFacts{0, 0, 0, 0, 0, 0, kNoFile};
     }
-    return StoredFacts{facts->lastWriteTime, facts->changeTime, facts->size, facts->identity.inode,
+    return StoredFacts{facts->lastWriteTime.seconds,
+                       facts->changeTime.seconds,
+                       facts->size,
+                       facts->identity.inode,
+                       facts->lastWriteTime.nanoseconds,
+                       facts->changeTime.nanoseconds,
                        DeviceNumber(facts->identity.device)};
 }
 

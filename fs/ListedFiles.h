@@ -37,9 +37,11 @@ public:
 
     std::optional<platform::FileFacts> FactsOf(std::size_t file) const;
     // The one fact a comparison reads, spared the rest.
-    std::optional<std::int64_t> LastWriteTimeOf(std::size_t file) const {
+    std::optional<platform::FileTime> LastWriteTimeOf(std::size_t file) const {
         const StoredFacts& stored = facts_[file];
-        return stored.device == kNoFile ? std::nullopt : std::optional<std::int64_t>(stored.lastWriteTime);
+        return stored.device == kNoFile
+                   ? std::nullopt
+                   : std::optional(platform::FileTime{stored.writeSeconds, stored.writeNanoseconds});
     }
     void SetFacts(std::size_t file, const std::optional<platform::FileFacts>& facts);
 
@@ -48,13 +50,15 @@ public:
     void KeepFolders(const std::vector<std::string>& paths, const std::vector<std::optional<std::size_t>>& added);
 
 private:
-    // Four bytes of alignment: 36 bytes a file instead of 40.
+    // The two times' halves apart and four bytes of alignment: 44 bytes a file instead of 56.
 #pragma pack(push, 4)
     struct StoredFacts {
-        std::int64_t lastWriteTime;
-        std::int64_t changeTime;
+        std::int64_t writeSeconds;
+        std::int64_t changeSeconds;
         std::uint64_t size;
         std::uint64_t inode;
+        std::uint32_t writeNanoseconds;
+        std::uint32_t changeNanoseconds;
         std::uint32_t device; // into devices_; kNoFile when the file was gone
     };
 #pragma pack(pop)

@@ -4,6 +4,8 @@
 // Paths are UTF-8 text in the native form; no function here throws.
 #pragma once
 
+#include "platform/FileTime.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,12 +45,22 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder);
 
+// Where a folder lies: its own identity, and those of every folder above it on each path that reaches it once
+// links are resolved (a folder a bind mount shows elsewhere has the folders above its source too). Two folders
+// lie inside each other exactly when one's identity is among the other's folders above (see fs/FolderNesting.h).
+struct FolderLineage {
+    FileIdentity self;
+    std::vector<FileIdentity> above;
+};
+// No value when folder is no folder that can be examined.
+std::optional<FolderLineage> ReadFolderLineage(const std::string& folder);
+
 // What one look at a file tells, enough to know later whether it is still the same file, unchanged.
 struct FileFacts {
     FileIdentity identity;
     std::uint64_t size = 0;
-    std::int64_t lastWriteTime = 0; // nanoseconds since 1970, as ReadLastWriteTime gives it
-    std::int64_t changeTime = 0;    // when its data or attributes last changed, however that was done
+    FileTime lastWriteTime;
+    FileTime changeTime; // when its data or attributes last changed, however that was done
     bool operator==(const FileFacts&) const = default;
 };
 // Links followed; no value when nothing is at path.
@@ -107,8 +119,8 @@ inline constexpr bool kListedFilesCanBeOpened = false;
 inline constexpr bool kListedFilesCanBeOpened = true;
 #endif
 
-// Last-write time in nanoseconds since 1970-01-01 00:00 UTC; the path may name a file or a folder.
-std::optional<std::int64_t> ReadLastWriteTime(const std::string& path);
+// Last-write time; the path may name a file or a folder.
+std::optional<FileTime> ReadLastWriteTime(const std::string& path);
 
 // Offset of local time from UTC, in seconds, in force now. No value when the time zone cannot be read.
 std::optional<std::int64_t> LocalTimeOffsetSeconds();

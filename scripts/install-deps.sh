@@ -18,6 +18,7 @@ test_packages=(
     at-spi2-core python3-pyatspi     # the accessibility bus, read as a screen reader reads it
     sway qt6-wayland                 # a Wayland compositor, and Qt's platform for it
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
+    libfuse3-dev                                           # a slow source, to close the program during a copy
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo

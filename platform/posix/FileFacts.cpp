@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <limits>
 
 namespace quillmere::platform {
 
@@ -25,20 +24,8 @@ bool GrantsNoWrite(const struct stat& info) {
     return (info.st_mode & 0222) == 0;
 }
 
-// Nanoseconds in 64 bits run from 1677 to 2262. A time beyond them saturates: wrapped round, a file dated far in
-// the future would read as the oldest of all and be overwritten by any older partner.
-std::int64_t NanosecondsOf(const timespec& time) {
-    constexpr std::int64_t kPerSecond = 1'000'000'000;
-    constexpr std::int64_t kLatest = std::numeric_limits<std::int64_t>::max();
-    constexpr std::int64_t kEarliest = std::numeric_limits<std::int64_t>::min();
-    const auto seconds = static_cast<std::int64_t>(time.tv_sec);
-    if (seconds > (kLatest - time.tv_nsec) / kPerSecond) {
-        return kLatest;
-    }
-    if (seconds < kEarliest / kPerSecond) {
-        return kEarliest;
-    }
-    return seconds * kPerSecond + time.tv_nsec;
+FileTime TimeOf(const timespec& time) {
+    return FileTime{static_cast<std::int64_t>(time.tv_sec), static_cast<std::uint32_t>(time.tv_nsec)};
 }
 
 } // namespace
@@ -90,9 +77,9 @@ bool CanOpenExistingFile(const std::string& path) {
     return StatFollowing(path, info) && S_ISREG(info.st_mode);
 }
 
-std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
+std::optional<FileTime> ReadLastWriteTime(const std::string& path) {
     const std::optional<FileFacts> facts = ReadFileFacts(path);
-    return facts ? std::optional<std::int64_t>(facts->lastWriteTime) : std::nullopt;
+    return facts ? std::optional<FileTime>(facts->lastWriteTime) : std::nullopt;
 }
 
 std::optional<FileFacts> ReadFileFacts(const std::string& path) {
@@ -105,8 +92,7 @@ std::optional<FileFacts> ReadFileFacts(const std::string& path) {
 
 FileFacts posix::FactsOf(const struct stat& info) {
     return FileFacts{FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)},
-                     static_cast<std::uint64_t>(info.st_size), NanosecondsOf(info.st_mtim),
-                     NanosecondsOf(info.st_ctim)};
+                     static_cast<std::uint64_t>(info.st_size), TimeOf(info.st_mtim), TimeOf(info.st_ctim)};
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {

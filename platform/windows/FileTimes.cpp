@@ -10,15 +10,14 @@
 #include <windows.h>
 
 #include <array>
-#include <limits>
 
 namespace quillmere::platform {
 
 namespace {
 
-// 100 ns steps from 1601-01-01 to 1970-01-01.
-constexpr std::int64_t kStepsTo1970 = 116444736000000000;
-constexpr std::int64_t kNanosecondsPerStep = kNtfsResolution;
+constexpr std::uint64_t kStepsPerSecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+constexpr auto kNanosecondsPerStep = static_cast<std::uint32_t>(kNtfsResolution);
 
 std::int64_t ToSteps(const FILETIME& time) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
@@ -31,12 +30,12 @@ bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 } // namespace
 
-std::optional<std::int64_t> ReadLastWriteTime(const std::string& path) {
+std::optional<FileTime> ReadLastWriteTime(const std::string& path) {
     const auto wide = windows::ToWidePath(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!wide || wide->empty() || !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
-    return windows::UnixNanosecondsOfFileTime(static_cast<std::uint64_t>(ToSteps(data.ftLastWriteTime)));
+    return windows::FileTimeOfSteps(static_cast<std::uint64_t>(ToSteps(data.ftLastWriteTime)));
 }
 
 std::optional<FileFacts> ReadFileFacts(const std::string& path) {
@@ -59,8 +58,8 @@ std::optional<FileFacts> windows::FactsOfHandle(HANDLE file) {
     return FileFacts{FileIdentity{info.dwVolumeSerialNumber,
                                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow},
                      (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                     UnixNanosecondsOfFileTime(static_cast<std::uint64_t>(ToSteps(info.ftLastWriteTime))),
-                     UnixNanosecondsOfFileTime(steps(basic.ChangeTime))};
+                     FileTimeOfSteps(static_cast<std::uint64_t>(ToSteps(info.ftLastWriteTime))),
+                     FileTimeOfSteps(steps(basic.ChangeTime))};
 }
 
 std::optional<std::int64_t> LocalTimeOffsetSeconds() {
@@ -95,17 +94,9 @@ std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName) {
     return kNtfsResolution;
 }
 
-std::int64_t UnixNanosecondsOfFileTime(std::uint64_t steps) {
-    constexpr std::int64_t kLatest = std::numeric_limits<std::int64_t>::max();
-    constexpr std::int64_t kEarliest = std::numeric_limits<std::int64_t>::min();
-    if (steps > static_cast<std::uint64_t>(kLatest))
-        return kLatest; // beyond what a file time may hold
-    const std::int64_t sinceEpoch = static_cast<std::int64_t>(steps) - kStepsTo1970;
-    if (sinceEpoch > kLatest / kNanosecondsPerStep)
-        return kLatest;
-    if (sinceEpoch < kEarliest / kNanosecondsPerStep)
-        return kEarliest;
-    return sinceEpoch * kNanosecondsPerStep;
+FileTime FileTimeOfSteps(std::uint64_t steps) {
+    return FileTime{static_cast<std::int64_t>(steps / kStepsPerSecond) - kSecondsFrom1601To1970,
+                    static_cast<std::uint32_t>(steps % kStepsPerSecond) * kNanosecondsPerStep};
 }
 
 } // namespace windows

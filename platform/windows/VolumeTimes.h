@@ -3,6 +3,8 @@
 // and a file time in the program's unit.
 #pragma once
 
+#include "platform/FileTime.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -13,9 +15,8 @@ namespace quillmere::platform::windows {
 // distinct times read through Windows are ever taken for the same.
 std::int64_t TimeResolutionOfFileSystem(std::wstring_view fileSystemName);
 
-// A file time (100 ns steps since 1601, as its two halves make it) as nanoseconds since 1970. Nanoseconds in
-// 64 bits run from 1677 to 2262; a time beyond them saturates, so a file dated 1601 (a zero file time, as some
-// tools leave) stays the oldest, and one beyond 2262 the newest.
-std::int64_t UnixNanosecondsOfFileTime(std::uint64_t steps);
+// A file time (100 ns steps since 1601, as its two halves make it) in the program's unit. Every file time has
+// its own value, from 1601 (a zero file time, as some tools leave) to the year 60056.
+FileTime FileTimeOfSteps(std::uint64_t steps);
 
 } // namespace quillmere::platform::windows

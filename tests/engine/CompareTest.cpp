@@ -35,11 +35,15 @@ FileList Native(FileList paths) {
 constexpr std::int64_t kExFat = 10'000'000;
 
 struct TimeCase {
-    std::optional<std::int64_t> time1;
+    std::optional<std::int64_t> time1; // nanoseconds since 1970
     std::optional<std::int64_t> time2;
     std::int64_t tolerance;
     TimeOrder expected;
 };
+
+std::optional<platform::FileTime> TimeOf(std::optional<std::int64_t> nanoseconds) {
+    return nanoseconds ? std::optional(platform::FileTime::FromNanoseconds(*nanoseconds)) : std::nullopt;
+}
 
 TEST(CompareFileTimes, FollowsTheTable) {
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
@@ -65,9 +69,24 @@ TEST(CompareFileTimes, FollowsTheTable) {
         {kMin, kMax, kFat, TimeOrder::Earlier},
     };
     for (const TimeCase& c : cases) {
-        EXPECT_EQ(CompareFileTimes(c.time1, c.time2, c.tolerance), c.expected)
+        EXPECT_EQ(CompareFileTimes(TimeOf(c.time1), TimeOf(c.time2), c.tolerance), c.expected)
             << c.time1.value_or(-1) << " vs " << c.time2.value_or(-1) << " within " << c.tolerance;
     }
+}
+
+TEST(CompareFileTimes, KeepsOrderPastTheYear2262) {
+    using platform::FileTime;
+    constexpr auto kMostSeconds = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kLeastSeconds = std::numeric_limits<std::int64_t>::min();
+    const FileTime year2300{10'413'792'000, 0};
+    const FileTime year2400{13'569'465'600, 0};
+    EXPECT_EQ(CompareFileTimes(year2300, year2400, kFat), TimeOrder::Earlier);
+    EXPECT_EQ(CompareFileTimes(year2400, year2300, 1), TimeOrder::Later);
+    EXPECT_EQ(CompareFileTimes(FileTime{kMostSeconds, 999'999'999}, FileTime{kLeastSeconds, 0}, kFat),
+              TimeOrder::Later);
+    // Within the step across a second's boundary, far beyond 2262.
+    EXPECT_EQ(CompareFileTimes(FileTime{kMostSeconds, 100}, FileTime{kMostSeconds - 1, 999'999'950}, 200),
+              TimeOrder::Same);
 }
 
 class NoErrors : public ErrorSink {
@@ -94,12 +113,12 @@ public:
     }
     void RemoveLeftover(const std::string& /*path*/) override {}
 
-    std::optional<std::int64_t> LastWriteTime(const std::string& path) const {
+    std::optional<platform::FileTime> LastWriteTime(const std::string& path) const {
         const auto found = times.find(path);
-        return found == times.end() ? std::nullopt : std::optional(found->second);
+        return found == times.end() ? std::nullopt : TimeOf(found->second);
     }
     std::optional<platform::FileFacts> FactsOf(const std::string& path) const {
-        const std::optional<std::int64_t> time = LastWriteTime(path);
+        const std::optional<platform::FileTime> time = LastWriteTime(path);
         return time ? std::optional(platform::FileFacts{{}, 0, *time, 0}) : std::nullopt;
     }
     bool CopyFile(const std::string& source, const std::string& destination) {

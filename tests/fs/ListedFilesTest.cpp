@@ -9,8 +9,8 @@
 namespace quillmere {
 namespace {
 
-platform::FileFacts Facts(std::uint64_t device, std::uint64_t inode, std::int64_t time) {
-    return platform::FileFacts{{device, inode}, inode * 10, time, -time};
+platform::FileFacts Facts(std::uint64_t device, std::uint64_t inode, std::int64_t seconds) {
+    return platform::FileFacts{{device, inode}, inode * 10, {seconds, 999'999'999}, {-seconds, 1}};
 }
 
 std::vector<std::string> Paths(const ListedFiles& files) {

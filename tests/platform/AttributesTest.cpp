@@ -67,18 +67,20 @@ TEST(Attributes, LastWriteTimeKeepsNanoseconds) {
     TempDir dir;
     WriteFile(dir / "file", "x");
     test::SetLastWriteNs(dir / "file", 1'600'000'000'123'456'789);
-    EXPECT_EQ(ReadLastWriteTime(dir / "file"), 1'600'000'000'123'456'789);
+    EXPECT_EQ(ReadLastWriteTime(dir / "file"), (FileTime{1'600'000'000, 123'456'789}));
     EXPECT_TRUE(ReadLastWriteTime(dir.Path()).has_value());
     EXPECT_EQ(ReadLastWriteTime(dir / "missing"), std::nullopt);
 }
 
-TEST(Attributes, TimeBeyondTheYear2262StaysTheLatest) {
+TEST(Attributes, TimesBeyondTheYear2262AreReadAsTheyAre) {
     TempDir dir;
-    WriteFile(dir / "future", "x");
-    // 2300-01-01: more seconds than 64 bits of nanoseconds can count.
-    const timespec times[2] = {{0, UTIME_OMIT}, {10'413'792'000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "future").c_str(), times, 0), 0);
-    EXPECT_EQ(ReadLastWriteTime(dir / "future"), std::numeric_limits<std::int64_t>::max());
+    // 2300-01-01 and 2400-01-01: more seconds than 64 bits of nanoseconds can count.
+    for (const std::int64_t seconds : {10'413'792'000, 13'569'465'600}) {
+        WriteFile(dir / "future", "x");
+        const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 5}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "future").c_str(), times, 0), 0);
+        EXPECT_EQ(ReadLastWriteTime(dir / "future"), (FileTime{seconds, 5}));
+    }
 }
 
 TEST(Attributes, LocalTimeOffsetFollowsTheTimeZone) {

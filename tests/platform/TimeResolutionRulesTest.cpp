@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/TimeResolutionRules.h"
+#include "platform/FileTime.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace quillmere::platform::posix {
 namespace {
@@ -89,4 +92,35 @@ TEST(TimeResolutionRules, FindMountTakesTheLongestMountPointThatHoldsThePath) {
 }
 
 } // namespace
+struct StepCase {
+    FileTime time;
+    std::int64_t step;
+    FileTime stored;
+};
+
+// What a copy's time becomes on a file system of coarser steps, which a dry run predicts.
+TEST(TimeResolutionRules, TimesCutDownToTheStep) {
+    const StepCase cases[] = {
+        {{1'001, 700'000'000}, kFatResolution, {1'000, 0}},
+        {{-3, 5}, kFatResolution, {-4, 0}},
+        {{10'413'792'001, 1}, kFatResolution, {10'413'792'000, 0}},
+        {{7, 123'456'789}, kExfatResolution, {7, 120'000'000}},
+        {{7, 123'456'789}, kNtfsResolution, {7, 123'456'700}},
+        {{7, 123'456'789}, kWholeSecondResolution, {7, 0}},
+        {{7, 123'456'789}, kExactResolution, {7, 123'456'789}},
+    };
+    for (const auto& [time, step, stored] : cases) {
+        EXPECT_EQ(TruncatedToStep(time, step), stored) << time.seconds << "." << time.nanoseconds << " in " << step;
+    }
+}
+
+TEST(TimeResolutionRules, TimesApartNeverOverflow) {
+    constexpr auto kMost = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kLeast = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(NanosecondsApart({5, 100}, {4, 999'999'900}), 200u);
+    EXPECT_EQ(NanosecondsApart({4, 999'999'900}, {5, 100}), 200u);
+    EXPECT_EQ(NanosecondsApart({kMost, 0}, {kLeast, 0}), std::numeric_limits<std::uint64_t>::max());
+    EXPECT_EQ(NanosecondsApart({kMost, 999'999'999}, {kMost, 999'999'999}), 0u);
+}
+
 } // namespace quillmere::platform::posix

@@ -138,10 +138,10 @@ TEST(WindowsTimes, LastWriteTimeComesFromTheWindowsFileTime) {
     // 2021-08-31 10:00:01.2345678 UTC: the last 100 ns step must survive.
     const std::int64_t unixSeconds = 1630404001;
     testing::SetLastWriteSteps(file, kStepsTo1970 + unixSeconds * 10'000'000 + 2'345'678);
-    EXPECT_EQ(ReadLastWriteTime(file), unixSeconds * kSecond + 234'567'800);
+    EXPECT_EQ(ReadLastWriteTime(file), (FileTime{unixSeconds, 234'567'800}));
 
     testing::SetLastWriteSteps(file, kStepsTo1970 - 10'000'000); // one second before 1970
-    EXPECT_EQ(ReadLastWriteTime(file), -kSecond);
+    EXPECT_EQ(ReadLastWriteTime(file), (FileTime{-1, 0}));
     EXPECT_EQ(ReadLastWriteTime(root / "missing"), std::nullopt);
 }
 
@@ -149,8 +149,8 @@ TEST(WindowsTimes, FolderHasItsOwnTime) {
     WindowsTestFolder root;
     testing::MakeFolder(root / "f");
     testing::SetLastWriteSteps(root / "f", kStepsTo1970 + 10'000'000);
-    EXPECT_EQ(ReadLastWriteTime(root / "f"), kSecond);
-    EXPECT_EQ(ReadLastWriteTime(root / "f\\"), kSecond);
+    EXPECT_EQ(ReadLastWriteTime(root / "f"), (FileTime{1, 0}));
+    EXPECT_EQ(ReadLastWriteTime(root / "f\\"), (FileTime{1, 0}));
 }
 
 TEST(WindowsTimes, LocalOffsetIsWithinTheWorldsTimeZones) {
@@ -162,10 +162,14 @@ TEST(WindowsTimes, LocalOffsetIsWithinTheWorldsTimeZones) {
 
 TEST(WindowsTimes, FileTimesBeyondNanosecondsKeepTheirOrder) {
     // Wine keeps file times in the Linux file system, which cannot hold 1601, so the arithmetic is asked directly.
-    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(0), std::numeric_limits<std::int64_t>::min());
-    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(kStepsTo1970), 0);
-    EXPECT_EQ(windows::UnixNanosecondsOfFileTime(std::numeric_limits<std::uint64_t>::max()),
-              std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(windows::FileTimeOfSteps(0), (FileTime{-11'644'473'600, 0}));
+    EXPECT_EQ(windows::FileTimeOfSteps(kStepsTo1970), FileTime{});
+    // 2300 and 2400, beyond 64 bits of nanoseconds, stay apart and in order.
+    const std::uint64_t year2300 = kStepsTo1970 + std::uint64_t{10'413'792'000} * 10'000'000;
+    const std::uint64_t year2400 = kStepsTo1970 + std::uint64_t{13'569'465'600} * 10'000'000;
+    EXPECT_LT(windows::FileTimeOfSteps(year2300), windows::FileTimeOfSteps(year2400));
+    EXPECT_LT(windows::FileTimeOfSteps(std::numeric_limits<std::uint64_t>::max() - 1),
+              windows::FileTimeOfSteps(std::numeric_limits<std::uint64_t>::max()));
 }
 
 TEST(WindowsTimeResolution, ByFileSystemName) {
