@@ -6,7 +6,8 @@
 // The copy runs in stages: open and check the source, find and check the destination, fill a temporary file
 // beside it, flush, then check both again and put the temporary file in the destination's place. The data goes
 // to a temporary file named by TemporaryName (held under an exclusive lock while the copy runs), which takes the
-// source's last-write time (to the nanosecond) and permissions.
+// source's last-write time (to the nanosecond), the holes of a sparse source, and as far as the destination keeps
+// them its permissions, access ACL and user extended attributes (POSIX: platform/posix/CopyMetadata.h).
 //
 // Links are followed, for reading and for writing, only where the link rule allows: the link's owner is the user
 // running the program or also owns what the link leads to (the rule Linux's protected links apply in shared
@@ -143,7 +144,9 @@ std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request);
 std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request);
 
 // Removes the temporary file at path when it is one a copy left behind (killed, or the power cut): its name is
-// a TemporaryName and no copy holds it locked. The only file the program ever deletes. True when removed.
+// a TemporaryName and no copy holds it locked. The only file the program ever deletes. A user's file that a
+// replacement killed half-way left under that name is put back in its place first (POSIX: the rules are in
+// platform/posix/LeftoverTemporary.cpp). True when removed.
 bool RemoveLeftoverTemporary(const std::string& path);
 
 } // namespace quillmere::platform

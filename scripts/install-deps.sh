@@ -24,6 +24,7 @@ test_packages=(
     lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
     trash-cli                                              # an independent reader of what the Trash keeps
+    acl                                                    # setfacl and getfacl: the ACLs a copy must carry
     rsync unison                                           # what the sync bench times the pass against
 )
 

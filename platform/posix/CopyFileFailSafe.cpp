@@ -5,6 +5,8 @@
 // new file in place.
 #include "platform/FileCopy.h"
 #include "platform/Trash.h"
+#include "platform/posix/CopyData.h"
+#include "platform/posix/CopyMetadata.h"
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
@@ -25,7 +27,6 @@
 #include <exception>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 namespace quillmere::platform {
 
@@ -121,46 +122,6 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const str
     return std::nullopt;
 }
 
-bool CopyThroughBuffer(int from, int to) {
-    std::vector<char> buffer(256 * 1024);
-    for (;;) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got == 0;
-        }
-        if (!posix::WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) {
-            return false;
-        }
-    }
-}
-
-// Where the kernel cannot copy between the two files: another file system (older kernels), FUSE, or none at all.
-bool IsRefusedCopyRange(int error) {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-// copy_file_range copies inside the kernel, and lets btrfs and XFS share the blocks instead; where it is refused,
-// the data goes through a buffer from where it stopped. A file that gives nothing this way at all is read through
-// the buffer too: some kernels (5.3 to 5.18) copy nothing from their own files, which claim no size.
-bool CopyData(int from, int to) {
-    bool copiedAny = false;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
-        if (copied > 0) {
-            copiedAny = true;
-        } else if (copied == 0) {
-            return copiedAny || CopyThroughBuffer(from, to);
-        } else if (IsRefusedCopyRange(errno)) {
-            return CopyThroughBuffer(from, to);
-        } else if (errno != EINTR) {
-            return false;
-        }
-    }
-}
-
 // The source's last-write time to the nanosecond, and its access time: fusefat ignores a new last-write time
 // when the access time is left out (UTIME_OMIT), so both are given.
 std::array<timespec, 2> TimesOf(const struct stat& source) {
@@ -168,13 +129,10 @@ std::array<timespec, 2> TimesOf(const struct stat& source) {
 }
 
 std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& source, const Destination& destination) {
-    if (!CopyData(source.fd.Get(), temporary.Fd())) {
+    if (!posix::CopyData(source.fd.Get(), temporary.Fd(), source.info)) {
         return CopyOutcome::Failed(errno);
     }
-    // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
-    // ignore both: the data and the time matter more, so their failures are let pass.
-    [[maybe_unused]] const int owned = ::fchown(temporary.Fd(), destination.owner, destination.group);
-    [[maybe_unused]] const int permitted = ::fchmod(temporary.Fd(), source.info.st_mode & 0777);
+    posix::CopyMetadata(source.fd.Get(), temporary.Fd(), source.info, destination.owner, destination.group);
     return ::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0
                ? std::optional<CopyOutcome>(CopyOutcome::Failed(errno))
                : std::nullopt;

@@ -5,6 +5,7 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/Trash.h"
+#include "platform/windows/CopyData.h"
 #include "platform/windows/HandleFacts.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
@@ -172,24 +173,10 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const Fil
     return std::nullopt;
 }
 
-bool CopyData(HANDLE from, HANDLE to) {
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
-            return false;
-        if (read == 0)
-            return true;
-        DWORD written = 0;
-        if (!WriteFile(to, buffer.data(), read, &written, nullptr) || written != read)
-            return false;
-    }
-}
-
 // Data, time, flushed to the disk, attributes last: a read-only attribute binds every later opening, not this
 // handle, so the file can still be moved and its time set again.
 std::optional<CopyOutcome> Fill(TemporaryFile& temporary, const SourceFile& source) {
-    if (!CopyData(source.file.get(), temporary.get()) ||
+    if (!windows::CopyData(source.file.get(), temporary.get(), source.info) ||
         !SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime) ||
         !FlushFileBuffers(temporary.get()) ||
         !SetAttributes(temporary.get(), source.info.dwFileAttributes & kCopiedAttributes))
