@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/modCompare.h"
 
+#include "engine/PairTimes.h"
 #include "engine/PathsOnBothSides.h"
 
 #include <algorithm>
@@ -36,9 +37,8 @@ private:
             pass_.SettleIfTouched(side1_.files.PathOf(i), side2_.files.PathOf(j));
         }
     }
-    TimeOrder Order(std::size_t i, std::size_t j) const {
-        return CompareFileTimes(side1_.files.LastWriteTimeOf(i), side2_.files.LastWriteTimeOf(j),
-                                pass_.TimeTolerance());
+    TimeOrder Order(std::size_t i, std::size_t j, SyncDirection direction) {
+        return OrderOfPair(side1_.files, i, side2_.files, j, direction, pass_);
     }
     void CopyNewer(bool oneToTwo, std::size_t i, std::size_t j);
 
@@ -59,7 +59,7 @@ void PairComparison::Compare(std::size_t i, std::size_t j) {
     // Reading both again before the second test only matters when a file changes meanwhile, a race either reading
     // may win, and the copy checks that each file is still the one compared.
     SettleCopiesOnto(i, j);
-    const TimeOrder order = Order(i, j);
+    const TimeOrder order = Order(i, j, direction);
     switch (direction) {
     case SyncDirection::BothWays:
         if (order == TimeOrder::Later) {
@@ -93,12 +93,11 @@ void PairComparison::CopyNewer(bool oneToTwo, std::size_t i, std::size_t j) {
     const std::size_t source = oneToTwo ? i : j;
     const std::size_t destination = oneToTwo ? j : i;
     const std::optional<std::size_t> same = oneToTwo ? both_.In1(destination) : both_.In2(destination);
-    pass_.Copy(platform::CopyRequest{from.PathOf(source),
-                                     to.PathOf(destination),
-                                     from.FactsOf(source),
-                                     to.FactsOf(destination),
-                                     {},
-                                     pass_.KeepsReplaced()},
+    pass_.Copy(platform::CopyRequest{.source = from.PathOf(source),
+                                     .destination = to.PathOf(destination),
+                                     .sourceAsCompared = from.FactsOf(source),
+                                     .destinationAsCompared = to.FactsOf(destination),
+                                     .keepReplaced = pass_.KeepsReplaced()},
                [&to, &toOnTheOtherSide, destination, same](const platform::CopyOutcome& outcome) {
                    if (!outcome.written) {
                        return;

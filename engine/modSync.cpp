@@ -44,13 +44,11 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
             std::string destination = target.folder + std::string(source.files.NameOf(file));
             pass.SettleIfTouched(from, destination);
             const auto written = writtenByThisPass->find(destination);
-            platform::CopyRequest request{std::move(from),
-                                          destination,
-                                          std::nullopt,
-                                          written == writtenByThisPass->end() ? std::nullopt
-                                                                              : std::optional(written->second),
-                                          {},
-                                          false};
+            platform::CopyRequest request{.source = std::move(from),
+                                          .destination = destination,
+                                          .destinationAsCompared = written == writtenByThisPass->end()
+                                                                       ? std::nullopt
+                                                                       : std::optional(written->second)};
             pass.Copy(std::move(request), [writtenByThisPass, destination](const platform::CopyOutcome& outcome) {
                 if (outcome.written) {
                     (*writtenByThisPass)[destination] = *outcome.written;

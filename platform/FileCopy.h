@@ -52,25 +52,41 @@ std::string_view RefusalText(Refusal refusal);
 
 // What became of the file a copy replaced.
 enum class ReplacedFile {
-    NotAsked, // nothing was replaced, or it was replaced outright as asked
-    Kept,     // it is in the Trash, where the desktop can restore it
-    NotKept,  // it was to be kept, but its drive keeps no Recycle Bin (Windows): it was replaced anyway
+    NotAsked,       // nothing was replaced, or it was replaced outright as asked
+    Kept,           // it is in the Trash, where the desktop can restore it
+    ReplacedUnkept, // it was to be kept, but its drive keeps no Recycle Bin (Windows): it was replaced anyway
 };
+
+// The step of a copy that failed, which its cause names before the system's words.
+enum class CopyStep {
+    OpenSource,
+    ReachDestination,
+    ExamineDestinationFolder,
+    MakeTemporary,
+    WriteTemporary,
+    ExamineTemporary,
+    Flush,
+    ExamineDestination,
+    PutInPlace,
+};
+
+// "cannot write the temporary file" and the like.
+std::string_view CopyStepText(CopyStep step);
 
 struct CopyOutcome {
     CopyStatus status = CopyStatus::Failed;
     Refusal refusal = Refusal::None;  // when Refused
     int systemError = 0;              // when Failed: errno, or GetLastError on Windows; 0 when the Trash failed
-    std::string cause;                // when not Copied: the refusal's text or the system's message; when the
-                                      // replaced file is NotKept: why
+    std::string cause;                // when not Copied: the refusal's text, or the step that failed and the
+                                      // system's message; when the replaced file is ReplacedUnkept: why
     std::optional<FileFacts> written; // when Copied: the file now at the destination
     ReplacedFile replaced = ReplacedFile::NotAsked;
 
     static CopyOutcome Copied(const FileFacts& written, ReplacedFile replaced = ReplacedFile::NotAsked);
     static CopyOutcome Refused(Refusal refusal);
-    static CopyOutcome Failed(int systemError);
+    static CopyOutcome Failed(CopyStep step, int systemError);
     // The file to replace could not be kept in the Trash, so it was not replaced: the Trash's reason.
-    static CopyOutcome NotKept(const std::string& trashReason);
+    static CopyOutcome KeepingFailed(const std::string& trashReason);
     // The copy stopped on an exception: its text.
     static CopyOutcome FailedBy(const std::string& exceptionText);
 };
@@ -82,16 +98,16 @@ enum class CopyStage {
 };
 
 struct CopyRequest {
-    std::string source;
-    std::string destination;
+    std::string source{};
+    std::string destination{};
     // The source as the pass compared it: the copy then goes ahead only while it is still that file, unchanged.
     // No value: the source as the copy finds it (an addition, which compares no times).
-    std::optional<FileFacts> sourceAsCompared;
+    std::optional<FileFacts> sourceAsCompared{};
     // The destination as the pass compared it: the copy replaces only that file, unchanged. No value: the pass
     // found no file there, and the copy only adds one, never replacing a file that appeared meanwhile.
-    std::optional<FileFacts> destinationAsCompared;
+    std::optional<FileFacts> destinationAsCompared{};
     // Told as the copy reaches each stage, on the thread copying.
-    std::function<void(CopyStage)> onStage;
+    std::function<void(CopyStage)> onStage{};
     // Keep the file replaced in the Trash; when it cannot be kept, replace nothing.
     bool keepReplaced = false;
 };
@@ -133,10 +149,6 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// Whether a destination is still the file compared: the same file, size and last-write time. Its change time is
-// left out, as a rename changes it.
-bool IsSameVersion(const FileFacts& now, const FileFacts& compared);
 
 // The checks the copy makes before it writes anything, one side each, for a dry run; no value when the copy
 // could go ahead as far as that side can tell in advance.

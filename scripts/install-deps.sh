@@ -17,7 +17,10 @@ test_packages=(
     dbus xfce4-panel xfce4-notifyd    # a StatusNotifier tray and desktop notifications, on a bus of the check's own
     at-spi2-core python3-pyatspi     # the accessibility bus, read as a screen reader reads it
     sway qt6-wayland                 # a Wayland compositor, and Qt's platform for it
-    fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
+    # FAT and exFAT folders; fuse3 also stands for the fuse package that fusefat, exfat-fuse and bindfs ask for,
+    # which would remove ntfs-3g and sshfs
+    fusefat dosfstools exfat-fuse exfatprogs fuse3
+    ntfs-3g sshfs openssh-server rclone bindfs e2fsprogs  # the other kinds of folder the storage tests mount
     libfuse3-dev                                           # a slow source, to close the program during a copy
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check

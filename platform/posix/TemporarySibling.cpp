@@ -146,8 +146,9 @@ TemporaryMark MarkRead(const char* value, ssize_t got, std::string_view name) {
     if (errno == ENODATA) {
         return TemporaryMark::None;
     }
-    // A mark too long to be one of the program's is another one; so is one that cannot be read.
-    return errno == ENOTSUP ? TemporaryMark::NotKept : TemporaryMark::Other;
+    // rclone answers every extended attribute with EIO: it keeps none, and no copy there was ever marked. A mark
+    // too long to be one of the program's is another one; so is one that cannot be read otherwise.
+    return errno == ENOTSUP || errno == EIO ? TemporaryMark::NotKept : TemporaryMark::Other;
 }
 
 } // namespace

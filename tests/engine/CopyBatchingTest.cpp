@@ -83,7 +83,7 @@ TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
         std::vector<std::string> handedOn;
         for (const Step& step : c.steps) {
             if (step.kind == 'c') {
-                pass.Copy(platform::CopyRequest{step.first, step.second, {}, {}, {}, false},
+                pass.Copy(platform::CopyRequest{.source = step.first, .destination = step.second},
                           [&handedOn, destination = step.second](const platform::CopyOutcome&) {
                               handedOn.push_back(destination);
                           });

@@ -143,10 +143,11 @@ TEST(PassFailures, EveryFailureIsToldWithItsCause) {
     const Case cases[] = {
         {"unwritable destination folder",
          [](const std::string&, const std::string& two) { ::chmod(two.c_str(), 0555); },
-         "failed T/one/a.txt -> T/two/a.txt: " + denied + "\nfailed T/one/sub/b.txt -> T/two/b.txt: " + denied + "\n"},
+         "failed T/one/a.txt -> T/two/a.txt: cannot make the temporary file: " + denied +
+             "\nfailed T/one/sub/b.txt -> T/two/b.txt: cannot make the temporary file: " + denied + "\n"},
         {"unreadable source file",
          [](const std::string& one, const std::string&) { ::chmod((one + "a.txt").c_str(), 0); },
-         "failed T/one/a.txt -> T/two/a.txt: " + denied + "\n"},
+         "failed T/one/a.txt -> T/two/a.txt: cannot open the source: " + denied + "\n"},
         {"unreadable subfolder", [](const std::string& one, const std::string&) { ::chmod((one + "sub").c_str(), 0); },
          "not read T/one/sub/: " + denied + "\n"},
         {"unreadable top folder", [](const std::string&, const std::string& two) { ::chmod(two.c_str(), 0); },

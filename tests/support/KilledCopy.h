@@ -22,7 +22,7 @@ namespace quillmere::test {
 // the temporary file it left, or "" when it left none.
 inline std::string LeaveKilledCopy(const std::string& source, const std::string& destination) {
     const auto finished = RunInChild([&] {
-        platform::CopyRequest request{source, destination, std::nullopt, std::nullopt, {}};
+        platform::CopyRequest request{.source = source, .destination = destination};
         request.onStage = [](platform::CopyStage) { std::raise(SIGKILL); };
         platform::CopyFileFailSafe(request);
         return std::string("not killed");
