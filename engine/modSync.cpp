@@ -4,6 +4,7 @@
 #include "engine/Additions.h"
 #include "engine/DiskFileOperations.h"
 #include "engine/DryRunFileOperations.h"
+#include "engine/PairLock.h"
 #include "engine/PassContext.h"
 #include "engine/SideListing.h"
 #include "engine/modCompare.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 namespace quillmere {
 
@@ -57,6 +59,12 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     }
     const std::string folder1 = WithTrailingSeparator(folders1.front());
     const std::string folder2 = WithTrailingSeparator(folders2.front());
+    // A dry run writes nothing, so it may look while a pass works.
+    std::optional<PairLock> lock;
+    if (!options.dryRun && !lock.emplace(folder1, folder2).Held()) {
+        RunTrapped(observer, SyncProcedure(), 104, [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
+        return {};
+    }
     DiskFileOperations disk;
     DryRunFileOperations dryRun;
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,

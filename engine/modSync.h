@@ -68,6 +68,8 @@ public:
                            const platform::CopyOutcome& /*outcome*/) {}
     // A folder whose files take no part in the pass, or a link not followed, and why in words.
     virtual void NotRead(const std::string& /*path*/, const std::string& /*cause*/) {}
+    // The pass did none of its work, and why in words: another pass holds one of its folders.
+    virtual void NotRun(const std::string& /*cause*/) {}
     // A copy reached a stage: its data written, or both files checked just before it replaces the destination.
     virtual void CopyReached(const std::string& /*source*/, const std::string& /*destination*/,
                              platform::CopyStage /*stage*/) {}

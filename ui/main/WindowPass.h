@@ -36,6 +36,7 @@ public:
                    const platform::CopyOutcome& outcome) override;
     void NotRead(const std::string& path, const std::string& cause) override;
     void NotKeptInTrash(const std::string& destination, const std::string& cause) override;
+    void NotRun(const std::string& cause) override;
 
     // On the UI thread, after the pass has returned: what it could not do. Leaves nothing behind.
     PassFailures TakeFailures() { return std::exchange(failures_, PassFailures()); }
