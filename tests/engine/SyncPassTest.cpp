@@ -112,6 +112,15 @@ TEST_F(SyncPass, NamesDifferingInLetterCaseAreDifferentFiles) {
     EXPECT_EQ(ReadFile(folder1 + "a.txt"), "lower");
 }
 
+// Where the destination tells letter case apart, both are added.
+TEST_F(SyncPass, AdditionsDifferingOnlyInLetterCaseAreBothCopied) {
+    PutFile(folder1 + "Report.txt", "upper", kBaseTime);
+    PutFile(folder1 + "sub/report.txt", "lower", kBaseTime + kSecond);
+    EXPECT_EQ(Run(SyncDirection::Folder1ToFolder2).filesCopied, 2);
+    EXPECT_TRUE(observer.notCopied.empty());
+    EXPECT_EQ(NamesIn(folder2), (std::vector<std::string>{"Report.txt", "report.txt"}));
+}
+
 TEST_F(SyncPass, FileDeletedOnOneSideIsCopiedBackBothWays) {
     PutFile(folder2 + "deep/kept.txt", "kept", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 1);
