@@ -48,7 +48,9 @@ void PassContext::SettleIfTouched(std::string_view path, std::string_view other)
     if (pending_.empty()) {
         return;
     }
-    const auto pending = [this](std::string_view candidate) { return pendingPaths_.contains(candidate); };
+    const auto pending = [this](std::string_view candidate) {
+        return pendingPaths_.contains(candidate);
+    };
     if (pending(path) || pending(other)) {
         SettleCopies();
     }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 
 namespace quillmere::platform {
 
@@ -16,10 +16,9 @@ FolderLock::FolderLock(const std::string& folder) {
     if (!identity) {
         return;
     }
-    wchar_t name[64];
-    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\Quillmere-folder-%llx-%llx",
-                  static_cast<unsigned long long>(identity->device), static_cast<unsigned long long>(identity->inode));
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+    const std::wstring name = L"Local\\Quillmere-folder-" + std::to_wstring(identity->device) + L"-" +
+                              std::to_wstring(identity->inode);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) {
         return;
     }

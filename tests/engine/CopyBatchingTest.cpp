@@ -105,5 +105,39 @@ TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
     }
 }
 
+// A copy the pass refuses itself (a file dated in the future) is told where it was decided, between the outcomes of
+// the copies started before and after it, and waits for no batch.
+TEST(CopyBatching, ARefusalIsToldInItsPlaceAmongThePendingCopies) {
+    class InOrder : public SyncObserver {
+    public:
+        void Copied(const std::string& /*source*/, const std::string& destination) override {
+            told.push_back(destination);
+        }
+        void NotCopied(const std::string& /*source*/, const std::string& destination,
+                       const platform::CopyOutcome& /*outcome*/) override {
+            told.push_back("refused " + destination);
+        }
+        std::vector<std::string> told;
+    };
+    const platform::CopyOutcome refused = platform::CopyOutcome::Refused(platform::Refusal::DatedInTheFuture);
+    const FixedSettings settings("", "", SyncDirection::BothWays);
+    InOrder observer;
+    LoggingFiles files(2);
+    PassContext pass(settings, observer, files);
+    pass.Refuse("f", "first", refused);
+    EXPECT_EQ(observer.told, std::vector<std::string>{"refused first"}) << "nothing pending: told at once";
+    pass.Copy(platform::CopyRequest{"a", "b", {}, {}, {}, false});
+    pass.Refuse("f", "g", refused);
+    pass.Refuse("f", "h", refused);
+    pass.Copy(platform::CopyRequest{"c", "d", {}, {}, {}, false}); // fills the batch
+    pass.Copy(platform::CopyRequest{"e", "i", {}, {}, {}, false});
+    pass.Refuse("f", "j", refused);
+    pass.SettleCopies();
+    EXPECT_EQ(observer.told,
+              (std::vector<std::string>{"refused first", "b", "refused g", "refused h", "d", "i", "refused j"}));
+    EXPECT_EQ(files.log, (std::vector<std::string>{"a>b", "c>d", "settle", "e>i", "settle"}));
+    EXPECT_EQ(pass.Counts().copiesRefused, 4);
+}
+
 } // namespace
 } // namespace quillmere::test
