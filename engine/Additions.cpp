@@ -69,12 +69,12 @@ bool TakenInOtherCase(const std::string& folder, std::string_view name) {
     return listed.status == platform::ListingStatus::Ok && !holds(listed.files) && !holds(listed.folders);
 }
 
-// The folded names of the files in a side's top folder, each with the path it stands for.
+// The folded names of the files in a side's top folder, taken by no copy of this pass (no destination).
 std::unordered_map<std::string, std::string> TopFolderNames(const Side& side) {
     std::unordered_map<std::string, std::string> names;
     const ListedFiles& files = side.files;
     for (std::size_t file = files.FirstFileOf(0); files.FolderCount() > 0 && file < files.FirstFileOf(1); ++file) {
-        names.emplace(FoldedCase(files.NameOf(file)), files.PathOf(file));
+        names.emplace(FoldedCase(files.NameOf(file)), std::string());
     }
     return names;
 }
@@ -97,9 +97,10 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
         RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
             const std::string_view name = source.files.NameOf(file);
             std::string destination = target.folder + std::string(name);
+            // Each folded name with the destination of the copy that took it, if this pass made one.
             const auto [other, fresh] = taken.try_emplace(FoldedCase(name), destination);
             if (!fresh) {
-                // The copy onto the other name may be pending: once it is made, the folder tells.
+                // That copy may still be pending: once it is made, the folder tells.
                 pass.SettleIfTouched(other->second, other->second);
                 if (TakenInOtherCase(target.folder, name)) {
                     pass.Refuse(source.files.PathOf(file), destination,

@@ -53,7 +53,7 @@ struct Member {
 // double keep only about a microsecond.
 class NameGroups {
 public:
-    NameGroups(Side& side1, Side& side2, PassContext& pass)
+    NameGroups(const Side& side1, const Side& side2, PassContext& pass)
         : side1_(side1), side2_(side2), pass_(pass), both_(side1.files, side2.files) {}
 
     void Run();
@@ -74,8 +74,8 @@ private:
     bool Replaces(Member newer, Member older) const;
     bool IsSameFile(Member one, Member other) const;
 
-    Side& side1_;
-    Side& side2_;
+    const Side& side1_;
+    const Side& side2_;
     PassContext& pass_;
     const PathsOnBothSides both_;
     // The group at hand, kept from group to group so that a pass of many names allocates them once.
@@ -254,7 +254,7 @@ FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, Er
     return result;
 }
 
-void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
+void LookForModified2(const Side& side1, const Side& side2, PassContext& pass) {
     NameGroups(side1, side2, pass).Run();
     pass.SettleCopies();
 }

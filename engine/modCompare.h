@@ -34,6 +34,6 @@ FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, Er
 // file, so a pass never replaces what it wrote itself. A file dated more than a day ahead of the pass's clock
 // (PassContext::FutureLimit) replaces nothing: each file it would replace is reported not copied, and the newest
 // of the others gives in its place. Times are those the listing read.
-void LookForModified2(Side& side1, Side& side2, PassContext& pass);
+void LookForModified2(const Side& side1, const Side& side2, PassContext& pass);
 
 } // namespace quillmere

@@ -14,7 +14,7 @@ namespace quillmere {
 
 // What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
 // the folders as the lists held them when the pass started, the direction as the option buttons stand at each
-// pair, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
+// name, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
 // pass could not do is gathered on the pass's thread and taken by the UI thread once the pass has returned.
 class WindowPass : public SyncSettings, public SyncObserver {
 public:
