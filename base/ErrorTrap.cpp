@@ -9,9 +9,12 @@ std::string ProcedureText(std::string_view moduleAndProcedure) {
     return "in " + std::string(build::kProductName) + "2021/08/31." + std::string(moduleAndProcedure) + " ";
 }
 
-std::string FormatErrorReport(const TrappedError& error) {
-    return error.description + "\r\n" + error.procedureText + "at line " + std::to_string(error.line) + "\r\r" +
-           "Please email screenshot of this message to " + build::kSupportAddress;
+std::string FormatErrorReport(const TrappedError& error, std::string_view supportAddress) {
+    std::string text = error.description + "\r\n" + error.procedureText + "at line " + std::to_string(error.line);
+    if (!supportAddress.empty()) {
+        text += "\r\rPlease email screenshot of this message to " + std::string(supportAddress);
+    }
+    return text;
 }
 
 std::string DescribeCurrentException() {

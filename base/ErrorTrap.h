@@ -3,6 +3,8 @@
 // that failed, is shown to the user, and the procedure goes on with its next statement.
 #pragma once
 
+#include "BuildValues.h"
+
 #include <exception>
 #include <string>
 #include <string_view>
@@ -20,8 +22,9 @@ struct TrappedError {
 // "in Quillmere2021/08/31." + label + " ", the form every trapped procedure but the folder walk uses.
 std::string ProcedureText(std::string_view moduleAndProcedure);
 
-// The full text of the report's message box.
-std::string FormatErrorReport(const TrappedError& error);
+// The full text of the report's message box. It asks for a screenshot only where the build names an address to
+// send it to.
+std::string FormatErrorReport(const TrappedError& error, std::string_view supportAddress = build::kSupportAddress);
 
 // Receives trapped errors. The window shows them in a message box; the command line prints them.
 class ErrorSink {

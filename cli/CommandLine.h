@@ -22,6 +22,8 @@ struct CommandLine {
     std::optional<std::int32_t> everySeconds; // a pass every so many seconds until a signal; one pass without
     std::string folder1;                      // normalized, ending in one separator
     std::string folder2;
+    std::string typedFolder1; // as the user typed them, to name them so
+    std::string typedFolder2;
 };
 
 struct ParseResult {
@@ -29,10 +31,13 @@ struct ParseResult {
     std::string error; // one line naming the problem; empty when the arguments are good
 };
 
-// args are the arguments after the program name. Folders are not looked at here (see CheckFolders).
+// args are the arguments after the program name: options in any order, a value as the next argument or after
+// "=" ("--every=30"), "-h" and "-n" for "--help" and "--dry-run". Folders are not looked at here (see
+// CheckFolders).
 ParseResult ParseCommandLine(const std::vector<std::string_view>& args);
 
-// One line naming the first of the two folders that does not exist or is not a folder; empty when both are.
+// One line naming the first of the two folders that does not exist or is not a folder, or both folders when they
+// are the same or one lies inside the other; empty when the two are folders apart.
 std::string CheckFolders(const CommandLine& commandLine);
 
 std::string UsageText();

@@ -40,8 +40,15 @@ private:
     const cli::CommandLine& line_;
 };
 
+// The cause, and where the whole usage is.
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "quillmere-sync: %s\n%s", Printable(problem).c_str(), cli::UsageText().c_str());
+    std::fprintf(stderr, "quillmere-sync: %s\nTry 'quillmere-sync --help'.\n", Printable(problem).c_str());
+    return 2;
+}
+
+// Folders that are not two folders apart: the one line says it all.
+int FolderError(const std::string& problem) {
+    std::fprintf(stderr, "quillmere-sync: %s\n", Printable(problem).c_str());
     return 2;
 }
 
@@ -100,7 +107,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (const std::string problem = cli::CheckFolders(line); !problem.empty()) {
-        return UsageError(problem);
+        return FolderError(problem);
     }
     // A stop signal ends the program cleanly: the running pass stops before its next file, so no copy is cut
     // off with its temporary file left behind.

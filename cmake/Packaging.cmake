@@ -46,6 +46,22 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
 
 include(${PROJECT_SOURCE_DIR}/cmake/Changelog.cmake)
 quillmere_changelog_releases(${PROJECT_SOURCE_DIR}/changelog QUILLMERE_RELEASES)
+# Software centres show what the metainfo lists: no home page and no screenshot rather than addresses that lead
+# nowhere.
+set(QUILLMERE_METAINFO_HOME_PAGE "")
+if(QUILLMERE_HOME_PAGE)
+    set(QUILLMERE_METAINFO_HOME_PAGE "  <url type=\"homepage\">${QUILLMERE_HOME_PAGE}</url>\n")
+endif()
+set(QUILLMERE_METAINFO_SCREENSHOTS "")
+if(QUILLMERE_SCREENSHOT_URL)
+    string(CONCAT QUILLMERE_METAINFO_SCREENSHOTS
+           "  <screenshots>\n"
+           "    <screenshot type=\"default\">\n"
+           "      <caption>The two folders, the direction and the interval, with the countdown to the next pass</caption>\n"
+           "      <image type=\"source\">${QUILLMERE_SCREENSHOT_URL}</image>\n"
+           "    </screenshot>\n"
+           "  </screenshots>\n")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/data/${app_id}.metainfo.xml.in ${CMAKE_BINARY_DIR}/data/${app_id}.metainfo.xml
                @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/data/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -64,6 +80,16 @@ function(quillmere_compressed_document source destination)
     set(compressed_documents ${compressed_documents} ${source}.gz PARENT_SCOPE)
 endfunction()
 
+# The error report asks for a screenshot only where the build names an address for it.
+set(QUILLMERE_MAN_SUPPORT "")
+if(QUILLMERE_SUPPORT_ADDRESS)
+    set(QUILLMERE_MAN_SUPPORT "\nand asks for a screenshot of it at\n.MT ${QUILLMERE_SUPPORT_ADDRESS}\n.ME ")
+endif()
+set(QUILLMERE_MAN_HOME_PAGE "")
+if(QUILLMERE_HOME_PAGE)
+    string(CONCAT QUILLMERE_MAN_HOME_PAGE ".PP\nOn one start in a hundred, chosen at random, the program opens its "
+                  "maker's home page,\n.UR ${QUILLMERE_HOME_PAGE}\n.UE ,\nin the web browser.\n")
+endif()
 foreach(program IN ITEMS quillmere quillmere-sync)
     configure_file(${PROJECT_SOURCE_DIR}/man/${program}.1.in ${CMAKE_BINARY_DIR}/man/${program}.1 @ONLY)
     quillmere_compressed_document(${CMAKE_BINARY_DIR}/man/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
@@ -73,15 +99,32 @@ endforeach()
 set(document_folder ${CMAKE_INSTALL_DATAROOTDIR}/doc/quillmere)
 configure_file(${PROJECT_SOURCE_DIR}/changelog ${CMAKE_BINARY_DIR}/doc/changelog COPYONLY)
 quillmere_compressed_document(${CMAKE_BINARY_DIR}/doc/changelog ${document_folder})
-install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION ${document_folder})
+# The upstream contact and source are named only where the build gives them.
+set(QUILLMERE_COPYRIGHT_UPSTREAM "")
+if(QUILLMERE_SUPPORT_ADDRESS)
+    string(APPEND QUILLMERE_COPYRIGHT_UPSTREAM "Upstream-Contact: The Quillmere developers <${QUILLMERE_SUPPORT_ADDRESS}>\n")
+endif()
+if(QUILLMERE_HOME_PAGE)
+    string(APPEND QUILLMERE_COPYRIGHT_UPSTREAM "Source: ${QUILLMERE_HOME_PAGE}\n")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/copyright)
+file(READ ${PROJECT_SOURCE_DIR}/data/copyright copyright_text)
+string(REPLACE "Upstream-Name: Quillmere\n" "Upstream-Name: Quillmere\n${QUILLMERE_COPYRIGHT_UPSTREAM}" copyright_text
+       "${copyright_text}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/doc/copyright CONTENT "${copyright_text}" @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/doc/copyright DESTINATION ${document_folder})
 add_custom_target(quillmere_documents ALL DEPENDS ${compressed_documents})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmere)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keeps two folders in step")
-set(CPACK_PACKAGE_CONTACT "Harnvale <${QUILLMERE_SUPPORT_ADDRESS}>")
-set(CPACK_PACKAGE_HOMEPAGE_URL ${QUILLMERE_HOME_PAGE})
+# The maintainer is the build's value, else whoever runs cpack (see cmake/PackageMaintainer.cmake).
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUILLMERE_MAINTAINER}")
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageMaintainer.cmake)
+if(QUILLMERE_HOME_PAGE)
+    set(CPACK_PACKAGE_HOMEPAGE_URL ${QUILLMERE_HOME_PAGE})
+endif()
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -45,6 +45,16 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> ReadFolderIdentity(const std::string& folder);
 
+// Where a folder lies: its own identity, and those of every folder above it on each path that reaches it once
+// links are resolved (a folder a bind mount shows elsewhere has the folders above its source too). Two folders
+// lie inside each other exactly when one's identity is among the other's folders above (see fs/FolderNesting.h).
+struct FolderLineage {
+    FileIdentity self;
+    std::vector<FileIdentity> above;
+};
+// No value when folder is no folder that can be examined.
+std::optional<FolderLineage> ReadFolderLineage(const std::string& folder);
+
 // What one look at a file tells, enough to know later whether it is still the same file, unchanged.
 struct FileFacts {
     FileIdentity identity;

@@ -15,6 +15,7 @@ test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
     fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
+    libfuse3-dev                                           # a slow source, to close the program during a copy
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo

@@ -10,4 +10,10 @@ scripts/install-deps.sh package
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_BUILD_TESTS=OFF -DQUILLMERE_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 cd "$build_dir"
-cpack -G DEB
+# The package's maintainer is whoever builds it (see cmake/PackageMaintainer.cmake): as Debian's tools take it,
+# else as git knows them.
+if [ -z "${DEBEMAIL:-}" ] && git config user.email >/dev/null 2>&1; then
+    DEBEMAIL=$(git config user.email) DEBFULLNAME=${DEBFULLNAME:-$(git config user.name || true)} cpack -G DEB
+else
+    cpack -G DEB
+fi

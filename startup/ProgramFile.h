@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where the running program file is, as the Windows Run value names it.
+// Which program file runs, and where, as the Windows Run value names it.
 #pragma once
 
 #ifdef _WIN32
@@ -13,11 +13,14 @@ namespace quillmere::startup {
 // The folder holding the running program file: no trailing backslash, except for a drive root ("D:\").
 std::string ProgramFolder();
 
-// "folder\fileName" with one backslash, also when folder is a drive root; no quotes, whatever blanks it holds.
-std::string RunEntryData(std::string_view folder, std::string_view fileName);
+// The running program file's own name (its module file name, "Quillmere.exe"); none when the system cannot
+// tell it. The Run value is named after it and starts it: never another program that shares its folder, as an
+// unzipped copy in Downloads does.
+std::optional<std::string> ProgramFileName();
 
-// The first "*.exe" file in folder, in name order, that is neither hidden nor system; none when there is none.
-std::optional<std::string> FindProgramFileName(const std::string& folder);
+// "folder\fileName" with one backslash, also when folder is a drive root, in double quotes: unquoted, a path
+// with blanks ("C:\Program Files\...") may start another program ("C:\Program.exe").
+std::string RunEntryData(std::string_view folder, std::string_view fileName);
 
 } // namespace quillmere::startup
 

@@ -45,7 +45,7 @@ bool WriteRunValue(const RunRoots& roots, const std::string& valueName, const st
 // Deletes the value under both roots. False when one of them still holds it.
 bool DeleteRunValue(const RunRoots& roots, const std::string& valueName);
 
-// The Run value named fileName, holding the program folder and fileName (one backslash between, no quotes).
+// The Run value named fileName, holding the program folder and fileName, quoted (see RunEntryData).
 void AddRunEntry(const std::string& fileName);
 void RemoveRunEntry(const std::string& fileName);
 

@@ -1,32 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program file the Run value names: found by listing the program's folder, not taken from the process.
+// The program file the Run value names: the running one, as the process's module file name tells it.
 #include "startup/ProgramFile.h"
 #include "startup/RegStuff.h"
 #include "startup/mStartUp.h"
 
-#include "platform/FileSystem.h"
 #include "platform/windows/WideText.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace quillmere::startup {
 
 namespace {
 
-// As the "*.exe" pattern matches: letter case does not count.
-bool HasExeExtension(const std::string& name) {
-    constexpr std::string_view kExtension = ".exe";
-    return name.size() > kExtension.size() &&
-           std::equal(kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
-                      [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b); });
-}
-
-} // namespace
-
-std::string ProgramFolder() {
+// The running program file's full path, as the system has it.
+std::string ProgramFilePath() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -38,7 +27,13 @@ std::string ProgramFolder() {
         }
         path.resize(path.size() * 2); // cut short: try again with room enough
     }
-    const std::string file = platform::windows::ToUtf8(std::wstring_view(path.data(), path.size())).value_or("");
+    return platform::windows::ToUtf8(std::wstring_view(path.data(), path.size())).value_or("");
+}
+
+} // namespace
+
+std::string ProgramFolder() {
+    const std::string file = ProgramFilePath();
     const auto last = file.find_last_of('\\');
     if (last == std::string::npos)
         return {};
@@ -46,33 +41,29 @@ std::string ProgramFolder() {
     return file.substr(0, last == 2 && file[1] == ':' ? last + 1 : last);
 }
 
-std::string RunEntryData(std::string_view folder, std::string_view fileName) {
-    std::string data(folder);
-    if (data.empty() || data.back() != '\\')
-        data += '\\';
-    data += fileName;
-    return data;
+std::optional<std::string> ProgramFileName() {
+    const std::string file = ProgramFilePath();
+    const auto last = file.find_last_of('\\');
+    if (last == std::string::npos || last + 1 == file.size())
+        return std::nullopt;
+    return file.substr(last + 1);
 }
 
-std::optional<std::string> FindProgramFileName(const std::string& folder) {
-    using namespace platform;
-    for (const std::string& name : ListFileNames(folder).names) {
-        if (!HasExeExtension(name))
-            continue;
-        const auto attributes = ReadAttributes(RunEntryData(folder, name));
-        if (attributes && !(*attributes & (attr::Hidden | attr::System)))
-            return name;
-    }
-    return std::nullopt;
+std::string RunEntryData(std::string_view folder, std::string_view fileName) {
+    std::string data = "\"" + std::string(folder);
+    if (data.size() == 1 || data.back() != '\\')
+        data += '\\';
+    data += fileName;
+    return data + '"';
 }
 
 void AddToStartup() {
-    if (const auto name = FindProgramFileName(ProgramFolder()))
+    if (const auto name = ProgramFileName())
         AddRunEntry(*name);
 }
 
 void RemoveFromStartup() {
-    if (const auto name = FindProgramFileName(ProgramFolder()))
+    if (const auto name = ProgramFileName())
         RemoveRunEntry(*name);
 }
 

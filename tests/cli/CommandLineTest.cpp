@@ -80,6 +80,31 @@ TEST(ParseCommandLine, NamesEachProblem) {
     }
 }
 
+// As other tools take them: short names for the two options used most, and a value after "=".
+TEST(ParseCommandLine, TakesShortNamesAndValuesAfterAnEqualsSign) {
+    const ParseResult result = Parse({"-n", "--every=30", "--direction=1to2", "a", "b"});
+    ASSERT_EQ(result.error, "");
+    EXPECT_TRUE(result.commandLine.dryRun);
+    EXPECT_EQ(result.commandLine.everySeconds, 30);
+    EXPECT_EQ(result.commandLine.direction, SyncDirection::Folder1ToFolder2);
+    EXPECT_EQ(Parse({"-h", "--bogus"}).commandLine.action, Action::Help);
+    const std::pair<std::vector<std::string_view>, std::string> wrong[] = {
+        {{"--dry-run=yes", "a", "b"}, "option --dry-run takes no value"},
+        {{"--direction=", "a", "b"}, "bad direction '': use both, 1to2 or 2to1"},
+        {{"--turbo=1", "a", "b"}, "unknown option: --turbo=1"},
+        {{"-nh", "a", "b"}, "unknown option: -nh"},
+    };
+    for (const auto& [args, error] : wrong) {
+        EXPECT_EQ(Parse(args).error, error);
+    }
+}
+
+TEST(ParseCommandLine, KeepsTheFoldersAsTypedToNameThem) {
+    const ParseResult result = Parse({"notes//", "/data/../two"});
+    EXPECT_EQ(result.commandLine.typedFolder1, "notes//");
+    EXPECT_EQ(result.commandLine.typedFolder2, "/data/../two");
+}
+
 TEST(ParseCommandLine, SecondsMustBeAWholeNumberFromOne) {
     for (std::string_view bad : {"0", "-5", "+5", "1.5", "5s", " 5", "", "2147483648", "99999999999"}) {
         EXPECT_EQ(Parse({"--every", bad, "a", "b"}).error.rfind("bad SECONDS '" + std::string(bad) + "'", 0), 0u)

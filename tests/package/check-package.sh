@@ -25,8 +25,18 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
+# Whoever builds a package maintains it; with no one named, cpack makes none.
+if env -u DEBEMAIL -u DEBFULLNAME "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/nobody" \
+    -D CPACK_DEBIAN_PACKAGE_MAINTAINER= >"$work/nobody.log" 2>&1; then
+    fail "cpack made a package that names no maintainer"
+fi
+grep -q "Who maintains this package" "$work/nobody.log" || fail "cpack did not say why it made no package"
+
 # The package and cpack's staging folders go under $work, so parallel runs and scripts/package.sh never share them.
-if ! "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+# The check builds the package as a packager would, naming itself as the maintainer unless the build names one.
+maintainer=${QUILLMERE_CHECK_MAINTAINER:-"Quillmere package check <package-check@quillmere.invalid>"}
+if ! DEBEMAIL="$maintainer" "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
+    >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log" "$work"/out/_CPack_Packages/*/DEB/*Output.log >&2 2>/dev/null || true
     fail "cpack could not build the package"
 fi
@@ -68,10 +78,43 @@ expect_dependency 'libqt6gui6'
 expect_dependency 'libc6'
 expect_dependency 'fonts-liberation'
 
+# The build's own addresses, and nothing in their place where it gives none: a name under a reserved domain
+# (.example, .invalid, .test, .localhost) can never be reached.
+build_value() {
+    sed -n "s/^$1:STRING=//p" "$build_dir/CMakeCache.txt"
+}
+home_page=$(build_value QUILLMERE_HOME_PAGE)
+screenshot=$(build_value QUILLMERE_SCREENSHOT_URL)
+support=$(build_value QUILLMERE_SUPPORT_ADDRESS)
+configured_maintainer=$(build_value QUILLMERE_MAINTAINER)
+[ "$(field Maintainer)" = "${configured_maintainer:-$maintainer}" ] || fail "Maintainer is '$(field Maintainer)'"
+[ "$(field Homepage)" = "$home_page" ] || fail "Homepage is '$(field Homepage)', the build's is '$home_page'"
+dpkg -x "$deb" "$work/root"
+metainfo_text=$(cat "$work/root$metainfo")
+copyright_text=$(cat "$work/root/usr/share/doc/quillmere/copyright")
+manual_text=$(zcat "$work/root/usr/share/man/man1/quillmere.1.gz")
+expect_named() { # WHAT TEXT PREFIX VALUE [SUFFIX]: TEXT holds PREFIX VALUE SUFFIX, or no PREFIX when no VALUE
+    if [ -n "$4" ]; then
+        grep -qF -- "$3$4${5:-}" <<<"$2" || fail "$1 lacks '$3$4${5:-}'"
+    elif grep -qF -- "$3" <<<"$2"; then
+        fail "$1 holds '$3' though the build gives no value for it"
+    fi
+}
+expect_named "the metainfo" "$metainfo_text" '<url type="homepage">' "$home_page" '</url>'
+expect_named "the metainfo" "$metainfo_text" '<image type="source">' "$screenshot" '</image>'
+expect_named "the copyright" "$copyright_text" 'Source: ' "$home_page"
+expect_named "the copyright" "$copyright_text" 'Upstream-Contact: The Quillmere developers <' "$support" '>'
+expect_named "the manual page" "$manual_text" '.MT ' "$support"
+reserved='[A-Za-z0-9-]\.(example|invalid|test|localhost)([^A-Za-z0-9.-]|$)'
+for shown in "$metainfo_text" "$copyright_text" "$manual_text" "$(field Homepage)"; do
+    if grep -qE "$reserved" <<<"$shown"; then
+        fail "an address that can never be reached: $(grep -oE "[^ <>\"]*$reserved" <<<"$shown" | head -1)"
+    fi
+done
+
 # Any error or warning fails; the informational tags are shown, not counted.
 lintian --fail-on error,warning --display-info "$deb" || fail "lintian finds fault with the package"
 
-dpkg -x "$deb" "$work/root"
 desktop-file-validate "$work/root$desktop_entry" || fail "the desktop entry is not valid"
 grep -qxF 'Icon=quillmere' "$work/root$desktop_entry" || fail "the entry names another icon"
 # validate-tree validates the metainfo as "appstreamcli validate" does, and finds the desktop entry it launches.

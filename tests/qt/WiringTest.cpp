@@ -133,11 +133,14 @@ TEST_F(WiringTest, AKeyboardChangeOfTheIntervalActsLikeAClick) {
     EXPECT_EQ(Status(), kNext + "00:00:09");
 }
 
+// As a Ctrl+click on the selected entry does: the logic puts the selection back, and no tick misses it.
 TEST_F(WiringTest, ClearingTheIntervalsSelectionReachesTheLogic) {
+    const QTreeWidgetItem* before = window_->ListView3->selectedItems().value(0);
+    ASSERT_NE(before, nullptr);
     window_->ListView3->clearSelection();
+    EXPECT_EQ(window_->ListView3->selectedItems(), QList<QTreeWidgetItem*>{const_cast<QTreeWidgetItem*>(before)});
     Tick();
-    ASSERT_EQ(Reports().size(), 1u);
-    EXPECT_NE(Reports()[0].find("Form1.Timer1 at line 102"), std::string::npos);
+    EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {

@@ -19,9 +19,10 @@ Form1& Form1Fixture::Make() {
         }
         return SyncCounts{};
     };
-    form_ = std::make_unique<Form1>(Form1Services{*view_, store_, chooser_, boxes_, ui_, runner_, timer1_, manualHold_,
-                                                  startup_, std::move(tray), std::move(pass), [this] { return draw_; },
-                                                  opener_, [this] { return now_; }, programFolder_});
+    form_ =
+        std::make_unique<Form1>(Form1Services{*view_, store_, chooser_, boxes_, ui_, runner_, timer1_, manualHold_,
+                                              startup_, std::move(tray), std::move(pass), [this] { return draw_; },
+                                              opener_, [this] { return now_; }, programFolder_, endAtOnce_, homePage_});
     return *form_;
 }
 

@@ -47,9 +47,11 @@ protected:
     SyncOptions lastOptions_{.dryRun = true, .keepReplaced = false};     // what no pass of the window asks for
     std::function<void(const SyncSettings&, SyncObserver&)> duringPass_; // what the pass does besides counting
     double draw_ = 0.5; // the home page's draw: 0.06 to 0.069 is the start that opens it
+    std::string homePage_ = "https://quillmere.example.org/";
     std::vector<std::string> opened_;
     UrlOpener opener_ = [this](const std::string& page) { opened_.push_back(page); };
     std::string now_ = "31/08/2021 10:00";
+    EndAtOnce endAtOnce_ = [] { ADD_FAILURE() << "the process was ended at once"; };
     const std::string programFolder_ = "/opt/quillmere";
     std::shared_ptr<tray::testing::TrayLog> trayLog_ = std::make_shared<tray::testing::TrayLog>();
     tray::testing::FakeTrayBackend* tray_ = nullptr;

@@ -3,7 +3,6 @@
 // starting a browser.
 #include "Form1Fixture.h"
 
-#include "BuildValues.h"
 #include "ui/main/HomePage.h"
 
 #include <stdexcept>
@@ -29,7 +28,17 @@ using HomePageTest = Form1Fixture;
 TEST_F(HomePageTest, TheSeventhNumberOpensTheHomePage) {
     draw_ = 0.065;
     Load();
-    EXPECT_EQ(opened_, std::vector<std::string>{build::kHomePage});
+    EXPECT_EQ(opened_, std::vector<std::string>{homePage_});
+}
+
+// A name that can never resolve would open a browser on an error page.
+TEST_F(HomePageTest, ABuildWithoutAHomePageOpensNothing) {
+    homePage_.clear();
+    for (double draw : {0.06, 0.065, 0.0699}) {
+        draw_ = draw;
+        Load();
+    }
+    EXPECT_TRUE(opened_.empty());
 }
 
 TEST_F(HomePageTest, EveryOtherNumberOpensNothing) {

@@ -157,6 +157,16 @@ void ManualRunner::Join() {
     finished_ = nullptr;
 }
 
+bool ManualRunner::WaitFor(std::chrono::milliseconds limit) {
+    waitedFor = limit;
+    finished_ = nullptr;
+    if (Running() && stuck) {
+        return false;
+    }
+    Join();
+    return true;
+}
+
 void ManualRunner::Finish() {
     ASSERT_TRUE(Running());
     const std::function<void()> work = std::exchange(work_, nullptr);

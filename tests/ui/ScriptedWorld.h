@@ -160,8 +160,12 @@ public:
     bool Running() const override { return static_cast<bool>(work_); }
     void Start(std::function<void()> work, std::function<void()> finished) override;
     void Join() override;
+    // As Join, unless the work is stuck.
+    bool WaitFor(std::chrono::milliseconds limit) override;
     void Finish();
     int starts = 0;
+    bool stuck = false; // the work never returns, as a copy that cannot finish in time
+    std::chrono::milliseconds waitedFor{0};
 
 private:
     std::function<void()> work_;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <thread>
 
 namespace quillmere::test {
@@ -56,6 +58,35 @@ TEST(ThreadPassRunnerTest, AnEndArrivingAfterTheRunnerIsGoneIsDropped) {
         runner.Start([] {}, [&] { ++finished; });
         ui.WaitUntilWaiting(1);
     }
+    ui.ProcessPendingEvents();
+    EXPECT_EQ(finished, 0);
+}
+
+// A close does not wait for a copy that cannot finish in time; the run that returns later is never handled.
+TEST(ThreadPassRunnerTest, AWaitEndsAtItsLimitWhileTheWorkGoesOn) {
+    ScriptedUiThread ui;
+    ThreadPassRunner runner(ui);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    int finished = 0;
+    runner.Start([released] { released.wait(); }, [&] { ++finished; });
+    EXPECT_FALSE(runner.WaitFor(std::chrono::milliseconds(50)));
+    EXPECT_TRUE(runner.Running());
+    release.set_value();
+    ui.WaitUntilWaiting(1);
+    ui.ProcessPendingEvents();
+    EXPECT_EQ(finished, 0);
+    EXPECT_TRUE(runner.WaitFor(std::chrono::milliseconds(0))) << "returned by now";
+    EXPECT_FALSE(runner.Running());
+}
+
+TEST(ThreadPassRunnerTest, AWaitForWorkThatReturnsInTimeJoinsIt) {
+    ScriptedUiThread ui;
+    ThreadPassRunner runner(ui);
+    int finished = 0;
+    runner.Start([] {}, [&] { ++finished; });
+    EXPECT_TRUE(runner.WaitFor(std::chrono::seconds(10)));
+    EXPECT_FALSE(runner.Running());
     ui.ProcessPendingEvents();
     EXPECT_EQ(finished, 0);
 }

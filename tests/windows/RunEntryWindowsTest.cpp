@@ -3,6 +3,7 @@
 // HKEY_LOCAL_MACHINE; on Windows these cases need an elevated test run.
 #include "startup/ProgramFile.h"
 #include "startup/RegStuff.h"
+#include "startup/mStartUp.h"
 
 #include "platform/FileSystem.h"
 #include "tests/windows/WindowsTestFolder.h"
@@ -154,10 +155,11 @@ TEST_F(RunRootsTest, DeletingRemovesTheValueFromBothKeys) {
     EXPECT_TRUE(DeleteRunValue(roots_, "Quillmere.exe")) << "nothing left to delete is no failure";
 }
 
-TEST(RunEntry, DataIsFolderOneBackslashAndNameWithoutQuotes) {
-    EXPECT_EQ(RunEntryData("C:\\Tools\\Sync", "Quillmere.exe"), "C:\\Tools\\Sync\\Quillmere.exe");
-    EXPECT_EQ(RunEntryData("D:\\", "Quillmere.exe"), "D:\\Quillmere.exe");
-    EXPECT_EQ(RunEntryData("C:\\Program Files\\Q", "Quillmere.exe"), "C:\\Program Files\\Q\\Quillmere.exe");
+// Unquoted, "C:\Program Files\Q\Quillmere.exe" may start "C:\Program.exe".
+TEST(RunEntry, DataIsFolderOneBackslashAndNameInQuotes) {
+    EXPECT_EQ(RunEntryData("C:\\Tools\\Sync", "Quillmere.exe"), "\"C:\\Tools\\Sync\\Quillmere.exe\"");
+    EXPECT_EQ(RunEntryData("D:\\", "Quillmere.exe"), "\"D:\\Quillmere.exe\"");
+    EXPECT_EQ(RunEntryData("C:\\Program Files\\Q", "Quillmere.exe"), "\"C:\\Program Files\\Q\\Quillmere.exe\"");
 }
 
 TEST(RunEntry, ProgramFolderHoldsTheRunningProgram) {
@@ -176,28 +178,29 @@ TEST(RunEntry, WrittenUnderTheMachinesRunKeyAndDeleted) {
     ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, name.c_str(), RRF_RT_ANY, &type, data, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(data), ProgramFolder() + "\\" + name);
+    EXPECT_EQ(std::string(data), "\"" + ProgramFolder() + "\\" + name + "\"");
     RemoveRunEntry(name);
     EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr),
               ERROR_FILE_NOT_FOUND);
 }
 
-TEST(ProgramFile, FirstPlainExeInNameOrder) {
-    WindowsTestFolder root;
-    for (const char* name : {"c.exe", "B.EXE", "a.exe", "notes.txt", "exe"})
-        testing::WriteText(root / name, "x");
-    testing::SetAttributes(root / "a.exe", FILE_ATTRIBUTE_HIDDEN);
-    testing::MakeFolder(root / "0.exe");
-    EXPECT_EQ(FindProgramFileName(root.path()), "B.EXE");
-    testing::SetAttributes(root / "B.EXE", FILE_ATTRIBUTE_SYSTEM);
-    EXPECT_EQ(FindProgramFileName(root.path()), "c.exe");
-}
-
-TEST(ProgramFile, NoneInAFolderWithoutPrograms) {
-    WindowsTestFolder root;
-    testing::WriteText(root / "readme.txt", "x");
-    EXPECT_EQ(FindProgramFileName(root.path()), std::nullopt);
-    EXPECT_EQ(FindProgramFileName(root / "missing"), std::nullopt);
+// Another program that sorts first in the same folder (a portable copy unzipped into Downloads) is not the one
+// that starts at logon.
+TEST(ProgramFile, IsTheRunningProgramWhateverElseItsFolderHolds) {
+    EXPECT_EQ(ProgramFileName(), "windows_tests.exe");
+    const std::string first = ProgramFolder() + "\\0-sorts-first.exe";
+    testing::WriteText(first, "x");
+    AddToStartup();
+    DeleteFileA(first.c_str());
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    const LONG machine =
+        RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, "windows_tests.exe", RRF_RT_REG_SZ, nullptr, data, &size);
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, RunKeyPath, "0-sorts-first.exe", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND);
+    RemoveFromStartup();
+    ASSERT_EQ(machine, ERROR_SUCCESS);
+    EXPECT_EQ(std::string(data), "\"" + ProgramFolder() + "\\windows_tests.exe\"");
 }
 
 } // namespace

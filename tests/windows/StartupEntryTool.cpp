@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Adds or removes the program's Run value as the start-up check box does, so that a script can look at the
-// registry in between with "reg query". Built alone in a folder of its own: the Run value names the first
-// program file of that folder.
+// registry in between with "reg query". Built in a folder of its own, where the check puts another program
+// that sorts first: the Run value must name this one.
 #include "startup/mStartUp.h"
 
 #include <cstdio>

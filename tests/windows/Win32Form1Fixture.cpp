@@ -29,7 +29,7 @@ win32::Win32Form1& Win32Form1Fixture::Load() {
     form_ = std::make_unique<Form1>(Form1Services{
         *window_, settings_, chooser_, boxes_, ui_, runner_, window_->Timer1(), window_->ManualHold(), startup_,
         std::move(tray), pass_, [] { return 0.5; }, [](const std::string& page) { ADD_FAILURE() << "opened " << page; },
-        [] { return std::string("now"); }, programFolder_.path()});
+        [] { return std::string("now"); }, programFolder_.path(), EndAtOnce(), ""});
     attachment_.emplace(window_->Attach(*form_));
     form_->Form_Load();
     return *window_;

@@ -116,6 +116,18 @@ TEST_F(Win32WiringTest, ClickingOrSelectingAnIntervalRestartsTheCount) {
     EXPECT_EQ(Stored("OftenIndex"), "3");
 }
 
+// A Ctrl+click on the selected interval clears the selection and clicks: the logic puts it back.
+TEST_F(Win32WiringTest, AClickThatClearsTheIntervalsSelectionLeavesItChosen) {
+    Notify(Control::ListView3, NM_CLICK, 2);
+    LVITEMW cleared{};
+    cleared.stateMask = LVIS_SELECTED;
+    SendMessageW(Item(Control::ListView3), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&cleared));
+    Notify(Control::ListView3, NM_CLICK);
+    EXPECT_EQ(Selected(Control::ListView3), 2);
+    EXPECT_EQ(Stored("OftenIndex"), "3");
+}
+
 TEST_F(Win32WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {
     const std::pair<Control, SyncDirection> options[] = {{Control::Option3, SyncDirection::Folder2ToFolder1},
                                                          {Control::Option2, SyncDirection::Folder1ToFolder2},

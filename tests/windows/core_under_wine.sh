@@ -91,13 +91,16 @@ echo "$output" | tr -d '\r' |
 echo "== Run value: written, read back with reg query, deleted"
 run_key='HKLM\SOFTWARE\MICROSOFT\WINDOWS\CURRENTVERSION\RUN'
 tool="$build/tests/windows/startup-entry/quillmere-startup-entry.exe"
+# Another program that sorts first beside it, as in a Downloads folder: the value must name the one that runs.
+cp "$tool" "$(dirname "$tool")/0-sorts-first.exe"
 run "$tool" add
+rm -f "$(dirname "$tool")/0-sorts-first.exe"
 entry=$(run reg query "$run_key" /v quillmere-startup-entry.exe | tr -d '\r' | grep REG_SZ) ||
     fail "no Run value named quillmere-startup-entry.exe"
 echo "$entry"
 data=$(echo "$entry" | sed -E 's/^ *quillmere-startup-entry\.exe +REG_SZ +//')
-[ "${data,,}" = "$(windows_path "$tool" | tr '[:upper:]' '[:lower:]')" ] ||
-    fail "the Run value holds '$data', not the program file"
+[ "${data,,}" = "\"$(windows_path "$tool" | tr '[:upper:]' '[:lower:]')\"" ] ||
+    fail "the Run value holds '$data', not the program file in quotes"
 run "$tool" remove
 if run reg query "$run_key" /v quillmere-startup-entry.exe >/dev/null 2>&1; then
     fail "the Run value is still there after removing it"

@@ -106,8 +106,8 @@ xdotool mousemove $((box_x + 8)) $((box_y + box_h / 2)) click 1
 run_value_written() { [ -n "$(registry_value "$machine_run" Quillmere.exe)$(registry_value "$user_run" Quillmere.exe)" ]; }
 wait_for 5 run_value_written || fail "ticking the start-up box wrote no Run value"
 run_value=$(registry_value "$machine_run" Quillmere.exe)$(registry_value "$user_run" Quillmere.exe)
-[ "${run_value,,}" = "${program_path,,}" ] ||
-    fail "the Run value holds '$run_value', not the program"
+[ "${run_value,,}" = "\"${program_path,,}\"" ] ||
+    fail "the Run value holds '$run_value', not the program in quotes"
 echo "ticking the start-up box wrote the Run value $run_value"
 
 wmctrl -i -c "$window"

@@ -3,6 +3,7 @@
 #include "ui/main/Form1.h"
 
 #include "BuildValues.h"
+#include "fs/FolderNesting.h"
 #include "fs/Main.h"
 #include "startup/StartupChoice.h"
 #include "ui/main/FolderChooser.h"
@@ -22,6 +23,18 @@ namespace quillmere {
 namespace {
 
 using namespace form1_texts;
+
+// A close waits this long for the pass to stop between two files; a pass still inside a copy then is left to the
+// end of the process, which leaves only a marked temporary file for the next pass to remove.
+constexpr std::chrono::milliseconds kCloseWait{500};
+
+// Why the two folders may not be synchronized; empty while a list is empty or they lie apart.
+std::string PairProblem(const std::vector<std::string>& folder1, const std::vector<std::string>& folder2) {
+    if (folder1.empty() || folder2.empty()) {
+        return {};
+    }
+    return NestedFoldersProblem({"Folder 1", folder1.front()}, {"Folder 2", folder2.front()});
+}
 
 // The stored interval index read as a 16-bit integer: blanks around it and a sign before its digits are allowed,
 // nothing else. A number beyond 32 bits is no number at all; one beyond 16 bits overflows.
@@ -53,7 +66,8 @@ Form1::Form1(Form1Services services)
       ui_(services.ui), runner_(services.runner), timer1_(services.timer1), manualHold_(services.manualHold),
       startup_(services.startup), pass_(std::move(services.pass)), random_(std::move(services.random)),
       openUrl_(std::move(services.openUrl)), now_(std::move(services.now)),
-      programFolder_(std::move(services.programFolder)), reports_(services.boxes), tickReports_(reports_),
+      programFolder_(std::move(services.programFolder)), endAtOnce_(std::move(services.endAtOnce)),
+      homePage_(std::move(services.homePage)), reports_(services.boxes), tickReports_(reports_),
       windowPass_(services.ui, reports_), poster_(services.ui), cSysTray1_(std::move(services.tray), true),
       status_(kNextSync) {
     view_.SetStatus(status_);
@@ -65,7 +79,7 @@ Form1::Form1(Form1Services services)
 }
 
 Form1::~Form1() {
-    StopPass();
+    StopPass(std::nullopt);
 }
 
 // ---- Load and close ----
@@ -76,7 +90,7 @@ void Form1::Form_Load() {
     formLoading_ = true;
     Trap(label, 102, [this] { view_.ApplySkin(programFolder_); });
     Trap(label, 104, [this] { view_.LoadHandCursor(programFolder_); });
-    Trap(label, 106, [this] { MaybeShowHomePage(random_, openUrl_); });
+    Trap(label, 106, [this] { MaybeShowHomePage(random_, openUrl_, homePage_); });
     Trap(label, 108, [this] { SetAppTitle(); });
     Trap(label, 110, [this] { AddColumns(); });
     Trap(label, 112, [this] { AddIntervals(); });
@@ -90,6 +104,8 @@ void Form1::Form_Load() {
     RestoreStartupBoxes();
     // Restoring the box is no click: a first start writes nothing.
     Trap(label, 134, [this] { view_.SetChecked(FormCheckBox::Check11, KeepReplacedSetting()); });
+    // A pair stored by an older run may lie inside each other: say so before the countdown starts.
+    Trap(label, 136, [this] { RefusePair(); });
     formLoading_ = false;
 }
 
@@ -181,14 +197,15 @@ void Form1::RestoreAutoSync() {
 
 // An emptied list is saved as empty text, so that a folder the user removed does not come back at the next start.
 // Every close request is granted and handled alike, whatever its cause; a second one, as the end of the session
-// may bring, finds the work done. The pass stops first, so that no tick, pass or report of it runs while the
-// close request lets pending events run.
+// may bring, finds the work done. The pass is asked to stop first, so that no tick, pass or report of it runs
+// while the close request lets pending events run; a pass still inside a copy after a short wait is not waited
+// for: the folders are saved, the icon taken down, and the process ends at once.
 void Form1::Form_QueryUnload() {
     if (unloaded_) {
         return;
     }
     unloaded_ = true;
-    StopPass();
+    const bool passEnded = StopPass(kCloseWait);
     constexpr std::string_view label = "Form1.Form_QueryUnload";
     Guarded(label, [&] {
         const auto saveFirstEntry = [this](FormList list, std::string_view key) {
@@ -201,6 +218,9 @@ void Form1::Form_QueryUnload() {
         ui_.ProcessPendingEvents();
         ui_.ProcessPendingEvents();
     });
+    if (!passEnded && endAtOnce_) {
+        endAtOnce_();
+    }
     view_.EndProgram();
 }
 
@@ -239,16 +259,45 @@ void Form1::ChooseFolder(FormList list, std::string_view label) {
         if (chosen.empty()) {
             return;
         }
+        const std::string folder = NormalizePath(WithTrailingSeparator(chosen));
+        const bool first = list == FormList::ListView1;
+        if (const std::string problem =
+                PairProblem(first ? std::vector{folder} : folder1_, first ? folder2_ : std::vector{folder});
+            !problem.empty()) {
+            boxes_.Inform(appTitle_, problem + ".\n\nA pass would copy the files of one into the other, again at "
+                                               "every pass. Choose two folders that lie apart.");
+            return;
+        }
         Trap(label, 108, [&] { SaveSetting(settings_, "LastFolder", chosen); });
         const bool wasBusy = busy_;
         SetBusy(true);
         Trap(label, 112, [&] {
-            const std::string folder = NormalizePath(WithTrailingSeparator(chosen));
             Folders(list).push_back(folder);
             view_.AddEntry(list, folder);
+            PairChanged();
         });
         SetBusy(wasBusy);
     });
+}
+
+// A new pair is judged at its next pass; the old pair's refusal no longer stands.
+void Form1::PairChanged() {
+    if (pairRefusal_.empty()) {
+        return;
+    }
+    if (status_ == pairRefusal_) {
+        SetStatus(std::string(kNextSync));
+    }
+    pairRefusal_.clear();
+}
+
+bool Form1::RefusePair() {
+    const std::string problem = PairProblem(folder1_, folder2_);
+    pairRefusal_ = problem.empty() ? std::string() : "No sync: " + problem + ".";
+    if (!pairRefusal_.empty()) {
+        SetStatus(pairRefusal_);
+    }
+    return !pairRefusal_.empty();
 }
 
 void Form1::RemoveSelectedFolder(FormList list, std::optional<int> selected) {
@@ -258,6 +307,7 @@ void Form1::RemoveSelectedFolder(FormList list, std::optional<int> selected) {
     }
     folders.erase(folders.begin() + *selected);
     view_.RemoveEntry(list, *selected);
+    PairChanged();
 }
 
 // ---- What the window shows ----

@@ -16,6 +16,7 @@
 #include "ui/main/UiThread.h"
 #include "ui/main/WindowPass.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,6 +38,8 @@ using PassFunction = std::function<SyncCounts(const SyncSettings&, SyncObserver&
 // The current local date and time as text, in the system's general date format: the short date and the long time,
 // seconds included.
 using LocalTimeText = std::function<std::string()>;
+// Ends the process at once, with nothing more run: for a close that finds the pass still inside a copy.
+using EndAtOnce = std::function<void()>;
 
 // What the window asks of the world; tests put scripted versions in place.
 struct Form1Services {
@@ -55,6 +58,8 @@ struct Form1Services {
     UrlOpener openUrl;     // the system's opener of web addresses
     LocalTimeText now;
     std::string programFolder; // where the optional skin and cursor files lie
+    EndAtOnce endAtOnce;
+    std::string homePage; // opened on one start in a hundred; none in a build without one
 };
 
 class Form1 {
@@ -70,7 +75,8 @@ public:
     void Form_Load();
     // Shows the window after the load step, unless the load step hid it in the tray.
     void ShowAfterLoad();
-    // Every request to close the window, whatever its cause; the program ends after it.
+    // Every request to close the window, whatever its cause; the program ends after it, within about a second
+    // whatever the pass is doing.
     void Form_QueryUnload();
     void Form_Resize(bool minimized);
     void PushButton3_Click();
@@ -123,6 +129,9 @@ private:
     // Folder lists.
     std::vector<std::string>& Folders(FormList list);
     void ChooseFolder(FormList list, std::string_view label);
+    void PairChanged();
+    // True when the lists' folders lie inside each other, which the status line then says.
+    bool RefusePair();
     void RemoveSelectedFolder(FormList list, std::optional<int> selected);
 
     // What the window shows.
@@ -141,7 +150,8 @@ private:
     void AutomaticPassFinished();
     void EndAutomaticPass();
     void ManualPassFinished();
-    void StopPass();
+    // True when no pass runs any more: the running one stopped within limit.
+    bool StopPass(std::optional<std::chrono::milliseconds> limit);
 
     // What a pass could not do.
     void TellPassFailures();
@@ -164,6 +174,8 @@ private:
     UrlOpener openUrl_;
     LocalTimeText now_;
     std::string programFolder_;
+    EndAtOnce endAtOnce_;
+    std::string homePage_;
     ErrorReport reports_;
     RepeatedReportFilter tickReports_;
     WindowPass windowPass_;
@@ -188,6 +200,7 @@ private:
     std::int32_t elapsedSeconds_ = 0;
     std::string status_;
     std::string savedStatusCaption_;
+    std::string pairRefusal_; // why the lists' folders run no pass, shown in the status line until they change
 
     // The passes.
     PassKind passKind_ = PassKind::None;

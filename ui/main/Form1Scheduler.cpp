@@ -61,8 +61,11 @@ void Form1::Timer1_Timer() {
         if (elapsedSeconds_ <= intervalSeconds_) {
             view_.SetProgressValue(elapsedSeconds_);
         }
-        // Never a negative time left, even while no interval has ever been selected.
-        SetStatus(std::string(kNextSync) + FormatSeconds(std::max(0, intervalSeconds_ - elapsedSeconds_)));
+        // Never a negative time left, even while no interval has ever been selected. Folders inside each other
+        // keep saying so instead.
+        SetStatus(pairRefusal_.empty()
+                      ? std::string(kNextSync) + FormatSeconds(std::max(0, intervalSeconds_ - elapsedSeconds_))
+                      : pairRefusal_);
         if (elapsedSeconds_ == intervalSeconds_) {
             StartAutomaticPass();
         }
@@ -70,9 +73,9 @@ void Form1::Timer1_Timer() {
 }
 
 // A due pass while a manual one runs is skipped: the manual pass is bringing the folders in step already, and
-// the countdown starts again.
+// the countdown starts again. So it does when the folders lie inside each other.
 void Form1::StartAutomaticPass() {
-    if (passKind_ != PassKind::None) {
+    if (passKind_ != PassKind::None || RefusePair()) {
         elapsedSeconds_ = 0;
         return;
     }
@@ -109,6 +112,9 @@ void Form1::PushButton12_Click() {
 
 // A click during the pause after a manual pass keeps the caption that pass had kept.
 void Form1::StartManualPass() {
+    if (RefusePair()) {
+        return;
+    }
     if (manualHoldRunning_) {
         manualHold_.Stop();
         manualHoldRunning_ = false;
@@ -196,26 +202,36 @@ void Form1::ManualHold_Timer() {
     });
 }
 
-// A running pass stops before its next file (no file is left half-written) and is waited for; no tick or pause
-// outlives the window.
-void Form1::StopPass() {
+// A running pass stops before its next file (no file is left half-written) and is waited for, up to limit; no
+// tick or pause outlives the window, and the pass's end is never handled. Without a limit it waits for good.
+bool Form1::StopPass(std::optional<std::chrono::milliseconds> limit) {
     timer1_.Stop();
     manualHold_.Stop();
     manualHoldRunning_ = false;
     windowPass_.RequestStop();
-    runner_.Join();
+    bool stopped = true;
+    if (limit) {
+        stopped = runner_.WaitFor(*limit);
+    } else {
+        runner_.Join();
+    }
     passKind_ = PassKind::None;
     manualRequested_ = false;
+    return stopped;
 }
 
-// A click, or a change of the selection by keyboard, takes the selected interval and restarts the countdown;
-// with no entry selected the next tick reports the missing interval.
+// A click, or a change of the selection by keyboard, takes the selected interval and restarts the countdown.
+// The list always keeps one interval: a selection taken away (a Ctrl+click on the selected entry) is put back.
+// Only a stored index that is no interval leaves none, and the next tick reports it.
 void Form1::ListView3_Click(std::optional<int> selected) {
     Guarded("Form1.ListView3_Click", [&] {
-        interval_ = selected;
         if (!selected) {
+            if (interval_) {
+                view_.SelectEntry(FormList::ListView3, *interval_);
+            }
             return;
         }
+        interval_ = selected;
         Trap("Form1.ListView3_Click", 100,
              [&] { SaveSetting(settings_, "OftenIndex", std::to_string(*selected + 1)); });
         intervalSeconds_ = SelectedIntervalSeconds();

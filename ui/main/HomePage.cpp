@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/HomePage.h"
 
-#include "BuildValues.h"
-
 #include <ctime>
 #include <random>
 
@@ -36,9 +34,9 @@ int StartNumber(double fraction) {
     return static_cast<int>(fraction * kNumbers) + 1;
 }
 
-void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open) {
-    if (StartNumber(random()) == kChosenNumber) {
-        open(build::kHomePage);
+void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open, std::string_view homePage) {
+    if (!homePage.empty() && StartNumber(random()) == kChosenNumber) {
+        open(std::string(homePage));
     }
 }
 

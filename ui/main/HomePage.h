@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace quillmere {
 
@@ -18,7 +19,7 @@ double TimeOfDayFraction();
 // The number from 1 to 100 that a fraction stands for.
 int StartNumber(double fraction);
 
-// Opens the home page (a build value) when the draw gives 7.
-void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open);
+// Opens the home page when the draw gives 7; a build without one opens nothing.
+void MaybeShowHomePage(const RandomFraction& random, const UrlOpener& open, std::string_view homePage);
 
 } // namespace quillmere

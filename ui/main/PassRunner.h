@@ -2,6 +2,7 @@
 // Runs one synchronization pass at a time away from the UI thread, so the window stays live during it.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace quillmere {
@@ -16,6 +17,9 @@ public:
     virtual void Start(std::function<void()> work, std::function<void()> finished) = 0;
     // Waits for the running work to return; its finished then never runs.
     virtual void Join() = 0;
+    // Waits as Join does, but no longer than limit: false when the work is still running then. Its finished
+    // never runs either way.
+    virtual bool WaitFor(std::chrono::milliseconds limit) = 0;
 };
 
 } // namespace quillmere

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program as Windows runs it: the Win32 window, the Windows implementations of what the window logic asks
 // of the world, and the logic itself, wired together around the thread's message loop.
+#include "BuildValues.h"
 #include "engine/modSync.h"
 #include "startup/ProgramFile.h"
 #include "tray/win32/Win32TrayBackend.h"
@@ -51,7 +52,9 @@ int main() {
         SystemStartupEntry startup;
         Form1 logic({window, settings, chooser, boxes, ui, runner, window.Timer1(), window.ManualHold(), startup,
                      std::make_unique<tray::Win32TrayBackend>(), SyncFolders, TimeOfDayFraction, win32::OpenUrl,
-                     win32::LocalTimeText, startup::ProgramFolder()});
+                     win32::LocalTimeText, startup::ProgramFolder(),
+                     // Nothing more may run: the pass's thread may hold any lock of the run-time.
+                     [] { TerminateProcess(GetCurrentProcess(), 0); }, build::kHomePage});
         const win32::Win32Form1::Attachment attachment = window.Attach(logic);
         window.SetEndHandler([] { PostQuitMessage(0); });
         logic.Form_Load();
