@@ -108,8 +108,8 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
                     return;
                 }
             }
-            pass.Copy(platform::CopyRequest{
-                source.files.PathOf(file), std::move(destination), std::nullopt, std::nullopt, {}, false});
+            pass.Copy(
+                platform::CopyRequest{.source = source.files.PathOf(file), .destination = std::move(destination)});
         });
     }
 }

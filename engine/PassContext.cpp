@@ -31,6 +31,20 @@ void PassContext::SetClock(platform::FileTime now) {
                                                   : platform::FileTime{now.seconds + kDay, now.nanoseconds};
 }
 
+std::optional<std::int64_t> PassContext::KnownTimeStep(std::uint64_t device, bool measured) const {
+    const auto known = timeSteps_.find(device);
+    if (known == timeSteps_.end() || (measured && !known->second.measured)) {
+        return std::nullopt;
+    }
+    return known->second.nanoseconds;
+}
+
+std::int64_t PassContext::LookUpTimeStep(std::uint64_t device, const std::string& folder, bool measure) {
+    TimeStep& step = timeSteps_[device];
+    step = measure ? TimeStep{files_.MeasureTimeStep(folder), true} : TimeStep{files_.TimeStep(folder), false};
+    return step.nanoseconds;
+}
+
 void PassContext::Copy(platform::CopyRequest request) {
     SettleIfTouched(request.source, request.destination);
     request.onStage = [this, source = request.source, destination = request.destination](platform::CopyStage stage) {
@@ -48,9 +62,7 @@ void PassContext::SettleIfTouched(std::string_view path, std::string_view other)
     if (pending_.empty()) {
         return;
     }
-    const auto pending = [this](std::string_view candidate) {
-        return pendingPaths_.contains(candidate);
-    };
+    const auto pending = [this](std::string_view candidate) { return pendingPaths_.contains(candidate); };
     if (pending(path) || pending(other)) {
         SettleCopies();
     }
@@ -92,7 +104,7 @@ void PassContext::Tell(const std::string& source, const std::string& destination
             observer_.KeptInTrash(destination);
         }
         observer_.Copied(source, destination);
-        if (outcome.replaced == platform::ReplacedFile::NotKept) {
+        if (outcome.replaced == platform::ReplacedFile::ReplacedUnkept) {
             ++counts_.replacedNotKept;
             observer_.NotKeptInTrash(destination, outcome.cause);
         }

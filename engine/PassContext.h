@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -39,6 +40,12 @@ public:
     // SetClock, no time is too late.
     platform::FileTime FutureLimit() const { return futureLimit_; }
     void SetClock(platform::FileTime now);
+    // The time step of the file system known as device, once looked up this pass (and measured, when asked
+    // measured); no value before.
+    std::optional<std::int64_t> KnownTimeStep(std::uint64_t device, bool measured) const;
+    // Looks it up from folder, a folder on that file system: the platform's first guess, or when measure, what a
+    // time set there and read back shows (FileOperations::MeasureTimeStep).
+    std::int64_t LookUpTimeStep(std::uint64_t device, const std::string& folder, bool measure);
 
     bool StopRequested() const { return observer_.StopRequested(); }
 
@@ -71,6 +78,11 @@ private:
     SyncCounts counts_;
     std::int64_t timeTolerance_ = 1;
     platform::FileTime futureLimit_{INT64_MAX, 999'999'999};
+    struct TimeStep {
+        std::int64_t nanoseconds = 1;
+        bool measured = false;
+    };
+    std::unordered_map<std::uint64_t, TimeStep> timeSteps_; // by device
     // The pending copies, in the order started, as the pass asked for them, and the paths they read or write.
     struct PendingCopy {
         std::string source;

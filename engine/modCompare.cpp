@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/modCompare.h"
 
+#include "engine/PairTimes.h"
 #include "engine/PathsOnBothSides.h"
 
 #include <algorithm>
@@ -104,11 +105,12 @@ void NameGroups::Run() {
         for (const std::size_t member : group1_) {
             gathered[member] = true;
         }
-        pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
         // A direction that cannot be read copies nothing rather than guess.
         SyncDirection direction = SyncDirection::None;
         RunTrapped(pass_.Observer(), ModifiedProcedure(), 114, [&] { direction = pass_.Settings().Direction(); });
         Bring(FlowOf(direction));
+        // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
+        pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
     }
 }
 
@@ -154,12 +156,11 @@ void NameGroups::Bring(const Flow& flow) {
         }
         if (Replaces(*source, taker)) {
             RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
-                pass_.Copy(platform::CopyRequest{PathOf(*source),
-                                                 PathOf(taker),
-                                                 FilesOf(*source).FactsOf(source->index),
-                                                 FilesOf(taker).FactsOf(taker.index),
-                                                 {},
-                                                 pass_.KeepsReplaced()});
+                pass_.Copy(platform::CopyRequest{.source = PathOf(*source),
+                                                 .destination = PathOf(taker),
+                                                 .sourceAsCompared = FilesOf(*source).FactsOf(source->index),
+                                                 .destinationAsCompared = FilesOf(taker).FactsOf(taker.index),
+                                                 .keepReplaced = pass_.KeepsReplaced()});
             });
         }
     }
@@ -210,7 +211,7 @@ const std::vector<Member>& NameGroups::Takers(const Flow& flow) {
 
 bool NameGroups::Replaces(Member newer, Member older) const {
     return !IsSameFile(newer, older) &&
-           CompareFileTimes(TimeOf(newer), TimeOf(older), pass_.TimeTolerance()) == TimeOrder::Later;
+           IsLaterBeyondSteps(FilesOf(newer), newer.index, FilesOf(older), older.index, pass_);
 }
 
 bool NameGroups::IsSameFile(Member one, Member other) const {

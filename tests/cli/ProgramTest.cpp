@@ -370,10 +370,11 @@ TEST_F(Program, APassOnFoldersAnotherPassHoldsRunsNone) {
 
 // A file the destination cannot take, for lack of room or under a file-size limit, is one failed copy with the
 // system's words for it: the pass goes on with the other files, prints its summary, leaves no temporary file
-// behind, and the exit status says that something failed.
+// behind, and the exit status says that something failed, and at which step.
 void ExpectOneFailedCopy(const Outcome& outcome, const std::string& one, const std::string& two, int error) {
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two + "/big.bin: " + std::strerror(error) + "\n");
+    EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two +
+                               "/big.bin: cannot write the temporary file: " + std::strerror(error) + "\n");
     EXPECT_NE(outcome.out.find("copied " + one + "/small.txt -> " + two + "/small.txt\n"), std::string::npos);
     EXPECT_NE(outcome.out.find(", 1 copied, 0 kept in the Trash, 0 not kept, 0 refused, 1 failed, 0 not read in "),
               std::string::npos)

@@ -82,7 +82,7 @@ TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
         PassContext pass(settings, observer, files);
         for (const Step& step : c.steps) {
             if (step.kind == 'c') {
-                pass.Copy(platform::CopyRequest{step.first, step.second, {}, {}, {}, false});
+                pass.Copy(platform::CopyRequest{.source = step.first, .destination = step.second});
             } else {
                 pass.SettleIfTouched(step.first, step.second);
             }
@@ -126,11 +126,11 @@ TEST(CopyBatching, ARefusalIsToldInItsPlaceAmongThePendingCopies) {
     PassContext pass(settings, observer, files);
     pass.Refuse("f", "first", refused);
     EXPECT_EQ(observer.told, std::vector<std::string>{"refused first"}) << "nothing pending: told at once";
-    pass.Copy(platform::CopyRequest{"a", "b", {}, {}, {}, false});
+    pass.Copy(platform::CopyRequest{.source = "a", .destination = "b"});
     pass.Refuse("f", "g", refused);
     pass.Refuse("f", "h", refused);
-    pass.Copy(platform::CopyRequest{"c", "d", {}, {}, {}, false}); // fills the batch
-    pass.Copy(platform::CopyRequest{"e", "i", {}, {}, {}, false});
+    pass.Copy(platform::CopyRequest{.source = "c", .destination = "d"}); // fills the batch
+    pass.Copy(platform::CopyRequest{.source = "e", .destination = "i"});
     pass.Refuse("f", "j", refused);
     pass.SettleCopies();
     EXPECT_EQ(observer.told,
