@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TimeStepLearning.h"
 #include "platform/posix/FileSystemKey.h"
+#include "platform/posix/MountTable.h"
 #include "platform/posix/TemporarySibling.h"
 #include "platform/posix/TimeResolutionRules.h"
 
@@ -21,13 +22,6 @@
 namespace quillmere::platform {
 
 namespace {
-
-std::string ReadMountTable() {
-    std::ifstream file("/proc/self/mountinfo");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::string RealPathOf(const std::string& folder) {
     const std::unique_ptr<char, void (*)(void*)> real(::realpath(folder.c_str(), nullptr), std::free);
@@ -50,8 +44,9 @@ std::string ReadBootSector(const std::string& device) {
 // statfs says only "FUSE"; which driver serves the folder is in the mount table. A plain "fuseblk" names no
 // driver, so the volume's boot sector tells (readable by root; anyone else gets exact comparison).
 std::int64_t ResolutionOfFuseFolder(const std::string& folder) {
-    const auto mount = posix::FindMount(ReadMountTable(), RealPathOf(folder));
-    if (!mount) {
+    const std::vector<posix::MountEntry> mounts = posix::ReadMountTable();
+    const posix::MountEntry* mount = posix::HoldingMount(mounts, RealPathOf(folder));
+    if (mount == nullptr) {
         return kExactResolution;
     }
     if (mount->type == "fuseblk") {
