@@ -23,40 +23,33 @@ std::int64_t StepOf(const PairFile& file, bool measure, PassContext& pass) {
     return pass.LookUpTimeStep(file.device, GetFolderPart(file.files.PathOf(file.index)), measure);
 }
 
-bool MayCopyInto2(SyncDirection direction) {
-    return direction == SyncDirection::BothWays || direction == SyncDirection::Folder1ToFolder2;
-}
-
-bool MayCopyInto1(SyncDirection direction) {
-    return direction == SyncDirection::BothWays || direction == SyncDirection::Folder2ToFolder1;
-}
-
 } // namespace
 
-TimeOrder OrderOfPair(const ListedFiles& files1, std::size_t i, const ListedFiles& files2, std::size_t j,
-                      SyncDirection direction, PassContext& pass) {
-    const std::optional<platform::FileFacts> facts1 = files1.FactsOf(i);
-    const std::optional<platform::FileFacts> facts2 = files2.FactsOf(j);
-    if (!facts1 || !facts2) {
-        return CompareFileTimes(files1.LastWriteTimeOf(i), files2.LastWriteTimeOf(j), pass.TimeTolerance());
+bool IsLaterBeyondSteps(const ListedFiles& fromFiles, std::size_t from, const ListedFiles& ontoFiles, std::size_t onto,
+                        PassContext& pass) {
+    const std::optional<platform::FileFacts> fromFacts = fromFiles.FactsOf(from);
+    const std::optional<platform::FileFacts> ontoFacts = ontoFiles.FactsOf(onto);
+    if (!fromFacts || !ontoFacts) {
+        return CompareFileTimes(fromFiles.LastWriteTimeOf(from), ontoFiles.LastWriteTimeOf(onto),
+                                pass.TimeTolerance()) == TimeOrder::Later;
     }
-    const platform::FileTime time1 = facts1->lastWriteTime;
-    const platform::FileTime time2 = facts2->lastWriteTime;
-    // Equal times, and most changes, need no step looked up.
-    const TimeOrder plain = CompareFileTimes(time1, time2, pass.TimeTolerance());
-    if (plain == TimeOrder::Same ||
-        platform::NanosecondsApart(time1, time2) >= static_cast<std::uint64_t>(platform::kFatResolution)) {
-        return plain;
+    const platform::FileTime fromTime = fromFacts->lastWriteTime;
+    const platform::FileTime ontoTime = ontoFacts->lastWriteTime;
+    // Equal times, and most changes, need no step looked up; a coarser step only ever makes two times the Same.
+    if (CompareFileTimes(fromTime, ontoTime, pass.TimeTolerance()) != TimeOrder::Later) {
+        return false;
     }
-    const PairFile one{files1, i, facts1->identity.device};
-    const PairFile two{files2, j, facts2->identity.device};
-    const auto tolerance = [&](bool measure1, bool measure2) {
-        return std::max({pass.TimeTolerance(), StepOf(one, measure1, pass), StepOf(two, measure2, pass)});
+    if (platform::NanosecondsApart(fromTime, ontoTime) >= static_cast<std::uint64_t>(platform::kFatResolution)) {
+        return true;
+    }
+    const PairFile source{fromFiles, from, fromFacts->identity.device};
+    const PairFile destination{ontoFiles, onto, ontoFacts->identity.device};
+    const auto laterWithin = [&](bool measureDestination) {
+        const std::int64_t tolerance = std::max(
+            {pass.TimeTolerance(), StepOf(source, false, pass), StepOf(destination, measureDestination, pass)});
+        return CompareFileTimes(fromTime, ontoTime, tolerance) == TimeOrder::Later;
     };
-    const TimeOrder known = CompareFileTimes(time1, time2, tolerance(false, false));
-    const bool into1 = known == TimeOrder::Earlier && MayCopyInto1(direction);
-    const bool into2 = known == TimeOrder::Later && MayCopyInto2(direction);
-    return into1 || into2 ? CompareFileTimes(time1, time2, tolerance(into1, into2)) : known;
+    return laterWithin(false) && laterWithin(true);
 }
 
 } // namespace quillmere

@@ -22,6 +22,10 @@ std::string_view RefusalText(Refusal refusal) {
         return "a file of that name appeared at the destination";
     case Refusal::LinkNotFollowed:
         return "a link not followed: its owner does not own what it leads to";
+    case Refusal::DatedInTheFuture:
+        return "dated in the future";
+    case Refusal::LetterCase:
+        return "another file there differs only in letter case";
     }
     return "";
 }

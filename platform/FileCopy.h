@@ -45,6 +45,8 @@ enum class Refusal {
     DestinationChanged, // the destination is no longer the file the pass compared
     DestinationExists,  // a file appeared where the pass found none
     LinkNotFollowed,    // a link on the way is not followed (the link rule)
+    DatedInTheFuture,   // the newer file is dated more than a day ahead of this machine's clock
+    LetterCase,         // the destination's folder takes the name for another file's, which differs only in case
 };
 
 // The words for a refusal, as the command line prints them and the window lists them.

@@ -102,10 +102,18 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// The folders trashes live in on a drive: ".Trash" and ".Trash-" followed by anything (".Trash-1000"). A pass
-// never looks inside one, at any level, so old versions are never listed, matched or copied.
+// The names of the folders trashes live in at a drive's top: ".Trash" and ".Trash-" followed by a user's number
+// (".Trash-1000"). A pass never looks inside one there, so old versions are never listed, matched or copied; a
+// user's own ".Trash-notes", or a ".Trash" deeper in a tree, is an ordinary folder.
 inline bool IsTrashFolderName(std::string_view name) {
-    return name == ".Trash" || name.starts_with(".Trash-");
+    constexpr std::string_view kUserTrash = ".Trash-";
+    if (name == ".Trash") {
+        return true;
+    }
+    if (!name.starts_with(kUserTrash) || name.size() == kUserTrash.size()) {
+        return false;
+    }
+    return name.substr(kUserTrash.size()).find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // The home trash's folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash), which a synced tree may hold too; no
