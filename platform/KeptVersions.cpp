@@ -9,7 +9,7 @@ namespace quillmere::platform {
 
 namespace {
 
-constexpr std::int64_t kHour = 3600;
+constexpr std::int64_t kHour = std::int64_t{3600} * 1'000'000'000;
 constexpr std::int64_t kDay = 24 * kHour;
 
 } // namespace

@@ -16,13 +16,15 @@ namespace quillmere::platform::posix {
 
 namespace {
 
-// Longer than any writer takes between creating a .trashinfo and writing it.
+// Longer than any writer takes between creating a .trashinfo and writing it, in seconds.
 constexpr std::int64_t kEmptyInfoAge = 60;
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
 
 // The .trashinfo open and locked here; not valid while a running pass holds it.
 UniqueFd LockedInfo(const std::string& path) {
     UniqueFd info(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    return info.Valid() && ::flock(info.Get(), LOCK_EX | LOCK_NB) == 0 ? std::move(info) : UniqueFd();
+    const bool free = info.Valid() && (::flock(info.Get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK);
+    return free ? std::move(info) : UniqueFd(); // a file system without locks has no running pass's entries to tell
 }
 
 // The file first, then its .trashinfo: a crash between leaves a .trashinfo without its file, which the next tidying
@@ -40,7 +42,7 @@ std::optional<struct stat> KeptFileOf(const TrashScan& scan, const std::string& 
 }
 
 bool IsUnreadableDebris(const ListedEntry& entry, const TrashScan& scan, std::int64_t now) {
-    return !entry.fields && entry.empty && now - entry.changed > kEmptyInfoAge && !KeptFileOf(scan, entry.name);
+    return !entry.fields && entry.empty && now / kNanosecondsPerSecond - entry.changed > kEmptyInfoAge && !KeptFileOf(scan, entry.name);
 }
 
 // A version kept by a link is the file itself; one kept by a copy (in the home trash for another drive, or through a

@@ -31,7 +31,7 @@ struct TakenOver {
 };
 
 // originalPath: the path as the file's .trashinfo names it in this trash; file: the file as it is now; now: the
-// moment of the keeping, in seconds since 1970.
+// moment of the keeping, in nanoseconds since 1970.
 std::optional<TakenOver> TidyEntriesOf(TrashScan& scan, const std::string& originalPath, std::string_view name,
                                        const struct stat& file, std::int64_t now);
 

@@ -170,7 +170,10 @@ int WriteInPlace(const std::string& info, const std::string& text, bool flushedB
     if (!file.Valid()) {
         return errno;
     }
-    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 || !posix::WriteAll(file.Get(), text.data(), text.size()) ||
+    // A file system that keeps no locks (rclone gives EIO) leaves the file unlocked: only a running pass's own
+    // entries are told apart by their lock, and the lock on the pair keeps two passes off one file.
+    const bool held = ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (held || !posix::WriteAll(file.Get(), text.data(), text.size()) ||
         (!flushedByCaller && ::fsync(file.Get()) != 0)) {
         const int reason = errno;
         ::unlink(info.c_str());
@@ -250,10 +253,12 @@ struct TrashEntry::State {
         }
         needsCopy = trash->onAnotherDevice;
         fileAsReserved = posix::FactsOf(info);
-        const std::time_t now = std::time(nullptr);
-        text = posix::TrashInfoText(trash->originalPath, LocalTime(now), now);
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const std::int64_t keptAt = std::int64_t{now.tv_sec} * kNanosecondsPerSecond + now.tv_nsec;
+        text = posix::TrashInfoText(trash->originalPath, LocalTime(now.tv_sec), keptAt);
         scan = &scans.Of(trash->path);
-        if (auto taken = posix::TidyEntriesOf(*scan, trash->originalPath, fileName, info, now)) {
+        if (auto taken = posix::TidyEntriesOf(*scan, trash->originalPath, fileName, info, keptAt)) {
             TakeOver(std::move(*taken));
         } else {
             ClaimFreshName(fileName);

@@ -19,7 +19,8 @@ std::string EscapeTrashPath(std::string_view path);
 std::optional<std::string> UnescapeTrashPath(std::string_view escaped);
 
 // The whole .trashinfo: "[Trash Info]", Path= (escaped), DeletionDate= as local YYYY-MM-DDThh:mm:ss, and the
-// program's own key holding keptAt, the same moment in seconds since 1970. Trash clients pass over keys they do not
+// program's own key holding keptAt, the same moment in nanoseconds since 1970 (which tells apart versions kept
+// within one second). Trash clients pass over keys they do not
 // know; the key tells the entries this program made from the user's own.
 std::string TrashInfoText(std::string_view originalPath, const std::tm& deletionTime, std::int64_t keptAt);
 
