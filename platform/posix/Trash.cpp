@@ -136,9 +136,10 @@ bool FlushFile(const std::string& path) {
     return file.Valid() && ::fsync(file.Get()) == 0;
 }
 
-// Where hard links are refused a .trashinfo cannot appear whole, and is written in place.
+// Where hard links are refused a .trashinfo cannot appear whole, and is written in place. rclone refuses them with
+// EIO; a real I/O error fails the write in place as well.
 bool MeansNoHardLinks(int error) {
-    return error == EPERM || error == ENOTSUP || error == ENOSYS || error == EMLINK;
+    return error == EPERM || error == ENOTSUP || error == ENOSYS || error == EMLINK || error == EIO;
 }
 
 // The text in a new file of the program's in info/, flushed unless the caller flushes, then given its name by a
