@@ -18,8 +18,8 @@ struct KeptVersionsBound {
     int days = 30;
 };
 
-// keptAt: when each version of one file was kept, in nanoseconds since 1970, in any order; a version is about to be kept
-// now, and counts as the newest. The indices of the versions to let go, in the order given.
+// keptAt: when each version of one file was kept, in nanoseconds since 1970, in any order; a version is about to be
+// kept now, and counts as the newest. The indices of the versions to let go, in the order given.
 std::vector<std::size_t> VersionsToLetGo(const std::vector<std::int64_t>& keptAt, std::int64_t now,
                                          const KeptVersionsBound& bound = {});
 

@@ -42,11 +42,14 @@ std::optional<struct stat> KeptFileOf(const TrashScan& scan, const std::string& 
 }
 
 bool IsUnreadableDebris(const ListedEntry& entry, const TrashScan& scan, std::int64_t now) {
-    return !entry.fields && entry.empty && now / kNanosecondsPerSecond - entry.changed > kEmptyInfoAge && !KeptFileOf(scan, entry.name);
+    return !entry.fields && entry.empty && now / kNanosecondsPerSecond - entry.changed > kEmptyInfoAge &&
+           !KeptFileOf(scan, entry.name);
 }
 
 // A version kept by a link is the file itself; one kept by a copy (in the home trash for another drive, or through a
-// bind mount: same device, another inode) shows the file's size and time, which is all a copy is ever judged by.
+// bind mount: same device, another inode) shows the file's size and time, which is all a copy is ever judged by. Which
+// of the two it must be is for the keeping to judge (TrashEntry::KeepByLink takes only the file itself where inode
+// numbers hold).
 bool HoldsVersionOf(const struct stat& kept, const struct stat& file) {
     return S_ISREG(kept.st_mode) && IsSameVersion(FactsOf(kept), FactsOf(file), StableFacts{.identity = false});
 }

@@ -5,7 +5,7 @@
 //  - an empty .trashinfo (killed between its creation and its text, where no hard link could make it appear whole)
 //    goes once it is a minute old and has no file: no Trash client can read it, and it holds nothing;
 //  - an entry holding the very version now at the file's place (a killed pass kept it and never replaced the file)
-//    is taken over by the keeping about to be made, so that no version is kept twice;
+//    is offered to the keeping about to be made, which takes it over so that no version is kept twice;
 //  - of the versions kept before, those beyond the bound (platform/KeptVersions.h) go, their file first.
 // An entry is the program's only when its .trashinfo carries the program's key and names this very file; entries a
 // running pass holds (their .trashinfo locked) and every other entry stay as they are.

@@ -92,6 +92,16 @@ bool SameVersionAt(const std::string& one, const FileFacts& other, StableFacts s
     return facts && IsSameVersion(*facts, other, stable);
 }
 
+// A bind mount of the trash's own drive is another mount all the same: no link or move crosses it. Known before the
+// keeping, so that a copy a killed pass left there is taken over rather than made again.
+bool OnAnotherMount(const std::string& folder, const std::string& trash) {
+    struct statx one {};
+    struct statx other {};
+    return ::statx(AT_FDCWD, folder.c_str(), 0, STATX_MNT_ID, &one) == 0 &&
+           ::statx(AT_FDCWD, trash.c_str(), 0, STATX_MNT_ID, &other) == 0 && (one.stx_mask & STATX_MNT_ID) != 0 &&
+           (other.stx_mask & STATX_MNT_ID) != 0 && one.stx_mnt_id != other.stx_mnt_id;
+}
+
 enum class Copying { Done, Failed, Changed };
 
 // FUSE file systems refuse renameat2's flags; the name is ours by its .trashinfo, so a look first is enough there.
@@ -196,7 +206,7 @@ struct TrashEntry::State {
     std::string error;
     std::unique_ptr<posix::TrashScans> ownScans; // for an entry made alone, outside a batch
     posix::TrashScan* scan = nullptr;
-    std::string name;     // in files/, and with ".trashinfo" in info/
+    std::string name; // in files/, and with ".trashinfo" in info/
     std::string infoPath;
     std::string keptPath; // the file's name in files/
     posix::UniqueFd lock; // the .trashinfo, locked while the keeping runs
@@ -252,7 +262,7 @@ struct TrashEntry::State {
             failure = TrashFailure::Failed;
             return;
         }
-        needsCopy = trash->onAnotherDevice;
+        needsCopy = trash->onAnotherDevice || OnAnotherMount(*realFolder, trash->path);
         fileAsReserved = posix::FactsOf(info);
         timespec now{};
         ::clock_gettime(CLOCK_REALTIME, &now);
@@ -297,9 +307,7 @@ struct TrashEntry::State {
     // Where the file's own file system keeps no identity through a hard link (FAT, rclone), a drive's trash there is
     // not tried with one: fusefat, given a temporary name and then another in info/ a few dozen times, stops making
     // any file in that folder (ENOENT).
-    bool WritesInPlace() const {
-        return scan->LinksRefused() || (!stable.identity && !needsCopy);
-    }
+    bool WritesInPlace() const { return scan->LinksRefused() || (!stable.identity && !needsCopy); }
 
     // A file in files/ without its .trashinfo (left by a crash, or by another program) keeps its name.
     Claim ClaimName(const std::string& candidate) {
@@ -325,6 +333,16 @@ struct TrashEntry::State {
         Named(candidate);
         Succeed(Stage::Reserved);
         return Claim::Reserved;
+    }
+
+    // The entry found holds another file that only looks like this one (where inode numbers hold, a link must be the
+    // file itself), or a move needs a name of its own: the entry stays as it was, and the keeping takes a new name.
+    bool ClaimAnew() {
+        takenOverSameFile.reset();
+        lock.Reset();
+        stage = Stage::Unreserved;
+        ClaimFreshName(std::string(posix::LastComponent(file)));
+        return stage == Stage::Reserved;
     }
 
     // A keeping by a link or a copy takes over the entry as it is. A copy's .trashinfo lies on another device than
@@ -392,11 +410,14 @@ bool TrashEntry::KeepByLink() {
     if (entry.stage != State::Stage::Reserved) {
         return entry.NotReserved();
     }
-    if (entry.takenOverSameFile) {
-        return entry.TakeOverAsKept();
-    }
     if (entry.needsCopy) {
         return entry.Fail("the trash for " + entry.file + " lies on another drive");
+    }
+    if (entry.takenOverSameFile && (*entry.takenOverSameFile || !entry.stable.identity)) {
+        return entry.TakeOverAsKept();
+    }
+    if (entry.takenOverSameFile && !entry.ClaimAnew()) {
+        return false;
     }
     if (::link(entry.file.c_str(), entry.keptPath.c_str()) != 0) {
         // A bind mount of the trash's own drive is another mount all the same: no link or move crosses it.
@@ -460,15 +481,8 @@ bool TrashEntry::KeepByMove() {
     if (entry.stage != State::Stage::Reserved) {
         return entry.NotReserved();
     }
-    if (entry.takenOverSameFile) {
-        // A move needs a name of its own: the entry taken over stays as it was.
-        entry.takenOverSameFile.reset();
-        entry.lock.Reset();
-        entry.stage = State::Stage::Unreserved;
-        entry.ClaimFreshName(std::string(posix::LastComponent(entry.file)));
-        if (entry.stage != State::Stage::Reserved) {
-            return false;
-        }
+    if (entry.takenOverSameFile && !entry.ClaimAnew()) {
+        return false;
     }
     if (!MoveKeepingTimes(entry.file, entry.keptPath)) {
         return entry.Fail(WithSystemReason("cannot move " + entry.file + " into the trash"));

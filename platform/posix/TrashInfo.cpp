@@ -67,7 +67,7 @@ std::optional<std::int64_t> NumberOf(std::string_view text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && !text.empty() ? std::optional(value)
-                                                                                      : std::nullopt;
+                                                                                     : std::nullopt;
 }
 
 // The stem and the extension of name, as the trash names it takes keep them apart.

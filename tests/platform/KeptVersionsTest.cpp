@@ -48,7 +48,8 @@ TEST(KeptVersions, HowManyStayOfAFileReplacedAtEachRate) {
         {"nine older ones and the one kept now make the ten newest", 5 * kSecond, 9, 9},
         {"every 5 seconds for an hour: only the ten newest", 5 * kSecond, 700, 9},
         // Nine newest, then the newest of each of the 24 hours before now's (now's hour has the version kept now).
-        {"every 5 seconds for two days: the hours of the last day, the days of the last month", 5 * kSecond, 34'560, 9 + 23 + 1},
+        {"every 5 seconds for two days: the hours of the last day, the days of the last month", 5 * kSecond, 34'560,
+         9 + 23 + 1},
         {"every minute for two days", kMinute, 2'880, 9 + 23 + 1},
         {"every hour for two months: 24 hours, then a day each for a month", kHour, 1'440, 9 + 14 + 29},
         {"once a day for a year: a month of them", kDay, 365, 29},

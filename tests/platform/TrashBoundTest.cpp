@@ -26,7 +26,8 @@ using test::ReadFile;
 using test::WriteFile;
 
 // As a copy keeps the file it replaces: a link, else a copy where the trash lies on another drive or mount, else a
-// move; then the new version takes the place. Each version is 10 s younger than the one before, as a log written anew on every pass would be (FAT keeps 2 s steps).
+// move; then the new version takes the place. Each version is 10 s younger than the one before, as a log written anew
+// on every pass would be (FAT keeps 2 s steps).
 void ReplaceKeeping(const std::string& file, int version) {
     TrashEntry kept(file, true);
     ASSERT_TRUE(kept.Reserved()) << kept.Error();
@@ -75,8 +76,8 @@ TEST_P(TrashBound, AFileReplacedOnEveryPassKeepsItsTenNewestVersions) {
     std::sort(kept.begin(), kept.end(), [](const std::string& a, const std::string& b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
-    const std::vector<std::string> tenNewest = {"version 4",  "version 5",  "version 6",  "version 7",  "version 8",
-                                                "version 9",  "version 10", "version 11", "version 12", "version 13"};
+    const std::vector<std::string> tenNewest = {"version 4", "version 5",  "version 6",  "version 7",  "version 8",
+                                                "version 9", "version 10", "version 11", "version 12", "version 13"};
     EXPECT_EQ(kept, tenNewest);
     EXPECT_EQ(test::TrashListErrors(), "");
 }
@@ -88,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, TrashBound, ::testing::ValuesIn(test::kEvery
                              return name;
                          });
 
-class HomeTrashFull : public ::testing::Test {
+class HomeTrashOnly : public ::testing::Test {
 protected:
     void SetUp() override {
         if (auto reason = test::TrashCliSkipReason()) {
@@ -100,7 +101,7 @@ protected:
 };
 
 // Another program's entries (no key of ours) are never let go: here they hold every numbered name of the file.
-TEST_F(HomeTrashFull, EveryNumberedNameTakenStillLeavesANameAndTheEntriesStay) {
+TEST_F(HomeTrashOnly, EveryNumberedNameTakenStillLeavesANameAndTheEntriesStay) {
     const std::string info = home_.Path() + "/info/";
     std::filesystem::create_directories(info);
     std::filesystem::create_directories(home_.Path() + "/files");
@@ -117,6 +118,32 @@ TEST_F(HomeTrashFull, EveryNumberedNameTakenStillLeavesANameAndTheEntriesStay) {
         entries += entry.path().extension() == ".trashinfo" ? 1 : 0;
     }
     EXPECT_EQ(entries, 10'001u);
+}
+
+// A version kept before that only looks like the file now at its place (another inode of the same size and time, as
+// two saves within a second or within FAT's two seconds give) is another version: both stay, neither stands for the
+// other.
+TEST_F(HomeTrashOnly, AVersionThatOnlyLooksLikeTheFileIsNotTakenForIt) {
+    const std::string file = dir_.Path() + "/app.log";
+    WriteFile(file, "first");
+    const timespec same[2] = {{1'700'000'000, 0}, {1'700'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), same, 0), 0);
+    for (const char* next : {"other", "third"}) {
+        TrashEntry kept(file, true);
+        ASSERT_TRUE(kept.Reserved()) << kept.Error();
+        ASSERT_TRUE(kept.KeepByLink()) << kept.Error();
+        const std::string temporary = dir_.Path() + "/new";
+        WriteFile(temporary, next);
+        ASSERT_EQ(::utimensat(AT_FDCWD, temporary.c_str(), same, 0), 0);
+        ASSERT_EQ(std::rename(temporary.c_str(), file.c_str()), 0);
+        kept.Confirm();
+    }
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(home_.Path() + "/files")) {
+        kept.push_back(ReadFile(entry.path()));
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{"first", "other"}));
 }
 
 } // namespace

@@ -34,10 +34,14 @@ TEST(TrashInfoText, WhatNoTrashClientCanReadHasNoFields) {
         {"an escape cut short", "[Trash Info]\nPath=/a%2\nDeletionDate=2026-12-09T05:00:00\n", false, {}},
         {"an empty path", "[Trash Info]\nPath=\nDeletionDate=2026-12-09T05:00:00\n", false, {}},
         {"another program's entry", "[Trash Info]\nPath=/a.txt\nDeletionDate=2026-12-09T05:00:00\n", true, {}},
-        {"the key cut short", "[Trash Info]\nPath=/a.txt\nDeletionDate=2026-12-09T05:00:00\nX-Quillmere-KeptAt=17",
-         true, {}},
+        {"the key cut short",
+         "[Trash Info]\nPath=/a.txt\nDeletionDate=2026-12-09T05:00:00\nX-Quillmere-KeptAt=17",
+         true,
+         {}},
         {"the key not a number",
-         "[Trash Info]\nPath=/a.txt\nDeletionDate=2026-12-09T05:00:00\nX-Quillmere-KeptAt=12ab\n", true, {}},
+         "[Trash Info]\nPath=/a.txt\nDeletionDate=2026-12-09T05:00:00\nX-Quillmere-KeptAt=12ab\n",
+         true,
+         {}},
     };
     for (const Case& c : cases) {
         const std::optional<TrashInfoFields> read = ParseTrashInfo(c.text);
@@ -54,18 +58,13 @@ TEST(TrashNames, TheNamesAFileMayTakeAreToldFromOthers) {
         bool ofLogTxt;
     };
     const Case cases[] = {
-        {"log.txt", true},
-        {"log_2.txt", true},
-        {"log_10000.txt", true},
-        {"log_00c0ffee00c0ffee.txt", true},
-        {"log_1.txt", false},   // the first name has no number
-        {"log_02.txt", false},  // never written with a leading zero
-        {"log_2.txt.txt", false},
-        {"log_00C0FFEE00C0FFEE.txt", false},
-        {"log_00c0ffee.txt", false},
-        {"catalog.txt", false},
-        {"log.txt_2", false},
-        {"log_2", false},
+        {"log.txt", true},           {"log_2.txt", true},
+        {"log_10000.txt", true},     {"log_00c0ffee00c0ffee.txt", true},
+        {"log_1.txt", false},  // the first name has no number
+        {"log_02.txt", false}, // never written with a leading zero
+        {"log_2.txt.txt", false},    {"log_00C0FFEE00C0FFEE.txt", false},
+        {"log_00c0ffee.txt", false}, {"catalog.txt", false},
+        {"log.txt_2", false},        {"log_2", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsCandidateTrashName(c.trashName, "log.txt"), c.ofLogTxt) << c.trashName;

@@ -15,9 +15,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <csignal>
 #include <cstdarg>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <utility>
@@ -184,7 +184,8 @@ struct Case {
 
 Case MakeCase(const std::string& localRoot, const std::string& remoteRoot, long point) {
     const std::string number = std::to_string(point);
-    Case made{localRoot + "/k" + number + "/", remoteRoot + "/k" + number + "/",
+    Case made{localRoot + "/k" + number + "/",
+              remoteRoot + "/k" + number + "/",
               {"a" + number + ".txt", "b" + number + ".txt", "sub/c" + number + ".txt"}};
     for (const std::string& relative : made.replaced) {
         PutFile(made.two + relative, "old " + relative, kBaseTime);
@@ -307,9 +308,7 @@ protected:
         root_ = mount_->Path();
     }
 
-    std::string DrivesTrash() const {
-        return root_ + "/.Trash-" + std::to_string(::geteuid());
-    }
+    std::string DrivesTrash() const { return root_ + "/.Trash-" + std::to_string(::geteuid()); }
 
     TrashContents Trashes() const {
         TrashContents contents;
@@ -352,8 +351,7 @@ protected:
                 const auto kept = trash.kept.find(path);
                 EXPECT_EQ(kept == trash.kept.end() ? std::vector<std::string>{} : kept->second,
                           std::vector<std::string>{"old " + relative})
-                    << "after a kill before call " << point << ", the old version of " << path
-                    << " is to be kept once";
+                    << "after a kill before call " << point << ", the old version of " << path << " is to be kept once";
             }
         }
         EXPECT_EQ(TrashListErrors(), "");
