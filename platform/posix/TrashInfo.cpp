@@ -85,6 +85,9 @@ std::string NameWithSuffix(std::string_view name, const std::string& suffix) {
     return std::string(CutAtCharacter(stem, room)) + number + std::string(extension);
 }
 
+// The longest suffix a trash name takes: "_" and 16 hexadecimal digits.
+constexpr std::size_t kLongestSuffix = 17;
+
 std::string Hex16(std::uint64_t value) {
     std::array<char, 17> text{};
     std::snprintf(text.data(), text.size(), "%016llx", static_cast<unsigned long long>(value));
@@ -153,6 +156,12 @@ std::string CandidateTrashName(std::string_view name, int attempt) {
 
 std::string UniqueTrashName(std::string_view name, std::uint64_t unique) {
     return NameWithSuffix(name, Hex16(unique));
+}
+
+std::string TrashNamePrefix(std::string_view name) {
+    const auto [stem, extension] = StemAndExtension(name);
+    return std::string(
+        CutAtCharacter(stem, kMaxNameBytes - kTrashInfoSuffix.size() - kLongestSuffix - extension.size()));
 }
 
 bool IsCandidateTrashName(std::string_view trashName, std::string_view name) {

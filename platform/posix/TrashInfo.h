@@ -40,6 +40,9 @@ std::string CandidateTrashName(std::string_view name, int attempt);
 // The name to try once every numbered candidate is taken, so that a file never goes unkept for want of a name:
 // "stem_" + unique as 16 hexadecimal digits + ".ext", shortened as above.
 std::string UniqueTrashName(std::string_view name, std::uint64_t unique);
+// What every name the two above give for a file called name starts with: its stem as shortened for the longest
+// suffix.
+std::string TrashNamePrefix(std::string_view name);
 // Whether trashName (the name in files/) is one of the names the two above give for a file called name.
 bool IsCandidateTrashName(std::string_view trashName, std::string_view name);
 

@@ -72,11 +72,13 @@ void TrashScan::Removed(const std::string& name) {
     read_.erase(name);
 }
 
+// Only the sorted names that start with the file's prefix are compared: a trash of many entries costs a lookup.
 std::vector<const ListedEntry*> TrashScan::EntriesFor(std::string_view fileName) {
+    const std::string prefix = TrashNamePrefix(fileName);
     std::vector<const ListedEntry*> entries;
-    for (const std::string& name : names_) {
-        if (IsCandidateTrashName(name, fileName)) {
-            entries.push_back(&Read(name));
+    for (auto at = names_.lower_bound(prefix); at != names_.end() && at->starts_with(prefix); ++at) {
+        if (IsCandidateTrashName(*at, fileName)) {
+            entries.push_back(&Read(*at));
         }
     }
     return entries;

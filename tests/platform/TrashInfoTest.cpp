@@ -69,6 +69,13 @@ TEST(TrashNames, TheNamesAFileMayTakeAreToldFromOthers) {
     for (const Case& c : cases) {
         EXPECT_EQ(IsCandidateTrashName(c.trashName, "log.txt"), c.ofLogTxt) << c.trashName;
     }
+    const std::string longName = std::string(250, 'n') + ".txt";
+    for (const std::string& name : {std::string("log.txt"), longName}) {
+        for (const std::string& candidate :
+             {CandidateTrashName(name, 1), CandidateTrashName(name, 10'000), UniqueTrashName(name, ~0ULL)}) {
+            EXPECT_TRUE(candidate.starts_with(TrashNamePrefix(name))) << candidate;
+        }
+    }
     EXPECT_TRUE(IsCandidateTrashName(UniqueTrashName("log.txt", 0x123), "log.txt"));
     EXPECT_TRUE(IsCandidateTrashName(CandidateTrashName("log.txt", 9'999), "log.txt"));
 }
