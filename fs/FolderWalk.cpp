@@ -87,10 +87,10 @@ void FolderWalk::ReportNotRead(int lineNumber, const std::string& path, const st
     }
 }
 
-void FolderWalk::Run() {
+bool FolderWalk::Run() {
     std::vector<Level> levels;
     if (!Step(line::NewList, [&] { levels.push_back(StartingLevel(list_)); })) {
-        return;
+        return false;
     }
     // One level at a time, so the depth of the tree costs no stack. Without recursion only the starting entries
     // are examined and their subfolders returned.
@@ -101,7 +101,7 @@ void FolderWalk::Run() {
             levels.push_back(std::move(next));
         });
     }
-    Assemble(levels);
+    return Assemble(levels);
 }
 
 // Starting entries know the folders above them too, so a link back to any folder on the starting path is caught.
@@ -153,6 +153,7 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
     Step(line::FolderTest, [&] { isFolder = IsFolder(entry.path); });
     if (!isFolder) {
         entry.kept = false;
+        startMissing_ = startMissing_ || entry.starting;
         ReportNotRead(line::FolderTest, entry.path, platform::FolderProblem(entry.path));
         return;
     }
@@ -273,7 +274,9 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
     return entered;
 }
 
-void FolderWalk::Assemble(std::vector<Level>& levels) {
+// A starting folder is read when it was found a folder, examined and kept in the result, with its files.
+bool FolderWalk::Assemble(std::vector<Level>& levels) {
+    bool startsRead = !startMissing_;
     FolderList result;
     // Where each folder of the result was listed in files_. Reserved, so that once a path is in, so is its place.
     std::vector<std::optional<std::size_t>> listedAs;
@@ -281,19 +284,20 @@ void FolderWalk::Assemble(std::vector<Level>& levels) {
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
         for (Entry& entry : levels[depth]) {
             // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
-            if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
-                Step(line::Append, [&] {
-                    result.push_back(entry.path);
-                    listedAs.push_back(entry.listedAs);
-                });
-            }
+            const bool appended = !entry.removed && (depth == 0 || PassesFinalTest(entry)) && Step(line::Append, [&] {
+                result.push_back(entry.path);
+                listedAs.push_back(entry.listedAs);
+            });
+            startsRead = startsRead && (depth > 0 || (appended && entry.kept.has_value()));
         }
     }
     // Files that cannot be matched with their folders are none of theirs: the caller finds no folder listed.
     if (files_ != nullptr && !(keepFiles && Step(line::Append, [&] { files_->KeepFolders(result, listedAs); }))) {
         *files_ = ListedFiles();
+        startsRead = false;
     }
     list_ = std::move(result);
+    return startsRead;
 }
 
 } // namespace quillmere

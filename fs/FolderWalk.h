@@ -23,7 +23,8 @@ class FolderWalk {
 public:
     // files, when given, receives the files of each folder of the result (see GetSubDirectoriesWithFiles).
     FolderWalk(FolderList& list, bool recurse, const WalkControl& control, ListedFiles* files = nullptr);
-    void Run();
+    // True when every starting folder was read (see GetSubDirectoriesWithFiles).
+    bool Run();
 
 private:
     // The identities of the folders above an entry, innermost first, shared between siblings.
@@ -55,7 +56,7 @@ private:
     void KeepFiles(Entry& entry, const std::string& folder, const platform::FolderContents& listing);
     void ListFilesOnly(Entry& entry);
     bool PassesFinalTest(const Entry& entry);
-    void Assemble(std::vector<Level>& levels);
+    bool Assemble(std::vector<Level>& levels);
 
     FolderList& list_;
     bool recurse_;
@@ -63,6 +64,7 @@ private:
     ListedFiles* files_;
     char separator_;
     std::optional<platform::FileIdentity> homeTrash_; // never entered, wherever a tree holds it
+    bool startMissing_ = false;                       // a starting folder was found to be no folder
 };
 
 } // namespace quillmere
