@@ -5,7 +5,7 @@
 #include "BuildValues.h"
 #include "fs/FolderNesting.h"
 #include "fs/Main.h"
-#include "startup/StartupChoice.h"
+#include "ui/main/AppTitle.h"
 #include "ui/main/FolderChooser.h"
 #include "ui/main/Form1Texts.h"
 #include "ui/main/Keys.h"
@@ -116,9 +116,8 @@ void Form1::Form_Load() {
 // mapped can reach the desktop after the window is first shown from the tray, and hide it again.
 void Form1::RestoreStartupBoxes() {
     constexpr std::string_view label = "Form1.Form_Load";
-    Trap(label, 128,
-         [this] { SetBox(FormCheckBox::Check10, startup::IsOn(GetSetting(settings_, "Windows Startup"))); });
-    Trap(label, 130, [this] { SetBox(FormCheckBox::Check9, startup::IsOn(GetSetting(settings_, "Minimized"))); });
+    Trap(label, 128, [this] { SetBox(FormCheckBox::Check10, ReadOnOff(settings_, "Windows Startup")); });
+    Trap(label, 130, [this] { SetBox(FormCheckBox::Check9, ReadOnOff(settings_, "Minimized")); });
     Trap(label, 132, [this] {
         if (check9_) {
             HideToTray();
@@ -127,7 +126,7 @@ void Form1::RestoreStartupBoxes() {
 }
 
 bool Form1::KeepReplacedSetting() const {
-    return GetSetting(settings_, "Keep Replaced") != startup::OnOffText(false);
+    return ReadOnOff(settings_, "Keep Replaced");
 }
 
 // The caption is the product name; the application title, made from it, names the program in its notices.
@@ -176,11 +175,11 @@ void Form1::RestoreInterval() {
 
 // Only "On" and "Off", exactly, are recognized; any other text leaves Auto Sync as the window was designed.
 void Form1::RestoreAutoSync() {
-    const std::string state = GetSetting(settings_, "StartStopState");
-    if (state == "Off") {
+    const std::optional<bool> on = ReadOnOffExactly(settings_, "StartStopState");
+    if (on == false) {
         SetAutoSync(false);
         SetStatus(std::string(kTurnedOff));
-    } else if (state == "On") {
+    } else if (on == true) {
         SetAutoSync(true);
     }
 }

@@ -127,7 +127,6 @@ private:
     void RestoreInterval();
     void RestoreAutoSync();
     void RestoreStartupBoxes();
-    // "Keep Replaced": only "Off" replaces files outright, so a damaged value keeps them.
     bool KeepReplacedSetting() const;
 
     // Folder lists.

@@ -3,7 +3,6 @@
 // of interval and the direction. Two passes never run at once.
 #include "ui/main/Form1.h"
 
-#include "startup/StartupChoice.h"
 #include "ui/main/Form1Texts.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
@@ -28,8 +27,7 @@ void Form1::Options_Click(SyncDirection direction) {
 
 // Each pass reads the stored choice afresh as it starts.
 void Form1::Check11_Click(bool checked) {
-    Guarded("Form1.Check11_Click",
-            [&] { SaveSetting(settings_, "Keep Replaced", std::string(startup::OnOffText(checked))); });
+    Guarded("Form1.Check11_Click", [&] { SaveOnOff(settings_, "Keep Replaced", checked); });
 }
 
 std::int32_t Form1::SelectedIntervalSeconds() const {
@@ -90,10 +88,10 @@ void Form1::PushButton13_Click() {
     Guarded(label, [&] {
         if (!autoSyncOn_) {
             SetAutoSync(true);
-            Trap(label, 108, [this] { SaveSetting(settings_, "StartStopState", "On"); });
+            Trap(label, 108, [this] { SaveOnOff(settings_, "StartStopState", true); });
         } else {
             SetAutoSync(false);
-            Trap(label, 116, [this] { SaveSetting(settings_, "StartStopState", "Off"); });
+            Trap(label, 116, [this] { SaveOnOff(settings_, "StartStopState", false); });
         }
     });
 }

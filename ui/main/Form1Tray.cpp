@@ -4,7 +4,6 @@
 #include "ui/main/Form1.h"
 
 #include "BuildValues.h"
-#include "startup/StartupChoice.h"
 #include "ui/main/Settings.h"
 #include "ui/main/StartupEntry.h"
 
@@ -16,10 +15,6 @@ constexpr std::string_view kTrayNotice = "has been minimized to the system tray.
 constexpr int kTrayNoticeSeconds = 5;
 // How long a start in the tray waits for a notification area: at login a panel often starts after the programs.
 constexpr int kTrayWaitMilliseconds = 10'000;
-
-std::string OnOff(bool checked) {
-    return std::string(startup::OnOffText(checked));
-}
 
 } // namespace
 
@@ -101,7 +96,7 @@ void Form1::SetBox(FormCheckBox box, bool checked) {
 
 void Form1::Check9_Click(bool checked) {
     check9_ = checked;
-    Guarded("Form1.Check9_Click", [this] { SaveSetting(settings_, "Minimized", OnOff(check9_)); });
+    Guarded("Form1.Check9_Click", [this] { SaveOnOff(settings_, "Minimized", check9_); });
 }
 
 // Starting in the tray only makes sense when the program starts with the system: unticking that clears and
@@ -116,12 +111,12 @@ void Form1::Check10_Click(bool checked) {
         }
         if (checked) {
             view_.SetVisible(FormCheckBox::Check9, true);
-            Trap(label, 106, [this] { SaveSetting(settings_, "Windows Startup", OnOff(true)); });
+            Trap(label, 106, [this] { SaveOnOff(settings_, "Windows Startup", true); });
             Trap(label, 108, [this] { startup_.AddToStartup(); });
         } else {
             SetBox(FormCheckBox::Check9, false);
             view_.SetVisible(FormCheckBox::Check9, false);
-            Trap(label, 118, [this] { SaveSetting(settings_, "Windows Startup", OnOff(false)); });
+            Trap(label, 118, [this] { SaveOnOff(settings_, "Windows Startup", false); });
             Trap(label, 120, [this] { startup_.RemoveFromStartup(); });
         }
     });
