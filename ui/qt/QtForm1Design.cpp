@@ -4,6 +4,7 @@
 
 #include "engine/modSync.h"
 #include "ui/main/AccessKeys.h"
+#include "ui/main/Form1Design.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -29,8 +30,12 @@
 namespace quillmere::qt {
 namespace {
 
-const QString kFolderListTip =
-    QStringLiteral("Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+using namespace form1_design;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // What a screen reader tells of a folder list besides its name.
 const QString kFolderListDescription = QStringLiteral("Double-click item to remove it");
 
@@ -41,7 +46,7 @@ template <class Widget, class... Arguments> Widget* Make(const char* name, QWidg
 }
 
 // A button-like control with its caption and the caption's access key.
-template <class Widget> Widget* MakeCaptioned(const char* name, QWidget* parent, const char* caption) {
+template <class Widget> Widget* MakeCaptioned(const char* name, QWidget* parent, std::string_view caption) {
     return Make<Widget>(name, parent, QString::fromStdString(WithAccessKey(caption)));
 }
 
@@ -142,9 +147,8 @@ QTreeWidget* MakeList(const char* name, QWidget* parent, int columnWidth, int vi
 
 } // namespace
 
-// The lists' columns are 7000 twips (1/1440 inch) wide.
 int QtForm1::ListColumnWidth() const {
-    return 7000 * logicalDpiX() / 1440;
+    return form1_design::ListColumnWidth(logicalDpiX());
 }
 
 void QtForm1::BuildControls() {
@@ -152,28 +156,24 @@ void QtForm1::BuildControls() {
     setFont(QFont("Arial", 9));
     QWidget* content = BuildScrolledContent();
 
-    Frame1 = Make<QGroupBox>("Frame1", content, "Sync Options");
-    Option1 = MakeCaptioned<QRadioButton>(
-        "Option1", Frame1,
-        "Both direction - Sync both folders to each other based on newly edited files in either folder ");
-    Option2 = MakeCaptioned<QRadioButton>(
-        "Option2", Frame1, "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
-    Option3 = MakeCaptioned<QRadioButton>(
-        "Option3", Frame1, "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
+    Frame1 = Make<QGroupBox>("Frame1", content, Text(kFrame1));
+    Option1 = MakeCaptioned<QRadioButton>("Option1", Frame1, kDirectionOptions[0].caption);
+    Option2 = MakeCaptioned<QRadioButton>("Option2", Frame1, kDirectionOptions[1].caption);
+    Option3 = MakeCaptioned<QRadioButton>("Option3", Frame1, kDirectionOptions[2].caption);
     Option1->setChecked(true);
-    Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, "Keep replaced files in the Trash");
+    Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, kCheck11);
     auto* options = new QVBoxLayout(Frame1);
     for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11}) {
         options->addWidget(option);
     }
 
-    PushButton3 = MakeCaptioned<QPushButton>("PushButton3", content, "1. Choose Folder 1");
+    PushButton3 = MakeCaptioned<QPushButton>("PushButton3", content, kPushButton3);
     ListView1 = MakeList("ListView1", content, ListColumnWidth(), 3, 1);
-    PushButton1 = MakeCaptioned<QPushButton>("PushButton1", content, "2. Choose Folder 2");
+    PushButton1 = MakeCaptioned<QPushButton>("PushButton1", content, kPushButton1);
     ListView2 = MakeList("ListView2", content, ListColumnWidth(), 3, 1);
     // The folder lists never grow beyond their rows: a taller window gives the room to the intervals.
     for (QTreeWidget* folderList : {ListView1, ListView2}) {
-        folderList->setToolTip(kFolderListTip);
+        folderList->setToolTip(Text(kFolderListTip));
         folderList->setAccessibleDescription(kFolderListDescription);
         static_cast<ReportList*>(folderList)->LimitAlong(Qt::Vertical);
     }
@@ -189,7 +189,7 @@ void QtForm1::BuildControls() {
     static_cast<ReportList*>(ListView3)->LimitAlong(Qt::Horizontal);
     // The texts of the Auto Sync button, the status line and the bar are the window logic's.
     PushButton13 = Make<QPushButton>("PushButton13", content);
-    PushButton12 = MakeCaptioned<QPushButton>("PushButton12", content, "Sync Now (Test)");
+    PushButton12 = MakeCaptioned<QPushButton>("PushButton12", content, kPushButton12);
 
     // It asks for room for the longest status line, so the window's first size does not depend on the line shown
     // then.
@@ -210,9 +210,9 @@ void QtForm1::BuildControls() {
         Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied");
     status->addItem(new QSpacerItem(longestStatus + 20, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
 
-    Frame3 = Make<QGroupBox>("Frame3", content, "Startup Option");
-    Check9 = MakeCaptioned<QCheckBox>("Check9", Frame3, "Start in system tray");
-    Check10 = MakeCaptioned<QCheckBox>("Check10", Frame3, "Load this software on Windows startup");
+    Frame3 = Make<QGroupBox>("Frame3", content, Text(kFrame3));
+    Check9 = MakeCaptioned<QCheckBox>("Check9", Frame3, kCheck9);
+    Check10 = MakeCaptioned<QCheckBox>("Check10", Frame3, kCheck10);
     auto* startup = new QVBoxLayout(Frame3);
     startup->addWidget(Check9);
     startup->addWidget(Check10);
