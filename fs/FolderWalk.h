@@ -14,6 +14,8 @@
 
 namespace quillmere {
 
+enum class WalkStep; // the walk's trapped steps, in FolderWalk.cpp
+
 // The entering rule: a folder whose attributes are exactly hidden+system+directory (22, a recycle bin) or that
 // plus alias (1046, a system junction) is not entered, unless it is a file system's root. isRootFolder is asked
 // only when the answer matters, as it costs a look at the parent folder.
@@ -42,9 +44,9 @@ private:
     };
     using Level = std::vector<Entry>;
 
-    template <class Statement> bool Step(int line, Statement&& statement);
+    template <class Statement> bool Step(WalkStep step, Statement&& statement);
     bool StopRequested() const;
-    void ReportNotRead(int line, const std::string& path, const std::string& cause);
+    void ReportNotRead(WalkStep step, const std::string& path, const std::string& cause);
     Level StartingLevel(const FolderList& list) const;
     static std::shared_ptr<const Ancestry> WithoutSelf(const std::string& path, std::shared_ptr<const Ancestry> above);
     Level Examine(Level& level);
