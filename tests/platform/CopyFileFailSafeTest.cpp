@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 #include "platform/posix/TemporarySibling.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
-#include "tests/support/TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -16,11 +16,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 using test::CopyAsFound;
 

@@ -154,9 +154,6 @@ TEST(AccessAcl, ACopyWhereNoAclIsKeptGivesNoOneMore) {
     if (const auto reason = test::AclToolsSkipReason()) {
         GTEST_SKIP() << *reason;
     }
-    if (const auto reason = test::MountedFolder::SkipReason(test::FolderKind::Ramfs)) {
-        GTEST_SKIP() << *reason;
-    }
     const test::MountedFolder ramfs(test::FolderKind::Ramfs);
     if (!ramfs.Mounted()) {
         GTEST_SKIP() << ramfs.Failure();
@@ -195,9 +192,6 @@ TEST(CopyMetadata, TheSetgidBitIsKeptOnlyWithTheSourcesGroup) {
 
 // ramfs keeps no extended attributes: the copy is made without them.
 TEST(CopyMetadata, ADestinationWithoutAttributesStillGetsTheCopy) {
-    if (const auto reason = test::MountedFolder::SkipReason(test::FolderKind::Ramfs)) {
-        GTEST_SKIP() << *reason;
-    }
     const test::MountedFolder ramfs(test::FolderKind::Ramfs);
     if (!ramfs.Mounted()) {
         GTEST_SKIP() << ramfs.Failure();

@@ -5,11 +5,11 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/TemporarySibling.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FileMetadata.h"
 #include "tests/support/KilledCopy.h"
-#include "tests/support/TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -22,11 +22,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 void AppendInPlace(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::app) << text;

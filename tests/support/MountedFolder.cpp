@@ -117,7 +117,8 @@ std::optional<std::string> MountedFolder::SkipReason(FolderKind kind) {
 
 MountedFolder::MountedFolder(FolderKind kind) : mountPoint_(work_ / "mnt") {
     MakeFolder(mountPoint_);
-    mounted_ = Mount(kind);
+    const std::optional<std::string> reason = SkipReason(kind);
+    mounted_ = reason ? Fail(*reason) : Mount(kind);
 }
 
 MountedFolder::~MountedFolder() {
@@ -236,10 +237,6 @@ void OnTemporaryFolderAndTmpfs(const std::function<void(const std::string& where
     {
         const TempDir local;
         check("the temporary folder", local.Path());
-    }
-    if (const auto reason = MountedFolder::SkipReason(FolderKind::Tmpfs)) {
-        std::cout << "tmpfs left out: " << *reason << "\n";
-        return;
     }
     const MountedFolder tmpfs(FolderKind::Tmpfs);
     if (!tmpfs.Mounted()) {

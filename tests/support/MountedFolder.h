@@ -2,9 +2,8 @@
 // Real folders of every kind users sync with, each mounted for one test and unmounted (its daemons stopped) when
 // the test ends, failed or not. Needs root; SkipReason() says what is missing.
 //
-//   if (auto reason = MountedFolder::SkipReason(kind)) GTEST_SKIP() << *reason;
 //   MountedFolder folder(kind);
-//   if (!folder.Mounted()) GTEST_SKIP() << folder.Failure();
+//   if (!folder.Mounted()) GTEST_SKIP() << folder.Failure(); // what is missing, or what failed
 //   ... folder.Path() ...
 #pragma once
 
@@ -47,6 +46,7 @@ public:
     MountedFolder(const MountedFolder&) = delete;
     MountedFolder& operator=(const MountedFolder&) = delete;
 
+    // What the kind needs that is missing here, if anything; the constructor then mounts nothing.
     static std::optional<std::string> SkipReason(FolderKind kind);
 
     bool Mounted() const { return mounted_; }
