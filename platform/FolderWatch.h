@@ -69,7 +69,7 @@ public:
 
     // Forgets the tree's changes and doubt and watches it anew, to be followed by a full listing of it.
     void StartAfresh(std::size_t tree);
-    // Watches those of a listing's folders (the walk's form, under the tree's top) that are not watched yet: a
+    // Watches those of a listing's folders (in the walk's form, the tree's own) that are not watched yet: a
     // link the walk followed, or a folder that appeared unseen. A folder newly watched is named in the next news,
     // as it may have changed between the listing and now.
     void AddFolders(std::size_t tree, const std::vector<std::string>& folders);

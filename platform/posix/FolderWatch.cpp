@@ -108,6 +108,7 @@ FolderWatch::FolderWatch(const std::vector<std::string>& tops) : state_(std::mak
 
 FolderWatch::~FolderWatch() {
     if (state_->reader.joinable()) {
+        state_->trees->Stop();
         Signal(state_->stop.Get());
         state_->reader.join();
     }

@@ -95,7 +95,6 @@ void InotifyTrees::CheckTopWatched(std::size_t tree) {
 }
 
 void InotifyTrees::AddFolders(std::size_t tree, const std::vector<std::string>& folders) {
-    const std::string& top = trees_[tree].top;
     for (const std::string& folder : folders) {
         bool known = false;
         {
@@ -103,7 +102,7 @@ void InotifyTrees::AddFolders(std::size_t tree, const std::vector<std::string>& 
             known = trees_[tree].watched.contains(folder);
         }
         FileIdentity identity;
-        if (!known && folder.starts_with(top) && folder.ends_with('/')) {
+        if (!known) {
             WatchOne(tree, folder, nullptr, true, identity);
         }
     }
@@ -133,7 +132,7 @@ void InotifyTrees::Walk(std::size_t tree, const std::string& start, bool name) {
         std::shared_ptr<const Chain> above;
     };
     std::vector<Item> stack{{start, ChainAbove(start, start == trees_[tree].top)}};
-    while (!stack.empty()) {
+    while (!stack.empty() && !stopping_) {
         Item item = std::move(stack.back());
         stack.pop_back();
         FileIdentity identity;

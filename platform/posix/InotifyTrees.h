@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FolderWatch.h"
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -32,6 +33,8 @@ public:
     void Apply(std::span<const char> events);
     // Every tree gets the doubt (an instance that cannot be made or read).
     void DoubtAll(const WatchDoubt& doubt);
+    // Cuts short a walk of the reader's own, so that the watch can end soon.
+    void Stop() { stopping_ = true; }
 
     WatchNews TakeNews();
     bool HasNews() const;
@@ -98,6 +101,7 @@ private:
     std::unordered_map<int, std::vector<std::size_t>> above_; // watch on a folder above tops -> their trees
     std::vector<int> maybeUnused_;                            // watches that lost a folder since the last check
     bool news_ = false;
+    std::atomic<bool> stopping_{false};
 };
 
 } // namespace quillmere::platform::posix

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -116,7 +117,7 @@ struct FolderWatch::State {
     FileHandle wakeEvent{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::thread reader;
     bool news = false;
-    bool stopping = false;
+    std::atomic<bool> stopping{false}; // the watch is ending: walks stop, no watch is added
 
     // Under the lock, as every function here that changes the state.
     void Name(std::size_t tree, const std::string& folder) {
@@ -242,7 +243,7 @@ void FolderWatch::State::ApplyRecords(Root& root, DWORD bytes,
 // A folder that appeared is named with every folder below it.
 void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool name) {
     std::vector<std::string> stack{start};
-    while (!stack.empty()) {
+    while (!stack.empty() && !stopping) {
         const std::string folder = std::move(stack.back());
         stack.pop_back();
         const DWORD attributes = AttributesOf(folder);
@@ -281,8 +282,8 @@ void FolderWatch::State::Complete(Root& root, BOOL ok, DWORD bytes) {
         if (error == ERROR_NOTIFY_ENUM_DIR || (ok && bytes == 0)) {
             Doubt(root.tree, detail::QueueOverflowed()); // the system's buffer overflowed: the news is lost
         } else if (error != ERROR_SUCCESS) {
-            Doubt(root.tree, root.folder == trees[root.tree].top
-                                 ? detail::FolderGone()
+            const bool top = root.kind == RootKind::Above || root.folder == trees[root.tree].top;
+            Doubt(root.tree, top ? detail::FolderGone()
                                  : detail::FolderNotWatched(root.folder, SystemMessage(static_cast<int>(error))));
         } else {
             ApplyRecords(root, bytes, appeared);
@@ -391,7 +392,7 @@ void FolderWatch::StartAfresh(std::size_t tree) {
 void FolderWatch::AddFolders(std::size_t tree, const std::vector<std::string>& folders) {
     State& state = *state_;
     for (const std::string& folder : folders) {
-        const DWORD attributes = folder.starts_with(state.trees[tree].top) ? AttributesOf(folder) : 0;
+        const DWORD attributes = AttributesOf(folder);
         if (!IsFolder(attributes) || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             continue;
         }
