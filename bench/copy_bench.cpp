@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times passes that copy against the system's cp doing the same copies and then sync, which is what a pass must
 // match to be crash-safe: many small files added to an empty folder, the same files replacing older ones with the
-// Trash on, and one large file.
+// Trash on, one large file, and one large sparse file (2 GiB holding 1 MiB, a disk image's shape), whose copies
+// must take no more disk than the source.
 //
 //   quillmere-copy-bench [FOLDER [SMALL_FILES]]   (default: the system's temporary folder, 10000 files of 1 KiB)
 //
@@ -11,6 +12,8 @@
 #include "bench/BenchSupport.h"
 #include "engine/modSync.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -120,6 +123,38 @@ void MeasureLargeFile(const std::string& root) {
     std::filesystem::remove_all(two);
 }
 
+// 1 MiB of data half-way into 2 GiB of holes; the file takes 1 MiB of disk.
+void MakeSparseFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string data(std::size_t{1} << 20, 'x');
+    const bool made = fd >= 0 && ::pwrite(fd, data.data(), data.size(), off_t{1} << 30) == ssize_t{1} << 20 &&
+                      ::ftruncate(fd, off_t{2} << 30) == 0;
+    if (fd < 0 || ::close(fd) != 0 || !made) {
+        throw std::runtime_error("cannot make the sparse file " + path);
+    }
+    bench::SetTime(path, kNewSeconds);
+}
+
+double DiskMiB(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<double>(info.st_blocks) * 512 / (1 << 20) : -1;
+}
+
+void MeasureSparseFile(const std::string& root) {
+    const std::string one = root + "/one/";
+    const std::string two = root + "/two/";
+    std::filesystem::create_directories(one);
+    MakeSparseFile(one + "sparse.img");
+    Measure({"one 2 GiB sparse file holding 1 MiB into an empty folder", [&] { EmptyFolder(two); },
+             [&] { Pass(one, two, false, 1); }, "cp -a " + Quoted(one + "sparse.img") + " " + Quoted(two)});
+    EmptyFolder(two);
+    Pass(one, two, false, 1);
+    std::printf("  %-34s %8.1f MiB (the source: %.1f MiB)\n", "disk the pass's copy takes", DiskMiB(two + "sparse.img"),
+                DiskMiB(one + "sparse.img"));
+    std::filesystem::remove_all(one);
+    std::filesystem::remove_all(two);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +174,7 @@ int main(int argc, char** argv) {
                     kRuns);
         MeasureSmallFiles(root, smallFiles);
         MeasureLargeFile(root);
+        MeasureSparseFile(root);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillmere-copy-bench: %s\n", e.what());
         status = 1;

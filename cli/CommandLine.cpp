@@ -208,7 +208,8 @@ std::string UsageText() {
            "on standard error; the pass goes on.\n"
            "\n"
            "Exit status: 0 when done, 1 when a copy was not made, a folder was not read, a replaced file was not\n"
-           "kept or an error was reported, 2 when the arguments are wrong or the folders do not lie apart.\n";
+           "kept, another pass held the folders or an error was reported, 2 when the arguments are wrong or the\n"
+           "folders do not lie apart, 128 + N when signal N stopped a pass before its end.\n";
 }
 
 std::string VersionText() {

@@ -5,34 +5,44 @@
 
 namespace quillmere::cli {
 
+void ConsoleObserver::Print(std::FILE* stream, const std::string& line) {
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
+}
+
 void ConsoleObserver::Copied(const std::string& source, const std::string& destination) {
-    std::fprintf(out_, "copied %s -> %s\n", Printable(source).c_str(), Printable(destination).c_str());
+    Print(out_, "copied " + Printable(source) + " -> " + Printable(destination));
 }
 
 void ConsoleObserver::KeptInTrash(const std::string& destination) {
-    std::fprintf(out_, "trash %s\n", Printable(destination).c_str());
+    Print(out_, "trash " + Printable(destination));
 }
 
 void ConsoleObserver::NotKeptInTrash(const std::string& destination, const std::string& cause) {
     ++problemCount_;
-    std::fprintf(err_, "%s\n", NotKeptRecord(destination, cause).c_str());
+    Print(err_, NotKeptRecord(destination, cause));
 }
 
 void ConsoleObserver::NotCopied(const std::string& source, const std::string& destination,
                                 const platform::CopyOutcome& outcome) {
     ++problemCount_;
-    std::fprintf(err_, "%s\n", NotCopiedRecord(source, destination, outcome.cause).c_str());
+    Print(err_, NotCopiedRecord(source, destination, outcome.cause));
 }
 
 void ConsoleObserver::NotRead(const std::string& path, const std::string& cause) {
     ++problemCount_;
-    std::fprintf(err_, "%s\n", NotReadRecord(path, cause).c_str());
+    Print(err_, NotReadRecord(path, cause));
+}
+
+void ConsoleObserver::NotRun(const std::string& cause) {
+    ++problemCount_;
+    Print(err_, "quillmere-sync: " + Printable(cause));
 }
 
 void ConsoleObserver::Report(const TrappedError& error) {
     ++problemCount_;
-    std::fprintf(err_, "quillmere-sync: error: %s (%sat line %d)\n", Printable(error.description).c_str(),
-                 error.procedureText.c_str(), error.line);
+    Print(err_, "quillmere-sync: error: " + Printable(error.description) + " (" + error.procedureText + "at line " +
+                    std::to_string(error.line) + ")");
 }
 
 } // namespace quillmere::cli

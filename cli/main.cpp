@@ -17,11 +17,16 @@ namespace {
 
 using namespace quillmere;
 
-std::atomic<bool> stopRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+// The number of the signal that asked the program to stop; 0 while none has.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-extern "C" void RequestStop(int /*signal*/) {
-    stopRequested.store(true);
+extern "C" void RequestStop(int signal) {
+    stopSignal.store(signal);
+}
+
+bool StopRequested() {
+    return stopSignal.load() != 0;
 }
 
 class CommandLineSettings final : public SyncSettings {
@@ -47,11 +52,14 @@ int FolderError(const std::string& problem) {
     return 2;
 }
 
-void RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
+// True when a stop signal came while the pass ran: it may have ended before its work was done.
+bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     const auto start = std::chrono::steady_clock::now();
     const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer,
                                           SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced});
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+    // Asked to stop after the pass returned, it did all its work.
+    const bool stopped = StopRequested();
     std::printf("%s: %lld folders, %lld files listed, %lld pairs compared, %lld %s, %lld %s the Trash, %lld not kept, "
                 "%lld refused, %lld failed, %lld not read in %.3f s%s\n",
                 line.dryRun ? "dry run" : "pass", static_cast<long long>(counts.foldersWalked),
@@ -60,14 +68,15 @@ void RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
                 static_cast<long long>(counts.filesKept), line.dryRun ? "to keep in" : "kept in",
                 static_cast<long long>(counts.replacedNotKept), static_cast<long long>(counts.copiesRefused),
                 static_cast<long long>(counts.copiesFailed), static_cast<long long>(counts.notRead), taken.count(),
-                stopRequested ? ", stopped" : "");
+                stopped ? ", stopped" : "");
     std::fflush(stdout);
+    return stopped;
 }
 
 // Waits the given seconds, or less when a stop is requested.
 void WaitBetweenPasses(std::int32_t seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!stopRequested) {
+    while (!StopRequested()) {
         const auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) {
             return;
@@ -104,13 +113,18 @@ int main(int argc, char** argv) {
     // off with its temporary file left behind.
     const platform::StopSignals stopSignals(RequestStop);
     platform::IgnoreFileSizeLimitSignal();
-    cli::ConsoleObserver observer(stopRequested, stdout, stderr);
-    RunPass(line, observer);
-    while (line.everySeconds && !stopRequested) {
+    cli::ConsoleObserver observer(stopSignal, stdout, stderr);
+    bool passStopped = RunPass(line, observer);
+    while (line.everySeconds && !StopRequested()) {
         WaitBetweenPasses(*line.everySeconds);
-        if (!stopRequested) {
-            RunPass(line, observer);
+        if (!StopRequested()) {
+            passStopped = RunPass(line, observer);
         }
+    }
+    // A pass cut off by a signal did not do all it had to, which status 0 would claim: the status is the shell's
+    // for a program that signal ended. Stopped while it waited between passes, the program did all it began.
+    if (passStopped) {
+        return 128 + stopSignal.load();
     }
     return observer.ProblemCount() > 0 ? 1 : 0;
 }

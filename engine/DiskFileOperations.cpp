@@ -20,6 +20,10 @@ void DiskFileOperations::SettleCopies(const platform::CopyBatch::Told& tell) {
     batch_.Commit(tell);
 }
 
+std::int64_t DiskFileOperations::MeasureTimeStep(const std::string& folder) {
+    return platform::MeasureTimeResolution(folder);
+}
+
 void DiskFileOperations::RemoveLeftover(const std::string& path) {
     (void)platform::RemoveLeftoverTemporary(path);
 }

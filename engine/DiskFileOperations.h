@@ -11,6 +11,7 @@ public:
     bool StartCopy(const platform::CopyRequest& request) override;
     void SettleCopies(const platform::CopyBatch::Told& tell) override;
     void RemoveLeftover(const std::string& path) override;
+    std::int64_t MeasureTimeStep(const std::string& folder) override;
 
 private:
     platform::CopyBatch batch_;

@@ -2,6 +2,7 @@
 #include "engine/DryRunFileOperations.h"
 
 #include "fs/Main.h"
+#include "platform/CopyRules.h"
 #include "platform/FileSystem.h"
 
 namespace quillmere {
@@ -68,19 +69,11 @@ platform::CopyOutcome DryRunFileOperations::Copy(const platform::CopyRequest& re
 
 std::optional<platform::CopyOutcome> DryRunFileOperations::CheckPretended(const platform::CopyRequest& request,
                                                                           const PretendedFile& destination) {
-    if (NormalizePath(request.source) == NormalizePath(request.destination)) {
-        return CopyOutcome::Refused(Refusal::SameFile);
-    }
-    if (destination.readOnly) {
-        return CopyOutcome::Refused(Refusal::ReadOnly);
-    }
-    if (!request.destinationAsCompared) {
-        return CopyOutcome::Refused(Refusal::DestinationExists);
-    }
-    if (!platform::IsSameVersion(destination.facts, *request.destinationAsCompared)) {
-        return CopyOutcome::Refused(Refusal::DestinationChanged);
-    }
-    return std::nullopt;
+    const auto refusal = platform::JudgeDestination(
+        platform::SeenEntry{platform::EntryKind::File, destination.facts, destination.readOnly},
+        NormalizePath(request.source) == NormalizePath(request.destination), request.destinationAsCompared,
+        platform::StableFacts{});
+    return refusal ? std::optional(CopyOutcome::Refused(*refusal)) : std::nullopt;
 }
 
 std::optional<DryRunFileOperations::PretendedFile> DryRunFileOperations::Pretend(const platform::CopyRequest& real,

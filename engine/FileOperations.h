@@ -4,6 +4,9 @@
 #pragma once
 
 #include "platform/FileCopy.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
 
 #include <string>
 
@@ -20,6 +23,10 @@ public:
     // A file named like the copy's temporary files, met by the listing: removed unless a copy still holds it.
     // Called on the threads that walk the two sides, from both at once.
     virtual void RemoveLeftover(const std::string& path) = 0;
+    // The step in which the file system holding folder keeps file times, as far as is known without writing; and
+    // as a time set on a file there and read back shows it (a dry run writes nothing, and keeps to what is known).
+    virtual std::int64_t TimeStep(const std::string& folder) { return platform::TimeResolution(folder); }
+    virtual std::int64_t MeasureTimeStep(const std::string& folder) { return TimeStep(folder); }
 };
 
 } // namespace quillmere

@@ -20,19 +20,39 @@ void PassContext::FilesListed(std::int64_t count) {
     observer_.Progress(counts_);
 }
 
-void PassContext::PairCompared() {
-    ++counts_.pairsCompared;
+void PassContext::PairsCompared(std::int64_t count) {
+    counts_.pairsCompared += count;
     observer_.Progress(counts_);
 }
 
-void PassContext::Copy(platform::CopyRequest request, CopyThen then) {
+void PassContext::SetClock(platform::FileTime now) {
+    constexpr std::int64_t kDay = 24 * 60 * 60;
+    futureLimit_ = now.seconds > INT64_MAX - kDay ? platform::FileTime{INT64_MAX, 999'999'999}
+                                                  : platform::FileTime{now.seconds + kDay, now.nanoseconds};
+}
+
+std::optional<std::int64_t> PassContext::KnownTimeStep(std::uint64_t device, bool measured) const {
+    const auto known = timeSteps_.find(device);
+    if (known == timeSteps_.end() || (measured && !known->second.measured)) {
+        return std::nullopt;
+    }
+    return known->second.nanoseconds;
+}
+
+std::int64_t PassContext::LookUpTimeStep(std::uint64_t device, const std::string& folder, bool measure) {
+    TimeStep& step = timeSteps_[device];
+    step = measure ? TimeStep{files_.MeasureTimeStep(folder), true} : TimeStep{files_.TimeStep(folder), false};
+    return step.nanoseconds;
+}
+
+void PassContext::Copy(platform::CopyRequest request) {
     SettleIfTouched(request.source, request.destination);
     request.onStage = [this, source = request.source, destination = request.destination](platform::CopyStage stage) {
         observer_.CopyReached(source, destination, stage);
     };
     pendingPaths_.insert(request.source);
     pendingPaths_.insert(request.destination);
-    pending_.push_back(PendingCopy{request.source, request.destination, std::move(then)});
+    pending_.push_back(PendingCopy{request.source, request.destination, std::nullopt});
     if (files_.StartCopy(request)) {
         SettleCopies();
     }
@@ -42,11 +62,18 @@ void PassContext::SettleIfTouched(std::string_view path, std::string_view other)
     if (pending_.empty()) {
         return;
     }
-    const auto pending = [this](std::string_view candidate) {
-        return pendingPaths_.contains(candidate);
-    };
+    const auto pending = [this](std::string_view candidate) { return pendingPaths_.contains(candidate); };
     if (pending(path) || pending(other)) {
         SettleCopies();
+    }
+}
+
+void PassContext::Refuse(const std::string& source, const std::string& destination,
+                         const platform::CopyOutcome& outcome) {
+    if (pending_.empty()) {
+        Tell(source, destination, outcome);
+    } else {
+        pending_.push_back(PendingCopy{source, destination, outcome});
     }
 }
 
@@ -54,12 +81,16 @@ void PassContext::SettleCopies() {
     const std::vector<PendingCopy> settling = std::exchange(pending_, {});
     pendingPaths_.clear();
     std::size_t next = 0;
+    const auto tellRefusals = [&] {
+        for (; next < settling.size() && settling[next].refused; ++next) {
+            Tell(settling[next].source, settling[next].destination, *settling[next].refused);
+        }
+    };
+    tellRefusals();
     files_.SettleCopies([&](const platform::CopyRequest&, const platform::CopyOutcome& outcome) {
         const PendingCopy& copy = settling.at(next++);
         Tell(copy.source, copy.destination, outcome);
-        if (copy.then) {
-            copy.then(outcome);
-        }
+        tellRefusals();
     });
 }
 
@@ -73,7 +104,7 @@ void PassContext::Tell(const std::string& source, const std::string& destination
             observer_.KeptInTrash(destination);
         }
         observer_.Copied(source, destination);
-        if (outcome.replaced == platform::ReplacedFile::NotKept) {
+        if (outcome.replaced == platform::ReplacedFile::ReplacedUnkept) {
             ++counts_.replacedNotKept;
             observer_.NotKeptInTrash(destination, outcome.cause);
         }

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -34,17 +36,30 @@ public:
     std::int64_t TimeTolerance() const { return timeTolerance_; }
     void SetTimeTolerance(std::int64_t nanoseconds) { timeTolerance_ = nanoseconds; }
 
+    // A file dated after this replaces no other: more than a day ahead of the clock when the pass started. Until
+    // SetClock, no time is too late.
+    platform::FileTime FutureLimit() const { return futureLimit_; }
+    void SetClock(platform::FileTime now);
+    // The time step of the file system known as device, once looked up this pass (and measured, when asked
+    // measured); no value before.
+    std::optional<std::int64_t> KnownTimeStep(std::uint64_t device, bool measured) const;
+    // Looks it up from folder, a folder on that file system: the platform's first guess, or when measure, what a
+    // time set there and read back shows (FileOperations::MeasureTimeStep).
+    std::int64_t LookUpTimeStep(std::uint64_t device, const std::string& folder, bool measure);
+
     bool StopRequested() const { return observer_.StopRequested(); }
 
     void FolderWalked();
     void FilesListed(std::int64_t count);
-    void PairCompared();
-    using CopyThen = std::function<void(const platform::CopyOutcome&)>;
-    // The guarded copy, made in one batch with the copies started before it. Its outcome is counted, told to the
-    // observer and handed to then when the batch settles, in the order the copies were started: when it is full,
-    // when something is about to read or write a path one of its copies reads or writes (SettleIfTouched, which
-    // the caller asks before it builds a request from what it knows of the files), and at the end of the pass.
-    void Copy(platform::CopyRequest request, CopyThen then = {});
+    void PairsCompared(std::int64_t count);
+    // The guarded copy, made in one batch with the copies started before it. Its outcome is counted and told to the
+    // observer when the batch settles, in the order the copies were started: when it is full, when something is
+    // about to read or write a path one of its copies reads or writes (SettleIfTouched, which the caller asks
+    // before it builds a request from what it knows of the files), and at the end of the pass.
+    void Copy(platform::CopyRequest request);
+    // A copy the pass itself refuses to start: counted and told as outcome says, in its place among the copies
+    // started before it.
+    void Refuse(const std::string& source, const std::string& destination, const platform::CopyOutcome& outcome);
     // Settles the pending copies when one of them reads or writes path or other, so that what follows (a copy, a
     // comparison) sees them made. Pending copies are few and the test costs a lookup each.
     void SettleIfTouched(std::string_view path, std::string_view other);
@@ -62,11 +77,17 @@ private:
     bool keepReplaced_;
     SyncCounts counts_;
     std::int64_t timeTolerance_ = 1;
+    platform::FileTime futureLimit_{INT64_MAX, 999'999'999};
+    struct TimeStep {
+        std::int64_t nanoseconds = 1;
+        bool measured = false;
+    };
+    std::unordered_map<std::uint64_t, TimeStep> timeSteps_; // by device
     // The pending copies, in the order started, as the pass asked for them, and the paths they read or write.
     struct PendingCopy {
         std::string source;
         std::string destination;
-        CopyThen then;
+        std::optional<platform::CopyOutcome> refused; // decided by the pass, not by the copy
     };
     std::vector<PendingCopy> pending_;
     // Looked up by string_view, so that a lookup copies no path.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/modCompare.h"
 
+#include "engine/PairTimes.h"
 #include "engine/PathsOnBothSides.h"
 
 #include <algorithm>
@@ -19,95 +20,206 @@ const std::string& ModifiedProcedure() {
     return text;
 }
 
-// The two sides as one comparison sees them. Exact times (nanoseconds) are compared, not the local date-time values
-// of GetFileLastModified: a double counting days keeps only about a microsecond, so two different times could
-// compare equal.
-class PairComparison {
-public:
-    PairComparison(Side& side1, Side& side2, PassContext& pass)
-        : side1_(side1), side2_(side2), both_(side1.files, side2.files), pass_(pass) {}
-
-    void Compare(std::size_t i, std::size_t j);
-
-private:
-    // A copy still pending onto either file would change the facts the comparison reads.
-    void SettleCopiesOnto(std::size_t i, std::size_t j) {
-        if (pass_.HasPendingCopies()) {
-            pass_.SettleIfTouched(side1_.files.PathOf(i), side2_.files.PathOf(j));
-        }
-    }
-    TimeOrder Order(std::size_t i, std::size_t j) const {
-        return CompareFileTimes(side1_.files.LastWriteTimeOf(i), side2_.files.LastWriteTimeOf(j),
-                                pass_.TimeTolerance());
-    }
-    void CopyNewer(bool oneToTwo, std::size_t i, std::size_t j);
-
-    Side& side1_;
-    Side& side2_;
-    const PathsOnBothSides both_;
-    PassContext& pass_;
+// Which sides give the newest version of a name and which take it, and the numbered statement of a copy onto
+// each side: the one place a direction is turned into what a name group does.
+struct Flow {
+    bool from1 = false;
+    bool from2 = false;
+    int lineTo1 = 0;
+    int lineTo2 = 0;
 };
 
-void PairComparison::Compare(std::size_t i, std::size_t j) {
-    const std::string& procedure = ModifiedProcedure();
-    ErrorSink& errors = pass_.Observer();
-    pass_.PairCompared();
-    // A direction that cannot be read copies nothing rather than guess.
-    SyncDirection direction = SyncDirection::None;
-    RunTrapped(errors, procedure, 114, [&] { direction = pass_.Settings().Direction(); });
-    // One reading decides both ways: the times are those the listing read, brought up to date by every copy since.
-    // Reading both again before the second test only matters when a file changes meanwhile, a race either reading
-    // may win, and the copy checks that each file is still the one compared.
-    SettleCopiesOnto(i, j);
-    const TimeOrder order = Order(i, j);
+Flow FlowOf(SyncDirection direction) {
     switch (direction) {
     case SyncDirection::BothWays:
-        if (order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 118, [&] { CopyNewer(true, i, j); });
-        } else if (order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 122, [&] { CopyNewer(false, i, j); });
-        }
-        return;
+        return Flow{true, true, 122, 118};
     case SyncDirection::Folder1ToFolder2:
-        if (order == TimeOrder::Later) {
-            RunTrapped(errors, procedure, 128, [&] { CopyNewer(true, i, j); });
-        }
-        return;
+        return Flow{true, false, 0, 128};
     case SyncDirection::Folder2ToFolder1:
-        if (order == TimeOrder::Earlier) {
-            RunTrapped(errors, procedure, 134, [&] { CopyNewer(false, i, j); });
-        }
-        return;
+        return Flow{false, true, 134, 0};
     case SyncDirection::None:
-        return;
+        return Flow{};
+    }
+    return Flow{};
+}
+
+// One file of a name group: its side and its index in that side's listing.
+struct Member {
+    bool onSide1;
+    std::size_t index;
+};
+
+// The files of one name on both sides, brought to the newest version the direction allows. Exact times are
+// compared (seconds and nanoseconds), not the local date-time values of GetFileLastModified, whose days in a
+// double keep only about a microsecond.
+class NameGroups {
+public:
+    NameGroups(const Side& side1, const Side& side2, PassContext& pass)
+        : side1_(side1), side2_(side2), pass_(pass), both_(side1.files, side2.files) {}
+
+    void Run();
+
+private:
+    void Gather(std::size_t first1, std::size_t first2);
+    void Bring(const Flow& flow);
+    std::optional<Member> Newest(const Flow& flow, bool futureToo) const;
+    const std::vector<Member>& Takers(const Flow& flow);
+
+    const ListedFiles& FilesOf(Member file) const { return file.onSide1 ? side1_.files : side2_.files; }
+    std::string PathOf(Member file) const { return FilesOf(file).PathOf(file.index); }
+    std::optional<platform::FileTime> TimeOf(Member file) const { return FilesOf(file).LastWriteTimeOf(file.index); }
+    bool IsFuture(Member file) const {
+        const std::optional<platform::FileTime> time = TimeOf(file);
+        return time && *time > pass_.FutureLimit();
+    }
+    bool Replaces(Member newer, Member older) const;
+    bool IsSameFile(Member one, Member other) const;
+
+    const Side& side1_;
+    const Side& side2_;
+    PassContext& pass_;
+    const PathsOnBothSides both_;
+    // The group at hand, kept from group to group so that a pass of many names allocates them once.
+    std::vector<std::size_t> group1_;
+    std::vector<std::size_t> group2_;
+    std::vector<Member> takers_;
+};
+
+// Each name once, in the order Folder 1's listing first shows it: its first file there gathers the whole group.
+void NameGroups::Run() {
+    const ListedFiles& files1 = side1_.files;
+    const NameIndex& names2 = side2_.names.value();
+    std::vector<bool> gathered(files1.Size(), false);
+    for (std::size_t i = 0; i < files1.Size(); ++i) {
+        if (gathered[i]) {
+            continue;
+        }
+        const std::size_t first2 = names2.First(files1.NameOf(i));
+        if (first2 == NameIndex::npos) {
+            continue;
+        }
+        if (pass_.StopRequested()) {
+            return;
+        }
+        Gather(i, first2);
+        for (const std::size_t member : group1_) {
+            gathered[member] = true;
+        }
+        // A direction that cannot be read copies nothing rather than guess.
+        SyncDirection direction = SyncDirection::None;
+        RunTrapped(pass_.Observer(), ModifiedProcedure(), 114, [&] { direction = pass_.Settings().Direction(); });
+        Bring(FlowOf(direction));
+        // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
+        pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
     }
 }
 
-// The newer file over the older one, which is replaced only while both are still as compared, and kept in the
-// Trash when the pass keeps replaced files. What the copy wrote is what later pairs see of the destination, under
-// every name the listings know it by, once the copy settles (which it does before a later pair reads it).
-void PairComparison::CopyNewer(bool oneToTwo, std::size_t i, std::size_t j) {
-    ListedFiles& from = oneToTwo ? side1_.files : side2_.files;
-    ListedFiles& to = oneToTwo ? side2_.files : side1_.files;
-    ListedFiles& toOnTheOtherSide = oneToTwo ? side1_.files : side2_.files;
-    const std::size_t source = oneToTwo ? i : j;
-    const std::size_t destination = oneToTwo ? j : i;
-    const std::optional<std::size_t> same = oneToTwo ? both_.In1(destination) : both_.In2(destination);
-    pass_.Copy(platform::CopyRequest{from.PathOf(source),
-                                     to.PathOf(destination),
-                                     from.FactsOf(source),
-                                     to.FactsOf(destination),
-                                     {},
-                                     pass_.KeepsReplaced()},
-               [&to, &toOnTheOtherSide, destination, same](const platform::CopyOutcome& outcome) {
-                   if (!outcome.written) {
-                       return;
-                   }
-                   to.SetFacts(destination, outcome.written);
-                   if (same) {
-                       toOnTheOtherSide.SetFacts(*same, outcome.written);
-                   }
-               });
+void NameGroups::Gather(std::size_t first1, std::size_t first2) {
+    group1_.clear();
+    group2_.clear();
+    for (std::size_t i = first1; i != NameIndex::npos; i = side1_.names->Next(i)) {
+        group1_.push_back(i);
+    }
+    for (std::size_t j = first2; j != NameIndex::npos; j = side2_.names->Next(j)) {
+        group2_.push_back(j);
+    }
+}
+
+// Every file that takes from the group is replaced by its newest giving file, once, when that is newer. A file
+// dated more than a day ahead of the clock replaces nothing: each file it would replace is reported, and the
+// newest of the others gives in its place. What is replaced is never a file this pass wrote.
+void NameGroups::Bring(const Flow& flow) {
+    const std::optional<Member> newest = Newest(flow, true);
+    if (!newest) {
+        return;
+    }
+    ErrorSink& errors = pass_.Observer();
+    const std::string& procedure = ModifiedProcedure();
+    std::optional<Member> source = newest;
+    if (IsFuture(*newest)) {
+        for (const Member taker : Takers(flow)) {
+            if (Replaces(*newest, taker)) {
+                RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+                    pass_.Refuse(PathOf(*newest), PathOf(taker),
+                                 platform::CopyOutcome::Refused(platform::Refusal::DatedInTheFuture));
+                });
+            }
+        }
+        source = Newest(flow, false);
+        if (!source) {
+            return;
+        }
+    }
+    for (const Member taker : Takers(flow)) {
+        if (pass_.StopRequested()) {
+            return;
+        }
+        if (Replaces(*source, taker)) {
+            RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+                pass_.Copy(platform::CopyRequest{.source = PathOf(*source),
+                                                 .destination = PathOf(taker),
+                                                 .sourceAsCompared = FilesOf(*source).FactsOf(source->index),
+                                                 .destinationAsCompared = FilesOf(taker).FactsOf(taker.index),
+                                                 .keepReplaced = pass_.KeepsReplaced()});
+            });
+        }
+    }
+}
+
+// The latest of the files the direction lets give, the first of them on a tie; no value when none has a time.
+std::optional<Member> NameGroups::Newest(const Flow& flow, bool futureToo) const {
+    std::optional<Member> newest;
+    std::optional<platform::FileTime> newestTime;
+    const auto consider = [&](bool onSide1, const std::vector<std::size_t>& group) {
+        for (const std::size_t index : group) {
+            const Member file{onSide1, index};
+            const std::optional<platform::FileTime> time = TimeOf(file);
+            if (time && (!newestTime || *time > *newestTime) && (futureToo || !IsFuture(file))) {
+                newest = file;
+                newestTime = time;
+            }
+        }
+    };
+    if (flow.from1) {
+        consider(true, group1_);
+    }
+    if (flow.from2) {
+        consider(false, group2_);
+    }
+    return newest;
+}
+
+// Folder 1's files, then Folder 2's, as the direction lets each side take; a file both sides list is taken once.
+const std::vector<Member>& NameGroups::Takers(const Flow& flow) {
+    takers_.clear();
+    const bool takes1 = flow.from2;
+    const bool takes2 = flow.from1;
+    if (takes1) {
+        for (const std::size_t index : group1_) {
+            takers_.push_back(Member{true, index});
+        }
+    }
+    if (takes2) {
+        for (const std::size_t index : group2_) {
+            if (!(takes1 && both_.In1(index))) {
+                takers_.push_back(Member{false, index});
+            }
+        }
+    }
+    return takers_;
+}
+
+bool NameGroups::Replaces(Member newer, Member older) const {
+    return !IsSameFile(newer, older) &&
+           IsLaterBeyondSteps(FilesOf(newer), newer.index, FilesOf(older), older.index, pass_);
+}
+
+bool NameGroups::IsSameFile(Member one, Member other) const {
+    if (one.onSide1 == other.onSide1) {
+        return one.index == other.index;
+    }
+    const std::optional<std::size_t> twin = one.onSide1 ? both_.In2(one.index) : both_.In1(one.index);
+    return twin == other.index;
 }
 
 } // namespace
@@ -143,32 +255,8 @@ FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, Er
     return result;
 }
 
-namespace {
-
-void ComparePairs(Side& side1, Side& side2, PassContext& pass) {
-    PairComparison pairs(side1, side2, pass);
-    const ListedFiles& files1 = side1.files;
-    const NameIndex& names2 = side2.names.value();
-    for (std::size_t i = 0; i < files1.Size(); ++i) {
-        for (std::size_t j = names2.First(files1.NameOf(i)); j != NameIndex::npos; j = names2.Next(j)) {
-            if (pass.StopRequested()) {
-                return;
-            }
-            pairs.Compare(i, j);
-        }
-    }
-}
-
-} // namespace
-
-void LookForModified2(Side& side1, Side& side2, PassContext& pass) {
-    // The copies hand what they wrote to the two listings, which need not outlive this.
-    try {
-        ComparePairs(side1, side2, pass);
-    } catch (...) {
-        pass.SettleCopies();
-        throw;
-    }
+void LookForModified2(const Side& side1, const Side& side2, PassContext& pass) {
+    NameGroups(side1, side2, pass).Run();
     pass.SettleCopies();
 }
 

@@ -27,10 +27,13 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
 // duplicates kept.
 FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors);
 
-// For every same-named pair (file i of side1, file j of side2), i ascending and for each i the j ascending, copies
-// the newer file over the older one in the direction read afresh for that pair. Each file's time is the one its
-// listing read, and a copy gives its destination the facts the copy wrote, on both sides where both list it: a
-// later pair sees the copy as a fresh look would, without a second look at any file.
-void LookForModified2(Side& side1, Side& side2, PassContext& pass);
+// For every name both sides list, in the order Folder 1's listing first shows it, reads the direction once and
+// brings the files of that name to the newest version the direction allows: both ways, every file of the name on
+// either side holds the newest of them all; one way, every file of the name on the receiving side holds the newest
+// of the giving side where that is newer. Each destination is written at most once, straight from the newest
+// file, so a pass never replaces what it wrote itself. A file dated more than a day ahead of the pass's clock
+// (PassContext::FutureLimit) replaces nothing: each file it would replace is reported not copied, and the newest
+// of the others gives in its place. Times are those the listing read.
+void LookForModified2(const Side& side1, const Side& side2, PassContext& pass);
 
 } // namespace quillmere

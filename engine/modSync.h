@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,7 @@ public:
     // The entries of the two folder lists; the pass runs only when each holds exactly one folder path.
     virtual std::vector<std::string> Folder1Entries() const = 0;
     virtual std::vector<std::string> Folder2Entries() const = 0;
-    // Read afresh for every same-named pair, so a change made during a pass applies to the pairs that follow.
+    // Read afresh for every name both sides list, so a change made during a pass applies to the names that follow.
     // Must be safe to call from the thread running the pass.
     virtual SyncDirection Direction() const = 0;
 };
@@ -67,6 +68,8 @@ public:
                            const platform::CopyOutcome& /*outcome*/) {}
     // A folder whose files take no part in the pass, or a link not followed, and why in words.
     virtual void NotRead(const std::string& /*path*/, const std::string& /*cause*/) {}
+    // The pass did none of its work, and why in words: another pass holds one of its folders.
+    virtual void NotRun(const std::string& /*cause*/) {}
     // A copy reached a stage: its data written, or both files checked just before it replaces the destination.
     virtual void CopyReached(const std::string& /*source*/, const std::string& /*destination*/,
                              platform::CopyStage /*stage*/) {}
@@ -78,9 +81,10 @@ struct SyncOptions {
     bool dryRun = false;
     // Put each file a copy replaces in the Trash first, where the desktop can restore it, and replace none that
     // cannot be kept; off, it is replaced outright. The window reads its "Keep Replaced" setting afresh for every
-    // pass. An addition that replaces what this pass itself wrote keeps nothing: that is a copy of a file it
-    // still has.
+    // pass.
     bool keepReplaced = true;
+    // The time now, by which a file dated more than a day later replaces no other; the machine's clock when empty.
+    std::function<platform::FileTime()> clock = {};
 };
 
 SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options = {});

@@ -40,10 +40,11 @@ constexpr std::uint32_t kHiddenSystemFolder =
     platform::attr::Directory | platform::attr::Hidden | platform::attr::System;
 constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::attr::Alias;
 
-// A trash holds old versions, which must never be listed, matched or copied.
-bool IsSkippedName(std::string_view name) {
-    return name == "." || name == ".." || platform::IsTrashFolderName(name) ||
-           (kWindowsNameRules && HasInvalidChars(name));
+// A trash holds old versions, which must never be listed, matched or copied: a drive's trashes lie in its top
+// folder, and only there does a trash's name make a folder one.
+bool IsSkippedName(const std::string& parent, std::string_view name) {
+    return name == "." || name == ".." || (kWindowsNameRules && HasInvalidChars(name)) ||
+           (platform::IsTrashFolderName(name) && platform::IsRootFolder(parent));
 }
 
 template <class Levels> std::size_t CountEntries(const Levels& levels) {
@@ -208,7 +209,7 @@ void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> in
         listing = ReadFolder(entry.path, true);
         KeepFiles(entry, parent, listing);
         for (const std::string& name : listing.folders) {
-            if (!IsSkippedName(name)) {
+            if (!IsSkippedName(parent, name)) {
                 next.push_back(Entry{parent + name + separator_, inside, false, false, std::nullopt, std::nullopt});
             }
         }

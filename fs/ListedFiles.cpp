@@ -72,10 +72,6 @@ std::optional<platform::FileFacts> ListedFiles::FactsOf(std::size_t file) const 
                                platform::FileTime{stored.changeSeconds, stored.changeNanoseconds}};
 }
 
-void ListedFiles::SetFacts(std::size_t file, const std::optional<platform::FileFacts>& facts) {
-    facts_[file] = Store(facts);
-}
-
 ListedFiles::StoredFacts ListedFiles::Store(const std::optional<platform::FileFacts>& facts) {
     if (!facts) {
         return StoredFacts{0, 0, 0, 0, 0, 0, kNoFile};

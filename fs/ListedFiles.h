@@ -43,7 +43,6 @@ public:
                    ? std::nullopt
                    : std::optional(platform::FileTime{stored.writeSeconds, stored.writeNanoseconds});
     }
-    void SetFacts(std::size_t file, const std::optional<platform::FileFacts>& facts);
 
     // Keeps the folders of paths, in that order, each either the folder added[k] with its files, or (no value) a
     // folder without files. The folders taken must come in the order they were added; the others are dropped.

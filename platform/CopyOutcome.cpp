@@ -22,13 +22,12 @@ std::string_view RefusalText(Refusal refusal) {
         return "a file of that name appeared at the destination";
     case Refusal::LinkNotFollowed:
         return "a link not followed: its owner does not own what it leads to";
+    case Refusal::DatedInTheFuture:
+        return "dated in the future";
+    case Refusal::LetterCase:
+        return "another file there differs only in letter case";
     }
     return "";
-}
-
-bool IsSameVersion(const FileFacts& now, const FileFacts& compared) {
-    return now.identity == compared.identity && now.size == compared.size &&
-           now.lastWriteTime == compared.lastWriteTime;
 }
 
 CopyOutcome CopyOutcome::Copied(const FileFacts& written, ReplacedFile replaced) {
@@ -39,11 +38,13 @@ CopyOutcome CopyOutcome::Refused(Refusal refusal) {
     return CopyOutcome{CopyStatus::Refused, refusal, 0, std::string(RefusalText(refusal)), std::nullopt, {}};
 }
 
-CopyOutcome CopyOutcome::Failed(int systemError) {
-    return CopyOutcome{CopyStatus::Failed, Refusal::None, systemError, SystemMessage(systemError), std::nullopt, {}};
+CopyOutcome CopyOutcome::Failed(CopyStep step, int systemError) {
+    return CopyOutcome{CopyStatus::Failed, Refusal::None,
+                       systemError,        std::string(CopyStepText(step)) + ": " + SystemMessage(systemError),
+                       std::nullopt,       {}};
 }
 
-CopyOutcome CopyOutcome::NotKept(const std::string& trashReason) {
+CopyOutcome CopyOutcome::KeepingFailed(const std::string& trashReason) {
     return CopyOutcome{CopyStatus::Failed,
                        Refusal::None,
                        0,
@@ -54,6 +55,30 @@ CopyOutcome CopyOutcome::NotKept(const std::string& trashReason) {
 
 CopyOutcome CopyOutcome::FailedBy(const std::string& exceptionText) {
     return CopyOutcome{CopyStatus::Failed, Refusal::None, 0, exceptionText, std::nullopt, {}};
+}
+
+std::string_view CopyStepText(CopyStep step) {
+    switch (step) {
+    case CopyStep::OpenSource:
+        return "cannot open the source";
+    case CopyStep::ReachDestination:
+        return "cannot reach the destination";
+    case CopyStep::ExamineDestinationFolder:
+        return "cannot examine the destination folder";
+    case CopyStep::MakeTemporary:
+        return "cannot make the temporary file";
+    case CopyStep::WriteTemporary:
+        return "cannot write the temporary file";
+    case CopyStep::ExamineTemporary:
+        return "cannot examine the temporary file";
+    case CopyStep::Flush:
+        return "cannot flush the copies to the disk";
+    case CopyStep::ExamineDestination:
+        return "cannot examine the destination";
+    case CopyStep::PutInPlace:
+        return "cannot put the new file in place";
+    }
+    return "";
 }
 
 } // namespace quillmere::platform

@@ -6,7 +6,8 @@
 // The copy runs in stages: open and check the source, find and check the destination, fill a temporary file
 // beside it, flush, then check both again and put the temporary file in the destination's place. The data goes
 // to a temporary file named by TemporaryName (held under an exclusive lock while the copy runs), which takes the
-// source's last-write time (to the nanosecond) and permissions.
+// source's last-write time (to the nanosecond), the holes of a sparse source, and as far as the destination keeps
+// them its permissions, access ACL and user extended attributes (POSIX: platform/posix/CopyMetadata.h).
 //
 // Links are followed, for reading and for writing, only where the link rule allows: the link's owner is the user
 // running the program or also owns what the link leads to (the rule Linux's protected links apply in shared
@@ -44,6 +45,8 @@ enum class Refusal {
     DestinationChanged, // the destination is no longer the file the pass compared
     DestinationExists,  // a file appeared where the pass found none
     LinkNotFollowed,    // a link on the way is not followed (the link rule)
+    DatedInTheFuture,   // the newer file is dated more than a day ahead of this machine's clock
+    LetterCase,         // the destination's folder takes the name for another file's, which differs only in case
 };
 
 // The words for a refusal, as the command line prints them and the window lists them.
@@ -51,25 +54,41 @@ std::string_view RefusalText(Refusal refusal);
 
 // What became of the file a copy replaced.
 enum class ReplacedFile {
-    NotAsked, // nothing was replaced, or it was replaced outright as asked
-    Kept,     // it is in the Trash, where the desktop can restore it
-    NotKept,  // it was to be kept, but its drive keeps no Recycle Bin (Windows): it was replaced anyway
+    NotAsked,       // nothing was replaced, or it was replaced outright as asked
+    Kept,           // it is in the Trash, where the desktop can restore it
+    ReplacedUnkept, // it was to be kept, but its drive keeps no Recycle Bin (Windows): it was replaced anyway
 };
+
+// The step of a copy that failed, which its cause names before the system's words.
+enum class CopyStep {
+    OpenSource,
+    ReachDestination,
+    ExamineDestinationFolder,
+    MakeTemporary,
+    WriteTemporary,
+    ExamineTemporary,
+    Flush,
+    ExamineDestination,
+    PutInPlace,
+};
+
+// "cannot write the temporary file" and the like.
+std::string_view CopyStepText(CopyStep step);
 
 struct CopyOutcome {
     CopyStatus status = CopyStatus::Failed;
     Refusal refusal = Refusal::None;  // when Refused
     int systemError = 0;              // when Failed: errno, or GetLastError on Windows; 0 when the Trash failed
-    std::string cause;                // when not Copied: the refusal's text or the system's message; when the
-                                      // replaced file is NotKept: why
+    std::string cause;                // when not Copied: the refusal's text, or the step that failed and the
+                                      // system's message; when the replaced file is ReplacedUnkept: why
     std::optional<FileFacts> written; // when Copied: the file now at the destination
     ReplacedFile replaced = ReplacedFile::NotAsked;
 
     static CopyOutcome Copied(const FileFacts& written, ReplacedFile replaced = ReplacedFile::NotAsked);
     static CopyOutcome Refused(Refusal refusal);
-    static CopyOutcome Failed(int systemError);
+    static CopyOutcome Failed(CopyStep step, int systemError);
     // The file to replace could not be kept in the Trash, so it was not replaced: the Trash's reason.
-    static CopyOutcome NotKept(const std::string& trashReason);
+    static CopyOutcome KeepingFailed(const std::string& trashReason);
     // The copy stopped on an exception: its text.
     static CopyOutcome FailedBy(const std::string& exceptionText);
 };
@@ -81,16 +100,16 @@ enum class CopyStage {
 };
 
 struct CopyRequest {
-    std::string source;
-    std::string destination;
+    std::string source{};
+    std::string destination{};
     // The source as the pass compared it: the copy then goes ahead only while it is still that file, unchanged.
     // No value: the source as the copy finds it (an addition, which compares no times).
-    std::optional<FileFacts> sourceAsCompared;
+    std::optional<FileFacts> sourceAsCompared{};
     // The destination as the pass compared it: the copy replaces only that file, unchanged. No value: the pass
     // found no file there, and the copy only adds one, never replacing a file that appeared meanwhile.
-    std::optional<FileFacts> destinationAsCompared;
+    std::optional<FileFacts> destinationAsCompared{};
     // Told as the copy reaches each stage, on the thread copying.
-    std::function<void(CopyStage)> onStage;
+    std::function<void(CopyStage)> onStage{};
     // Keep the file replaced in the Trash; when it cannot be kept, replace nothing.
     bool keepReplaced = false;
 };
@@ -133,17 +152,15 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// Whether a destination is still the file compared: the same file, size and last-write time. Its change time is
-// left out, as a rename changes it.
-bool IsSameVersion(const FileFacts& now, const FileFacts& compared);
-
 // The checks the copy makes before it writes anything, one side each, for a dry run; no value when the copy
 // could go ahead as far as that side can tell in advance.
 std::optional<CopyOutcome> CheckCopySource(const CopyRequest& request);
 std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request);
 
 // Removes the temporary file at path when it is one a copy left behind (killed, or the power cut): its name is
-// a TemporaryName and no copy holds it locked. The only file the program ever deletes. True when removed.
+// a TemporaryName and no copy holds it locked. The only file the program ever deletes. A user's file that a
+// replacement killed half-way left under that name is put back in its place first (POSIX: the rules are in
+// platform/posix/LeftoverTemporary.cpp). True when removed.
 bool RemoveLeftoverTemporary(const std::string& path);
 
 } // namespace quillmere::platform

@@ -66,6 +66,14 @@ struct FileFacts {
 // Links followed; no value when nothing is at path.
 std::optional<FileFacts> ReadFileFacts(const std::string& path);
 
+// Which facts of a file its file system keeps while the file stays the same. Size and last-write time always; the
+// identity (the inode number) only where it survives a look by name, a hard link and a rename: sshfs gives each
+// new name a number of its own, rclone derives the number from the path.
+struct StableFacts {
+    bool identity = true;
+    bool operator==(const StableFacts&) const = default;
+};
+
 enum class ListingStatus { Ok, PermissionDenied, PathNotFound, LinkNotFollowed, OtherError };
 
 struct Listing {
@@ -126,8 +134,13 @@ std::optional<FileTime> ReadLastWriteTime(const std::string& path);
 std::optional<std::int64_t> LocalTimeOffsetSeconds();
 
 // Nanoseconds two times of files on this folder's file system may differ by and still be the same time
-// (2 s on FAT, 10 ms on exFAT, 100 ns on NTFS, 1 ns where times are exact or the file system is unknown).
+// (2 s on FAT, 10 ms on exFAT, 100 ns on NTFS, 1 ns where times are exact or the file system is unknown): the
+// step its name tells, or the coarser step this process has seen it keep (platform/TimeStepLearning.h).
 std::int64_t TimeResolution(const std::string& folder);
+// TimeResolution once a time has been set on a temporary file in folder and read back (the file is removed at
+// once): the step the file system really keeps, whatever it is called. It writes in folder, so it is only asked of
+// a folder the pass copies into.
+std::int64_t MeasureTimeResolution(const std::string& folder);
 
 // A file larger than the process may write (ulimit -f) fails its write with EFBIG like any other full disk,
 // instead of ending the process with SIGXFSZ. Called once at the start of each program. Nothing on Windows.

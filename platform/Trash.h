@@ -5,13 +5,18 @@
 // The copy that replaces a destination uses it like this (POSIX):
 //   TrashEntry kept(destination);                  // picks the trash, writes the .trashinfo exclusively
 //   if (!kept.Reserved()) refuse, report kept.Error();
-//   if (kept.KeepByLink()) { rename the temporary file over destination; }       // destination never missing
+//   if (kept.KeepByLink() || (kept.NeedsCopy() && kept.KeepByCopy()))
+//       { rename the temporary file over destination; }                         // destination never missing
 //   else if (kept.KeepByMove()) { rename the temporary file to destination; }    // FAT: no hard links
 //   else refuse, report kept.Error();
 //   rename done ? kept.Confirm() : kept.Rollback();  // the destructor rolls back what was not confirmed
+// Where the drive's own trash cannot be used (it belongs to another user, as every folder does on a share mounted
+// for someone else; the top folder is read-only), the home trash takes the file, by a copy.
 // On Windows only KeepByMove exists (the Recycle Bin takes a file from its place), and Failure() tells a drive
 // without a Recycle Bin (NoTrash: replace anyway, say the old file could not be kept) from a failure (Failed).
 #pragma once
+
+#include "platform/FileSystem.h"
 
 #include <memory>
 #include <optional>
@@ -31,12 +36,14 @@ public:
     // Chooses the trash for file by the device of its folder and reserves a name there. On POSIX that is the
     // home trash ($XDG_DATA_HOME/Trash) for the home trash's device, else the mount's $topdir/.Trash/$uid where
     // that shared folder is valid, else $topdir/.Trash-$uid; missing folders are made with mode 700. The
-    // .trashinfo is written first, with exclusive creation, so two writers never take the same name.
+    // .trashinfo is written first, with exclusive creation, so two writers never take the same name. Where the
+    // mount's trash cannot be used, the home trash is chosen instead.
     explicit TrashEntry(const std::string& file);
 #ifndef _WIN32
     // flushedByCaller: the .trashinfo is written without a flush of its own, because the caller flushes the whole
-    // file system (syncfs) before it replaces the file.
-    TrashEntry(const std::string& file, bool flushedByCaller);
+    // file system (syncfs) before it replaces the file. stable: the facts the file's file system keeps, by which
+    // the kept file is told to be the one at its place.
+    TrashEntry(const std::string& file, bool flushedByCaller, StableFacts stable = {});
 #endif
     // Rolls back whatever was not confirmed.
     ~TrashEntry();
@@ -51,8 +58,17 @@ public:
 
 #ifndef _WIN32
     // Hard-links the file into the trash; the file stays at its place, ready to be replaced by a rename. When
-    // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry.
+    // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry; when the trash
+    // lies on another device or mount, KeepByCopy.
     bool KeepByLink();
+    // Whether the trash lies on another device or mount than the file (the home trash for a drive whose own
+    // trash cannot be used, or a bind mount of the home trash's drive): only a copy reaches it.
+    bool NeedsCopy() const;
+    // Copies the file into the trash, with its times and permissions, flushed; the file stays at its place. A
+    // file changed while it is copied is not kept.
+    bool KeepByCopy();
+    // Whether the trash holds the file whose facts are given (the one compared), whichever way it came there.
+    bool Holds(const FileFacts& file) const;
     // Where the file is (or is to be) kept: the trash's files/ folder and the reserved name.
     const std::string& KeptPath() const;
 #endif
@@ -72,10 +88,18 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// The folders trashes live in on a drive: ".Trash" and ".Trash-" followed by anything (".Trash-1000"). A pass
-// never looks inside one, at any level, so old versions are never listed, matched or copied.
+// The names of the folders trashes live in at a drive's top: ".Trash" and ".Trash-" followed by a user's number
+// (".Trash-1000"). A pass never looks inside one there, so old versions are never listed, matched or copied; a
+// user's own ".Trash-notes", or a ".Trash" deeper in a tree, is an ordinary folder.
 inline bool IsTrashFolderName(std::string_view name) {
-    return name == ".Trash" || name.starts_with(".Trash-");
+    constexpr std::string_view kUserTrash = ".Trash-";
+    if (name == ".Trash") {
+        return true;
+    }
+    if (!name.starts_with(kUserTrash) || name.size() == kUserTrash.size()) {
+        return false;
+    }
+    return name.substr(kUserTrash.size()).find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // The home trash's folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash), which a synced tree may hold too; no

@@ -14,13 +14,17 @@ windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis) # the Wi
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
-    fusefat dosfstools exfat-fuse exfatprogs fuse         # FAT and exFAT folders
+    # FAT and exFAT folders; fuse3 also stands for the fuse package that fusefat, exfat-fuse and bindfs ask for,
+    # which would remove ntfs-3g and sshfs
+    fusefat dosfstools exfat-fuse exfatprogs fuse3
+    ntfs-3g sshfs openssh-server rclone bindfs e2fsprogs  # the other kinds of folder the storage tests mount
     libfuse3-dev                                           # a slow source, to close the program during a copy
     "${windows_packages[@]}" wine64                         # the Windows build, run under Wine
     "${package_packages[@]}" desktop-file-utils            # the package check
     lintian appstream                                      # Debian's checkers of the package and its metainfo
     python3                                                # redraws the icons to compare with the committed ones
     trash-cli                                              # an independent reader of what the Trash keeps
+    acl                                                    # setfacl and getfacl: the ACLs a copy must carry
     rsync unison                                           # what the sync bench times the pass against
 )
 

@@ -3,9 +3,15 @@
 // check the destination, fill a temporary file beside it; then, for the whole batch at once, reserve the old
 // file's place in the Trash and keep it by a link, and flush; then for each copy check both files again and put the
 // new file in place.
+#include "platform/CopyRules.h"
 #include "platform/FileCopy.h"
+#include "platform/TimeStepLearning.h"
 #include "platform/Trash.h"
+#include "platform/posix/CopyData.h"
+#include "platform/posix/CopyMetadata.h"
+#include "platform/posix/FileSystemKey.h"
 #include "platform/posix/LinkRule.h"
+#include "platform/posix/StableFactsProbe.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
 
@@ -25,7 +31,6 @@
 #include <exception>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 namespace quillmere::platform {
 
@@ -49,116 +54,91 @@ struct Destination {
     std::optional<struct stat> existing;
     uid_t owner = 0;
     gid_t group = 0;
+    StableFacts stable; // what its file system keeps of a file
 };
 
-std::optional<CopyOutcome> OutcomeOf(const posix::Reach& reach) {
+std::optional<CopyOutcome> OutcomeOf(const posix::Reach& reach, CopyStep step) {
     if (reach.linkRefused) {
         return CopyOutcome::Refused(Refusal::LinkNotFollowed);
     }
-    return reach.error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(reach.error)) : std::nullopt;
+    return reach.error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(step, reach.error)) : std::nullopt;
+}
+
+std::optional<CopyOutcome> RefusedFor(std::optional<Refusal> refusal) {
+    return refusal ? std::optional<CopyOutcome>(CopyOutcome::Refused(*refusal)) : std::nullopt;
+}
+
+EntryKind KindOf(const struct stat& info) {
+    return S_ISREG(info.st_mode) ? EntryKind::File : EntryKind::NotAFile;
+}
+
+SeenEntry SeenOf(const std::optional<struct stat>& entry) {
+    if (!entry) {
+        return {};
+    }
+    return SeenEntry{KindOf(*entry), FactsOf(*entry), (entry->st_mode & 0222) == 0};
+}
+
+std::optional<FileFacts> FactsIfAny(const std::optional<struct stat>& entry) {
+    return entry ? std::optional(FactsOf(*entry)) : std::nullopt;
 }
 
 std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& source) {
     // O_NONBLOCK keeps a named pipe given as source from hanging the open; regular files ignore it.
     posix::OpenedFile opened = posix::OpenReached(AT_FDCWD, request.source, O_RDONLY | O_NONBLOCK);
-    if (auto problem = OutcomeOf(opened.reach)) {
+    if (auto problem = OutcomeOf(opened.reach, CopyStep::OpenSource)) {
         return problem;
     }
-    if (!S_ISREG(opened.info.st_mode)) {
-        return CopyOutcome::Refused(Refusal::NotAFile);
-    }
-    // Not the file compared: maybe restored from a backup with an older time, which must not replace a newer file.
-    if (request.sourceAsCompared && FactsOf(opened.info) != *request.sourceAsCompared) {
-        return CopyOutcome::Refused(Refusal::SourceChanged);
+    if (auto refused = RefusedFor(JudgeSource(KindOf(opened.info), FactsOf(opened.info), request.sourceAsCompared))) {
+        return refused;
     }
     source = SourceFile{std::move(opened.fd), opened.info};
     return std::nullopt;
 }
 
-// Only a regular file that is not read-only (by its permission bits, whoever runs the program) and is still the
-// one compared is replaced; only a free name is taken when the pass found none.
-std::optional<CopyOutcome> CheckExisting(const std::optional<struct stat>& existing, const struct stat& source,
-                                         const std::optional<FileFacts>& compared) {
-    if (!existing) {
-        return compared ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationChanged)) : std::nullopt;
-    }
-    if (!S_ISREG(existing->st_mode)) {
-        return CopyOutcome::Refused(Refusal::NotAFile);
-    }
-    if (posix::IsSameFile(*existing, source)) {
-        return CopyOutcome::Refused(Refusal::SameFile);
-    }
-    if ((existing->st_mode & 0222) == 0) {
-        return CopyOutcome::Refused(Refusal::ReadOnly);
-    }
-    if (!compared) {
-        return CopyOutcome::Refused(Refusal::DestinationExists);
-    }
-    if (!IsSameVersion(FactsOf(*existing), *compared)) {
-        return CopyOutcome::Refused(Refusal::DestinationChanged);
-    }
-    return std::nullopt;
-}
-
 // A replaced file keeps its owner and a new one takes its folder's, so that a copy made by root does not take a
 // file from its user.
+// What the destination's file system keeps of a file, told once a batch for each file system by a probe on a
+// temporary file of its own. Where none can be made, the copy's own will fail too: all facts are compared meanwhile.
+class StableFactsSeen {
+public:
+    StableFacts In(int folder) {
+        const std::uint64_t fileSystem = posix::FileSystemKeyOf(folder);
+        if (const auto known = seen_.find(fileSystem); known != seen_.end()) {
+            return known->second;
+        }
+        const TemporarySibling probe(folder);
+        const std::optional<StableFacts> probed = probe.Valid() ? posix::ProbeStableFacts(folder, probe) : std::nullopt;
+        return probed ? seen_[fileSystem] = *probed : StableFacts{};
+    }
+
+private:
+    std::unordered_map<std::uint64_t, StableFacts> seen_;
+};
+
+// seen: what the file systems keep, as far as known; a dry run, which writes no probe, knows nothing and compares
+// every fact.
 std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const struct stat& source,
-                                           Destination& destination) {
+                                           Destination& destination, StableFactsSeen* seen) {
     posix::ReachedEntry entry = posix::ReachEntry(AT_FDCWD, request.destination);
-    if (auto problem = OutcomeOf(entry.reach)) {
+    if (auto problem = OutcomeOf(entry.reach, CopyStep::ReachDestination)) {
         return problem;
     }
-    if (auto problem = CheckExisting(entry.info, source, request.destinationAsCompared)) {
-        return problem;
+    const StableFacts stable = entry.info && seen != nullptr ? seen->In(entry.folder.Get()) : StableFacts{};
+    const bool isTheSource = entry.info && posix::IsSameFile(*entry.info, source);
+    if (auto refused =
+            RefusedFor(JudgeDestination(SeenOf(entry.info), isTheSource, request.destinationAsCompared, stable))) {
+        return refused;
     }
     struct stat owner {};
     if (entry.info) {
         owner = *entry.info;
     } else if (::fstat(entry.folder.Get(), &owner) != 0) {
-        return CopyOutcome::Failed(errno);
+        return CopyOutcome::Failed(CopyStep::ExamineDestinationFolder, errno);
     }
-    destination = Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid};
+    destination =
+        Destination{std::move(entry.folder), std::move(entry.name), entry.info, owner.st_uid, owner.st_gid, stable};
     return std::nullopt;
-}
-
-bool CopyThroughBuffer(int from, int to) {
-    std::vector<char> buffer(256 * 1024);
-    for (;;) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got == 0;
-        }
-        if (!posix::WriteAll(to, buffer.data(), static_cast<std::size_t>(got))) {
-            return false;
-        }
-    }
-}
-
-// Where the kernel cannot copy between the two files: another file system (older kernels), FUSE, or none at all.
-bool IsRefusedCopyRange(int error) {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-// copy_file_range copies inside the kernel, and lets btrfs and XFS share the blocks instead; where it is refused,
-// the data goes through a buffer from where it stopped. A file that gives nothing this way at all is read through
-// the buffer too: some kernels (5.3 to 5.18) copy nothing from their own files, which claim no size.
-bool CopyData(int from, int to) {
-    bool copiedAny = false;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
-        if (copied > 0) {
-            copiedAny = true;
-        } else if (copied == 0) {
-            return copiedAny || CopyThroughBuffer(from, to);
-        } else if (IsRefusedCopyRange(errno)) {
-            return CopyThroughBuffer(from, to);
-        } else if (errno != EINTR) {
-            return false;
-        }
-    }
 }
 
 // The source's last-write time to the nanosecond, and its access time: fusefat ignores a new last-write time
@@ -168,44 +148,29 @@ std::array<timespec, 2> TimesOf(const struct stat& source) {
 }
 
 std::optional<CopyOutcome> Fill(TemporarySibling& temporary, const SourceFile& source, const Destination& destination) {
-    if (!CopyData(source.fd.Get(), temporary.Fd())) {
-        return CopyOutcome::Failed(errno);
+    if (!posix::CopyData(source.fd.Get(), temporary.Fd(), source.info)) {
+        return CopyOutcome::Failed(CopyStep::WriteTemporary, errno);
     }
-    // Only root may give a file away, and file systems without POSIX owners and permissions (FAT) refuse or
-    // ignore both: the data and the time matter more, so their failures are let pass.
-    [[maybe_unused]] const int owned = ::fchown(temporary.Fd(), destination.owner, destination.group);
-    [[maybe_unused]] const int permitted = ::fchmod(temporary.Fd(), source.info.st_mode & 0777);
+    posix::CopyMetadata(source.fd.Get(), temporary.Fd(), source.info, destination.owner, destination.group);
     return ::futimens(temporary.Fd(), TimesOf(source.info).data()) != 0
-               ? std::optional<CopyOutcome>(CopyOutcome::Failed(errno))
+               ? std::optional<CopyOutcome>(CopyOutcome::Failed(CopyStep::WriteTemporary, errno))
                : std::nullopt;
 }
 
-// Written while being copied (in place, even with its old time put back, as cp -p does), or replaced by a new file
-// (saved editor-style): either way the copy is not the source as it now is, and must not carry its time. The file
-// under the source's name is the one opened, unchanged, or it is not the source copied.
 std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const struct stat& opened) {
     struct stat named {};
-    if (::stat(request.source.c_str(), &named) != 0 || !posix::IsSameFile(named, opened) ||
-        FactsOf(named) != FactsOf(opened)) {
-        return CopyOutcome::Refused(Refusal::SourceChanged);
-    }
-    return std::nullopt;
+    const bool present = ::stat(request.source.c_str(), &named) == 0;
+    return RefusedFor(JudgeSourceAgain(present ? std::optional(FactsOf(named)) : std::nullopt, FactsOf(opened)));
 }
 
-// The destination's place holds the file expected there, unchanged; no value expected: it is free.
-std::optional<CopyOutcome> CheckPlace(const Destination& destination, const std::optional<struct stat>& expected) {
+std::optional<CopyOutcome> CheckPlace(const Destination& destination, const std::optional<struct stat>& expected,
+                                      StableFacts stable) {
     struct stat now {};
     const bool present = ::fstatat(destination.folder.Get(), destination.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
     if (!present && errno != ENOENT) {
-        return CopyOutcome::Failed(errno);
+        return CopyOutcome::Failed(CopyStep::ExamineDestination, errno);
     }
-    if (!expected) {
-        return present ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationExists)) : std::nullopt;
-    }
-    if (!present || !IsSameVersion(FactsOf(now), FactsOf(*expected))) {
-        return CopyOutcome::Refused(Refusal::DestinationChanged);
-    }
-    return std::nullopt;
+    return RefusedFor(JudgePlace(present ? std::optional(FactsOf(now)) : std::nullopt, FactsIfAny(expected), stable));
 }
 
 // The full path of the destination, which the Trash names in its .trashinfo: the folder as the system knows it
@@ -224,19 +189,13 @@ std::optional<std::string> PathOf(const Destination& destination) {
 // Reserved once the data is written, not before: a copy killed meanwhile (a long one, say) would leave an entry
 // without its file, which trash clients list and cannot restore.
 std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept,
-                                          bool flushedByCaller) {
+                                          bool flushedByCaller, StableFacts stable) {
     const std::optional<std::string> path = PathOf(destination);
     if (!path) {
-        return CopyOutcome::NotKept("the path of " + destination.name + " cannot be told");
+        return CopyOutcome::KeepingFailed("the path of " + destination.name + " cannot be told");
     }
-    kept.emplace(*path, flushedByCaller);
-    return kept->Reserved() ? std::nullopt : std::optional<CopyOutcome>(CopyOutcome::NotKept(kept->Error()));
-}
-
-// The trash holds the very file the pass compared, whichever way it came there.
-bool TrashHolds(const TrashEntry& kept, const Destination& destination) {
-    struct stat held {};
-    return ::lstat(kept.KeptPath().c_str(), &held) == 0 && IsSameVersion(FactsOf(held), FactsOf(*destination.existing));
+    kept.emplace(*path, flushedByCaller, stable);
+    return kept->Reserved() ? std::nullopt : std::optional<CopyOutcome>(CopyOutcome::KeepingFailed(kept->Error()));
 }
 
 // FUSE file systems (fusefat among them) refuse the rename flags with EINVAL.
@@ -253,25 +212,27 @@ std::optional<CopyOutcome> AddFile(TemporarySibling& temporary, const Destinatio
     if (error == EEXIST) {
         return CopyOutcome::Refused(Refusal::DestinationExists);
     }
-    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(error)) : std::nullopt;
+    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(CopyStep::PutInPlace, error)) : std::nullopt;
 }
 
 // A replacement swaps the two files in one step and then looks at the one it took out: a file saved there at the
 // last moment is swapped back, and the next pass compares it. Only a marked temporary file takes part in a swap,
 // so that a crash before the swap back leaves a file the clean-up of leftovers can tell from its own. Where the
 // swap is refused, the check just made is all there is.
-std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destination& destination) {
+std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destination& destination,
+                                       StableFacts stable) {
     const int error = temporary.Marked() ? temporary.Exchange(destination.name) : EOPNOTSUPP;
     if (IsRefusedFlag(error)) {
         const int replaced = temporary.Replace(destination.name);
-        return replaced != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(replaced)) : std::nullopt;
+        return replaced != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(CopyStep::PutInPlace, replaced))
+                             : std::nullopt;
     }
     if (error != 0) {
-        return CopyOutcome::Failed(error);
+        return CopyOutcome::Failed(CopyStep::PutInPlace, error);
     }
     struct stat takenOut {};
     if (::fstatat(destination.folder.Get(), temporary.Name().c_str(), &takenOut, AT_SYMLINK_NOFOLLOW) == 0 &&
-        IsSameVersion(FactsOf(takenOut), FactsOf(*destination.existing))) {
+        IsSameVersion(FactsOf(takenOut), FactsOf(*destination.existing), stable)) {
         // The file replaced, now under the temporary name; when it is kept, the trash holds another name of it.
         (void)temporary.RemoveTakenOut();
         return std::nullopt;
@@ -288,25 +249,25 @@ std::optional<CopyOutcome> ReplaceFile(TemporarySibling& temporary, const Destin
 std::optional<CopyOutcome> MoveAsideAndAdd(TemporarySibling& temporary, const Destination& destination,
                                            TrashEntry& kept) {
     if (!kept.KeepByMove()) {
-        return CopyOutcome::NotKept(kept.Error());
+        return CopyOutcome::KeepingFailed(kept.Error());
     }
     // A file saved in the instant since the check went to the trash instead: the rollback puts it back.
-    if (!TrashHolds(kept, destination)) {
+    if (!kept.Holds(FactsOf(*destination.existing))) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
-    if (auto problem = CheckPlace(destination, std::nullopt)) {
+    if (auto problem = CheckPlace(destination, std::nullopt, {})) {
         return problem;
     }
     return AddFile(temporary, destination);
 }
 
 std::optional<CopyOutcome> PutInPlace(TemporarySibling& temporary, const Destination& destination,
-                                      std::optional<TrashEntry>& kept, bool linked) {
+                                      std::optional<TrashEntry>& kept, bool keptAhead, StableFacts stable) {
     if (!destination.existing) {
         return AddFile(temporary, destination);
     }
-    auto problem =
-        kept && !linked ? MoveAsideAndAdd(temporary, destination, *kept) : ReplaceFile(temporary, destination);
+    auto problem = kept && !keptAhead ? MoveAsideAndAdd(temporary, destination, *kept)
+                                      : ReplaceFile(temporary, destination, stable);
     if (!problem && kept) {
         kept->Confirm();
     }
@@ -314,12 +275,19 @@ std::optional<CopyOutcome> PutInPlace(TemporarySibling& temporary, const Destina
 }
 
 // Some file systems (fusefat among them) stamp the current time on a file when it is renamed, so the time is set
-// again on the file, still open; the copy itself has succeeded either way.
-CopyOutcome Finish(const TemporarySibling& temporary, const struct stat& source, ReplacedFile replaced) {
+// again on the file, still open; the copy itself has succeeded either way. What the file in place shows is what
+// later comparisons trust: when it cannot be read, what the temporary file showed before it took its place.
+// The time read back also tells the step its file system keeps.
+CopyOutcome Finish(const TemporarySibling& temporary, const struct stat& source, const struct stat& prepared,
+                   ReplacedFile replaced) {
     (void)::futimens(temporary.Fd(), TimesOf(source).data());
     struct stat written {};
-    (void)::fstat(temporary.Fd(), &written);
-    return CopyOutcome::Copied(FactsOf(written), replaced);
+    if (::fstat(temporary.Fd(), &written) != 0) {
+        return CopyOutcome::Copied(FactsOf(prepared), replaced);
+    }
+    const FileFacts facts = FactsOf(written);
+    LearnTimeStep(posix::FileSystemKeyOf(temporary.Fd()), FactsOf(source).lastWriteTime, facts.lastWriteTime);
+    return CopyOutcome::Copied(facts, replaced);
 }
 
 void Tell(const CopyRequest& request, CopyStage stage) {
@@ -336,10 +304,11 @@ struct PendingCopy {
     CopyRequest request;
     std::optional<CopyOutcome> ended; // refused or failed: nothing more is done
     struct stat source {};            // the source as opened
+    struct stat prepared {};          // the temporary file once filled
     Destination destination;
     std::unique_ptr<TemporarySibling> temporary;
     std::optional<TrashEntry> kept;
-    bool linked = false;       // the old file is kept by a hard link, made before the flush
+    bool keptAhead = false;    // the old file is kept by a hard link or a copy, made before the flush
     dev_t device = 0;          // of the temporary file
     bool flushedAlone = false; // its file system does not pass syncfs on (FUSE): fsync the file itself
 };
@@ -358,43 +327,53 @@ bool IsFlushedAlone(int fd) {
     return ::fstatfs(fd, &system) == 0 && system.f_type == FUSE_SUPER_MAGIC;
 }
 
-std::optional<CopyOutcome> Prepare(PendingCopy& copy) {
+std::optional<CopyOutcome> Prepare(PendingCopy& copy, StableFactsSeen& seen) {
     SourceFile source;
     if (auto problem = OpenSource(copy.request, source)) {
         return problem;
     }
-    if (auto problem = FindDestination(copy.request, source.info, copy.destination)) {
+    if (auto problem = FindDestination(copy.request, source.info, copy.destination, &seen)) {
         return problem;
     }
     copy.temporary = std::make_unique<TemporarySibling>(copy.destination.folder.Get());
     if (!copy.temporary->Valid()) {
-        return CopyOutcome::Failed(copy.temporary->Error());
+        return CopyOutcome::Failed(CopyStep::MakeTemporary, copy.temporary->Error());
     }
     if (auto problem = Fill(*copy.temporary, source, copy.destination)) {
         return problem;
     }
-    struct stat written {};
-    if (::fstat(copy.temporary->Fd(), &written) != 0) {
-        return CopyOutcome::Failed(errno);
+    if (::fstat(copy.temporary->Fd(), &copy.prepared) != 0) {
+        return CopyOutcome::Failed(CopyStep::ExamineTemporary, errno);
     }
     copy.source = source.info;
-    copy.device = written.st_dev;
+    copy.device = copy.prepared.st_dev;
     copy.flushedAlone = IsFlushedAlone(copy.temporary->Fd());
     Tell(copy.request, CopyStage::DataWritten);
     return std::nullopt;
 }
 
 // The old file is linked into the trash before the flush, which makes the link and its .trashinfo durable with the
-// batch's data, and before the checks, so that the check of the destination vouches for what the trash holds.
-// Where links are refused (FAT), it is moved there after the checks.
+// batch's data, and before the checks, so that the check of the destination vouches for what the trash holds; a
+// trash on another device or mount takes a copy, flushed there. Where links are refused (FAT), the file is moved
+// there after the checks.
 std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
     if (!copy.request.keepReplaced || !copy.destination.existing) {
         return std::nullopt;
     }
-    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone)) {
+    // Gone or replaced while the data was written: not the file to keep, nor to replace.
+    if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.destination.stable)) {
         return problem;
     }
-    copy.linked = copy.kept->KeepByLink();
+    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.destination.stable)) {
+        return problem;
+    }
+    copy.keptAhead = copy.kept->KeepByLink();
+    if (!copy.keptAhead && copy.kept->NeedsCopy()) {
+        if (!copy.kept->KeepByCopy()) {
+            return CopyOutcome::KeepingFailed(copy.kept->Error());
+        }
+        copy.keptAhead = true;
+    }
     return std::nullopt;
 }
 
@@ -415,7 +394,7 @@ void FlushTogether(std::deque<PendingCopy>& copies) {
             error = at->second;
         }
         if (error != 0) {
-            copy.ended = CopyOutcome::Failed(error);
+            copy.ended = CopyOutcome::Failed(CopyStep::Flush, error);
         }
     }
 }
@@ -424,17 +403,18 @@ CopyOutcome CheckAndPutInPlace(PendingCopy& copy) {
     if (auto problem = CheckSourceUnchanged(copy.request, copy.source)) {
         return *problem;
     }
-    if (auto problem = CheckPlace(copy.destination, copy.destination.existing)) {
+    if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.destination.stable)) {
         return *problem;
     }
-    if (copy.linked && !TrashHolds(*copy.kept, copy.destination)) {
+    if (copy.keptAhead && !copy.kept->Holds(FactsOf(*copy.destination.existing))) {
         return CopyOutcome::Refused(Refusal::DestinationChanged);
     }
     Tell(copy.request, CopyStage::Checked);
-    if (auto problem = PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.linked)) {
+    if (auto problem =
+            PutInPlace(*copy.temporary, copy.destination, copy.kept, copy.keptAhead, copy.destination.stable)) {
         return *problem;
     }
-    return Finish(*copy.temporary, copy.source, copy.kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
+    return Finish(*copy.temporary, copy.source, copy.prepared, copy.kept ? ReplacedFile::Kept : ReplacedFile::NotAsked);
 }
 
 // Enough copies to pay for a flush many times over; the bytes bound the dirty data a flush waits for.
@@ -456,6 +436,7 @@ std::size_t CopiesOpenAtOnce() {
 
 struct CopyBatch::State {
     std::deque<PendingCopy> pending;
+    StableFactsSeen stable;
     std::uint64_t bytes = 0;
     std::size_t mostCopies = CopiesOpenAtOnce();
 };
@@ -467,7 +448,7 @@ CopyBatch::~CopyBatch() = default;
 void CopyBatch::Add(const CopyRequest& request) {
     PendingCopy& copy = state_->pending.emplace_back(request);
     try {
-        copy.ended = Prepare(copy);
+        copy.ended = Prepare(copy, state_->stable);
     } catch (const std::exception& e) {
         copy.ended = CopyOutcome::FailedBy(e.what());
     }
@@ -533,7 +514,7 @@ std::optional<CopyOutcome> CheckCopyDestination(const CopyRequest& request) {
     struct stat source {};
     (void)::stat(request.source.c_str(), &source); // for the same-file test only
     Destination destination;
-    return FindDestination(request, source, destination);
+    return FindDestination(request, source, destination, nullptr);
 }
 
 } // namespace quillmere::platform

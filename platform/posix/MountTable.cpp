@@ -29,7 +29,8 @@ std::string Unescaped(std::string_view field) {
     return text;
 }
 
-// "ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS ...": the third to fifth fields.
+// "ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS [OPTIONAL-FIELDS...] - TYPE SOURCE SUPER-OPTIONS": the third to
+// fifth fields, and the two after the "-" that ends the optional ones.
 std::optional<MountEntry> ParseLine(const std::string& line) {
     std::istringstream fields(line);
     std::string id, parent, device, root, mountPoint;
@@ -37,7 +38,12 @@ std::optional<MountEntry> ParseLine(const std::string& line) {
         !root.starts_with('/') || !mountPoint.starts_with('/')) {
         return std::nullopt;
     }
-    return MountEntry{device, Unescaped(root), Unescaped(mountPoint)};
+    std::string word;
+    while (fields >> word && word != "-") {
+    }
+    std::string type, source;
+    fields >> type >> source;
+    return MountEntry{device, Unescaped(root), Unescaped(mountPoint), type, Unescaped(source)};
 }
 
 // True when path is base or lies below it, component by component.
@@ -62,18 +68,18 @@ std::string Moved(std::string_view path, std::string_view prefix, std::string_vi
     return moved;
 }
 
-const MountEntry* HoldingMount(const std::vector<MountEntry>& mounts, std::string_view path) {
+} // namespace
+
+const MountEntry* HoldingMount(const std::vector<MountEntry>& mounts, std::string_view resolvedPath) {
     const MountEntry* holding = nullptr;
     for (const MountEntry& mount : mounts) {
-        if (IsAtOrBelow(path, mount.mountPoint) &&
+        if (IsAtOrBelow(resolvedPath, mount.mountPoint) &&
             (!holding || mount.mountPoint.size() >= holding->mountPoint.size())) {
             holding = &mount;
         }
     }
     return holding;
 }
-
-} // namespace
 
 std::vector<MountEntry> ParseMountInfo(std::string_view text) {
     std::vector<MountEntry> mounts;

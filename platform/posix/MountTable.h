@@ -14,6 +14,8 @@ struct MountEntry {
     std::string device;     // "major:minor" of the file system
     std::string root;       // the folder of that file system shown at the mount point
     std::string mountPoint; // where it shows
+    std::string type;       // with its FUSE subtype, as the table shows it ("fuse.fusefat")
+    std::string source;     // the device or image, or the driver's own name
     bool operator==(const MountEntry&) const = default;
 };
 
@@ -25,6 +27,10 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text);
 // same file system under each other mount that shows it. The mount holding resolvedPath is the one with the
 // longest mount point above it, the last listed among equals (a mount on top of another).
 std::vector<std::string> OtherPlacesOf(const std::vector<MountEntry>& mounts, std::string_view resolvedPath);
+
+// The mount that holds resolvedPath (absolute, links resolved): the one with the longest mount point above it, the
+// last listed among equals (a mount on top of another); none when no mount holds it.
+const MountEntry* HoldingMount(const std::vector<MountEntry>& mounts, std::string_view resolvedPath);
 
 // This process's mounts; none where the system does not list them.
 std::vector<MountEntry> ReadMountTable();

@@ -3,6 +3,7 @@
 
 #include "platform/TemporaryName.h"
 #include "platform/posix/PathText.h"
+#include "platform/posix/StatFacts.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,9 +20,10 @@ namespace quillmere::platform::posix {
 
 namespace {
 
-// The mark of a temporary file of this program's, in the user's own namespace of extended attributes.
-constexpr const char* kMarkName = "user.quillmere.partial";
-constexpr char kMarkValue = '1';
+// The mark of a temporary file of this program's, in the user's own namespace of extended attributes. Its value is
+// the file's temporary name: a file put in place keeps the mark no longer than its copy runs, but one edited in
+// place, or a copy of it, may carry a mark all the same, and such a mark names a temporary name that is not its own.
+constexpr std::string_view kMarkName = "user.quillmere.partial";
 
 // Random hexadecimal digits; a counter keeps them distinct should the system give no randomness.
 std::string UniquePart() {
@@ -39,23 +41,41 @@ std::string UniquePart() {
 } // namespace
 
 TemporarySibling::TemporarySibling(int folder) : folder_(folder) {
-    for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
-        name_ = TemporaryName(UniquePart());
-        // Close-on-exec: a program started meanwhile (the window opens a browser) would otherwise keep the file,
-        // and with it the removable drive it lies on, open for as long as it runs.
-        file_ = UniqueFd(::openat(folder_, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        error_ = file_.Valid() ? 0 : errno;
-        if (error_ != EEXIST) {
-            break;
-        }
+    Made made = Made::TryAnotherName;
+    for (int attempt = 0; attempt < 100 && made == Made::TryAnotherName; ++attempt) {
+        made = Create();
     }
-    // Nobody else knows the name yet, so the lock is free; a pass removes only files it can lock.
-    if (file_.Valid() && ::flock(file_.Get(), LOCK_EX | LOCK_NB) != 0) {
+    marked_ = file_.Valid() && ::fsetxattr(file_.Get(), kMarkName.data(), name_.data(), name_.size(), 0) == 0;
+}
+
+// Between its creation and its lock, the file is empty, unmarked and free, and a pass clearing leftovers may take
+// it for one killed just there (RemoveLeftoverTemporary) and remove it: once locked, it is this copy's only if the
+// name still leads to it, and otherwise another name is tried.
+TemporarySibling::Made TemporarySibling::Create() {
+    name_ = TemporaryName(UniquePart());
+    // Close-on-exec: a program started meanwhile (the window opens a browser) would otherwise keep the file,
+    // and with it the removable drive it lies on, open for as long as it runs.
+    file_ = UniqueFd(::openat(folder_, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!file_.Valid()) {
         error_ = errno;
-        ::unlinkat(folder_, name_.c_str(), 0);
-        file_.Reset();
+        return error_ == EEXIST ? Made::TryAnotherName : Made::No;
     }
-    marked_ = file_.Valid() && ::fsetxattr(file_.Get(), kMarkName, &kMarkValue, 1, 0) == 0;
+    struct stat opened {};
+    struct stat named {};
+    const bool locked = ::flock(file_.Get(), LOCK_EX | LOCK_NB) == 0;
+    error_ = locked ? ENOENT : errno;
+    const bool stillNamed = ::fstat(file_.Get(), &opened) == 0 &&
+                            ::fstatat(folder_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+                            IsSameFile(opened, named);
+    if (locked && stillNamed) {
+        error_ = 0;
+        return Made::Yes;
+    }
+    if (stillNamed) {
+        ::unlinkat(folder_, name_.c_str(), 0);
+    }
+    file_.Reset();
+    return locked || error_ == EWOULDBLOCK ? Made::TryAnotherName : Made::No;
 }
 
 TemporarySibling::~TemporarySibling() {
@@ -73,7 +93,28 @@ int TemporarySibling::Rename(const std::string& name, unsigned flags) {
         return errno;
     }
     inPlace_ = flags == RENAME_EXCHANGE ? !inPlace_ : true;
+    if (flags != RENAME_EXCHANGE) {
+        Unmark();
+    }
     return 0;
+}
+
+// A crash before this leaves the mark on a file in place, where it names a temporary name no longer in use.
+void TemporarySibling::Unmark() {
+    if (!marked_) {
+        return;
+    }
+    marked_ = false;
+    if (::fremovexattr(file_.Get(), kMarkName.data()) == 0 || errno != EACCES) {
+        return;
+    }
+    // A file its owner may not write (a copy of a read-only file) keeps its extended attributes from all but root:
+    // it is made writable for the instant.
+    struct stat info {};
+    if (::fstat(file_.Get(), &info) == 0 && ::fchmod(file_.Get(), info.st_mode | S_IWUSR) == 0) {
+        (void)::fremovexattr(file_.Get(), kMarkName.data());
+        (void)::fchmod(file_.Get(), info.st_mode & 07777);
+    }
 }
 
 int TemporarySibling::Add(const std::string& name) {
@@ -89,12 +130,44 @@ int TemporarySibling::Replace(const std::string& name) {
 }
 
 int TemporarySibling::RemoveTakenOut() {
-    return ::unlinkat(folder_, name_.c_str(), 0) == 0 ? 0 : errno;
+    const int error = ::unlinkat(folder_, name_.c_str(), 0) == 0 ? 0 : errno;
+    Unmark();
+    return error;
 }
 
-bool CarriesTemporaryMark(int fd) {
-    char value = 0;
-    return ::fgetxattr(fd, kMarkName, &value, 1) >= 0 || errno == ENOTSUP;
+namespace {
+
+// What a mark read (into value, got bytes, or -1 and errno) says of a file under the temporary name name.
+TemporaryMark MarkRead(const char* value, ssize_t got, std::string_view name) {
+    if (got >= 0) {
+        return std::string_view(value, static_cast<std::size_t>(got)) == name ? TemporaryMark::Own
+                                                                              : TemporaryMark::Other;
+    }
+    if (errno == ENODATA) {
+        return TemporaryMark::None;
+    }
+    // rclone answers every extended attribute with EIO: it keeps none, and no copy there was ever marked. A mark
+    // too long to be one of the program's is another one; so is one that cannot be read otherwise.
+    return errno == ENOTSUP || errno == EIO ? TemporaryMark::NotKept : TemporaryMark::Other;
+}
+
+} // namespace
+
+TemporaryMark TemporaryMarkOf(int fd, std::string_view name) {
+    char value[256];
+    const ssize_t got = ::fgetxattr(fd, kMarkName.data(), value, sizeof value);
+    return MarkRead(value, got, name);
+}
+
+TemporaryMark TemporaryMarkOf(int folder, const std::string& entry, std::string_view name) {
+    char value[256];
+    const std::string path = "/proc/self/fd/" + std::to_string(folder) + "/" + entry;
+    const ssize_t got = ::lgetxattr(path.c_str(), kMarkName.data(), value, sizeof value);
+    return MarkRead(value, got, name);
+}
+
+bool IsTemporaryMark(std::string_view attribute) {
+    return attribute == kMarkName;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {

@@ -16,7 +16,8 @@ public:
     // Creates a file named TemporaryName (mode 0600, closed on exec) in the open folder, and locks it (flock,
     // exclusive) for as long as it lives, so that a pass meeting it knows a copy still holds it. Valid() tells
     // whether that worked, Error() why not. The folder must stay open while this lives. The file is marked as
-    // this program's with an extended attribute where the file system keeps them (see CarriesTemporaryMark).
+    // this program's with an extended attribute where the file system keeps them (see TemporaryMarkOf): the mark
+    // holds the temporary name, and leaves the file once it is in place for good.
     explicit TemporarySibling(int folder);
     ~TemporarySibling();
     TemporarySibling(const TemporarySibling&) = delete;
@@ -36,15 +37,20 @@ public:
     // Takes the name, which must be free: renameat2 with RENAME_NOREPLACE.
     int Add(const std::string& name);
     // Takes the name, and the file that had it takes the temporary name: renameat2 with RENAME_EXCHANGE. Called
-    // again, it swaps them back.
+    // again, it swaps them back. The file keeps its mark in between: should the program die before the swap back,
+    // the mark, naming the temporary name, tells the next pass which file to put back (RemoveLeftoverTemporary).
     int Exchange(const std::string& name);
     // Takes the name from whatever has it: a plain rename.
     int Replace(const std::string& name);
-    // Removes what the temporary name holds after an exchange: the file that was replaced.
+    // Removes what the temporary name holds after an exchange: the file that was replaced. The swap is then over,
+    // and the file in place loses its mark.
     int RemoveTakenOut();
 
 private:
+    enum class Made { Yes, TryAnotherName, No };
+    Made Create();
     int Rename(const std::string& name, unsigned flags);
+    void Unmark();
 
     int folder_;
     std::string name_;
@@ -54,10 +60,18 @@ private:
     bool marked_ = false;
 };
 
-// Whether an unlocked file under a temporary name is a leftover of this program's, to be removed: it carries the
-// mark, or its file system keeps no extended attributes at all (so no copy there ever used an exchange, which
-// needs the mark, and a file under that name can only be one of this program's own).
-bool CarriesTemporaryMark(int fd);
+enum class TemporaryMark {
+    Own,     // the mark names the file's own temporary name: the program's temporary file, never put in place
+    None,    // no mark at all
+    Other,   // a mark naming another temporary name: a file once put in place, or an edited copy of one
+    NotKept, // the file system keeps no extended attributes, so no copy there ever used an exchange
+};
+// The mark on an open file that lies under the temporary name name.
+TemporaryMark TemporaryMarkOf(int fd, std::string_view name);
+// The same for a file named entry in the open folder, read without opening it (which a device would notice).
+TemporaryMark TemporaryMarkOf(int folder, const std::string& entry, std::string_view name);
+// Whether an extended attribute is the program's mark, which a copy never carries over from its source.
+bool IsTemporaryMark(std::string_view attribute);
 
 // Writes text to path so that path is never seen half-written: a temporary sibling, flushed, then renamed over
 // it. The file gets mode. False when any step fails (path is then as it was).

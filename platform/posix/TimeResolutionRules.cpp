@@ -44,47 +44,6 @@ std::string_view DriverOf(std::string_view type) {
     return type;
 }
 
-bool IsOctalEscape(std::string_view text, std::size_t i) {
-    return text[i] == '\\' && i + 3 < text.size() &&
-           text.substr(i + 1, 3).find_first_not_of("01234567") == std::string_view::npos;
-}
-
-// The mount table writes blanks, tabs, newlines and backslashes in paths as three-digit octal escapes.
-std::string Unescape(std::string_view text) {
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsOctalEscape(text, i)) {
-            plain += static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0'));
-            i += 3;
-        } else {
-            plain += text[i];
-        }
-    }
-    return plain;
-}
-
-bool MountPointHolds(std::string_view mountPoint, std::string_view path) {
-    if (!path.starts_with(mountPoint)) {
-        return false;
-    }
-    return mountPoint == "/" || path.size() == mountPoint.size() || path[mountPoint.size()] == '/';
-}
-
-// Fields of one mountinfo line: 5th is the mount point; the type follows the "-" separator.
-std::optional<MountEntry> ParseMountLine(const std::string& line) {
-    std::istringstream fields(line);
-    std::vector<std::string> words;
-    for (std::string word; fields >> word;) {
-        words.push_back(std::move(word));
-    }
-    for (std::size_t i = 5; i + 1 < words.size(); ++i) {
-        if (words[i] == "-") {
-            return MountEntry{Unescape(words[4]), words[i + 1], i + 2 < words.size() ? Unescape(words[i + 2]) : ""};
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<std::int64_t> ResolutionOfMagic(std::uint64_t magic) {
@@ -124,19 +83,6 @@ std::optional<std::int64_t> ResolutionOfBootSector(std::string_view sector) {
         return kFatResolution;
     }
     return std::nullopt;
-}
-
-std::optional<MountEntry> FindMount(std::string_view mountinfo, std::string_view realPath) {
-    std::optional<MountEntry> best;
-    std::istringstream lines{std::string(mountinfo)};
-    for (std::string line; std::getline(lines, line);) {
-        auto entry = ParseMountLine(line);
-        if (entry && MountPointHolds(entry->mountPoint, realPath) &&
-            (!best || entry->mountPoint.size() >= best->mountPoint.size())) {
-            best = std::move(entry);
-        }
-    }
-    return best;
 }
 
 } // namespace quillmere::platform::posix

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pure half of TimeResolution: which file system a folder lies on, told from statfs's magic number and, for
-// FUSE, from the mount table. Kept apart from the system calls so the rules can be tested from a table.
+// FUSE, from the mount table's type (platform/posix/MountTable.h). Kept apart from the system calls so the rules can be
+// tested from a table.
 #pragma once
 
 #include "platform/TimeSteps.h"
@@ -24,15 +25,5 @@ std::int64_t ResolutionOfMountType(std::string_view type);
 // "EXFAT   ", "FAT12   "...); no value for anything else. For "fuseblk" mounts without a subtype (ntfs-3g,
 // exfat-fuse), whose mount table entry names only the device.
 std::optional<std::int64_t> ResolutionOfBootSector(std::string_view sector);
-
-struct MountEntry {
-    std::string mountPoint;
-    std::string type;   // with its FUSE subtype, as the mount table shows it ("fuse.fusefat")
-    std::string source; // the device or image, or the driver's own name
-};
-
-// The mount of /proc/self/mountinfo (given as text) that holds realPath: the longest mount point that is a
-// prefix of it, the last one mounted winning among equals.
-std::optional<MountEntry> FindMount(std::string_view mountinfo, std::string_view realPath);
 
 } // namespace quillmere::platform::posix

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The freedesktop.org Trash: a file about to be replaced is hard-linked or moved into files/ under the name
-// its info/NAME.trashinfo, written first and exclusively, has reserved.
+// The freedesktop.org Trash: a file about to be replaced is hard-linked, moved or copied into files/ under the
+// name its info/NAME.trashinfo, written first and exclusively, has reserved.
 #include "platform/Trash.h"
+#include "platform/CopyRules.h"
+#include "platform/posix/CopyData.h"
 #include "platform/posix/PathText.h"
+#include "platform/posix/StatFacts.h"
 #include "platform/posix/TrashFolder.h"
 #include "platform/posix/TrashInfo.h"
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,11 +74,49 @@ bool MoveKeepingTimes(const std::string& from, const std::string& to) {
     return true;
 }
 
-bool SameFile(const std::string& one, const std::string& other) {
-    struct stat a {};
-    struct stat b {};
-    return ::lstat(one.c_str(), &a) == 0 && ::lstat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+std::optional<FileFacts> FactsAt(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? std::optional(posix::FactsOf(info)) : std::nullopt;
+}
+
+// The file at one is the very version at other (one file under two names, or a copy made of it).
+bool SameVersionAt(const std::string& one, const FileFacts& other, StableFacts stable) {
+    const std::optional<FileFacts> facts = FactsAt(one);
+    return facts && IsSameVersion(*facts, other, stable);
+}
+
+enum class Copying { Done, Failed, Changed };
+
+// A copy of from, made new at to, with its permissions and times, on the disk before it is trusted; the facts of
+// from as copied. A file written meanwhile is not what was copied.
+Copying CopyKeepingTimes(const std::string& from, const std::string& to, FileFacts& copied) {
+    const posix::UniqueFd source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat before {};
+    if (!source.Valid() || ::fstat(source.Get(), &before) != 0) {
+        return Copying::Failed;
+    }
+    const posix::UniqueFd copy(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!copy.Valid()) {
+        return Copying::Failed;
+    }
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    struct stat after {};
+    const bool written = posix::CopyData(source.Get(), copy.Get(), before) &&
+                         ::fchmod(copy.Get(), before.st_mode & 0777) == 0 && ::futimens(copy.Get(), times) == 0 &&
+                         ::fsync(copy.Get()) == 0 && ::fstat(source.Get(), &after) == 0;
+    const int reason = errno;
+    if (!written || posix::FactsOf(after) != posix::FactsOf(before)) {
+        ::unlink(to.c_str());
+        errno = reason;
+        return written ? Copying::Changed : Copying::Failed;
+    }
+    copied = posix::FactsOf(before);
+    return Copying::Done;
+}
+
+bool FlushFile(const std::string& path) {
+    const posix::UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return file.Valid() && ::fsync(file.Get()) == 0;
 }
 
 // Writes text to a new file, flushed to the disk unless the caller flushes it; false (errno set) on any failure.
@@ -98,7 +140,7 @@ bool WriteInfo(int fd, const std::string& text, bool flushedByCaller) {
 } // namespace
 
 struct TrashEntry::State {
-    enum class Stage { Unreserved, Reserved, Linked, Moved, Done };
+    enum class Stage { Unreserved, Reserved, Linked, Moved, Copied, Done };
     enum class Claim { Reserved, Taken, Failed };
 
     std::string file;
@@ -108,6 +150,9 @@ struct TrashEntry::State {
     std::string infoPath;
     std::string keptPath; // the file's name in files/
     bool flushedByCaller = false;
+    StableFacts stable;
+    bool needsCopy = false;          // the trash lies on another device or mount than the file
+    std::optional<FileFacts> copied; // the file as it was when copied into the trash
 
     bool Fail(std::string why) {
         error = std::move(why);
@@ -151,6 +196,7 @@ struct TrashEntry::State {
             failure = TrashFailure::Failed;
             return;
         }
+        needsCopy = trash->onAnotherDevice;
         const std::string text = posix::TrashInfoText(trash->originalPath, LocalNow());
         for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
             const Claim claim = ClaimName(trash->path, posix::CandidateTrashName(name, attempt), text);
@@ -189,6 +235,15 @@ struct TrashEntry::State {
         return Claim::Reserved;
     }
 
+    // The trash's own name of the file (a link or a copy), then its .trashinfo.
+    bool RemoveKept() {
+        if (::unlink(keptPath.c_str()) != 0) {
+            stage = Stage::Done;
+            return Fail(WithSystemReason("cannot remove " + keptPath));
+        }
+        return RemoveInfo();
+    }
+
     bool RemoveInfo() {
         stage = Stage::Done;
         return ::unlink(infoPath.c_str()) == 0 || Fail(WithSystemReason("cannot remove " + infoPath));
@@ -197,9 +252,11 @@ struct TrashEntry::State {
 
 TrashEntry::TrashEntry(const std::string& file) : TrashEntry(file, false) {}
 
-TrashEntry::TrashEntry(const std::string& file, bool flushedByCaller) : state_(std::make_unique<State>()) {
+TrashEntry::TrashEntry(const std::string& file, bool flushedByCaller, StableFacts stable)
+    : state_(std::make_unique<State>()) {
     state_->file = file;
     state_->flushedByCaller = flushedByCaller;
+    state_->stable = stable;
     state_->Reserve();
 }
 
@@ -224,10 +281,57 @@ bool TrashEntry::KeepByLink() {
     if (entry.stage != State::Stage::Reserved) {
         return entry.NotReserved();
     }
+    if (entry.needsCopy) {
+        return entry.Fail("the trash for " + entry.file + " lies on another drive");
+    }
     if (::link(entry.file.c_str(), entry.keptPath.c_str()) != 0) {
+        // A bind mount of the trash's own drive is another mount all the same: no link or move crosses it.
+        entry.needsCopy = errno == EXDEV;
         return entry.Fail(WithSystemReason("cannot link " + entry.file + " into the trash"));
     }
     return entry.Succeed(State::Stage::Linked);
+}
+
+bool TrashEntry::NeedsCopy() const {
+    return state_->needsCopy;
+}
+
+// The .trashinfo lies on another device than the one the caller flushes: it is flushed here.
+bool TrashEntry::KeepByCopy() {
+    State& entry = *state_;
+    if (entry.stage != State::Stage::Reserved) {
+        return entry.NotReserved();
+    }
+    FileFacts copied;
+    switch (CopyKeepingTimes(entry.file, entry.keptPath, copied)) {
+    case Copying::Failed:
+        return entry.Fail(WithSystemReason("cannot copy " + entry.file + " into the trash"));
+    case Copying::Changed:
+        return entry.Fail(entry.file + " changed while it was copied into the trash");
+    case Copying::Done:
+        break;
+    }
+    entry.copied = copied;
+    entry.stage = State::Stage::Copied; // rolled back from here on, should the flush fail
+    if (entry.flushedByCaller && !FlushFile(entry.infoPath)) {
+        return entry.Fail(WithSystemReason("cannot flush " + entry.infoPath));
+    }
+    return entry.Succeed(State::Stage::Copied);
+}
+
+bool TrashEntry::Holds(const FileFacts& file) const {
+    const State& entry = *state_;
+    switch (entry.stage) {
+    case State::Stage::Linked:
+    case State::Stage::Moved: {
+        const std::optional<FileFacts> held = FactsAt(entry.keptPath);
+        return held && IsSameVersion(*held, file, entry.stable);
+    }
+    case State::Stage::Copied:
+        return IsSameVersion(*entry.copied, file, entry.stable);
+    default:
+        return false;
+    }
 }
 
 const std::string& TrashEntry::KeptPath() const {
@@ -247,7 +351,8 @@ bool TrashEntry::KeepByMove() {
 
 void TrashEntry::Confirm() {
     State& entry = *state_;
-    if (entry.stage == State::Stage::Linked || entry.stage == State::Stage::Moved) {
+    if (entry.stage == State::Stage::Linked || entry.stage == State::Stage::Moved ||
+        entry.stage == State::Stage::Copied) {
         entry.stage = State::Stage::Done;
     }
 }
@@ -260,17 +365,21 @@ bool TrashEntry::Rollback() {
         return true;
     case State::Stage::Reserved:
         return entry.RemoveInfo();
-    case State::Stage::Linked:
+    case State::Stage::Linked: {
         // Only a second name of the file still in place may go; anything else is the old content's last copy.
-        if (!SameFile(entry.file, entry.keptPath)) {
+        const std::optional<FileFacts> held = FactsAt(entry.keptPath);
+        if (!held || !SameVersionAt(entry.file, *held, entry.stable)) {
             entry.stage = State::Stage::Done;
             return entry.Fail(entry.file + " was changed meanwhile; the kept file stays in the trash");
         }
-        if (::unlink(entry.keptPath.c_str()) != 0) {
+        return entry.RemoveKept();
+    }
+    case State::Stage::Copied:
+        if (!SameVersionAt(entry.file, *entry.copied, entry.stable)) {
             entry.stage = State::Stage::Done;
-            return entry.Fail(WithSystemReason("cannot remove " + entry.keptPath));
+            return entry.Fail(entry.file + " was changed meanwhile; the kept copy stays in the trash");
         }
-        return entry.RemoveInfo();
+        return entry.RemoveKept();
     case State::Stage::Moved:
         if (!MoveKeepingTimes(entry.keptPath, entry.file)) {
             entry.stage = State::Stage::Done;

@@ -112,6 +112,15 @@ bool MakeContentFolders(const std::string& trash, std::string& error) {
     return MakeFolder(trash + "/files", error) && MakeFolder(trash + "/info", error);
 }
 
+// The home trash names files by their absolute path.
+std::optional<TrashFolder> HomeTrash(const std::string& home, const std::string& original, bool onAnotherDevice,
+                                     std::string& error) {
+    if (!MakeFolders(home, error) || !MakeContentFolders(home, error)) {
+        return std::nullopt;
+    }
+    return TrashFolder{home, original, onAnotherDevice};
+}
+
 } // namespace
 
 std::optional<std::string> HomeTrashPath() {
@@ -146,20 +155,24 @@ std::optional<TrashFolder> ChooseTrashFolder(const std::string& realFolder, cons
     }
     const auto home = HomeTrashPath();
     if (home && DeviceOf(*home) == folder.st_dev) {
-        // The home trash names files by their absolute path.
-        if (!MakeFolders(*home, error) || !MakeContentFolders(*home, error)) {
-            return std::nullopt;
-        }
-        return TrashFolder{*home, original};
+        return HomeTrash(*home, original, false, error);
     }
     // A mount's own trash names them relative to the mount's top folder, so that they can be restored wherever
     // the drive is mounted next time.
     const std::string top = TopFolderOf(realFolder, folder.st_dev);
     const auto trash = TopTrashPath(top, error);
-    if (!trash || !MakeContentFolders(*trash, error)) {
+    if (trash && MakeContentFolders(*trash, error)) {
+        return TrashFolder{*trash, original.substr(top == "/" ? 1 : top.size() + 1)};
+    }
+    std::string why = error;
+    if (!home) {
         return std::nullopt;
     }
-    return TrashFolder{*trash, original.substr(top == "/" ? 1 : top.size() + 1)};
+    auto fallback = HomeTrash(*home, original, true, error);
+    if (!fallback) {
+        error = why + "; " + error;
+    }
+    return fallback;
 }
 
 } // namespace quillmere::platform::posix

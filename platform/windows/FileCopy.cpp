@@ -3,8 +3,11 @@
 // destination, fill and flush a locked temporary file beside it, check both again, let the Recycle Bin take the
 // file it replaces when asked, move it into place.
 #include "platform/FileCopy.h"
+#include "platform/CopyRules.h"
 #include "platform/TemporaryName.h"
+#include "platform/TimeStepLearning.h"
 #include "platform/Trash.h"
+#include "platform/windows/CopyData.h"
 #include "platform/windows/HandleFacts.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
@@ -26,8 +29,12 @@ namespace {
 constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-CopyOutcome FailedNow() {
-    return CopyOutcome::Failed(static_cast<int>(GetLastError()));
+CopyOutcome FailedNow(CopyStep step) {
+    return CopyOutcome::Failed(step, static_cast<int>(GetLastError()));
+}
+
+std::optional<CopyOutcome> RefusedFor(std::optional<Refusal> refusal) {
+    return refusal ? std::optional<CopyOutcome>(CopyOutcome::Refused(*refusal)) : std::nullopt;
 }
 
 std::wstring FolderPartOf(const std::wstring& path) {
@@ -128,20 +135,18 @@ std::optional<CopyOutcome> OpenSource(const CopyRequest& request, SourceFile& so
     source.file = FileHandle(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source.file.valid() || !GetFileInformationByHandle(source.file.get(), &source.info))
-        return FailedNow();
+        return FailedNow(CopyStep::OpenSource);
     const std::optional<FileFacts> facts = windows::FactsOfHandle(source.file.get());
     if (!facts)
-        return FailedNow();
-    if (source.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return CopyOutcome::Refused(Refusal::NotAFile);
-    if (request.sourceAsCompared && *facts != *request.sourceAsCompared)
-        return CopyOutcome::Refused(Refusal::SourceChanged);
+        return FailedNow(CopyStep::OpenSource);
+    const EntryKind kind =
+        (source.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::NotAFile : EntryKind::File;
+    if (auto refused = RefusedFor(JudgeSource(kind, *facts, request.sourceAsCompared)))
+        return refused;
     source.facts = *facts;
     return std::nullopt;
 }
 
-// Only a file that is not read-only and is still the one compared is replaced; only a free name is taken when
-// the pass found none.
 std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const FileFacts* source,
                                            Destination& destination) {
     const auto wide = windows::ToWidePath(request.destination);
@@ -149,69 +154,40 @@ std::optional<CopyOutcome> FindDestination(const CopyRequest& request, const Fil
         return CopyOutcome::Refused(Refusal::NotAFile);
     destination.path = *wide;
     const DWORD attributes = GetFileAttributesW(wide->c_str());
+    SeenEntry seen;
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (GetLastError() != ERROR_FILE_NOT_FOUND)
-            return FailedNow(); // the folder is missing, or cannot be examined
-        if (request.destinationAsCompared)
-            return CopyOutcome::Refused(Refusal::DestinationChanged);
-        return std::nullopt;
+            return FailedNow(CopyStep::ReachDestination); // the folder is missing, or cannot be examined
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        seen.kind = EntryKind::NotAFile;
+    } else {
+        destination.existing = ReadFileFacts(request.destination);
+        if (!destination.existing)
+            return FailedNow(CopyStep::ExamineDestination);
+        seen = SeenEntry{EntryKind::File, *destination.existing, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return CopyOutcome::Refused(Refusal::NotAFile);
-    destination.existing = ReadFileFacts(request.destination);
-    if (!destination.existing)
-        return FailedNow();
-    if (source != nullptr && destination.existing->identity == source->identity)
-        return CopyOutcome::Refused(Refusal::SameFile);
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        return CopyOutcome::Refused(Refusal::ReadOnly);
-    if (!request.destinationAsCompared)
-        return CopyOutcome::Refused(Refusal::DestinationExists);
-    if (!IsSameVersion(*destination.existing, *request.destinationAsCompared))
-        return CopyOutcome::Refused(Refusal::DestinationChanged);
-    return std::nullopt;
-}
-
-bool CopyData(HANDLE from, HANDLE to) {
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
-            return false;
-        if (read == 0)
-            return true;
-        DWORD written = 0;
-        if (!WriteFile(to, buffer.data(), read, &written, nullptr) || written != read)
-            return false;
-    }
+    const bool isTheSource =
+        destination.existing && source != nullptr && destination.existing->identity == source->identity;
+    return RefusedFor(JudgeDestination(seen, isTheSource, request.destinationAsCompared, StableFacts{}));
 }
 
 // Data, time, flushed to the disk, attributes last: a read-only attribute binds every later opening, not this
 // handle, so the file can still be moved and its time set again.
 std::optional<CopyOutcome> Fill(TemporaryFile& temporary, const SourceFile& source) {
-    if (!CopyData(source.file.get(), temporary.get()) ||
+    if (!windows::CopyData(source.file.get(), temporary.get(), source.info) ||
         !SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime) ||
         !FlushFileBuffers(temporary.get()) ||
         !SetAttributes(temporary.get(), source.info.dwFileAttributes & kCopiedAttributes))
-        return FailedNow();
+        return FailedNow(CopyStep::WriteTemporary);
     return std::nullopt;
 }
 
 std::optional<CopyOutcome> CheckSourceUnchanged(const CopyRequest& request, const SourceFile& source) {
-    const std::optional<FileFacts> now = windows::FactsOfHandle(source.file.get());
-    const std::optional<FileFacts> named = ReadFileFacts(request.source);
-    if (!now || *now != source.facts || !named || named->identity != now->identity)
-        return CopyOutcome::Refused(Refusal::SourceChanged);
-    return std::nullopt;
+    return RefusedFor(JudgeSourceAgain(ReadFileFacts(request.source), source.facts));
 }
 
 std::optional<CopyOutcome> CheckDestinationUnchanged(const CopyRequest& request, const Destination& destination) {
-    const std::optional<FileFacts> now = ReadFileFacts(request.destination);
-    if (!destination.existing)
-        return now ? std::optional<CopyOutcome>(CopyOutcome::Refused(Refusal::DestinationExists)) : std::nullopt;
-    if (!now || !IsSameVersion(*now, *destination.existing))
-        return CopyOutcome::Refused(Refusal::DestinationChanged);
-    return std::nullopt;
+    return RefusedFor(JudgePlace(ReadFileFacts(request.destination), destination.existing, StableFacts{}));
 }
 
 // A drive without a Recycle Bin (removable, network) still gets the replacement, and the outcome says the old file
@@ -225,10 +201,10 @@ std::optional<CopyOutcome> SendToRecycleBin(std::optional<TrashEntry>& kept, Rep
         return std::nullopt;
     }
     if (kept->Failure() == TrashFailure::NoTrash) {
-        replaced = ReplacedFile::NotKept;
+        replaced = ReplacedFile::ReplacedUnkept;
         return std::nullopt;
     }
-    return CopyOutcome::NotKept(kept->Error());
+    return CopyOutcome::KeepingFailed(kept->Error());
 }
 
 // Without replace, a file that appeared since the check is kept: an addition, or a replacement whose old file
@@ -238,15 +214,20 @@ std::optional<CopyOutcome> MoveIntoPlace(TemporaryFile& temporary, const Destina
     const DWORD error = temporary.MoveTo(destination.path, replace);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return CopyOutcome::Refused(Refusal::DestinationExists);
-    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(static_cast<int>(error))) : std::nullopt;
+    return error != 0 ? std::optional<CopyOutcome>(CopyOutcome::Failed(CopyStep::PutInPlace, static_cast<int>(error)))
+                      : std::nullopt;
 }
 
 // Some file systems (FUSE and network ones among them) stamp the time of the rename on the file, so the time is
-// set again on the file, still open.
-CopyOutcome Finish(const TemporaryFile& temporary, const SourceFile& source, ReplacedFile replaced) {
+// set again on the file, still open. When the file in place cannot be read, what the temporary file showed before
+// is what later comparisons trust.
+CopyOutcome Finish(const TemporaryFile& temporary, const SourceFile& source, const FileFacts& prepared,
+                   ReplacedFile replaced) {
     SetFileTime(temporary.get(), nullptr, nullptr, &source.info.ftLastWriteTime);
     const std::optional<FileFacts> written = windows::FactsOfHandle(temporary.get());
-    return CopyOutcome::Copied(written.value_or(FileFacts{}), replaced);
+    if (written)
+        LearnTimeStep(written->identity.device, source.facts.lastWriteTime, written->lastWriteTime);
+    return CopyOutcome::Copied(written.value_or(prepared), replaced);
 }
 
 void Tell(const CopyRequest& request, CopyStage stage) {
@@ -269,13 +250,16 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
     if (request.keepReplaced && destination.existing) {
         kept.emplace(request.destination);
         if (kept->Failure() == TrashFailure::Failed)
-            return CopyOutcome::NotKept(kept->Error());
+            return CopyOutcome::KeepingFailed(kept->Error());
     }
     TemporaryFile temporary(FolderPartOf(destination.path));
     if (!temporary.valid())
-        return CopyOutcome::Failed(static_cast<int>(temporary.error()));
+        return CopyOutcome::Failed(CopyStep::MakeTemporary, static_cast<int>(temporary.error()));
     if (auto problem = Fill(temporary, source))
         return *problem;
+    const std::optional<FileFacts> prepared = windows::FactsOfHandle(temporary.get());
+    if (!prepared)
+        return FailedNow(CopyStep::ExamineTemporary);
     Tell(request, CopyStage::DataWritten);
     if (auto problem = CheckSourceUnchanged(request, source))
         return *problem;
@@ -289,8 +273,8 @@ CopyOutcome CopyFileFailSafe(const CopyRequest& request) {
         return *problem;
     if (kept)
         kept->Confirm();
-    CopyOutcome outcome = Finish(temporary, source, replaced);
-    if (replaced == ReplacedFile::NotKept)
+    CopyOutcome outcome = Finish(temporary, source, *prepared, replaced);
+    if (replaced == ReplacedFile::ReplacedUnkept)
         outcome.cause = "the replaced file could not be kept: " + kept->Error();
     return outcome;
 }

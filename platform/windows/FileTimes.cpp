@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File times through the Windows file time: 100-nanosecond steps since 1601-01-01 00:00 UTC.
 #include "platform/FileSystem.h"
+#include "platform/TimeStepLearning.h"
 #include "platform/TimeSteps.h"
 #include "platform/windows/HandleFacts.h"
 #include "platform/windows/VolumeTimes.h"
@@ -9,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 
 namespace quillmere::platform {
@@ -72,15 +74,24 @@ std::optional<std::int64_t> LocalTimeOffsetSeconds() {
     return (ToSteps(local) - ToSteps(utc)) / 10'000'000;
 }
 
+// The step the volume's file system name tells, or the coarser one its copies have shown (keyed, as copies learn
+// it, by the volume's serial number).
 std::int64_t TimeResolution(const std::string& folder) {
     const auto wide = windows::ToWidePath(folder);
     std::array<wchar_t, MAX_PATH + 1> root{};
     std::array<wchar_t, MAX_PATH + 1> name{};
+    DWORD serial = 0;
     if (!wide || wide->empty() || !GetVolumePathNameW(wide->c_str(), root.data(), static_cast<DWORD>(root.size())) ||
-        !GetVolumeInformationW(root.data(), nullptr, 0, nullptr, nullptr, nullptr, name.data(),
+        !GetVolumeInformationW(root.data(), nullptr, 0, &serial, nullptr, nullptr, name.data(),
                                static_cast<DWORD>(name.size())))
         return windows::TimeResolutionOfFileSystem(L"");
-    return windows::TimeResolutionOfFileSystem(name.data());
+    return std::max(windows::TimeResolutionOfFileSystem(name.data()), LearnedTimeStep(serial));
+}
+
+// Windows names its file systems truly enough, and every time it carries is a multiple of 100 ns: what copies
+// show is learned, and no probe file is written.
+std::int64_t MeasureTimeResolution(const std::string& folder) {
+    return TimeResolution(folder);
 }
 
 namespace windows {

@@ -9,12 +9,16 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -260,12 +264,117 @@ TEST_F(Program, EveryStopsCleanlyOnSigtermAndHangup) {
     }
 }
 
+// Many small files for a pass to copy, so that it is still copying when a test cuts it off.
+void PutMany(const std::string& folder, int count) {
+    for (int i = 0; i < count; ++i) {
+        WriteFile(folder + "/f" + std::to_string(i), "x");
+    }
+}
+
+std::size_t CountLines(const std::string& text, const std::string& start) {
+    std::istringstream lines(text);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        count += line.starts_with(start) ? 1 : 0;
+    }
+    return count;
+}
+
+// The files a pass has put in place: its temporary files begin with "~".
+std::size_t CountCopies(const std::string& folder) {
+    const std::vector<std::string> names = NamesIn(folder);
+    return static_cast<std::size_t>(
+        std::count_if(names.begin(), names.end(), [](const std::string& name) { return !name.starts_with("~"); }));
+}
+
+// Starts one pass over many files with its output going to the file out, and returns once it has put its first
+// copies in place, frozen with SIGSTOP, so that the test cuts it off mid-pass.
+pid_t StartAndFreezeMidPass(const std::string& one, const std::string& two, const std::string& out) {
+    const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int errFd = open("/dev/null", O_WRONLY);
+    const pid_t child = Start({one, two}, outFd, errFd);
+    close(outFd);
+    close(errFd);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (child > 0 && CountCopies(two) < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    kill(child, SIGSTOP);
+    return child;
+}
+
+// A pass a signal stops before its work is done does not claim success: its status is 128 and the signal's
+// number, and every copy it made is printed.
+TEST_F(Program, AStoppedPassExitsWithTheSignalsStatus) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        std::filesystem::remove_all(two);
+        MakeFolder(two);
+        PutMany(one, 1000);
+        const pid_t child = StartAndFreezeMidPass(one, two, dir / "stdout");
+        ASSERT_GT(child, 0);
+        kill(child, signal);
+        kill(child, SIGCONT);
+        EXPECT_EQ(WaitFor(child), 128 + signal) << strsignal(signal);
+        const std::string out = ReadFile(dir / "stdout");
+        EXPECT_NE(out.find(", stopped\n"), std::string::npos) << out;
+        EXPECT_LT(CountCopies(two), 1000u) << "cut off before its end";
+        EXPECT_EQ(CountLines(out, "copied "), CountCopies(two));
+    }
+}
+
+// Killed outright, the log still tells every copy but the one in hand: each line is written out as it is printed.
+TEST_F(Program, AKilledRunsLogHoldsTheCopiesItMade) {
+    PutMany(one, 1000);
+    for (int round = 0; round < 2; ++round) {
+        std::filesystem::remove_all(two);
+        MakeFolder(two);
+        const pid_t child = StartAndFreezeMidPass(one, two, dir / "stdout");
+        ASSERT_GT(child, 0);
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const std::size_t lines = CountLines(ReadFile(dir / "stdout"), "copied ");
+        const std::size_t copies = CountCopies(two);
+        EXPECT_LE(lines, copies);
+        EXPECT_GE(lines + 1, copies) << "round " << round;
+    }
+}
+
+// A draft dated a year ahead (a wrong clock somewhere) must not replace today's edit, silently and again after
+// every edit for a year.
+TEST_F(Program, AFileDatedAYearAheadIsNotCopiedAndTheStatusSaysSo) {
+    const auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    Put(one + "/draft.txt", "draft", now + 365 * 24 * 3600);
+    Put(two + "/draft.txt", "today's edit", now);
+    const Outcome outcome = Run({one, two});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "failed " + one + "/draft.txt -> " + two + "/draft.txt: dated in the future\n");
+    EXPECT_EQ(ReadFile(two + "/draft.txt"), "today's edit");
+    EXPECT_NE(outcome.out.find(", 0 copied, 0 kept in the Trash, 0 not kept, 1 refused, "), std::string::npos)
+        << outcome.out;
+}
+
+// Another program's pass holds one of the folders (here the test itself holds it, as a pass does).
+TEST_F(Program, APassOnFoldersAnotherPassHoldsRunsNone) {
+    Put(one + "/a.txt", "a", 1'700'000'000);
+    const int held = open(two.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    const Outcome outcome = Run({one, two});
+    close(held);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "quillmere-sync: another pass is running on these folders\n");
+    EXPECT_FALSE(std::filesystem::exists(two + "/a.txt"));
+    EXPECT_EQ(Run({one, two}).exitCode, 0) << "free again";
+}
+
 // A file the destination cannot take, for lack of room or under a file-size limit, is one failed copy with the
 // system's words for it: the pass goes on with the other files, prints its summary, leaves no temporary file
-// behind, and the exit status says that something failed.
+// behind, and the exit status says that something failed, and at which step.
 void ExpectOneFailedCopy(const Outcome& outcome, const std::string& one, const std::string& two, int error) {
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two + "/big.bin: " + std::strerror(error) + "\n");
+    EXPECT_EQ(outcome.err, "failed " + one + "/big.bin -> " + two +
+                               "/big.bin: cannot write the temporary file: " + std::strerror(error) + "\n");
     EXPECT_NE(outcome.out.find("copied " + one + "/small.txt -> " + two + "/small.txt\n"), std::string::npos);
     EXPECT_NE(outcome.out.find(", 1 copied, 0 kept in the Trash, 0 not kept, 0 refused, 1 failed, 0 not read in "),
               std::string::npos)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The time comparison and the additions, and the proof that the indexed comparison over the facts the listing
-// read makes exactly the copies, in exactly the order, of the plain pairwise loops that read every file afresh.
+// read makes exactly the copies, in exactly the order, of the plain rule per name group that reads every file.
 #include "PassDoubles.h"
 
 #include "engine/modCompare.h"
@@ -13,6 +13,8 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -221,48 +223,77 @@ private:
     mutable std::mt19937 random_;
 };
 
-// The pairwise loops, written plainly: every path of list1 against every path of list2, and both times read
-// afresh for each pair and again before the second test of the both-ways case.
-void ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings, FakeFiles& files,
-                       std::int64_t tolerance) {
-    const auto order = [&](const std::string& path1, const std::string& path2) {
-        return CompareFileTimes(files.LastWriteTime(path1), files.LastWriteTime(path2), tolerance);
-    };
-    // Names cut once: the large groups below make millions of pairs.
-    std::vector<std::string> names2;
-    for (const std::string& path2 : list2) {
-        names2.push_back(GetFileName(path2));
-    }
-    for (const std::string& path1 : list1) {
-        const std::string name1 = GetFileName(path1);
-        for (std::size_t j = 0; j < list2.size(); ++j) {
-            const std::string& path2 = list2[j];
-            if (name1 != names2[j]) {
-                continue;
+using Refused = RecordingObserver::NotCopiedRecord;
+
+// The rule, written plainly: each name both lists hold, in the order list1 first shows it, with the direction read
+// once for it. The files of the sides the direction copies from give; the newest of them (the first on a tie) is
+// copied onto every file of the taking sides that it is later than, each file once. A giver dated after
+// futureLimit replaces nothing: each file it would have replaced is refused, and the newest of the others gives.
+std::vector<Refused> ReferenceModified(const FileList& list1, const FileList& list2, const SyncSettings& settings,
+                                       FakeFiles& files, std::int64_t tolerance, std::int64_t futureLimit) {
+    std::vector<Refused> refused;
+    std::set<std::string> done;
+    for (const std::string& first : list1) {
+        const std::string name = GetFileName(first);
+        if (!done.insert(name).second) {
+            continue;
+        }
+        FileList group1;
+        FileList group2;
+        std::copy_if(list1.begin(), list1.end(), std::back_inserter(group1),
+                     [&](const std::string& path) { return GetFileName(path) == name; });
+        std::copy_if(list2.begin(), list2.end(), std::back_inserter(group2),
+                     [&](const std::string& path) { return GetFileName(path) == name; });
+        if (group2.empty()) {
+            continue;
+        }
+        const SyncDirection direction = settings.Direction();
+        const bool from1 = direction == SyncDirection::BothWays || direction == SyncDirection::Folder1ToFolder2;
+        const bool from2 = direction == SyncDirection::BothWays || direction == SyncDirection::Folder2ToFolder1;
+        FileList givers;
+        FileList takers;
+        for (const auto& [group, gives, takes] :
+             {std::tuple{&group1, from1, from2}, std::tuple{&group2, from2, from1}}) {
+            for (const std::string& path : *group) {
+                if (gives) {
+                    givers.push_back(path);
+                }
+                if (takes && std::find(takers.begin(), takers.end(), path) == takers.end()) {
+                    takers.push_back(path);
+                }
             }
-            switch (settings.Direction()) {
-            case SyncDirection::BothWays:
-                if (order(path1, path2) == TimeOrder::Later) {
-                    files.CopyFile(path1, path2);
-                } else if (order(path1, path2) == TimeOrder::Earlier) {
-                    files.CopyFile(path2, path1);
+        }
+        const auto newest = [&](bool futureToo) {
+            std::optional<std::string> found;
+            for (const std::string& path : givers) {
+                const auto time = files.times.find(path);
+                if (time != files.times.end() && (futureToo || time->second <= futureLimit) &&
+                    (!found || time->second > files.times.at(*found))) {
+                    found = path;
                 }
-                break;
-            case SyncDirection::Folder1ToFolder2:
-                if (order(path1, path2) == TimeOrder::Later) {
-                    files.CopyFile(path1, path2);
+            }
+            return found;
+        };
+        const auto later = [&](const std::string& newer, const std::string& older) {
+            return newer != older && CompareFileTimes(files.LastWriteTime(newer), files.LastWriteTime(older),
+                                                      tolerance) == TimeOrder::Later;
+        };
+        std::optional<std::string> source = newest(true);
+        if (source && files.times.at(*source) > futureLimit) {
+            for (const std::string& taker : takers) {
+                if (later(*source, taker)) {
+                    refused.push_back({*source, taker, "dated in the future"});
                 }
-                break;
-            case SyncDirection::Folder2ToFolder1:
-                if (order(path1, path2) == TimeOrder::Earlier) {
-                    files.CopyFile(path2, path1);
-                }
-                break;
-            case SyncDirection::None:
-                break;
+            }
+            source = newest(false);
+        }
+        for (const std::string& taker : source ? takers : FileList{}) {
+            if (later(*source, taker)) {
+                files.CopyFile(*source, taker);
             }
         }
     }
+    return refused;
 }
 
 FileList ReferenceAdditions(const FileList& source, const FileList& other) {
@@ -355,11 +386,15 @@ Trees LargeGroups(unsigned seed) {
     return trees;
 }
 
-// The indexed comparison over the listings' facts against the plain loops reading the files afresh: the same
-// copies in the same order, the same files in the end, and the direction read as often.
-void ExpectSameAsThePairwiseLoops(Trees trees, int mode, unsigned seed) {
+// The indexed pass over the listings' facts against the plain rule reading the files: the same copies in the same
+// order, the same refusals, the same files in the end, and the direction read as often. Now and then the clock
+// makes the later of the random times dated in the future.
+void ExpectSameAsThePlainRule(Trees trees, int mode, unsigned seed) {
     RecordingObserver observer;
     const std::int64_t tolerance = seed % 2 == 0 ? 1 : kFat;
+    constexpr std::int64_t kDay = 24 * 3600 * kSecond;
+    const std::int64_t futureLimit =
+        seed % 3 == 0 ? kBaseTime + 2'800'000'000 : std::numeric_limits<std::int64_t>::max() - kDay;
     FakeFiles& indexed = trees.files;
     FakeFiles reference = indexed;
     const FixedSettings fixed("", "", mode < 3 ? kAllDirections[mode] : SyncDirection::None);
@@ -372,11 +407,17 @@ void ExpectSameAsThePairwiseLoops(Trees trees, int mode, unsigned seed) {
     const auto side2 = Listed(trees.top2, trees.list2, indexed);
     PassContext pass(settings1, observer, indexed);
     pass.SetTimeTolerance(tolerance);
+    pass.SetClock(platform::FileTime::FromNanoseconds(futureLimit - kDay));
     LookForModified2(*side1, *side2, pass);
-    ReferenceModified(trees.list1, trees.list2, settings2, reference, tolerance);
+    const std::vector<Refused> refused =
+        ReferenceModified(trees.list1, trees.list2, settings2, reference, tolerance, futureLimit);
 
     ASSERT_EQ(indexed.copies, reference.copies) << "seed " << seed;
     ASSERT_EQ(indexed.times, reference.times) << "seed " << seed;
+    std::vector<Refused> toldFuture;
+    std::copy_if(observer.notCopied.begin(), observer.notCopied.end(), std::back_inserter(toldFuture),
+                 [](const Refused& refusal) { return refusal.cause == "dated in the future"; });
+    ASSERT_EQ(toldFuture, refused) << "seed " << seed;
     // Both read the direction equally often, so a shifting direction stays in step.
     ASSERT_EQ(settings1.Direction(), settings2.Direction()) << "seed " << seed;
     ASSERT_EQ(PathsOf(LookForAdditions(*side1->names, *side2->names, observer), *side1),
@@ -387,17 +428,17 @@ void ExpectSameAsThePairwiseLoops(Trees trees, int mode, unsigned seed) {
 
 class Equivalence : public ::testing::TestWithParam<int> {};
 
-TEST_P(Equivalence, IndexedComparisonCopiesExactlyAsThePairwiseLoops) {
-    for (unsigned seed = 1; seed <= 400; ++seed) {
-        ExpectSameAsThePairwiseLoops(RandomTrees(seed), GetParam(), seed);
+TEST_P(Equivalence, IndexedPassCopiesExactlyAsThePlainRule) {
+    for (unsigned seed = 1; seed <= 600; ++seed) {
+        ExpectSameAsThePlainRule(RandomTrees(seed), GetParam(), seed);
     }
 }
 
-TEST_P(Equivalence, LargeSameNamedGroupsCopyExactlyAsThePairwiseLoops) {
-    ExpectSameAsThePairwiseLoops(LargeGroups(7), GetParam(), 7);
+TEST_P(Equivalence, LargeSameNamedGroupsCopyExactlyAsThePlainRule) {
+    ExpectSameAsThePlainRule(LargeGroups(7), GetParam(), 7);
 }
 
-// 0 to 2: the three directions; 3: a direction that changes at every pair.
+// 0 to 2: the three directions; 3: a direction that changes at every name.
 INSTANTIATE_TEST_SUITE_P(EveryDirection, Equivalence, ::testing::Values(0, 1, 2, 3));
 
 TEST(LookForModified2, UnreadableDirectionIsReportedAndCopiesNothing) {

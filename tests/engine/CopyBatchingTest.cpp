@@ -80,13 +80,9 @@ TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
         RecordingObserver observer;
         LoggingFiles files(c.capacity);
         PassContext pass(settings, observer, files);
-        std::vector<std::string> handedOn;
         for (const Step& step : c.steps) {
             if (step.kind == 'c') {
-                pass.Copy(platform::CopyRequest{step.first, step.second, {}, {}, {}, false},
-                          [&handedOn, destination = step.second](const platform::CopyOutcome&) {
-                              handedOn.push_back(destination);
-                          });
+                pass.Copy(platform::CopyRequest{.source = step.first, .destination = step.second});
             } else {
                 pass.SettleIfTouched(step.first, step.second);
             }
@@ -104,10 +100,43 @@ TEST(CopyBatching, SettlesExactlyWhenSomethingWouldMeetAPendingCopy) {
             }
         }
         EXPECT_EQ(told, started) << c.what;
-        EXPECT_EQ(handedOn, started) << c.what;
         EXPECT_EQ(observer.last.filesCopied, static_cast<std::int64_t>(started.size())) << c.what;
         EXPECT_FALSE(pass.HasPendingCopies()) << c.what;
     }
+}
+
+// A copy the pass refuses itself (a file dated in the future) is told where it was decided, between the outcomes of
+// the copies started before and after it, and waits for no batch.
+TEST(CopyBatching, ARefusalIsToldInItsPlaceAmongThePendingCopies) {
+    class InOrder : public SyncObserver {
+    public:
+        void Copied(const std::string& /*source*/, const std::string& destination) override {
+            told.push_back(destination);
+        }
+        void NotCopied(const std::string& /*source*/, const std::string& destination,
+                       const platform::CopyOutcome& /*outcome*/) override {
+            told.push_back("refused " + destination);
+        }
+        std::vector<std::string> told;
+    };
+    const platform::CopyOutcome refused = platform::CopyOutcome::Refused(platform::Refusal::DatedInTheFuture);
+    const FixedSettings settings("", "", SyncDirection::BothWays);
+    InOrder observer;
+    LoggingFiles files(2);
+    PassContext pass(settings, observer, files);
+    pass.Refuse("f", "first", refused);
+    EXPECT_EQ(observer.told, std::vector<std::string>{"refused first"}) << "nothing pending: told at once";
+    pass.Copy(platform::CopyRequest{.source = "a", .destination = "b"});
+    pass.Refuse("f", "g", refused);
+    pass.Refuse("f", "h", refused);
+    pass.Copy(platform::CopyRequest{.source = "c", .destination = "d"}); // fills the batch
+    pass.Copy(platform::CopyRequest{.source = "e", .destination = "i"});
+    pass.Refuse("f", "j", refused);
+    pass.SettleCopies();
+    EXPECT_EQ(observer.told,
+              (std::vector<std::string>{"refused first", "b", "refused g", "refused h", "d", "i", "refused j"}));
+    EXPECT_EQ(files.log, (std::vector<std::string>{"a>b", "c>d", "settle", "e>i", "settle"}));
+    EXPECT_EQ(pass.Counts().copiesRefused, 4);
 }
 
 } // namespace

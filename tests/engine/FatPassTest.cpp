@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace quillmere::test {
@@ -95,8 +96,8 @@ TEST_F(FatPass, RealEditOnEitherSideIsStillCopied) {
     EXPECT_EQ(Pass(local, fatFolder, SyncDirection::BothWays), 0);
 }
 
-// The copy onto FAT cuts the time to its 2-second step, and a later pair of the same pass sees the cut time;
-// a dry run has to see the same to decide the same.
+// The copy onto FAT cuts the time to its 2-second step; a dry run decides the same copies, each straight from the
+// newest file.
 TEST_F(FatPass, DryRunDecidesAsARealRun) {
     PutFile(local + "x/a.txt", "newest", kBaseTime + 3700 * kMillisecond);
     PutFile(local + "y/a.txt", "older", kBaseTime + 1600 * kMillisecond);
@@ -107,7 +108,31 @@ TEST_F(FatPass, DryRunDecidesAsARealRun) {
     EXPECT_EQ(Snapshot(dir.Path()) + Snapshot(fatFolder), before);
     Pass(local, fatFolder, SyncDirection::BothWays);
     EXPECT_EQ(dry, observer.copies);
-    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{local + "x/a.txt", fatFolder + "a.txt"}}));
+    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{local + "x/a.txt", local + "y/a.txt"},
+                                                        {local + "x/a.txt", fatFolder + "a.txt"}}));
+}
+
+// FAT takes "Report.txt" and "report.txt" for one name: of the two the newer lands there, whatever the walk's order,
+// and the other is refused with that reason, at this pass and the next.
+TEST_F(FatPass, OfNamesDifferingOnlyInLetterCaseTheNewerLands) {
+    for (const bool lowerIsNewer : {true, false}) {
+        // A folder of its own each time: FUSE may keep a removed file's other-case name cached for a while.
+        const std::string stick = fatFolder + (lowerIsNewer ? "lower/" : "upper/");
+        std::filesystem::create_directory(stick);
+        PutFile(local + "Report.txt", "upper", kBaseTime + (lowerIsNewer ? 0 : 10) * kSecond);
+        PutFile(local + "report.txt", "lower", kBaseTime + (lowerIsNewer ? 10 : 0) * kSecond);
+        const std::string newer = lowerIsNewer ? "report.txt" : "Report.txt";
+        const std::string older = lowerIsNewer ? "Report.txt" : "report.txt";
+        for (int pass = 0; pass < 2; ++pass) {
+            EXPECT_EQ(Pass(local, stick, SyncDirection::Folder1ToFolder2), pass == 0 ? 1 : 0);
+            EXPECT_EQ(observer.notCopied,
+                      (std::vector<RecordingObserver::NotCopiedRecord>{
+                          {local + older, stick + older, "another file there differs only in letter case"}}))
+                << newer << " newer, pass " << pass;
+        }
+        EXPECT_EQ(NamesIn(stick), std::vector<std::string>{newer});
+        EXPECT_EQ(ReadFile(stick + newer), lowerIsNewer ? "lower" : "upper");
+    }
 }
 
 // The stick keeps no hard links, so what a pass replaces moves into the stick's own trash, where an independent

@@ -48,6 +48,7 @@ public:
         notCopied.push_back({source, destination, outcome.cause});
     }
     void NotRead(const std::string& path, const std::string& cause) override { notRead.emplace_back(path, cause); }
+    void NotRun(const std::string& cause) override { notRun.push_back(cause); }
     void CopyReached(const std::string& source, const std::string& destination, platform::CopyStage stage) override {
         if (onStage) {
             onStage(source, destination, stage);
@@ -68,6 +69,7 @@ public:
     std::vector<std::string> kept; // destinations whose replaced file is in the Trash
     std::vector<NotCopiedRecord> notCopied;
     std::vector<std::pair<std::string, std::string>> notRead; // path, cause
+    std::vector<std::string> notRun;
     std::vector<TrappedError> errors;
     SyncCounts last;
 };

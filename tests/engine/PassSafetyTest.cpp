@@ -50,6 +50,24 @@ TEST(PassStop, StopDuringTheWalkCopiesNothing) {
     EXPECT_FALSE(Exists(two + "a"));
 }
 
+// Closing the window or SIGTERM while same-named pairs are compared: no pair after the request is copied.
+TEST(PassStop, StopWhileComparingCopiesNothingFurther) {
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    for (const char* name : {"a", "b", "c", "d", "e"}) {
+        PutFile(one + name, "newer", kBaseTime + kSecond);
+        PutFile(two + name, "older", kBaseTime);
+    }
+    RecordingObserver observer;
+    observer.stopWhen = [](const RecordingObserver& self) { return self.last.pairsCompared >= 2; };
+    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    EXPECT_EQ(counts.filesCopied, 2);
+    for (const char* name : {"c", "d", "e"}) {
+        EXPECT_EQ(ReadFile(two + name), "older") << name;
+    }
+}
+
 TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     class DirectionFailsOnce : public FixedSettings {
     public:

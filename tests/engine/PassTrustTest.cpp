@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace quillmere::test {
@@ -66,6 +67,26 @@ TEST(Leftovers, APassClearsAwayWhatAKilledCopyLeftAndADryRunLeavesIt) {
     const SyncCounts counts = SyncFolders(settings, observer);
     EXPECT_FALSE(Exists(leftover));
     EXPECT_EQ(counts.filesListed, 0) << "it was never a file of the pass";
+}
+
+// A pass copied a.txt across; the user then saved it in place, and a later pass was killed in the middle of
+// replacing it, with the save swapped out under a temporary name. The next pass puts the save back in its place
+// before it compares, and clears away the killed copy.
+TEST(Leftovers, APassPutsBackASaveThatAKilledReplacementSwappedOut) {
+    TempDir tree;
+    const std::string one = MakeSide(tree, "one");
+    const std::string two = MakeSide(tree, "two");
+    PutFile(one + "a.txt", "first", kBaseTime);
+    const FixedSettings settings(one, two, SyncDirection::Folder1ToFolder2);
+    RecordingObserver observer;
+    ASSERT_EQ(SyncFolders(settings, observer).filesCopied, 1);
+    std::ofstream(two + "a.txt", std::ios::app) << ", saved at the destination";
+    const std::string taken = LeaveKilledExchange(two + "a.txt", "the killed copy's data");
+    ASSERT_FALSE(taken.empty());
+
+    SyncFolders(settings, observer);
+    EXPECT_EQ(ReadFile(two + "a.txt"), "first, saved at the destination");
+    EXPECT_EQ(NamesIn(two), std::vector<std::string>{"a.txt"});
 }
 
 // Run as root over two folders of another user who planted links: nothing outside the trees is written, read or
@@ -122,10 +143,11 @@ TEST(PassFailures, EveryFailureIsToldWithItsCause) {
     const Case cases[] = {
         {"unwritable destination folder",
          [](const std::string&, const std::string& two) { ::chmod(two.c_str(), 0555); },
-         "failed T/one/a.txt -> T/two/a.txt: " + denied + "\nfailed T/one/sub/b.txt -> T/two/b.txt: " + denied + "\n"},
+         "failed T/one/a.txt -> T/two/a.txt: cannot make the temporary file: " + denied +
+             "\nfailed T/one/sub/b.txt -> T/two/b.txt: cannot make the temporary file: " + denied + "\n"},
         {"unreadable source file",
          [](const std::string& one, const std::string&) { ::chmod((one + "a.txt").c_str(), 0); },
-         "failed T/one/a.txt -> T/two/a.txt: " + denied + "\n"},
+         "failed T/one/a.txt -> T/two/a.txt: cannot open the source: " + denied + "\n"},
         {"unreadable subfolder", [](const std::string& one, const std::string&) { ::chmod((one + "sub").c_str(), 0); },
          "not read T/one/sub/: " + denied + "\n"},
         {"unreadable top folder", [](const std::string&, const std::string& two) { ::chmod(two.c_str(), 0); },

@@ -65,12 +65,12 @@ TEST_F(SyncPass, SameNameInDifferentSubfoldersIsNoAddition) {
     EXPECT_FALSE(Exists(folder2 + "a.txt"));
 }
 
+// Each destination is written once: with the one that would remain after copying all of them in turn.
 TEST_F(SyncPass, TwoSameNamedAdditionsLeaveTheOneFoundLater) {
     PutFile(folder1 + "p/a.txt", "from p", kBaseTime + kSecond);
     PutFile(folder1 + "q/a.txt", "from q", kBaseTime);
     Run(SyncDirection::Folder1ToFolder2);
-    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "p/a.txt", folder2 + "a.txt"},
-                                                        {folder1 + "q/a.txt", folder2 + "a.txt"}}));
+    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "q/a.txt", folder2 + "a.txt"}}));
     EXPECT_EQ(ReadFile(folder2 + "a.txt"), "from q");
 }
 
@@ -112,6 +112,15 @@ TEST_F(SyncPass, NamesDifferingInLetterCaseAreDifferentFiles) {
     EXPECT_EQ(ReadFile(folder1 + "a.txt"), "lower");
 }
 
+// Where the destination tells letter case apart, both are added.
+TEST_F(SyncPass, AdditionsDifferingOnlyInLetterCaseAreBothCopied) {
+    PutFile(folder1 + "Report.txt", "upper", kBaseTime);
+    PutFile(folder1 + "sub/report.txt", "lower", kBaseTime + kSecond);
+    EXPECT_EQ(Run(SyncDirection::Folder1ToFolder2).filesCopied, 2);
+    EXPECT_TRUE(observer.notCopied.empty());
+    EXPECT_EQ(NamesIn(folder2), (std::vector<std::string>{"Report.txt", "report.txt"}));
+}
+
 TEST_F(SyncPass, FileDeletedOnOneSideIsCopiedBackBothWays) {
     PutFile(folder2 + "deep/kept.txt", "kept", kBaseTime);
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 1);
@@ -150,13 +159,14 @@ TEST_F(SyncPass, EqualTimesCopyNothingAndOneNanosecondCounts) {
     EXPECT_EQ(ReadFile(folder1 + "a.txt"), "two");
 }
 
-TEST_F(SyncPass, BothWaysChainCarriesTheNewestFileToAllThree) {
+// Straight from the newest file, Folder 1's files first.
+TEST_F(SyncPass, BothWaysCarriesTheNewestFileToAllThree) {
     PutFile(folder1 + "x/a.txt", "newest", kBaseTime + 2 * kSecond);
     PutFile(folder1 + "y/a.txt", "oldest", kBaseTime);
     PutFile(folder2 + "a.txt", "middle", kBaseTime + kSecond);
     Run(SyncDirection::BothWays);
-    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "x/a.txt", folder2 + "a.txt"},
-                                                        {folder2 + "a.txt", folder1 + "y/a.txt"}}));
+    EXPECT_EQ(observer.copies, (std::vector<CopyRecord>{{folder1 + "x/a.txt", folder1 + "y/a.txt"},
+                                                        {folder1 + "x/a.txt", folder2 + "a.txt"}}));
     for (const std::string& path : {folder1 + "x/a.txt", folder1 + "y/a.txt", folder2 + "a.txt"}) {
         EXPECT_EQ(ReadFile(path), "newest");
         EXPECT_EQ(LastWriteNs(path), kBaseTime + 2 * kSecond);
@@ -180,8 +190,8 @@ TEST_F(SyncPass, SecondPassCopiesNothing) {
     EXPECT_EQ(Run(SyncDirection::BothWays).filesCopied, 0);
 }
 
-// A file a newer one replaces is kept in the Trash unless the pass is told not to; same-named additions replacing
-// one another keep nothing, as each replaces a copy of a file the pass still has.
+// A file a newer one replaces is kept in the Trash unless the pass is told not to; same-named additions are one
+// copy, which replaces nothing.
 TEST_F(SyncPass, ReplacedFilesAreKeptUnlessToldNotAndAdditionsNever) {
     const PrivateHomeTrash trash;
     PutFile(folder1 + "p/twice.txt", "first", kBaseTime);

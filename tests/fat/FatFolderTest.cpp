@@ -3,7 +3,9 @@
 #include "platform/posix/TimeResolutionRules.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FatMount.h"
+#include "tests/support/FileMetadata.h"
 #include "tests/support/KilledCopy.h"
+#include "tests/support/SparseFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +93,34 @@ TEST_F(FatFolderTest, KilledCopysLeftoverIsRemovedWithoutAMark) {
     ASSERT_FALSE(leftover.empty());
     EXPECT_TRUE(RemoveLeftoverTemporary(leftover));
     EXPECT_TRUE(test::NamesIn(fat->Path()).empty());
+}
+
+// fusefat keeps no holes and refuses to grow a file by setting its size: a sparse file arrives whole all the same,
+// and comes back from FAT the same.
+TEST_F(FatFolderTest, ASparseFileIsCopiedOntoFatAndBackWhole) {
+    const std::string onFat = fat->Path() + "/sparse.img";
+    for (const test::SparseLayout& layout : test::SparseLayouts(4 << 20)) {
+        test::MakeSparseFile(local / "sparse.img", layout);
+        ASSERT_TRUE(Copy(local / "sparse.img", onFat)) << layout.what;
+        EXPECT_TRUE(test::SameContents(local / "sparse.img", onFat)) << layout.what;
+        ASSERT_TRUE(Copy(onFat, local / "back.img")) << layout.what;
+        EXPECT_TRUE(test::SameContents(local / "sparse.img", local / "back.img")) << layout.what;
+        for (const std::string& path : {local / "sparse.img", local / "back.img", onFat}) {
+            std::filesystem::remove(path);
+        }
+    }
+}
+
+// FAT keeps no extended attributes, ACLs or permissions: a file that has them is copied all the same.
+TEST_F(FatFolderTest, AFileWithAttributesAndAnAclIsCopiedOntoFat) {
+    test::WriteFile(local / "f.txt", "data");
+    ASSERT_TRUE(test::SetAttribute(local / "f.txt", "user.comment", "not kept on FAT"));
+    if (!test::AclToolsSkipReason()) {
+        ASSERT_TRUE(test::ModifyAcl(local / "f.txt", "m::r"));
+    }
+    ASSERT_TRUE(Copy(local / "f.txt", fat->Path() + "/f.txt"));
+    EXPECT_EQ(test::ReadFile(fat->Path() + "/f.txt"), "data");
+    EXPECT_EQ(test::NamesIn(fat->Path()), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(FatFolderTest, CopyFromFatKeepsTheFatTimeExactly) {

@@ -89,13 +89,31 @@ TEST_F(FolderWalkTest, HiddenDotFolderIsEntered) {
     EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.git/", "R/.git/objects/"}));
 }
 
-// Old versions kept in a trash are never listed, matched or copied: a drive's trashes at any level, and the home
-// trash where a synced tree holds it.
-TEST_F(FolderWalkTest, NoTrashIsEntered) {
-    Make({"R", "R/.Trash", "R/.Trash/1000", "R/.Trash-1000", "R/.Trash-0", "R/sub", "R/sub/.Trash-1000", "R/.Trashy",
-          "R/data", "R/data/Trash", "R/data/Trash/files"});
+// Old versions kept in a trash are never listed, matched or copied: the home trash where a synced tree holds it,
+// and a drive's trashes in its top folder (below). Elsewhere a trash's name is a user's own folder, walked like
+// any other, and so is a name that only starts like one.
+TEST_F(FolderWalkTest, OnlyTheHomeTrashIsLeftOutBelowADrivesTop) {
+    Make({"R", "R/.Trash", "R/.Trash/1000", "R/.Trash-1000", "R/.Trash-notes", "R/sub", "R/sub/.Trash-1000", "R/data",
+          "R/data/Trash", "R/data/Trash/files"});
     const test::PrivateHomeTrash home(dir / "R/data");
-    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.Trashy/", "R/data/", "R/sub/"}));
+    EXPECT_EQ(Relative(Walk({Root()})), (FolderList{"R/", "R/.Trash/", "R/.Trash-1000/", "R/.Trash-notes/", "R/data/",
+                                                    "R/sub/", "R/.Trash/1000/", "R/sub/.Trash-1000/"}));
+}
+
+TEST(FolderWalkAtADrivesTop, ItsTrashesAreLeftOutAndAUsersOwnFolderIsWalked) {
+    if (const auto reason = test::FatMount::SkipReason()) {
+        GTEST_SKIP() << *reason;
+    }
+    const test::FatMount fat;
+    if (!fat.Mounted()) {
+        GTEST_SKIP() << fat.Failure();
+    }
+    for (const char* folder : {"/.Trash", "/.Trash/0", "/.Trash-0", "/.Trash-1000", "/.Trash-notes", "/.Trash-"}) {
+        MakeFolder(fat.Path() + folder);
+    }
+    FolderList list{fat.Path() + "/"};
+    GetSubDirectories2016(list, true);
+    EXPECT_EQ(list, (FolderList{fat.Path() + "/", fat.Path() + "/.Trash-/", fat.Path() + "/.Trash-notes/"}));
 }
 
 // Folder names follow the file-name rule: "?", control characters and bytes that are not UTF-8 are ordinary.

@@ -33,10 +33,6 @@ TEST(ListedFiles, KeepsEveryFactAndTheFilesGoneBeforeTheyWereLookedAt) {
         EXPECT_EQ(files.FactsOf(file), facts[file]) << file;
         EXPECT_EQ(files.LastWriteTimeOf(file), facts[file] ? std::optional(facts[file]->lastWriteTime) : std::nullopt);
     }
-    files.SetFacts(1, Facts(9, 4, 8));
-    files.SetFacts(0, std::nullopt);
-    EXPECT_EQ(files.FactsOf(1), Facts(9, 4, 8));
-    EXPECT_EQ(files.FactsOf(0), std::nullopt);
 }
 
 // Empty folders start where the next one does: each file still belongs to the folder it was added to.

@@ -10,6 +10,7 @@
 #include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <csignal>
 #include <filesystem>
@@ -32,7 +33,7 @@ TEST(CopyBatch, NothingIsInPlaceBeforeTheCommitAndEachCopyIsToldInOrder) {
     CopyBatch batch;
     for (const char* name : {"a", "b", "c"}) {
         // An addition, as the pass found no file there: b is refused, the others go ahead.
-        batch.Add(CopyRequest{dir / (std::string("from-") + name), dir / name, std::nullopt, std::nullopt, {}});
+        batch.Add(CopyRequest{.source = dir / (std::string("from-") + name), .destination = dir / name});
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "a"));
     EXPECT_FALSE(std::filesystem::exists(dir / "c"));
@@ -112,6 +113,31 @@ TEST(CopyBatch, TheWholeFileArrivesWhicheverWayTheKernelCopies) {
     }
     if (sources.size() > 2) {
         std::filesystem::remove(sources.back());
+    }
+}
+
+// A batch is flushed once it holds as many files as may stay open (two each, besides what the rest of the
+// program holds) or as many bytes as one flush should wait for, and not one file later.
+TEST(CopyBatch, IsFullAtItsFileCountOrItsSize) {
+    const test::TempDir dir;
+    WriteFile(dir / "small", "s");
+    const auto counted = test::RunInChild([&] {
+        const rlimit files{64 + 2 * 4, 64 + 2 * 4}; // room for four copies' files
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        CopyBatch batch;
+        std::string fullAt;
+        for (int i = 1; i <= 4; ++i) {
+            batch.Add(CopyRequest{.source = dir / "small", .destination = dir / ("copy" + std::to_string(i))});
+            fullAt += batch.Full() ? "1" : "0";
+        }
+        return fullAt;
+    });
+    EXPECT_EQ(counted, "0001");
+    for (const std::uint64_t size : {(std::uint64_t{64} << 20) - 1, std::uint64_t{64} << 20}) {
+        std::filesystem::resize_file(dir / "small", size);
+        CopyBatch batch;
+        batch.Add(CopyRequest{.source = dir / "small", .destination = dir / "big"});
+        EXPECT_EQ(batch.Full(), size == std::uint64_t{64} << 20) << size;
     }
 }
 

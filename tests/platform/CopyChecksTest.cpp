@@ -96,7 +96,11 @@ TEST(CopyChecks, AChangeAtAnyStageOfTheCopyIsNoticedAndLosesNothing) {
                 WriteFile(destination, "old");
                 test::SetLastWriteNs(destination, kOldTime);
             }
-            CopyRequest request{source, destination, ReadFileFacts(source), ReadFileFacts(destination), {}, keep};
+            CopyRequest request{.source = source,
+                                .destination = destination,
+                                .sourceAsCompared = ReadFileFacts(source),
+                                .destinationAsCompared = ReadFileFacts(destination),
+                                .keepReplaced = keep};
             request.onStage = [&](CopyStage stage) {
                 if (stage == race.when) {
                     race.change(source, destination);

@@ -24,7 +24,10 @@ protected:
         test::WriteFile(destination, "old");
     }
     CopyRequest Request() const {
-        return CopyRequest{source, destination, std::nullopt, ReadFileFacts(destination), {}, true};
+        return CopyRequest{.source = source,
+                           .destination = destination,
+                           .destinationAsCompared = ReadFileFacts(destination),
+                           .keepReplaced = true};
     }
 
     const test::PrivateHomeTrash trash;

@@ -62,6 +62,44 @@ TEST_F(LinkRuleTest, LinksAreFollowedOnlyByTheRule) {
     }
 }
 
+// Run by an ordinary user, so that root's own links are told apart from the running user's: root's are followed,
+// another user's towards root's file are not, and a link leading on to a link that leads nowhere is taken as
+// itself, through which nothing is read or written.
+TEST_F(LinkRuleTest, AnOrdinaryUserFollowsRootsLinksAndNoOneElses) {
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod((dir / "roots").c_str(), 0755);
+    ::chmod((dir / "roots/secret").c_str(), 0644);
+    if (const auto reason = test::CannotRunAsNobodyIn(dir.Path())) {
+        GTEST_SKIP() << *reason;
+    }
+    constexpr unsigned kDaemon = 1; // a third user, neither root nor the one running
+    std::filesystem::create_symlink(dir / "roots/secret", dir / "daemon-to-root");
+    ASSERT_EQ(::lchown((dir / "daemon-to-root").c_str(), kDaemon, kDaemon), 0);
+    test::WriteFile(dir / "daemons", "the daemon's");
+    ASSERT_EQ(::chown((dir / "daemons").c_str(), kDaemon, kDaemon), 0);
+    std::filesystem::create_symlink(dir / "daemons", dir / "root-to-daemon");
+    std::filesystem::create_symlink(dir / "nowhere", dir / "root-to-nowhere");
+    std::filesystem::create_symlink(dir / "root-to-nowhere", dir / "user-to-dangling-link");
+    Own(dir / "user-to-dangling-link");
+    const std::pair<const char*, const char*> cases[] = {
+        {"root-to-daemon", "followed"},               // root's link, to a file neither root's nor the user's
+        {"user-to-root", "followed"},                 // the running user's own
+        {"daemon-to-root", "not followed"},           // another user's, towards a file that user does not own
+        {"user-to-dangling-link", "the link itself"}, // it leads nowhere in the end
+    };
+    for (const auto& [path, expected] : cases) {
+        const auto judged = test::RunAsNobody([&, path = path] {
+            const ReachedEntry entry = ReachEntry(AT_FDCWD, dir / path);
+            if (entry.reach.linkRefused) {
+                return std::string("not followed");
+            }
+            const bool link = entry.info && S_ISLNK(entry.info->st_mode);
+            return std::string(!entry.reach.Ok() ? "failed" : link ? "the link itself" : "followed");
+        });
+        EXPECT_EQ(judged, expected) << path;
+    }
+}
+
 TEST_F(LinkRuleTest, TheRunningUsersOwnLinksAreFollowed) {
     ::chmod(dir.Path().c_str(), 0755);
     if (const auto reason = test::CannotRunAsNobodyIn(dir.Path())) {

@@ -60,37 +60,6 @@ TEST(TimeResolutionRules, BootSectorNames) {
     EXPECT_EQ(ResolutionOfBootSector(""), std::nullopt);
 }
 
-constexpr const char* kMountInfo = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-                                   "45 22 0:40 / /media/stick rw,nosuid - fuse.fusefat fusefat rw,user_id=0\n"
-                                   "46 22 0:41 / /media/stick2 rw - fuseblk.exfat /dev/sdb1 rw\n"
-                                   "47 22 0:42 / /mnt/my\\040disk rw shared:5 master:2 - fuse.ntfs-3g /dev/sdc1 rw\n"
-                                   "48 22 0:43 / /media/stick rw - fuse.sshfs host: rw\n"
-                                   "broken line\n";
-
-TEST(TimeResolutionRules, FindMountTakesTheLongestMountPointThatHoldsThePath) {
-    struct Case {
-        const char* path;
-        const char* mountPoint;
-        const char* type;
-        const char* source;
-    };
-    const Case cases[] = {
-        {"/media/stick2/a", "/media/stick2", "fuseblk.exfat", "/dev/sdb1"},
-        {"/media/stick22", "/", "ext4", "/dev/sda1"}, // a longer name is no folder below the mount point
-        {"/mnt/my disk/x", "/mnt/my disk", "fuse.ntfs-3g", "/dev/sdc1"}, // escapes and optional fields read right
-        {"/media/stick", "/media/stick", "fuse.sshfs", "host:"},         // the later of two mounts on one point wins
-        {"/home", "/", "ext4", "/dev/sda1"},
-    };
-    for (const auto& [path, mountPoint, type, source] : cases) {
-        const auto mount = FindMount(kMountInfo, path);
-        ASSERT_TRUE(mount.has_value()) << path;
-        EXPECT_EQ(mount->mountPoint, mountPoint) << path;
-        EXPECT_EQ(mount->type, type) << path;
-        EXPECT_EQ(mount->source, source) << path;
-    }
-    EXPECT_FALSE(FindMount("", "/x").has_value());
-}
-
 } // namespace
 struct StepCase {
     FileTime time;

@@ -3,6 +3,7 @@
 // original path and deletion date, and restores to its place.
 #include "platform/Trash.h"
 #include "platform/posix/TrashInfo.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace quillmere::platform {
@@ -213,13 +215,18 @@ TEST_F(MountTrashTest, SharedTrashIsUsedOnlyWhenStickyAndNoLink) {
         {"missing", ".Trash-" + uid},
         {"not sticky", ".Trash-" + uid},
         {"link to a sticky folder", ".Trash-" + uid},
+        {"sticky folder whose own folder is another user's", ".Trash-" + uid},
         {"sticky folder", ".Trash/" + uid},
     };
     for (const auto& [shared, trash] : cases) {
         const std::string shape(shared);
-        if (shape == "not sticky" || shape == "sticky folder") {
+        if (shape == "not sticky" || shape.starts_with("sticky folder")) {
             test::MakeFolder(top + "/.Trash");
-            ::chmod((top + "/.Trash").c_str(), shape == "sticky folder" ? 01777 : 0777);
+            ::chmod((top + "/.Trash").c_str(), shape == "not sticky" ? 0777 : 01777);
+            if (shape != "sticky folder") {
+                test::MakeFolder(top + "/.Trash/" + uid);
+                ASSERT_EQ(::chown((top + "/.Trash/" + uid).c_str(), test::kNobody, test::kNobody), 0);
+            }
         } else if (shape == "link to a sticky folder") {
             test::MakeFolder(top + "/elsewhere");
             ::chmod((top + "/elsewhere").c_str(), 01777);
@@ -238,6 +245,40 @@ TEST_F(MountTrashTest, SharedTrashIsUsedOnlyWhenStickyAndNoLink) {
             std::filesystem::remove_all(entry.path());
         }
     }
+}
+
+// A drive's .Trash-UID that another user made (or that shows every file as someone else's, as a share mounted for
+// another user does) would let that user read what is kept: the home trash takes the file, by a copy.
+TEST_F(MountTrashTest, AnotherUsersTrashIsNeverUsedAndTheHomeTrashTakesACopy) {
+    const std::string theirs = top + "/.Trash-" + std::to_string(::geteuid());
+    test::MakeFolder(theirs);
+    ASSERT_EQ(::chown(theirs.c_str(), test::kNobody, test::kNobody), 0);
+    WriteFile(top + "/doc.txt", "old");
+    TrashEntry kept(top + "/doc.txt");
+    ASSERT_TRUE(kept.Reserved()) << kept.Error();
+    EXPECT_FALSE(kept.KeepByLink());
+    ASSERT_TRUE(kept.NeedsCopy());
+    ASSERT_TRUE(kept.KeepByCopy()) << kept.Error();
+    WriteFile(top + "/new", "new");
+    ASSERT_EQ(std::rename((top + "/new").c_str(), (top + "/doc.txt").c_str()), 0);
+    kept.Confirm();
+
+    EXPECT_EQ(CountIn(theirs + "/files"), 0u);
+    EXPECT_EQ(ReadFile(home.Path() + "/files/doc.txt"), "old");
+    EXPECT_EQ(test::ListedDatesOf(test::TrashList(), top + "/doc.txt").size(), 1u);
+    ASSERT_EQ(::unlink((top + "/doc.txt").c_str()), 0);
+    ASSERT_TRUE(test::TrashRestoreFirst(top + "/doc.txt"));
+    EXPECT_EQ(ReadFile(top + "/doc.txt"), "old");
+}
+
+// The freedesktop rules make a relative XDG_DATA_HOME invalid: the home trash is then under HOME.
+TEST(HomeTrashFolder, ARelativeDataHomeIsIgnored) {
+    const test::PrivateHomeTrash absolute;
+    ASSERT_EQ(HomeTrashFolder(), absolute.Path());
+    const test::PrivateHomeTrash relative("relative/data");
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(HomeTrashFolder(), std::string(home) + "/.local/share/Trash");
 }
 
 TEST(TrashNames, ShortenedNameNeverSplitsACharacter) {

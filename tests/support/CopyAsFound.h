@@ -10,7 +10,8 @@
 namespace quillmere::test {
 
 inline platform::CopyRequest AsFound(const std::string& source, const std::string& destination) {
-    return platform::CopyRequest{source, destination, std::nullopt, platform::ReadFileFacts(destination), {}};
+    return platform::CopyRequest{
+        .source = source, .destination = destination, .destinationAsCompared = platform::ReadFileFacts(destination)};
 }
 
 inline bool IsCopied(const platform::CopyOutcome& outcome) {

@@ -125,6 +125,19 @@ TEST_F(FailureReportTest, APassThatGoesWellTakesTheFailuresAway) {
     EXPECT_EQ(View().failureListShown, 0) << "no list of an earlier pass";
 }
 
+// Another pass (a second window, the command line) holds the folders: the pass ran none, and the window says so
+// where it tells the failures.
+TEST_F(FailureReportTest, APassThatDidNotRunSaysWhyInTheStatusLineAndTheNote) {
+    duringPass_ = [](const SyncSettings&, SyncObserver& observer) {
+        observer.NotRun("another pass is running on these folders");
+    };
+    AutomaticPass();
+    EXPECT_EQ(View().status, "Auto Sync Complete at " + now_ + ", another pass is running on these folders");
+    EXPECT_EQ(View().failureNote, "another pass is running on these folders. Show why...");
+    form_->PushButton14_Click();
+    EXPECT_EQ(View().failureList, std::vector<std::string>{"another pass is running on these folders"});
+}
+
 TEST_F(FailureReportTest, TheNoteOfAManualPassOpensItsList) {
     FailOn(1, 1);
     form_->PushButton12_Click();

@@ -75,7 +75,10 @@ TEST_F(RecycleBinTest, AFileBeyondTheClassicPathLimitIsNotReplaced) {
     const std::string deep = testing::MakeDeepFolder(root_.path(), 260);
     testing::WriteText(deep + name_, "old");
     testing::WriteText(root_ / "new.txt", "new");
-    CopyRequest request{root_ / "new.txt", deep + name_, std::nullopt, ReadFileFacts(deep + name_), {}, true};
+    CopyRequest request{.source = root_ / "new.txt",
+                        .destination = deep + name_,
+                        .destinationAsCompared = ReadFileFacts(deep + name_),
+                        .keepReplaced = true};
 
     const CopyOutcome outcome = CopyFileFailSafe(request);
     EXPECT_EQ(outcome.status, CopyStatus::Failed);
@@ -111,11 +114,14 @@ TEST(RecycleBinThatDeletes, CopyReplacesAndSaysTheOldFileWasNotKept) {
     const WindowsTestFolder root;
     testing::WriteText(root / "new.txt", "new");
     testing::WriteText(root / "kept.txt", "old");
-    CopyRequest request{root / "new.txt", root / "kept.txt", std::nullopt, ReadFileFacts(root / "kept.txt"), {}, true};
+    CopyRequest request{.source = root / "new.txt",
+                        .destination = root / "kept.txt",
+                        .destinationAsCompared = ReadFileFacts(root / "kept.txt"),
+                        .keepReplaced = true};
 
     const CopyOutcome outcome = CopyFileFailSafe(request);
     EXPECT_EQ(outcome.status, CopyStatus::Copied) << outcome.cause;
-    EXPECT_EQ(outcome.replaced, ReplacedFile::NotKept);
+    EXPECT_EQ(outcome.replaced, ReplacedFile::ReplacedUnkept);
     EXPECT_NE(outcome.cause.find("could not be kept"), std::string::npos) << outcome.cause;
     EXPECT_EQ(testing::ReadText(root / "kept.txt"), "new");
     EXPECT_EQ(testing::CountTemporaryFiles(root.path()), 0);

@@ -21,7 +21,7 @@ constexpr int kManualHoldMilliseconds = 5000;
 
 } // namespace
 
-// Read by the pass for every pair, so a change made during a pass applies to the pairs that follow.
+// Read by the pass for every name, so a change made during a pass applies to the names that follow.
 void Form1::Options_Click(SyncDirection direction) {
     windowPass_.SetDirection(direction);
 }

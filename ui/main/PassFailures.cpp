@@ -34,6 +34,12 @@ void PassFailures::NotKept(const std::string& destination, const std::string& ca
     Keep(NotKeptRecord(destination, cause), destination, cause);
 }
 
+void PassFailures::NotRun(const std::string& cause) {
+    notRun_ = Printable(cause);
+    firstCause_ = notRun_;
+    records_.push_back(notRun_);
+}
+
 void PassFailures::Keep(std::string record, std::string_view path, std::string_view cause) {
     if (firstCause_.empty()) {
         firstCause_ = Printable(LastName(path)) + ": " + Printable(cause);
@@ -44,9 +50,9 @@ void PassFailures::Keep(std::string record, std::string_view path, std::string_v
 }
 
 std::string PassFailures::Summary() const {
-    std::string summary;
+    std::string summary = notRun_;
     if (notCopied_ > 0) {
-        summary = Counted(notCopied_, "file", "files", "not copied");
+        summary += (summary.empty() ? "" : ", ") + Counted(notCopied_, "file", "files", "not copied");
     }
     if (notRead_ > 0) {
         summary += (summary.empty() ? "" : ", ") + Counted(notRead_, "folder", "folders", "not read");
@@ -59,7 +65,8 @@ std::string PassFailures::Summary() const {
 
 std::vector<std::string> PassFailures::Lines() const {
     std::vector<std::string> lines = records_;
-    const std::int64_t unlisted = notCopied_ + notRead_ + notKept_ - static_cast<std::int64_t>(records_.size());
+    const std::int64_t unlisted = notCopied_ + notRead_ + notKept_ + (notRun_.empty() ? 0 : 1) -
+                                  static_cast<std::int64_t>(records_.size());
     if (unlisted > 0) {
         lines.push_back("... and " + std::to_string(unlisted) + " more, not listed");
     }

@@ -22,9 +22,12 @@ public:
     void NotRead(const std::string& folder, const std::string& cause);
     // A file replaced outright although it was to go to the Trash (its drive has none).
     void NotKept(const std::string& destination, const std::string& cause);
+    // The pass did none of its work (another pass holds its folders): the cause is all there is to tell.
+    void NotRun(const std::string& cause);
 
-    bool Empty() const { return notCopied_ == 0 && notRead_ == 0 && notKept_ == 0; }
-    // How many of each, as "3 files not copied, 1 folder not read"; empty text when nothing failed.
+    bool Empty() const { return notCopied_ == 0 && notRead_ == 0 && notKept_ == 0 && notRun_.empty(); }
+    // How many of each, as "3 files not copied, 1 folder not read", or why the pass did not run; empty text when
+    // nothing failed.
     std::string Summary() const;
     // The first failure in a few words: the name of its file or folder and the cause.
     const std::string& FirstCause() const { return firstCause_; }
@@ -38,6 +41,7 @@ private:
     std::int64_t notCopied_ = 0;
     std::int64_t notRead_ = 0;
     std::int64_t notKept_ = 0;
+    std::string notRun_;
     std::vector<std::string> records_;
     std::string firstCause_;
 };

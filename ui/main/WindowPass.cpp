@@ -28,6 +28,10 @@ void WindowPass::NotRead(const std::string& path, const std::string& cause) {
     failures_.NotRead(path, cause);
 }
 
+void WindowPass::NotRun(const std::string& cause) {
+    failures_.NotRun(cause);
+}
+
 void WindowPass::NotKeptInTrash(const std::string& destination, const std::string& cause) {
     failures_.NotKept(destination, cause);
 }

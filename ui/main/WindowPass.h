@@ -14,7 +14,7 @@ namespace quillmere {
 
 // What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
 // the folders as the lists held them when the pass started, the direction as the option buttons stand at each
-// pair, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
+// name, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
 // pass could not do is gathered on the pass's thread and taken by the UI thread once the pass has returned.
 class WindowPass : public SyncSettings, public SyncObserver {
 public:
@@ -36,6 +36,7 @@ public:
                    const platform::CopyOutcome& outcome) override;
     void NotRead(const std::string& path, const std::string& cause) override;
     void NotKeptInTrash(const std::string& destination, const std::string& cause) override;
+    void NotRun(const std::string& cause) override;
 
     // On the UI thread, after the pass has returned: what it could not do. Leaves nothing behind.
     PassFailures TakeFailures() { return std::exchange(failures_, PassFailures()); }
