@@ -2,7 +2,6 @@
 #include "platform/WatchDoubts.h"
 
 #include "platform/FileSystem.h"
-#include "platform/Trash.h"
 
 namespace quillmere::platform::detail {
 
@@ -46,12 +45,6 @@ WatchDoubt FolderGone() {
 
 WatchDoubt WatchNotMade(std::string_view cause) {
     return {DoubtKind::FolderNotWatched, "folders cannot be watched: " + std::string(cause)};
-}
-
-// The walk leaves trash names out at least at a drive's top; watching a folder the walk leaves out costs a
-// needless look, leaving out one it walks would lose changes.
-bool IsTrashOfDrive(const std::string& parent, std::string_view name) {
-    return IsTrashFolderName(name) && IsRootFolder(parent);
 }
 
 } // namespace quillmere::platform::detail

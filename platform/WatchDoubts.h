@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What both systems' folder watches say when they cannot be trusted, in one place, and which folders they leave
-// out as the walk does.
+// What both systems' folder watches say when they cannot be trusted, in one place.
 #pragma once
 
 #include "platform/FolderWatch.h"
@@ -19,9 +18,5 @@ WatchDoubt ChangesFromElsewhere(std::string_view kind, std::string_view folder =
 WatchDoubt FolderGone();
 // The system gives no watch at all.
 WatchDoubt WatchNotMade(std::string_view cause);
-
-// A drive's trash, at its top: never walked, so never watched. Asked only for names that look like one, as it
-// looks at the parent folder.
-bool IsTrashOfDrive(const std::string& parent, std::string_view name);
 
 } // namespace quillmere::platform::detail

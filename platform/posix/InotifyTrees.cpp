@@ -244,7 +244,7 @@ std::shared_ptr<const InotifyTrees::Chain> InotifyTrees::ChainAbove(const std::s
 }
 
 bool InotifyTrees::IsLeftOut(const std::string& parent, std::string_view name) const {
-    if (detail::IsTrashOfDrive(parent, name)) {
+    if (IsTrashOfDrive(parent, name)) {
         return true;
     }
     return homeTrash_ && name == homeTrashName_ && ReadFolderIdentity(parent + std::string(name)) == homeTrash_;

@@ -5,6 +5,7 @@
 #include "platform/FolderWatch.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "platform/WatchDoubts.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
@@ -94,7 +95,7 @@ bool IsSameFolder(const std::string& one, const std::string& other) {
 // A drive's trash lies in its top folder, so only the first name below a watched folder can be one.
 bool IsInTrash(const std::string& watched, const std::string& path) {
     const std::string relative = path.substr(watched.size());
-    return detail::IsTrashOfDrive(watched, relative.substr(0, relative.find('\\')));
+    return IsTrashOfDrive(watched, relative.substr(0, relative.find('\\')));
 }
 
 bool IsRemote(const std::string& folder) {
@@ -262,7 +263,7 @@ void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool n
             }
         }
         for (const std::string& sub : ListSubfolderNames(folder).names) {
-            if (!detail::IsTrashOfDrive(folder, sub)) {
+            if (!IsTrashOfDrive(folder, sub)) {
                 stack.push_back(folder + sub + "\\");
             }
         }
