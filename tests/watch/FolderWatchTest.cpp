@@ -269,6 +269,25 @@ TEST(FolderWatch, DriveTrashIsNotWatched) {
     }
 }
 
+// Once a file system mounted in a tree goes, the folder below its mount point shows there: it is named, and watched.
+TEST(FolderWatch, FolderBelowAnUnmountedDriveIsWatched) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    WatchedTrees trees({"drive/"});
+    const std::string drive = trees.In(0, "drive");
+    if (RunProgram("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", drive}) != 0) {
+        GTEST_SKIP() << "tmpfs could not be mounted";
+    }
+    trees.Rewatch();
+    ASSERT_EQ(RunProgram("umount", {drive}), 0);
+    ASSERT_TRUE(trees.WaitForChanged(0, {"drive/"}));
+    trees.Forget();
+
+    WriteFile(trees.In(0, "drive/below.txt"), "below");
+    EXPECT_TRUE(trees.WaitForChanged(0, {"drive/"}));
+}
+
 // A listing's folder the watch did not know is watched from then on, and named once, as it may have changed
 // before. The home trash stands in for it here, the one folder the watch leaves out that a listing could give.
 TEST(FolderWatch, AddedFoldersAreWatchedAndNamed) {
