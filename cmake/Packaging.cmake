@@ -38,11 +38,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 # The desktop entry is named after the AppStream id (reverse DNS of the maker's home page), as software centres
 # match the two by name.
-set(app_id example.harnvale.quillmere)
+set(app_id ${QUILLMERE_APP_ID})
 install(FILES ${PROJECT_SOURCE_DIR}/data/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
-        FILES_MATCHING PATTERN "*.png")
+        FILES_MATCHING PATTERN "*.png" PATTERN "*.svg")
 
 include(${PROJECT_SOURCE_DIR}/cmake/Changelog.cmake)
 quillmere_changelog_releases(${PROJECT_SOURCE_DIR}/changelog QUILLMERE_RELEASES)

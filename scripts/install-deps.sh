@@ -14,6 +14,9 @@ windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis) # the Wi
 test_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth trayer openbox wmctrl xdotool x11-utils imagemagick # the real desktop check
+    dbus xfce4-panel xfce4-notifyd    # a StatusNotifier tray and desktop notifications, on a bus of the check's own
+    at-spi2-core python3-pyatspi     # the accessibility bus, read as a screen reader reads it
+    sway qt6-wayland                 # a Wayland compositor, and Qt's platform for it
     # FAT and exFAT folders; fuse3 also stands for the fuse package that fusefat, exfat-fuse and bindfs ask for,
     # which would remove ntfs-3g and sshfs
     fusefat dosfstools exfat-fuse exfatprogs fuse3

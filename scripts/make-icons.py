@@ -4,16 +4,22 @@
 
 usage: make-icons.py [OUTPUT_FOLDER]   (default: the repository's data/icons)
 
-Writes hicolor/<N>x<N>/apps/quillmere.png for 16, 32, 48, 128 and 256 pixels (24-bit, fully opaque) and
-quillmere.ico holding all five sizes for Windows builds (the resource of the Windows program). The output is committed, so the build never draws
-icons itself; a test draws them again and compares.
+Writes hicolor/<N>x<N>/apps/quillmere.png for every size below (24-bit, fully opaque), the same picture drawn to
+scale as hicolor/scalable/apps/quillmere.svg, and quillmere.ico for Windows builds (the resource of the Windows
+program). The window's icon is drawn at 32, 48, 128 and 256 pixels, the tray's at 16, 22, 24, 32, 48 and 64, the
+sizes panels and HiDPI screens ask for. The output is committed, so the build never draws icons itself; a test
+draws them again and compares.
 """
 import os
 import struct
 import sys
 import zlib
 
-SIZES = (16, 32, 48, 128, 256)
+PROGRAM_SIZES = (32, 48, 128, 256)
+TRAY_SIZES = (16, 22, 24, 32, 48, 64)
+SIZES = tuple(sorted(set(PROGRAM_SIZES + TRAY_SIZES)))
+# Windows asks for the tray's 16 and, at 150 %, 24 pixels, and scales the rest from the nearest.
+ICO_SIZES = (16, 24, 32, 48, 64, 128, 256)
 BLACK = (0, 0, 0)
 BLUE = (0, 64, 255)
 PALE_CYAN = (204, 255, 255)
@@ -46,6 +52,19 @@ def rows(size):
         return BLACK if within(x, y, line) else PALE_CYAN
 
     return [[pixel(x, y) for x in range(size)] for y in range(size)]
+
+
+def svg():
+    """The 16-unit grid itself, at any size: the border, each part of the H with its outline, then the H."""
+    def rect(left, top, right, bottom, colour):
+        return '<rect x="%d" y="%d" width="%d" height="%d" fill="#%02x%02x%02x"/>' % (
+            (left, top, right - left, bottom - top) + colour)
+
+    shapes = [rect(0, 0, 16, 16, BLACK), rect(1, 1, 15, 15, PALE_CYAN)]
+    shapes += [rect(left - 1, top - 1, right + 1, bottom + 1, BLACK) for left, top, right, bottom in H_PARTS]
+    shapes += [rect(left, top, right, bottom, BLUE) for left, top, right, bottom in H_PARTS]
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16" '
+            'shape-rendering="crispEdges">\n' + "".join("  %s\n" % shape for shape in shapes) + "</svg>\n").encode()
 
 
 def png(size):
@@ -95,7 +114,8 @@ def main():
     images = [(size, png(size)) for size in SIZES]
     for size, image in images:
         write(os.path.join(root, "hicolor", f"{size}x{size}", "apps", "quillmere.png"), image)
-    write(os.path.join(root, "quillmere.ico"), ico(SIZES))
+    write(os.path.join(root, "hicolor", "scalable", "apps", "quillmere.svg"), svg())
+    write(os.path.join(root, "quillmere.ico"), ico(ICO_SIZES))
 
 
 if __name__ == "__main__":

@@ -15,7 +15,7 @@ class cSysTray;
 // The program's pictures a tray icon can show.
 enum class Picture {
     None,        // no picture at all
-    TrayIcon,    // the 16 x 16 blue H
+    TrayIcon,    // the blue H, from 16 x 16 up
     ProgramIcon, // the window's icon in its larger sizes
 };
 
@@ -25,6 +25,9 @@ public:
 
     // Whether the desktop has a notification area now to show the icon in.
     virtual bool Available() const = 0;
+    // Calls changed on the UI thread each time a notification area comes or goes, so that Available() may answer
+    // otherwise. An added icon moves into the area that is there now by itself.
+    virtual void WatchAvailability(std::function<void()> changed) = 0;
     // Whether the picture is an icon this backend can show; None never is.
     virtual bool IsIcon(Picture picture) const = 0;
 
@@ -46,6 +49,8 @@ public:
     // Calls elapsed once on the UI thread after that many milliseconds, unless stopped or started again first.
     virtual void StartBalloonTimer(int milliseconds, std::function<void()> elapsed) = 0;
     virtual void StopBalloonTimer() = 0;
+    // The same, for the wait for a notification area to appear; a new start replaces the old one.
+    virtual void StartAreaTimer(int milliseconds, std::function<void()> elapsed) = 0;
 };
 
 } // namespace quillmere::tray

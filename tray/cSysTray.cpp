@@ -5,6 +5,7 @@
 #include "tray/TrayMessages.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace quillmere::tray {
 
@@ -37,7 +38,9 @@ std::string FieldText(std::string_view text, int maxUnits) {
     return std::string(text.substr(0, pos));
 }
 
-cSysTray::cSysTray(std::unique_ptr<TrayBackend> backend, bool live) : backend_(std::move(backend)), live_(live) {}
+cSysTray::cSysTray(std::unique_ptr<TrayBackend> backend, bool live) : backend_(std::move(backend)), live_(live) {
+    backend_->WatchAvailability([this] { TrayCameOrWent(); });
+}
 
 cSysTray::~cSysTray() {
     TakeIconDown();
@@ -92,6 +95,29 @@ void cSysTray::TakeIconDown() {
 
 void cSysTray::NotifyChanged(std::string_view property) const {
     Raise(PropertyChanged, property);
+}
+
+void cSysTray::WaitForTray(int milliseconds, std::function<void()> ready) {
+    trayReady_ = std::move(ready);
+    if (backend_->Available()) {
+        EndWait();
+    } else {
+        backend_->StartAreaTimer(milliseconds, [this] { EndWait(); });
+    }
+}
+
+// The wait ends before the host hears of the change, so that it finds the wait over.
+void cSysTray::TrayCameOrWent() {
+    if (trayReady_ && backend_->Available()) {
+        EndWait();
+    }
+    Raise(AvailabilityChanged);
+}
+
+void cSysTray::EndWait() {
+    if (const std::function<void()> ready = std::exchange(trayReady_, nullptr)) {
+        ready();
+    }
 }
 
 void cSysTray::ShowBalloon(const std::string& tip, const std::string& sTitle, int showTimer, bool showOnce) {

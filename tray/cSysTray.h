@@ -42,6 +42,9 @@ public:
     int IconId() const { return 0; }
     // Whether the icon can be seen: a desktop without a notification area shows none.
     bool TrayAvailable() const { return backend_->Available(); }
+    // Calls ready once: at once when a notification area is there, else as soon as one appears or when
+    // milliseconds have passed, whichever comes first. A new wait replaces the one before.
+    void WaitForTray(int milliseconds, std::function<void()> ready);
 
     // Shows a balloon and returns at once. With showTimer > 0 the backend's timer takes the balloon down after
     // that many seconds unless it closed first. With showOnce, only the first such balloon of this control is
@@ -58,12 +61,16 @@ public:
     std::function<void(int Button, int Id)> MouseDblClick;
     // The change notice for a property ("InTray", "TrayIcon", "TrayTip").
     std::function<void(std::string_view property)> PropertyChanged;
+    // A notification area came or went (after a wait that it ended).
+    std::function<void()> AvailabilityChanged;
 
 private:
     void AddTrayIcon();
     void TakeIconDown();
     void TakeBalloonDown();
     void NotifyChanged(std::string_view property) const;
+    void TrayCameOrWent();
+    void EndWait();
 
     std::unique_ptr<TrayBackend> backend_;
     const bool live_;
@@ -73,6 +80,7 @@ private:
     std::string trayTip_ = "Telnet Server"; // what a freshly placed control shows until told
     bool balloonVisible_ = false;
     int balloonShowCount_ = 0;
+    std::function<void()> trayReady_; // the wait for a notification area, while one runs
 };
 
 // The part of UTF-8 text the shell receives from a field of maxUnits UTF-16 units: up to the first NUL, and

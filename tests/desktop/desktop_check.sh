@@ -11,13 +11,6 @@ set -euo pipefail
 program=$1
 shots=$2
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- the program said:"
-    cat "$work/program.log" 2>/dev/null || true
-    import -window root "$shots/desktop-check-failure.png" 2>/dev/null || true
-    exit 1
-}
 source "$(dirname "$0")/../support/x-desktop.sh"
 require_tools Xvfb trayer openbox xdotool xwininfo xdpyinfo xprop wmctrl import
 

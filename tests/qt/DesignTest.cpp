@@ -52,20 +52,20 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         EXPECT_EQ(widget->font().family(), "Arial") << name;
     }
     EXPECT_EQ(window_->Frame1->title(), "Sync Options");
-    EXPECT_EQ(window_->Option1->text(),
+    EXPECT_EQ(Shown(window_->Option1),
               "Both direction - Sync both folders to each other based on newly edited files in either folder ");
-    EXPECT_EQ(window_->Option2->text(),
+    EXPECT_EQ(Shown(window_->Option2),
               "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
-    EXPECT_EQ(window_->Option3->text(),
+    EXPECT_EQ(Shown(window_->Option3),
               "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
-    EXPECT_EQ(window_->Check11->text(), "Keep replaced files in the Trash");
-    EXPECT_EQ(window_->PushButton3->text(), "1. Choose Folder 1");
-    EXPECT_EQ(window_->PushButton1->text(), "2. Choose Folder 2");
-    EXPECT_EQ(window_->PushButton12->text(), "Sync Now (Test)");
+    EXPECT_EQ(Shown(window_->Check11), "Keep replaced files in the Trash");
+    EXPECT_EQ(Shown(window_->PushButton3), "1. Choose Folder 1");
+    EXPECT_EQ(Shown(window_->PushButton1), "2. Choose Folder 2");
+    EXPECT_EQ(Shown(window_->PushButton12), "Sync Now (Test)");
     EXPECT_EQ(window_->ProgressBar1->format(), "Progress Bar");
     EXPECT_EQ(window_->Frame3->title(), "Startup Option");
-    EXPECT_EQ(window_->Check9->text(), "Start in system tray");
-    EXPECT_EQ(window_->Check10->text(), "Load this software on Windows startup");
+    EXPECT_EQ(Shown(window_->Check9), "Start in system tray");
+    EXPECT_EQ(Shown(window_->Check10), "Load this software on Windows startup");
     const QString tip = "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
     EXPECT_EQ(window_->ListView1->toolTip(), tip);
     EXPECT_EQ(window_->ListView2->toolTip(), tip);

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "QtForm1Fixture.h"
 
+#include "ui/main/AccessKeys.h"
+
 #include <QDir>
 #include <QGroupBox>
 #include <QSettings>
 #include <QTreeWidget>
 
 namespace quillmere::test {
+
+QString Shown(const QAbstractButton* control) {
+    return QString::fromStdString(ShownCaption(control->text().toStdString()));
+}
 
 SettingsFixture::SettingsFixture() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configFolder_.path());

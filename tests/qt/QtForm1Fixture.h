@@ -12,6 +12,8 @@
 #include "ui/qt/QtSettingsStore.h"
 #include "ui/qt/QtUiThread.h"
 
+#include <QAbstractButton>
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -30,6 +32,9 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace quillmere::test {
+
+// A control's caption as it shows, without the mark of its access key.
+QString Shown(const QAbstractButton* control);
 
 // The settings store of every test lives in a folder of its own, and so do the machine-wide and the user's
 // autostart folders.

@@ -52,7 +52,7 @@ TEST_F(WiringTest, TheLoadStepFillsTheWidgets) {
     EXPECT_EQ(window_->ListView3->topLevelItemCount(), 15);
     EXPECT_EQ(Selected(window_->ListView3), QStringList{"Sync every 5 seconds"});
     EXPECT_EQ(Stored("OftenIndex"), "1") << "restoring the selection is no click";
-    EXPECT_EQ(window_->PushButton13->text(), "Turn Off Auto Sync");
+    EXPECT_EQ(Shown(window_->PushButton13), "Turn Off Auto Sync");
     EXPECT_EQ(Status(), kNext);
     EXPECT_EQ(window_->ProgressBar1->format(), "Progress Bar");
     EXPECT_TRUE(window_->Timer1().IsActive());
@@ -70,7 +70,7 @@ TEST_F(WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
 
 TEST_F(WiringTest, TheButtonsReachTheirHandlers) {
     window_->PushButton13->click();
-    EXPECT_EQ(window_->PushButton13->text(), "Turn On Auto Sync");
+    EXPECT_EQ(Shown(window_->PushButton13), "Turn On Auto Sync");
     EXPECT_FALSE(window_->Timer1().IsActive());
     EXPECT_EQ(Stored("StartStopState"), "Off");
 
@@ -108,6 +108,29 @@ TEST_F(WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
     const QRect entry = list->visualItemRect(list->topLevelItem(0));
     DoubleClick(list, QPoint(entry.center().x(), entry.bottom() + entry.height()));
     EXPECT_TRUE(Entries(list).isEmpty());
+}
+
+// The keyboard alone: Tab into a folder list, Space selects its entry, Delete (or BackSpace) removes it as a
+// double-click does; no other key does.
+TEST_F(WiringTest, DeleteOrBackSpaceInAFolderListRemovesItsSelectedFolder) {
+    chooser_.answers = {"/one", "/two"};
+    window_->PushButton3->click();
+    window_->PushButton1->click();
+    form_->ShowAfterLoad();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const std::pair<QTreeWidget*, Qt::Key> cases[] = {{window_->ListView2, Qt::Key_Delete},
+                                                      {window_->ListView1, Qt::Key_Backspace}};
+    for (const auto& [list, key] : cases) {
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Space);
+        ASSERT_EQ(Selected(list).size(), 1) << list->objectName().toStdString();
+        QTest::keyClick(list, Qt::Key_A);
+        QTest::keyClick(list, Qt::Key_Return);
+        EXPECT_EQ(Entries(list).size(), 1) << list->objectName().toStdString();
+        QTest::keyClick(list, key);
+        EXPECT_TRUE(Entries(list).isEmpty()) << list->objectName().toStdString();
+    }
 }
 
 TEST_F(WiringTest, ClickingAnIntervalRestartsTheCount) {
@@ -209,6 +232,7 @@ TEST_F(NoTrayWiringTest, AStartInTheTrayStartsMinimizedAndStaysSo) {
     Store("Minimized", "On");
     Load();
     form_->ShowAfterLoad();
+    tray_->FireAreaTimer(); // no tray came
     QCoreApplication::processEvents();
     EXPECT_TRUE(window_->Check9->isChecked());
     EXPECT_TRUE(window_->isVisible());

@@ -1,7 +1,19 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the checks that need a real X desktop: a private Xvfb display, and on request a window manager and
-# trayer as the tray host. Source it after defining fail(); it makes $work (a temporary folder) and $pids (the
-# background processes), both cleaned up when the script exits.
+# trayer as the tray host. It makes $work (a temporary folder) and $pids (the background processes), both cleaned
+# up when the script exits. A check that defines no fail() before sourcing it gets the one below.
+
+# Fails the check: the cause, what the program said ($work/program.log), and where the check keeps its screenshots
+# ($shots), a picture of the screen as $failure_picture.
+if ! declare -F fail >/dev/null; then
+    fail() {
+        echo "FAIL: $*"
+        echo "--- the program said:"
+        cat "$work/program.log" 2>/dev/null || true
+        [ -z "${shots:-}" ] || import -window root "$shots/${failure_picture:-desktop-check-failure.png}" 2>/dev/null || true
+        exit 1
+    }
+fi
 
 # Exits 77 (skipped) unless every named tool is installed.
 require_tools() {
@@ -37,6 +49,7 @@ tray_panel_window() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)
 tray_panel_up() { [ -n "$(tray_panel_window)" ]; }
 
 x_server_answers() { xdpyinfo >/dev/null 2>&1; }
+window_manager_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # The program under test: its process ($program_pid), its main window ($window), and its icon in trayer's panel
 # ($panel), an embedded window of class $tray_icon_class.
@@ -94,15 +107,15 @@ expect_tray_click_restores() {
     echo "a click on the tray icon brought the window back"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY, private XDG folders (the home trash among them), then each
-# named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
+# Starts Xvfb on a free display (of $screen_size, 1024x768 unless set) and exports DISPLAY, private XDG folders
+# (the home trash among them), then each named helper: "openbox" (a window manager) and "trayer" (the tray host, waited for until its panel is up).
 start_x_desktop() {
     mkdir -p "$work/runtime" "$work/config" "$work/data" && chmod 700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
     unset DBUS_SESSION_BUS_ADDRESS # the X tray, not a StatusNotifier host that is not there
 
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen_size:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     pids+=($!)
     exec 3>&-
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
@@ -113,15 +126,46 @@ start_x_desktop() {
     local helper
     for helper in "$@"; do
         case $helper in
-        openbox) openbox >/dev/null 2>&1 & ;;
+        openbox) start_openbox ;;
         trayer) start_trayer ;;
         esac
         pids+=($!)
     done
+    # A window mapped while the window manager still starts has been seen to stay unmapped for good.
+    if [[ " $* " == *" openbox "* ]]; then
+        wait_for 20 window_manager_up_or_openbox_restarted ||
+            fail "the window manager did not start: $(cat "$work/openbox.log")$(x_server_answers || echo ' (Xvfb is gone)')"
+    fi
     if [[ " $* " == *" trayer "* ]]; then
         wait_for 20 tray_panel_up_or_trayer_restarted ||
             fail "the tray host did not start: $(cat "$work/trayer.log")$(x_server_answers || echo ' (Xvfb is gone)')"
     fi
+}
+
+# Starts a session bus of the check's own (the user's is never touched) and exports its address. What the bus starts
+# on demand (xfconfd, a notification service) ends with it.
+start_session_bus() {
+    exec 4>"$work/bus-address"
+    dbus-daemon --session --nofork --print-address=4 >/dev/null 2>&1 &
+    pids+=($!)
+    exec 4>&-
+    wait_for 10 test -s "$work/bus-address" || fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus-address")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+start_openbox() {
+    openbox >>"$work/openbox.log" 2>&1 &
+    openbox_pid=$!
+}
+# Like trayer, a window manager that found the fresh display closed and ended is started again.
+window_manager_up_or_openbox_restarted() {
+    window_manager_up && return 0
+    if ! kill -0 "$openbox_pid" 2>/dev/null && x_server_answers; then
+        start_openbox
+        pids+=("$openbox_pid")
+    fi
+    return 1
 }
 
 start_trayer() {

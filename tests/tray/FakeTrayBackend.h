@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A tray backend that records what the control asks of the shell, in order, as short texts, and plays the shell:
-// Deliver hands a notification to the hooked control, FireBalloonTimer ends the balloon's wait.
+// Deliver hands a notification to the hooked control, FireBalloonTimer ends the balloon's wait, SetAvailable
+// brings a notification area or takes it away, FireAreaTimer ends the wait for one.
 #pragma once
 
 #include "tray/TrayBackend.h"
@@ -25,6 +26,7 @@ public:
     explicit FakeTrayBackend(std::shared_ptr<TrayLog> log) : log_(std::move(log)) {}
 
     bool Available() const override { return available; }
+    void WatchAvailability(std::function<void()> changed) override { availabilityChanged_ = std::move(changed); }
     bool IsIcon(Picture picture) const override { return icons.contains(picture); }
     void InstallHook(cSysTray& control) override {
         hooked_ = &control;
@@ -49,6 +51,10 @@ public:
         elapsed_ = std::move(elapsed);
     }
     void StopBalloonTimer() override { balloonTimer = 0; }
+    void StartAreaTimer(int milliseconds, std::function<void()> elapsed) override {
+        areaTimer = milliseconds;
+        areaElapsed_ = std::move(elapsed);
+    }
 
     // The shell: a notification for the icon, which reaches the control only while it is hooked.
     void Deliver(int message) const {
@@ -63,9 +69,22 @@ public:
         elapsed_();
     }
 
+    // A notification area comes or goes, as the backend reports it.
+    void SetAvailable(bool now) {
+        available = now;
+        availabilityChanged_();
+    }
+    // The wait for a notification area has run out.
+    void FireAreaTimer() {
+        ASSERT_NE(areaTimer, 0) << "no wait for a notification area runs";
+        areaTimer = 0;
+        areaElapsed_();
+    }
+
     bool available = true;
     std::set<Picture> icons = {Picture::TrayIcon, Picture::ProgramIcon};
     int balloonTimer = 0; // the milliseconds of the running balloon timer, 0 when none runs
+    int areaTimer = 0;    // the same for the wait for a notification area
 
 private:
     static std::string Name(Picture picture) {
@@ -83,6 +102,8 @@ private:
     std::shared_ptr<TrayLog> log_;
     cSysTray* hooked_ = nullptr;
     std::function<void()> elapsed_;
+    std::function<void()> availabilityChanged_;
+    std::function<void()> areaElapsed_;
 };
 
 // How many entries of the log begin with prefix.

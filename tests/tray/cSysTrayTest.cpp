@@ -182,6 +182,41 @@ TEST_F(TrayControlTest, DestructorTakesTheIconDown) {
     EXPECT_TRUE(notices.empty()) << "no notice to a host that is going away";
 }
 
+// A wait for a notification area ends once: at once when one is there, else when one comes or the time is up.
+TEST_F(TrayControlTest, AWaitForATrayEndsOnceWhicheverComesFirst) {
+    int ready = 0;
+    const auto count = [&ready] { ++ready; };
+    tray->WaitForTray(8000, count);
+    EXPECT_EQ(ready, 1) << "a tray is there";
+    EXPECT_EQ(backend->areaTimer, 0);
+
+    backend->available = false;
+    tray->WaitForTray(8000, count);
+    EXPECT_EQ(backend->areaTimer, 8000);
+    backend->SetAvailable(true);
+    EXPECT_EQ(ready, 2) << "a tray came";
+    backend->FireAreaTimer();
+    backend->SetAvailable(true);
+    EXPECT_EQ(ready, 2) << "the wait was over";
+
+    backend->available = false;
+    tray->WaitForTray(8000, count);
+    backend->SetAvailable(false); // another area went: still none
+    EXPECT_EQ(ready, 2);
+    backend->FireAreaTimer();
+    EXPECT_EQ(ready, 3) << "the time was up";
+}
+
+TEST_F(TrayControlTest, TheHostHearsOfEveryTrayThatComesOrGoesAfterTheWaitItEnded) {
+    std::vector<std::string> heard;
+    tray->AvailabilityChanged = [&] { heard.push_back(backend->available ? "came" : "went"); };
+    backend->available = false;
+    tray->WaitForTray(8000, [&] { heard.push_back("ready"); });
+    backend->SetAvailable(true);
+    backend->SetAvailable(false);
+    EXPECT_EQ(heard, std::vector<std::string>({"ready", "came", "went"}));
+}
+
 // Every event the control raises, as text, in the order raised.
 std::vector<std::string> EventsFor(cSysTray& tray, int message) {
     std::vector<std::string> events;

@@ -21,7 +21,7 @@ protected:
         tray->MouseDblClick = [this](int b, int) { events << QString("dblclick %1").arg(b); };
         tray->setInTray(true);
     }
-    void Activate(QSystemTrayIcon::ActivationReason reason) { emit backend->Icon().activated(reason); }
+    void Activate(QSystemTrayIcon::ActivationReason reason) { emit backend->XEmbedIcon().activated(reason); }
 
     QtTrayBackend* backend = nullptr;
     std::unique_ptr<cSysTray> tray;
@@ -51,7 +51,7 @@ TEST_F(TrayHookTest, MiddleClickRaisesNothing) {
 
 TEST_F(TrayHookTest, BalloonClickEndsTheBalloon) {
     tray->ShowBalloon("tip", "T", 5, false);
-    emit backend->Icon().messageClicked();
+    emit backend->XEmbedIcon().messageClicked();
     EXPECT_FALSE(tray->BalloonVisible());
     EXPECT_FALSE(backend->BalloonTimer().isActive());
 }

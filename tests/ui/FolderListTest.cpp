@@ -3,6 +3,7 @@
 #include "Form1Fixture.h"
 
 #include "fs/Main.h"
+#include "ui/main/Keys.h"
 
 namespace quillmere::test {
 namespace {
@@ -70,6 +71,32 @@ TEST_F(FolderListTest, ADoubleClickRemovesTheSelectedFolderOnly) {
     form_->ListView1_DblClick(0); // empty list
     EXPECT_EQ(store_.Stored("LastFolder"), Native("/b"));
     EXPECT_TRUE(Reports().empty());
+}
+
+// The keyboard removes a folder as a double-click does; other keys remove nothing.
+TEST_F(FolderListTest, DeleteAndBackSpaceRemoveTheSelectedFolderAsADoubleClickDoes) {
+    chooser_.answers = {Native("/a"), Native("/b"), Native("/c")};
+    form_->PushButton3_Click();
+    form_->PushButton1_Click();
+    for (int other : {0x0D, 0x20, 0x41, 0x2D, 0x6E}) { // Enter, Space, A, Insert, the keypad's decimal point
+        form_->ListView1_KeyDown(other, 0);
+    }
+    form_->ListView1_KeyDown(keys::kDelete, std::nullopt); // nothing selected
+    EXPECT_EQ(Entries(FormList::ListView1).size(), 1u);
+
+    form_->ListView1_KeyDown(keys::kDelete, 0);
+    EXPECT_TRUE(Entries(FormList::ListView1).empty());
+    EXPECT_EQ(Entries(FormList::ListView2), Texts{Native("/b/")});
+    form_->ListView2_KeyDown(keys::kBack, 0);
+    EXPECT_TRUE(Entries(FormList::ListView2).empty());
+
+    form_->PushButton3_Click(); // the keyboard's way to change a folder: remove it, choose again
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/c/")});
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    form_->PushButton12_Click(); // a manual pass: the hourglass is up
+    form_->ListView1_KeyDown(keys::kDelete, 0);
+    EXPECT_EQ(Entries(FormList::ListView1).size(), 1u) << "busy";
 }
 
 TEST_F(FolderListTest, NothingIsRemovedWhileTheWindowIsBusy) {

@@ -137,10 +137,51 @@ TEST_F(NoTrayWindowTest, MinimizingLeavesTheWindowWithTheDesktop) {
 TEST_F(NoTrayWindowTest, AStartInTheTrayStartsMinimized) {
     store_.values["Minimized"] = "On";
     Load().ShowAfterLoad();
+    tray_->FireAreaTimer(); // no tray came
     EXPECT_TRUE(View().Checked(FormCheckBox::Check9));
     EXPECT_TRUE(View().visible);
     EXPECT_TRUE(View().minimized);
     EXPECT_FALSE(form_->MinimizedToTray());
+}
+
+// At login a panel often starts after the programs: a start in the tray waits a while for one.
+TEST_F(NoTrayWindowTest, AStartInTheTrayHidesInATrayThatComesLate) {
+    store_.values["Minimized"] = "On";
+    Load().ShowAfterLoad();
+    EXPECT_FALSE(View().visible) << "nothing is shown while the start waits for a tray";
+    EXPECT_EQ(tray_->areaTimer, 10'000);
+    EXPECT_TRUE(IconInTray()) << "the icon is there to move into the tray when it comes";
+
+    tray_->SetAvailable(true);
+    EXPECT_FALSE(View().visible);
+    EXPECT_TRUE(form_->MinimizedToTray());
+    EXPECT_EQ(std::count(Tray().begin(), Tray().end(), kNotice), 1);
+    TrayMessage(tray::messages::kLeftButtonUp);
+    EXPECT_TRUE(View().visible);
+    EXPECT_FALSE(View().minimized);
+}
+
+TEST_F(NoTrayWindowTest, AWaitThatEndsAfterTheCloseShowsNothing) {
+    store_.values["Minimized"] = "On";
+    Load().ShowAfterLoad();
+    form_->Form_QueryUnload();
+    tray_->FireAreaTimer();
+    EXPECT_FALSE(View().visible);
+    EXPECT_TRUE(Reports().empty());
+}
+
+// Were the window left hidden when its tray goes, nothing could bring it back.
+TEST_F(TrayWindowTest, ATrayThatGoesGivesTheHiddenWindowBackMinimized) {
+    Minimize();
+    tray_->SetAvailable(false);
+    EXPECT_TRUE(View().visible);
+    EXPECT_TRUE(View().minimized);
+    EXPECT_FALSE(form_->MinimizedToTray());
+
+    tray_->SetAvailable(true);
+    tray_->SetAvailable(false); // a tray that goes while the window is shown changes nothing
+    EXPECT_TRUE(View().visible);
+    EXPECT_TRUE(Reports().empty());
 }
 
 } // namespace

@@ -52,6 +52,7 @@ private:
 class NoBackend final : public TrayBackend {
 public:
     bool Available() const override { return true; }
+    void WatchAvailability(std::function<void()>) override {}
     bool IsIcon(Picture) const override { return false; }
     void InstallHook(cSysTray&) override {}
     void RemoveHook(cSysTray&) override {}
@@ -63,6 +64,7 @@ public:
     void HideBalloon() override {}
     void StartBalloonTimer(int, std::function<void()>) override {}
     void StopBalloonTimer() override {}
+    void StartAreaTimer(int, std::function<void()>) override {}
 };
 
 class TrayHookTest : public ::testing::Test {
@@ -142,6 +144,27 @@ TEST_F(TrayBackendTest, TheIconComesBackWhenTheTaskbarIsMadeAgain) {
     control_.setInTray(false);
     SendMessageW(backend_->ControlWindow(), taskbarCreated, 0, 0);
     EXPECT_EQ(sent_.size(), 4u) << "no icon to put back";
+}
+
+// A start in the tray that waits for the notification area hears of the taskbar made after it, and its wait for
+// one runs out once.
+TEST_F(TrayBackendTest, TheTaskbarMadeLaterIsToldAndTheWaitForItRunsOutOnce) {
+    int heard = 0;
+    control_.AvailabilityChanged = [&heard] { ++heard; };
+    SendMessageW(backend_->ControlWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(heard, 1);
+    EXPECT_TRUE(sent_.empty()) << "no icon to put back";
+
+    int elapsed = 0;
+    backend_->StartAreaTimer(10, [&elapsed] { ++elapsed; });
+    const DWORD until = GetTickCount() + 600; // time for the one run and for a second, were there one
+    MSG message;
+    while (GetTickCount() < until) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(20);
+    }
+    EXPECT_EQ(elapsed, 1);
 }
 
 TEST_F(TrayBackendTest, TheShellsNotificationsReachTheControlThroughTheHook) {

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/windows/Win32Form1Fixture.h"
 
+#include "platform/windows/WideText.h"
+#include "ui/main/AccessKeys.h"
+#include "ui/win32/WindowText.h"
+
 #include <commctrl.h>
 
 namespace quillmere::test {
@@ -78,6 +82,11 @@ std::wstring WindowTextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+std::wstring Win32Form1Fixture::Caption(win32::Control control) const {
+    const std::string caption = platform::windows::ToUtf8(Text(control)).value_or(std::string());
+    return win32::WindowText(ShownCaption(caption));
 }
 
 std::vector<std::wstring> Win32Form1Fixture::Entries(win32::Control list) const {

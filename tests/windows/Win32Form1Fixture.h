@@ -55,6 +55,8 @@ protected:
     void DoubleClick(win32::Control list, POINT where) const;
     void Tick(win32::Win32Timer& timer) const;
     std::wstring Text(win32::Control control) const { return WindowTextOf(Item(control)); }
+    // The caption as it shows, without the mark of its access key.
+    std::wstring Caption(win32::Control control) const;
     // Whether the control shows itself; the window around it is never shown in these tests.
     bool Shown(win32::Control control) const { return GetWindowLongW(Item(control), GWL_STYLE) & WS_VISIBLE; }
     std::vector<std::wstring> Entries(win32::Control list) const;

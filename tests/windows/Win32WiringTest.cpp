@@ -45,13 +45,13 @@ TEST_F(Win32WiringTest, TheLoadStepFillsTheControls) {
     EXPECT_EQ(Entries(Control::ListView3)[14], L"Sync every 24 hours");
     EXPECT_EQ(Selected(Control::ListView3), 0);
     EXPECT_EQ(Stored("OftenIndex"), "1") << "restoring the selection is no click";
-    EXPECT_EQ(Text(Control::PushButton13), L"Turn Off Auto Sync");
+    EXPECT_EQ(Caption(Control::PushButton13), L"Turn Off Auto Sync");
     EXPECT_EQ(Text(Control::Frame2), kNext);
     EXPECT_EQ(window_->ProgressText(), L"Progress Bar");
     EXPECT_TRUE(window_->Timer1().IsActive());
     EXPECT_EQ(window_->Timer1().Interval(), 1000);
     EXPECT_TRUE(Checked(Control::Option1));
-    EXPECT_EQ(Text(Control::Check10), L"Load this software on Windows startup");
+    EXPECT_EQ(Caption(Control::Check10), L"Load this software on Windows startup");
 }
 
 TEST_F(Win32WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
@@ -64,7 +64,7 @@ TEST_F(Win32WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
 
 TEST_F(Win32WiringTest, TheButtonsReachTheirHandlers) {
     Click(Control::PushButton13);
-    EXPECT_EQ(Text(Control::PushButton13), L"Turn On Auto Sync");
+    EXPECT_EQ(Caption(Control::PushButton13), L"Turn On Auto Sync");
     EXPECT_FALSE(window_->Timer1().IsActive());
     EXPECT_EQ(Stored("StartStopState"), "Off");
 
@@ -102,6 +102,24 @@ TEST_F(Win32WiringTest, ADoubleClickBesideTheSelectedEntryRemovesItToo) {
     DoubleClick(Control::ListView2,
                 POINT{(entry.left + entry.right) / 2, entry.bottom + 2 * (entry.bottom - entry.top)});
     EXPECT_TRUE(Entries(Control::ListView2).empty());
+}
+
+// Delete and BackSpace in a folder list remove its selected folder, as a double-click does; other keys do not.
+TEST_F(Win32WiringTest, DeleteOrBackSpaceInAFolderListRemovesItsSelectedFolder) {
+    chooser_.answers = {"C:\\one", "D:\\"};
+    Click(Control::PushButton3);
+    Click(Control::PushButton1);
+    const auto press = [this](Control list, WPARAM key) { SendMessageW(Item(list), WM_KEYDOWN, key, 0); };
+    Select(Control::ListView2, 0);
+    press(Control::ListView2, 'A');
+    press(Control::ListView2, VK_RETURN);
+    EXPECT_EQ(Entries(Control::ListView2).size(), 1u);
+    press(Control::ListView2, VK_DELETE);
+    EXPECT_TRUE(Entries(Control::ListView2).empty());
+    EXPECT_EQ(Entries(Control::ListView1).size(), 1u);
+    Select(Control::ListView1, 0);
+    press(Control::ListView1, VK_BACK);
+    EXPECT_TRUE(Entries(Control::ListView1).empty());
 }
 
 // A click, and a change of the selection by keyboard, both take the interval.

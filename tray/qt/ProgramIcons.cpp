@@ -12,17 +12,23 @@ static void InitIconResources() {
 
 namespace quillmere::tray {
 
-QIcon TrayPicture() {
+namespace {
+QIcon IconOfSizes(const QString& name, std::initializer_list<int> sizes) {
     InitIconResources();
-    return QIcon(QStringLiteral(":/icons/tray.png"));
+    QIcon icon;
+    for (int size : sizes)
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size), QSize(size, size));
+    return icon;
+}
+} // namespace
+
+// Drawn at each size a panel or a HiDPI screen asks for, never scaled up from 16 pixels.
+QIcon TrayPicture() {
+    return IconOfSizes(QStringLiteral("tray"), {16, 22, 24, 32, 48, 64});
 }
 
 QIcon ProgramIcon() {
-    InitIconResources();
-    QIcon icon;
-    for (int size : {32, 48, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/quillmere-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return IconOfSizes(QStringLiteral("quillmere"), {32, 48, 128, 256});
 }
 
 QIcon PictureIcon(Picture picture) {

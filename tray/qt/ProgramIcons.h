@@ -8,7 +8,7 @@
 
 namespace quillmere::tray {
 
-// The 16 x 16 picture the tray icon shows.
+// The picture the tray icon shows: 16, 22, 24, 32, 48 and 64 pixels.
 QIcon TrayPicture();
 
 // The window and application icon: 32, 48, 128 and 256 pixels.

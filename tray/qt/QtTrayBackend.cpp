@@ -4,26 +4,49 @@
 #include "tray/qt/ProgramIcons.h"
 #include "tray/qt/mSysTray.h"
 
-#include <QApplication>
-#include <QWidget>
-
-#include <algorithm>
-
 namespace quillmere::tray {
 
 namespace {
+
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
-} // namespace
 
-QtTrayBackend::QtTrayBackend() {
-    balloonTimer_.setSingleShot(true);
-    QObject::connect(&balloonTimer_, &QTimer::timeout, [this] {
-        if (balloonElapsed_) {
-            balloonElapsed_();
+void RunOnce(QTimer& timer, const std::function<void()>& elapsed) {
+    QObject::connect(&timer, &QTimer::timeout, [&elapsed] {
+        if (elapsed) {
+            elapsed();
         }
     });
+    timer.setSingleShot(true);
+}
+
+} // namespace
+
+// Without a StatusNotifier host now, the X tray is set up at once: Qt then settles on it before a host comes.
+QtTrayBackend::QtTrayBackend(QDBusConnection bus) : item_(bus, activity_), notice_(bus, activity_), xembed_(activity_) {
+    RunOnce(balloonTimer_, balloonElapsed_);
+    RunOnce(areaTimer_, areaElapsed_);
+    item_.SetHostHandler([this] {
+        PlaceIcon();
+        TrayChanged();
+    });
+    xembed_.WatchAvailability([this] { TrayChanged(); });
+    if (XEmbedAllowed()) {
+        xembed_.Available();
+    }
+}
+
+QtTrayBackend::~QtTrayBackend() = default;
+
+bool QtTrayBackend::Available() const {
+    return OnStatusNotifierTray() || (XEmbedAllowed() && xembed_.Available());
+}
+
+void QtTrayBackend::TrayChanged() {
+    if (changed_) {
+        changed_();
+    }
 }
 
 bool QtTrayBackend::IsIcon(Picture picture) const {
@@ -33,42 +56,73 @@ bool QtTrayBackend::IsIcon(Picture picture) const {
 
 void QtTrayBackend::InstallHook(cSysTray& control) {
     hook_ = std::make_unique<QObject>();
-    mSysTray::Install(icon_, control, *hook_);
+    mSysTray::Install(activity_, control, *hook_);
 }
 
 void QtTrayBackend::RemoveHook(cSysTray& /*control*/) {
     hook_.reset();
 }
 
+void QtTrayBackend::PlaceIcon() {
+    if (!added_) {
+        item_.Hide();
+        xembed_.Hide();
+        return;
+    }
+    item_.Show(); // listed by any watcher, shown by the host once there is one
+    if (OnStatusNotifierTray()) {
+        xembed_.Hide();
+    } else if (XEmbedAllowed()) {
+        xembed_.Show(icon_, tip_);
+    }
+}
+
 void QtTrayBackend::AddIcon(Picture icon, const std::string& tip) {
     if (icon != Picture::None) {
-        icon_.setIcon(PictureIcon(icon));
+        icon_ = PictureIcon(icon);
+        item_.SetIcon(icon_);
     }
-    icon_.setToolTip(FromUtf8(tip));
-    icon_.show();
+    tip_ = FromUtf8(tip);
+    item_.SetToolTip(tip_);
+    added_ = true;
+    PlaceIcon();
 }
 
 void QtTrayBackend::ModifyIcon(Picture icon) {
-    icon_.setIcon(PictureIcon(icon));
+    icon_ = PictureIcon(icon);
+    item_.SetIcon(icon_);
+    if (XEmbedAllowed()) {
+        xembed_.SetIcon(icon_);
+    }
 }
 
 void QtTrayBackend::ModifyTip(const std::string& tip) {
-    icon_.setToolTip(FromUtf8(tip));
+    tip_ = FromUtf8(tip);
+    item_.SetToolTip(tip_);
+    if (XEmbedAllowed()) {
+        xembed_.SetToolTip(tip_);
+    }
 }
 
 void QtTrayBackend::DeleteIcon() {
-    icon_.hide();
+    added_ = false;
+    PlaceIcon();
 }
 
+// A StatusNotifier tray has no balloons: the notice goes out as a desktop notification.
 void QtTrayBackend::ShowBalloon(const std::string& title, const std::string& text, int timeoutMilliseconds) {
-    icon_.showMessage(FromUtf8(title), FromUtf8(text), QSystemTrayIcon::NoIcon, timeoutMilliseconds);
+    if (OnStatusNotifierTray()) {
+        notice_.Show(FromUtf8(title), FromUtf8(text), timeoutMilliseconds);
+    } else if (XEmbedAllowed()) {
+        xembed_.ShowBalloon(FromUtf8(title), FromUtf8(text), timeoutMilliseconds);
+    }
 }
 
-// Qt's own balloon closes when asked to show nothing. A desktop notification service would show an empty notice
-// instead, and ends its notices by itself, so the request goes only to a balloon of Qt's that is up.
+// A notification service ends its notices by itself too; asking changes nothing where the notice has gone.
 void QtTrayBackend::HideBalloon() {
-    if (QtBalloonShown()) {
-        icon_.showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    notice_.Close();
+    if (XEmbedAllowed()) {
+        xembed_.HideBalloon();
     }
 }
 
@@ -81,10 +135,9 @@ void QtTrayBackend::StopBalloonTimer() {
     balloonTimer_.stop();
 }
 
-bool QtBalloonShown() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(),
-                       [](const QWidget* window) { return window->isVisible() && window->inherits("QBalloonTip"); });
+void QtTrayBackend::StartAreaTimer(int milliseconds, std::function<void()> elapsed) {
+    areaElapsed_ = std::move(elapsed);
+    areaTimer_.start(milliseconds);
 }
 
 } // namespace quillmere::tray

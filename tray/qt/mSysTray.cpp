@@ -3,6 +3,7 @@
 
 #include "tray/TrayMessages.h"
 #include "tray/cSysTray.h"
+#include "tray/qt/TrayActivity.h"
 
 namespace quillmere::tray::mSysTray {
 
@@ -24,17 +25,20 @@ std::vector<int> MessagesFor(QSystemTrayIcon::ActivationReason reason) {
     return {};
 }
 
-void Install(QSystemTrayIcon& icon, cSysTray& control, QObject& receiver) {
+void Install(TrayActivity& activity, cSysTray& control, QObject& receiver) {
     // The receiver lives on the UI thread, so the calls run there, queued in order if a signal ever came from
     // another thread.
-    QObject::connect(&icon, &QSystemTrayIcon::activated, &receiver, [&control](QSystemTrayIcon::ActivationReason why) {
+    QObject::connect(&activity, &TrayActivity::activated, &receiver, [&control](QSystemTrayIcon::ActivationReason why) {
         for (int message : MessagesFor(why)) {
             control.HandleTrayMessage(message, control.IconId());
         }
     });
-    // Qt reports a click on its balloon; a balloon that Qt closes by itself goes unreported.
-    QObject::connect(&icon, &QSystemTrayIcon::messageClicked, &receiver,
+    // Qt reports a click on its balloon, and a desktop notification its end; a balloon that Qt closes by itself
+    // goes unreported.
+    QObject::connect(&activity, &TrayActivity::messageClicked, &receiver,
                      [&control] { control.HandleTrayMessage(messages::kBalloonUserClick, control.IconId()); });
+    QObject::connect(&activity, &TrayActivity::messageClosed, &receiver,
+                     [&control] { control.HandleTrayMessage(messages::kBalloonTimeout, control.IconId()); });
 }
 
 } // namespace quillmere::tray::mSysTray

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hook between the tray icon and its control: Qt reports activity on the icon as signals; this module turns
-// each into the shell notifications the control's message table expects and hands them to HandleTrayMessage,
-// on the UI thread, in the order they arrived.
+// The hook between the tray icon and its control: the backend reports activity on the icon and its notice as
+// signals (TrayActivity), whichever tray shows them; this module turns each into the shell notifications the
+// control's message table expects and hands them to HandleTrayMessage, on the UI thread, in the order they arrived.
 #pragma once
 
 #include <QSystemTrayIcon>
@@ -10,7 +10,8 @@
 
 namespace quillmere::tray {
 class cSysTray;
-}
+class TrayActivity;
+} // namespace quillmere::tray
 
 namespace quillmere::tray::mSysTray {
 
@@ -18,8 +19,8 @@ namespace quillmere::tray::mSysTray {
 // the double-click notice and the release that follows it, a middle click the middle press and release.
 std::vector<int> MessagesFor(QSystemTrayIcon::ActivationReason reason);
 
-// Connects icon to control with receiver as the connections' context: deleting receiver removes the hook.
+// Connects activity to control with receiver as the connections' context: deleting receiver removes the hook.
 // The control installs it only while its icon is added.
-void Install(QSystemTrayIcon& icon, cSysTray& control, QObject& receiver);
+void Install(TrayActivity& activity, cSysTray& control, QObject& receiver);
 
 } // namespace quillmere::tray::mSysTray

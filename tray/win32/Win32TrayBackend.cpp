@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"QuillmereTrayWindow";
 constexpr UINT_PTR kBalloonTimer = 1;
+constexpr UINT_PTR kAreaTimer = 2;
 
 // The control has cut the text to the field already; a text that is no UTF-8 shows as nothing.
 template <std::size_t N> void CopyField(wchar_t (&field)[N], const std::wstring& text) {
@@ -56,12 +57,17 @@ Win32TrayBackend::Win32TrayBackend(ShellNotify notify)
 
 Win32TrayBackend::~Win32TrayBackend() {
     KillTimer(window_, kBalloonTimer);
+    KillTimer(window_, kAreaTimer);
     DestroyWindow(window_);
 }
 
 // The shell's own window holds the notification area.
 bool Win32TrayBackend::Available() const {
     return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+}
+
+void Win32TrayBackend::WatchAvailability(std::function<void()> changed) {
+    availabilityChanged_ = std::move(changed);
 }
 
 bool Win32TrayBackend::IsIcon(Picture picture) const {
@@ -151,22 +157,36 @@ void Win32TrayBackend::StopBalloonTimer() {
     KillTimer(window_, kBalloonTimer);
 }
 
-void Win32TrayBackend::BalloonTimerElapsed() {
-    KillTimer(window_, kBalloonTimer); // once, as the control asked
-    if (balloonElapsed_)
-        balloonElapsed_();
+void Win32TrayBackend::StartAreaTimer(int milliseconds, std::function<void()> elapsed) {
+    areaElapsed_ = std::move(elapsed);
+    SetTimer(window_, kAreaTimer, static_cast<UINT>(milliseconds), nullptr);
+}
+
+// Each timer runs once, as the control asked.
+void Win32TrayBackend::TimerElapsed(UINT_PTR timer) {
+    KillTimer(window_, timer);
+    const std::function<void()>& elapsed = timer == kBalloonTimer ? balloonElapsed_ : areaElapsed_;
+    if (elapsed)
+        elapsed();
+}
+
+void Win32TrayBackend::TaskbarCreated() {
+    if (added_)
+        Send(NIM_ADD, AddFlags());
+    if (availabilityChanged_)
+        availabilityChanged_();
 }
 
 // The procedure the hook passes every message on to.
 LRESULT CALLBACK Win32TrayBackend::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* backend = reinterpret_cast<Win32TrayBackend*>(GetWindowLongPtrW(window, 0));
     if (backend != nullptr) {
-        if (message == backend->taskbarCreated_ && message != 0 && backend->added_) {
-            backend->Send(NIM_ADD, backend->AddFlags());
+        if (message == backend->taskbarCreated_ && message != 0) {
+            backend->TaskbarCreated();
             return 0;
         }
-        if (message == WM_TIMER && wParam == kBalloonTimer) {
-            backend->BalloonTimerElapsed();
+        if (message == WM_TIMER && (wParam == kBalloonTimer || wParam == kAreaTimer)) {
+            backend->TimerElapsed(wParam);
             return 0;
         }
     }

@@ -2,7 +2,7 @@
 // The notification area as the Windows shell offers it: Shell_NotifyIconW on behalf of a hidden window of the
 // backend's own, which mSysTray hooks for the control. When Explorer starts again (after a crash or a restart)
 // it announces "TaskbarCreated" and the icon is put back: without it a window hidden in the tray could never be
-// brought back.
+// brought back. The same announcement tells a start in the tray that the notification area has come.
 #pragma once
 
 #include "tray/TrayBackend.h"
@@ -30,6 +30,7 @@ public:
     HWND ControlWindow() const { return window_; }
 
     bool Available() const override;
+    void WatchAvailability(std::function<void()> changed) override;
     bool IsIcon(Picture picture) const override;
     void InstallHook(cSysTray& control) override;
     void RemoveHook(cSysTray& control) override;
@@ -41,6 +42,7 @@ public:
     void HideBalloon() override;
     void StartBalloonTimer(int milliseconds, std::function<void()> elapsed) override;
     void StopBalloonTimer() override;
+    void StartAreaTimer(int milliseconds, std::function<void()> elapsed) override;
 
     static BOOL CallShell(DWORD message, const NOTIFYICONDATAW& record);
 
@@ -50,7 +52,8 @@ private:
     NOTIFYICONDATAW Record(UINT flags) const;
     UINT AddFlags() const;
     void Send(DWORD message, UINT flags);
-    void BalloonTimerElapsed();
+    void TaskbarCreated();
+    void TimerElapsed(UINT_PTR timer);
 
     ShellNotify notify_;
     HWND window_ = nullptr;
@@ -63,6 +66,8 @@ private:
     std::wstring balloonText_;
     UINT balloonTimeout_ = 0;
     std::function<void()> balloonElapsed_;
+    std::function<void()> areaElapsed_;
+    std::function<void()> availabilityChanged_;
 };
 
 } // namespace quillmere::tray

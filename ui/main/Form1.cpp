@@ -8,6 +8,7 @@
 #include "startup/StartupChoice.h"
 #include "ui/main/FolderChooser.h"
 #include "ui/main/Form1Texts.h"
+#include "ui/main/Keys.h"
 #include "ui/main/MessageBoxes.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
@@ -76,6 +77,7 @@ Form1::Form1(Form1Services services)
     cSysTray1_.setTrayIcon(tray::Picture::TrayIcon);
     // A release of either button brings the window back; the button and the icon's id do not matter.
     cSysTray1_.MouseUp = [this](int button, int id) { cSysTray1_MouseUp(button, id); };
+    cSysTray1_.AvailabilityChanged = [this] { cSysTray1_AvailabilityChanged(); };
 }
 
 Form1::~Form1() {
@@ -126,18 +128,6 @@ void Form1::RestoreStartupBoxes() {
 
 bool Form1::KeepReplacedSetting() const {
     return GetSetting(settings_, "Keep Replaced") != startup::OnOffText(false);
-}
-
-// A start in the tray on a desktop without one starts minimized instead.
-void Form1::ShowAfterLoad() {
-    if (minimizedToTray_) {
-        return;
-    }
-    if (check9_) {
-        view_.ShowMinimized();
-    } else {
-        view_.Show();
-    }
 }
 
 // The caption is the product name; the application title, made from it, names the program in its notices.
@@ -244,6 +234,19 @@ void Form1::ListView1_DblClick(std::optional<int> selected) {
 
 void Form1::ListView2_DblClick(std::optional<int> selected) {
     Guarded("Form1.ListView2_DblClick", [&] { RemoveSelectedFolder(FormList::ListView2, selected); });
+}
+
+// Delete and BackSpace remove the selected folder as a double-click does: the keyboard can change a folder too.
+void Form1::ListView1_KeyDown(int keyCode, std::optional<int> selected) {
+    if (keyCode == keys::kDelete || keyCode == keys::kBack) {
+        ListView1_DblClick(selected);
+    }
+}
+
+void Form1::ListView2_KeyDown(int keyCode, std::optional<int> selected) {
+    if (keyCode == keys::kDelete || keyCode == keys::kBack) {
+        ListView2_DblClick(selected);
+    }
 }
 
 // Each list holds at most one folder: to replace it the user removes it first. The hourglass marks the window

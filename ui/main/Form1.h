@@ -73,7 +73,8 @@ public:
 
     // Event handlers. Each runs under the error report: whatever fails in it is reported, never thrown.
     void Form_Load();
-    // Shows the window after the load step, unless the load step hid it in the tray.
+    // Shows the window after the load step, unless the load step hid it in the tray. A start in the tray that
+    // found no notification area waits a while for one, then hides in it or shows the window minimized.
     void ShowAfterLoad();
     // Every request to close the window, whatever its cause; the program ends after it, within about a second
     // whatever the pass is doing.
@@ -84,6 +85,9 @@ public:
     // selected: the 0-based index of the list's selected entry, if any.
     void ListView1_DblClick(std::optional<int> selected);
     void ListView2_DblClick(std::optional<int> selected);
+    // A key pressed in a folder list, by its number in ui/main/Keys.h.
+    void ListView1_KeyDown(int keyCode, std::optional<int> selected);
+    void ListView2_KeyDown(int keyCode, std::optional<int> selected);
     // A click on the interval list, or any other change of its selection.
     void ListView3_Click(std::optional<int> selected);
     // The option button that was chosen, by the direction it stands for.
@@ -159,6 +163,8 @@ private:
 
     // Tray.
     void HideToTray();
+    void EndStartInTray();
+    void cSysTray1_AvailabilityChanged();
 
     Form1View& view_;
     SettingsStore& settings_;

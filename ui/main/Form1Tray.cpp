@@ -14,6 +14,8 @@ namespace {
 constexpr std::string_view kTrayNotice = "has been minimized to the system tray.\r\nClick on the blue 'H' icon "
                                          "(H for Harnvale) to bring the software back.";
 constexpr int kTrayNoticeSeconds = 5;
+// How long a start in the tray waits for a notification area: at login a panel often starts after the programs.
+constexpr int kTrayWaitMilliseconds = 10'000;
 
 std::string OnOff(bool checked) {
     return std::string(startup::OnOffText(checked));
@@ -39,6 +41,42 @@ void Form1::HideToTray() {
     view_.Hide();
     minimizedToTray_ = true;
     cSysTray1_.ShowBalloon(std::string(kTrayNotice), build::kProductName, kTrayNoticeSeconds, true);
+}
+
+// A start in the tray that found no notification area waits a while for one; without one it starts minimized.
+void Form1::ShowAfterLoad() {
+    if (minimizedToTray_) {
+        return;
+    }
+    if (check9_) {
+        cSysTray1_.WaitForTray(kTrayWaitMilliseconds, [this] { EndStartInTray(); });
+    } else {
+        view_.Show();
+    }
+}
+
+void Form1::EndStartInTray() {
+    Guarded("Form1.Form_Load", [this] {
+        if (unloaded_) {
+            return;
+        }
+        if (cSysTray1_.TrayAvailable()) {
+            HideToTray();
+        } else {
+            view_.ShowMinimized();
+        }
+    });
+}
+
+// A notification area that goes while the window hides in it would leave nothing to bring the window back with:
+// the window comes back minimized, where the desktop keeps it.
+void Form1::cSysTray1_AvailabilityChanged() {
+    Guarded("Form1.cSysTray1_AvailabilityChanged", [this] {
+        if (minimizedToTray_ && !cSysTray1_.TrayAvailable()) {
+            view_.ShowMinimized();
+            minimizedToTray_ = false;
+        }
+    });
 }
 
 void Form1::cSysTray1_MouseUp(int /*button*/, int /*id*/) {

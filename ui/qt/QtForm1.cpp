@@ -4,13 +4,18 @@
 #include "tray/qt/ProgramIcons.h"
 #include "ui/look/ApplySkin.h"
 #include "ui/look/HandCursor.h"
+#include "ui/main/AccessKeys.h"
 #include "ui/main/Form1.h"
+#include "ui/main/Keys.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -35,9 +40,34 @@ std::optional<int> SelectedIndex(const QTreeWidget* list) {
     return list->indexOfTopLevelItem(selected.front());
 }
 
+// The keys the window logic acts on, by its numbers; none for the others.
+std::optional<int> LogicKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Delete:
+        return keys::kDelete;
+    case Qt::Key_Backspace:
+        return keys::kBack;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Qt takes a plain top-level widget for a mere part of a window ("filler"); a screen reader should meet a frame.
+QAccessibleInterface* WindowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(QtForm1::staticMetaObject.className()) && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QtForm1::QtForm1(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&WindowAccessible);
+        return true;
+    }();
+    (void)accessible;
     BuildControls();
     ConnectControls();
     WatchPointer();
@@ -63,8 +93,10 @@ void QtForm1::ConnectControls() {
     connect(PushButton14, &QPushButton::clicked, this, on(&Form1::PushButton14_Click));
     timer1_.SetHandler(on(&Form1::Timer1_Timer));
     manualHold_.SetHandler(on(&Form1::ManualHold_Timer));
-    ListView1->viewport()->installEventFilter(this);
-    ListView2->viewport()->installEventFilter(this);
+    for (QTreeWidget* folderList : {ListView1, ListView2}) {
+        folderList->installEventFilter(this);
+        folderList->viewport()->installEventFilter(this);
+    }
     // A click on the selected entry changes no selection, and a change by keyboard or by dragging raises no
     // click: both count. A click that changes the selection is handled twice, to the same effect.
     const auto intervalClicked = [this] {
@@ -89,7 +121,8 @@ void QtForm1::ConnectControls() {
     connect(Check11, &QCheckBox::toggled, this,
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check11_Click(checked); }); });
     pointer_.SetMoveHandler([this](const QWidget& over, PointerArea area) {
-        const std::string name = &over == this ? std::string("Form") : over.objectName().toStdString();
+        const bool window = &over == this || &over == content_;
+        const std::string name = window ? std::string("Form") : over.objectName().toStdString();
         Forward([&](Form1& logic) { logic.MouseMove(name, area); });
     });
 }
@@ -107,16 +140,30 @@ void QtForm1::changeEvent(QEvent* event) {
 }
 
 // A double-click anywhere in a folder list removes its selected entry. A press beside the entry, as the first
-// click of such a double-click, leaves the selection as it is.
+// click of such a double-click, leaves the selection as it is. Keys pressed in the list go to the logic too.
 bool QtForm1::eventFilter(QObject* watched, QEvent* event) {
-    const std::pair<QTreeWidget*, void (Form1::*)(std::optional<int>)> folderLists[] = {
-        {ListView1, &Form1::ListView1_DblClick}, {ListView2, &Form1::ListView2_DblClick}};
-    for (const auto& [list, handler] : folderLists) {
+    struct FolderList {
+        QTreeWidget* list;
+        void (Form1::*doubleClicked)(std::optional<int>);
+        void (Form1::*keyDown)(int, std::optional<int>);
+    };
+    const FolderList folderLists[] = {{ListView1, &Form1::ListView1_DblClick, &Form1::ListView1_KeyDown},
+                                      {ListView2, &Form1::ListView2_DblClick, &Form1::ListView2_KeyDown}};
+    for (const auto& [list, doubleClicked, keyDown] : folderLists) {
+        if (watched == list && event->type() == QEvent::KeyPress) {
+            if (const auto key = LogicKey(static_cast<QKeyEvent*>(event)->key())) {
+                Forward(
+                    [&, list = list, keyDown = keyDown](Form1& logic) { (logic.*keyDown)(*key, SelectedIndex(list)); });
+            }
+            return false;
+        }
         if (watched != list->viewport()) {
             continue;
         }
         if (event->type() == QEvent::MouseButtonDblClick) {
-            Forward([list, handler](Form1& logic) { (logic.*handler)(SelectedIndex(list)); });
+            Forward([list = list, doubleClicked = doubleClicked](Form1& logic) {
+                (logic.*doubleClicked)(SelectedIndex(list));
+            });
             return true;
         }
         return event->type() == QEvent::MouseButtonPress &&
@@ -125,12 +172,22 @@ bool QtForm1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The first showing gives the window the size its controls ask for, as far as the screen has room for it.
+void QtForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!sized_) {
+        sized_ = true;
+        resize(FittingSize());
+    }
+}
+
 // The hand over the push buttons, the arrow over the window, its frames and its lists.
 void QtForm1::WatchPointer() {
     for (QPushButton* button : {PushButton1, PushButton3, PushButton12, PushButton13, PushButton14}) {
         pointer_.Watch(*button, PointerArea::Button);
     }
     pointer_.Watch(*this, PointerArea::Plain);
+    pointer_.Watch(*content_, PointerArea::Plain);
     for (QWidget* plain : std::initializer_list<QWidget*>{Frame1, Frame2, Frame3, ListView1, ListView2, ListView3}) {
         pointer_.Watch(*plain, PointerArea::Plain);
     }
@@ -210,9 +267,11 @@ void QtForm1::EndProgram() {
     emit Unloaded();
 }
 
+// A list is named after its column, so a screen reader tells the three apart.
 void QtForm1::SetColumnHeader(FormList list, const std::string& text) {
     List(list)->setHeaderLabels({Text(text)});
     List(list)->setColumnWidth(0, ListColumnWidth());
+    List(list)->setAccessibleName(Text(text));
 }
 
 void QtForm1::AddEntry(FormList list, const std::string& text) {
@@ -233,7 +292,7 @@ void QtForm1::SelectEntry(FormList list, int index) {
 }
 
 void QtForm1::SetAutoSyncCaption(const std::string& caption) {
-    PushButton13->setText(Text(caption));
+    PushButton13->setText(Text(WithAccessKey(caption)));
 }
 
 void QtForm1::SetStatus(const std::string& text) {
@@ -253,7 +312,7 @@ void QtForm1::SetProgressText(const std::string& text) {
 }
 
 void QtForm1::SetFailureNote(const std::string& text) {
-    PushButton14->setText(Text(text));
+    PushButton14->setText(Text(WithAccessKey(text)));
     PushButton14->setVisible(!text.empty());
 }
 

@@ -112,10 +112,13 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
+    QWidget* BuildScrolledContent();
+    QSize FittingSize() const;
     void BuildFailureList();
     int ListColumnWidth() const;
     void ConnectControls();
@@ -130,6 +133,8 @@ private:
     QCheckBox* Box(FormCheckBox box) const;
 
     Form1* logic_ = nullptr;
+    QWidget* content_ = nullptr; // what the window holds, scrolled when the window is smaller than it
+    bool sized_ = false;         // the window had its first size
     QtTimer timer1_;
     QtTimer manualHold_;
     look::WindowPointer pointer_{*this};

@@ -3,6 +3,7 @@
 #include "ui/qt/QtForm1.h"
 
 #include "engine/modSync.h"
+#include "ui/main/AccessKeys.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -15,15 +16,23 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSpacerItem>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace quillmere::qt {
 namespace {
 
 const QString kFolderListTip =
     QStringLiteral("Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+// What a screen reader tells of a folder list besides its name.
+const QString kFolderListDescription = QStringLiteral("Double-click item to remove it");
 
 template <class Widget, class... Arguments> Widget* Make(const char* name, QWidget* parent, Arguments&&... arguments) {
     auto* widget = new Widget(std::forward<Arguments>(arguments)..., parent);
@@ -31,29 +40,103 @@ template <class Widget, class... Arguments> Widget* Make(const char* name, QWidg
     return widget;
 }
 
-// The height the list's style gives one row of text, measured on a sample row.
-int RowHeight(QTreeWidget* list) {
-    const QTreeWidgetItem sample({"Sample"});
-    list->addTopLevelItem(new QTreeWidgetItem(sample));
-    const int height = list->sizeHintForRow(0);
-    list->clear();
-    return height;
+// A button-like control with its caption and the caption's access key.
+template <class Widget> Widget* MakeCaptioned(const char* name, QWidget* parent, const char* caption) {
+    return Make<Widget>(name, parent, QString::fromStdString(WithAccessKey(caption)));
 }
 
-// A report-view list: one column, rows of plain text, one row selected at a time, wide enough for its column
-// and high enough for visibleRows rows.
-QTreeWidget* MakeList(const char* name, QWidget* parent, int columnWidth, int visibleRows) {
-    auto* list = Make<QTreeWidget>(name, parent);
+// A report-view list that gives way first. Asked while the window measures the room it wants, it wants its
+// column and all its rows; otherwise it asks for its least size, so that a window smaller than it wants takes the
+// room from the lists before any other control, and the lists grow into the room of a larger one.
+class ReportList final : public QTreeWidget {
+public:
+    ReportList(QWidget* parent, int columnWidth, int visibleRows, int fewestRows)
+        : QTreeWidget(parent), columnWidth_(columnWidth), visibleRows_(visibleRows), fewestRows_(fewestRows) {}
+
+    // Measures the sizes anew in the list's present font and style.
+    void Measure() {
+        const int frame = 2 * frameWidth();
+        const int width = columnWidth_ + verticalScrollBar()->sizeHint().width() + frame;
+        const int header = this->header()->sizeHint().height() + frame;
+        const int row = RowHeight();
+        // Narrower than its column, the list scrolls sideways, and its scroll bar must leave its rows in sight.
+        const bool scrollsSideways = horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+        const int sideways = scrollsSideways ? horizontalScrollBar()->sizeHint().height() : 0;
+        wanted_ = QSize(width, header + row * visibleRows_);
+        least_ = QSize(width / 4, header + row * fewestRows_ + sideways);
+        if (limited_ == Qt::Horizontal) {
+            setMaximumWidth(wanted_.width());
+        } else if (limited_ == Qt::Vertical) {
+            setMaximumHeight(wanted_.height());
+        }
+        updateGeometry();
+    }
+    // The list never grows beyond what it wants along that direction.
+    void LimitAlong(Qt::Orientation direction) {
+        limited_ = direction;
+        Measure();
+    }
+    void AskForAllRoom(bool all) {
+        askingForAll_ = all;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return askingForAll_ ? wanted_ : least_; }
+    QSize minimumSizeHint() const override { return least_; }
+
+private:
+    // The height the style gives one row of text, measured on an entry, or on a sample row in an empty list.
+    int RowHeight() {
+        if (topLevelItemCount() > 0) {
+            return sizeHintForRow(0);
+        }
+        addTopLevelItem(new QTreeWidgetItem(QStringList{QStringLiteral("Sample")}));
+        const int height = sizeHintForRow(0);
+        clear();
+        return height;
+    }
+
+    const int columnWidth_;
+    const int visibleRows_;
+    const int fewestRows_;
+    QSize wanted_;
+    QSize least_;
+    bool askingForAll_ = false;
+    std::optional<Qt::Orientation> limited_;
+};
+
+// The status frame: its caption, the status line, is cut in a narrow window rather than holding the window wide.
+class StatusFrame final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+    QSize minimumSizeHint() const override {
+        return {layout()->totalMinimumSize().width(), QGroupBox::minimumSizeHint().height()};
+    }
+};
+
+// Layouts keep what they measured; after a change of what their controls ask for, every one of them measures
+// again.
+void ForgetMeasures(QLayout& layout) {
+    for (int i = 0; i < layout.count(); ++i) {
+        if (QLayout* inner = layout.itemAt(i)->layout()) {
+            ForgetMeasures(*inner);
+        }
+    }
+    layout.invalidate();
+}
+
+// A report-view list: one column, rows of plain text, one row selected at a time. It wants to be wide enough for
+// its column and high enough for visibleRows rows, and can shrink to fewestRows rows and a quarter of its column.
+QTreeWidget* MakeList(const char* name, QWidget* parent, int columnWidth, int visibleRows, int fewestRows) {
+    auto* list = new ReportList(parent, columnWidth, visibleRows, fewestRows);
+    list->setObjectName(name);
     list->setColumnCount(1);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setAllColumnsShowFocus(true);
-    // The column keeps its own width; the user drags its edge to read long paths.
+    // The column keeps its own width; the user drags its edge, or scrolls, to read long paths.
     list->header()->setStretchLastSection(false);
-    const int frame = 2 * list->frameWidth();
-    list->setMinimumWidth(columnWidth + list->verticalScrollBar()->sizeHint().width() + frame);
-    list->setMinimumHeight(list->header()->sizeHint().height() + RowHeight(list) * visibleRows + frame);
+    list->Measure();
     return list;
 }
 
@@ -67,29 +150,32 @@ int QtForm1::ListColumnWidth() const {
 void QtForm1::BuildControls() {
     setObjectName("Form1");
     setFont(QFont("Arial", 9));
+    QWidget* content = BuildScrolledContent();
 
-    Frame1 = Make<QGroupBox>("Frame1", this, "Sync Options");
-    Option1 = Make<QRadioButton>(
+    Frame1 = Make<QGroupBox>("Frame1", content, "Sync Options");
+    Option1 = MakeCaptioned<QRadioButton>(
         "Option1", Frame1,
         "Both direction - Sync both folders to each other based on newly edited files in either folder ");
-    Option2 = Make<QRadioButton>("Option2", Frame1,
-                                 "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
-    Option3 = Make<QRadioButton>("Option3", Frame1,
-                                 "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
+    Option2 = MakeCaptioned<QRadioButton>(
+        "Option2", Frame1, "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
+    Option3 = MakeCaptioned<QRadioButton>(
+        "Option3", Frame1, "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
     Option1->setChecked(true);
-    Check11 = Make<QCheckBox>("Check11", Frame1, "Keep replaced files in the Trash");
+    Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, "Keep replaced files in the Trash");
     auto* options = new QVBoxLayout(Frame1);
     for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11}) {
         options->addWidget(option);
     }
 
-    PushButton3 = Make<QPushButton>("PushButton3", this, "1. Choose Folder 1");
-    ListView1 = MakeList("ListView1", this, ListColumnWidth(), 3);
-    PushButton1 = Make<QPushButton>("PushButton1", this, "2. Choose Folder 2");
-    ListView2 = MakeList("ListView2", this, ListColumnWidth(), 3);
+    PushButton3 = MakeCaptioned<QPushButton>("PushButton3", content, "1. Choose Folder 1");
+    ListView1 = MakeList("ListView1", content, ListColumnWidth(), 3, 1);
+    PushButton1 = MakeCaptioned<QPushButton>("PushButton1", content, "2. Choose Folder 2");
+    ListView2 = MakeList("ListView2", content, ListColumnWidth(), 3, 1);
+    // The folder lists never grow beyond their rows: a taller window gives the room to the intervals.
     for (QTreeWidget* folderList : {ListView1, ListView2}) {
         folderList->setToolTip(kFolderListTip);
-        folderList->setFixedHeight(folderList->minimumHeight());
+        folderList->setAccessibleDescription(kFolderListDescription);
+        static_cast<ReportList*>(folderList)->LimitAlong(Qt::Vertical);
     }
     auto* folders = new QGridLayout;
     folders->addWidget(PushButton3, 0, 0);
@@ -97,17 +183,17 @@ void QtForm1::BuildControls() {
     folders->addWidget(PushButton1, 0, 1);
     folders->addWidget(ListView2, 1, 1);
 
-    ListView3 = MakeList("ListView3", this, ListColumnWidth(), static_cast<int>(SyncIntervals().size()));
-    ListView3->setMaximumWidth(ListView3->minimumWidth());
+    ListView3 = MakeList("ListView3", content, ListColumnWidth(), static_cast<int>(SyncIntervals().size()), 3);
+    // Its texts are far shorter than its column: narrowed, it never scrolls sideways to show the empty rest.
+    ListView3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    static_cast<ReportList*>(ListView3)->LimitAlong(Qt::Horizontal);
     // The texts of the Auto Sync button, the status line and the bar are the window logic's.
-    PushButton13 = Make<QPushButton>("PushButton13", this);
-    PushButton12 = Make<QPushButton>("PushButton12", this, "Sync Now (Test)");
+    PushButton13 = Make<QPushButton>("PushButton13", content);
+    PushButton12 = MakeCaptioned<QPushButton>("PushButton12", content, "Sync Now (Test)");
 
-    Frame2 = Make<QGroupBox>("Frame2", this);
-    // Wide enough for the longest status line, so the window does not change size as the line changes.
-    Frame2->setMinimumWidth(
-        Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied") +
-        40);
+    // It asks for room for the longest status line, so the window's first size does not depend on the line shown
+    // then.
+    Frame2 = Make<StatusFrame>("Frame2", content);
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", Frame2);
     ProgressBar1->setValue(0);
     // Its text is the window logic's; shown only while the last pass left something undone. Its place is kept
@@ -120,10 +206,13 @@ void QtForm1::BuildControls() {
     auto* status = new QVBoxLayout(Frame2);
     status->addWidget(ProgressBar1);
     status->addWidget(PushButton14);
+    const int longestStatus =
+        Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied");
+    status->addItem(new QSpacerItem(longestStatus + 20, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
 
-    Frame3 = Make<QGroupBox>("Frame3", this, "Startup Option");
-    Check9 = Make<QCheckBox>("Check9", Frame3, "Start in system tray");
-    Check10 = Make<QCheckBox>("Check10", Frame3, "Load this software on Windows startup");
+    Frame3 = Make<QGroupBox>("Frame3", content, "Startup Option");
+    Check9 = MakeCaptioned<QCheckBox>("Check9", Frame3, "Start in system tray");
+    Check10 = MakeCaptioned<QCheckBox>("Check10", Frame3, "Load this software on Windows startup");
     auto* startup = new QVBoxLayout(Frame3);
     startup->addWidget(Check9);
     startup->addWidget(Check10);
@@ -135,14 +224,56 @@ void QtForm1::BuildControls() {
     controls->addStretch();
     auto* schedule = new QHBoxLayout;
     schedule->addWidget(ListView3);
-    schedule->addLayout(controls, 1);
+    schedule->addLayout(controls);
 
     BuildFailureList();
 
-    auto* window = new QVBoxLayout(this);
+    auto* window = new QVBoxLayout(content);
     window->addWidget(Frame1);
     window->addLayout(folders);
-    window->addLayout(schedule, 1);
+    window->addLayout(schedule);
+    // Laid out at once, as a window that is never shown (in a test) has its controls where they would be.
+    const QSize fitting = FittingSize();
+    content_->resize(fitting);
+    content_->layout()->activate();
+    resize(fitting);
+}
+
+// The window can always shrink to the screen it is on: its controls give way down to their least sizes (the lists
+// first, as they have most to give), and below that the whole scrolls rather than running off the screen.
+QWidget* QtForm1::BuildScrolledContent() {
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setFocusPolicy(Qt::NoFocus); // Tab goes from control to control, never to the scroller
+    content_ = new QWidget(scroller);
+    scroller->setWidget(content_);
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(scroller);
+    return content_;
+}
+
+// The size the controls ask for, the lists' whole columns and rows included, within the room the screen leaves
+// for the window and its frame.
+QSize QtForm1::FittingSize() const {
+    const auto askForAllRoom = [this](bool all) {
+        for (QTreeWidget* list : {ListView1, ListView2, ListView3}) {
+            auto* reportList = static_cast<ReportList*>(list);
+            if (all) {
+                reportList->Measure();
+            }
+            reportList->AskForAllRoom(all);
+        }
+        ForgetMeasures(*content_->layout());
+    };
+    askForAllRoom(true);
+    const QSize wanted = content_->sizeHint();
+    askForAllRoom(false);
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QSize room = screen()->availableGeometry().size() - QSize(2 * frame, titleBar + 2 * frame);
+    return wanted.boundedTo(room);
 }
 
 // Plain lines to read and copy from, never to edit; long lines scroll rather than wrap, so one line is one record.

@@ -56,6 +56,8 @@ int main(int argc, char* argv[]) {
     platform::IgnoreFileSizeLimitSignal();
     QApplication application(argc, argv);
     application.setApplicationName(build::kProductName);
+    // Docks, task switchers and notification settings find the program's name and icon through its desktop entry.
+    QGuiApplication::setDesktopFileName(build::kDesktopFileName);
     // The window hidden in the tray is no closed window, and a notice closing while it hides must not end the
     // program: only closing the main window does.
     application.setQuitOnLastWindowClosed(false);

@@ -2,6 +2,7 @@
 #include "ui/win32/Win32Form1.h"
 
 #include "tray/win32/ProgramIcons.h"
+#include "ui/main/AccessKeys.h"
 #include "ui/main/Form1.h"
 #include "ui/win32/WindowText.h"
 
@@ -143,8 +144,10 @@ void Win32Form1::Clicked(Control control) {
 }
 
 // A click on the interval list, or a change of its selection by keyboard, takes the interval; the logic's own
-// selection is no click.
+// selection is no click. A key pressed in a folder list goes to the logic, which knows the keys that remove.
 void Win32Form1::Notified(const NMHDR& notice) {
+    if (notice.code == LVN_KEYDOWN)
+        FolderListKeyDown(notice.hwndFrom, reinterpret_cast<const NMLVKEYDOWN*>(&notice)->wVKey);
     if (notice.hwndFrom != Item(Control::ListView3) || quietSelection_)
         return;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(&notice);
@@ -160,6 +163,13 @@ void Win32Form1::FolderListDoubleClicked(HWND list) {
         Forward([this](Form1& form) { form.ListView1_DblClick(SelectedIndex(Control::ListView1)); });
     else
         Forward([this](Form1& form) { form.ListView2_DblClick(SelectedIndex(Control::ListView2)); });
+}
+
+void Win32Form1::FolderListKeyDown(HWND list, WORD key) {
+    if (list == Item(Control::ListView1))
+        Forward([&](Form1& form) { form.ListView1_KeyDown(key, SelectedIndex(Control::ListView1)); });
+    else if (list == Item(Control::ListView2))
+        Forward([&](Form1& form) { form.ListView2_KeyDown(key, SelectedIndex(Control::ListView2)); });
 }
 
 // A list view takes a press beside its entries as a wish to select none, so the first click of a double-click
@@ -365,7 +375,7 @@ void Win32Form1::SelectEntry(FormList list, int index) {
 }
 
 void Win32Form1::SetAutoSyncCaption(const std::string& caption) {
-    SetWindowTextW(Item(Control::PushButton13), WindowText(caption).c_str());
+    SetWindowTextW(Item(Control::PushButton13), WindowText(WithAccessKey(caption)).c_str());
 }
 
 void Win32Form1::SetStatus(const std::string& text) {
@@ -388,7 +398,7 @@ void Win32Form1::SetProgressText(const std::string& text) {
 
 // Hidden, the note keeps its place: the window does not change size when it comes and goes.
 void Win32Form1::SetFailureNote(const std::string& text) {
-    SetWindowTextW(Item(Control::PushButton14), WindowText(text).c_str());
+    SetWindowTextW(Item(Control::PushButton14), WindowText(WithAccessKey(text)).c_str());
     ShowWindow(Item(Control::PushButton14), text.empty() ? SW_HIDE : SW_SHOW);
 }
 

@@ -116,6 +116,7 @@ private:
     void Clicked(Control control);
     void Notified(const NMHDR& notice);
     void FolderListDoubleClicked(HWND list);
+    void FolderListKeyDown(HWND list, WORD key);
     void MouseMoved(HWND over);
     bool ShowPointer() const;
     void Close();

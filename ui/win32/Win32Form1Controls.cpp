@@ -3,8 +3,11 @@
 // window's dots per inch, and the progress bar's text.
 #include "ui/win32/Win32Form1.h"
 
+#include "platform/windows/WideText.h"
 #include "tray/win32/ProgramIcons.h"
+#include "ui/main/AccessKeys.h"
 #include "ui/win32/WindowClass.h"
+#include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
 
@@ -46,6 +49,12 @@ ClassAndStyle ClassOf(ControlKind kind, bool firstOfGroup) {
     return {PROGRESS_CLASSW, child, 0};
 }
 
+// The design text with its access key marked.
+std::wstring CaptionOf(const ControlDesign& design) {
+    const std::string text = design.text ? platform::windows::ToUtf8(design.text).value_or(std::string()) : std::string();
+    return WindowText(WithAccessKey(text));
+}
+
 } // namespace
 
 void InitCommonControlsForForm1() {
@@ -70,9 +79,10 @@ void Win32Form1::CreateControls() {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlDesign& design = DesignOf(static_cast<Control>(i));
         const ClassAndStyle kind = ClassOf(design.kind, design.control == Control::Option1);
-        items_[i] = CreateWindowExW(kind.extendedStyle, kind.windowClass, design.text ? design.text : L"", kind.style,
-                                    0, 0, 0, 0, window_, reinterpret_cast<HMENU>(kFirstControlId + i),
-                                    GetModuleHandleW(nullptr), nullptr);
+        const std::wstring caption = CaptionOf(design);
+        items_[i] = CreateWindowExW(kind.extendedStyle, kind.windowClass, caption.c_str(), kind.style, 0, 0, 0, 0,
+                                    window_, reinterpret_cast<HMENU>(kFirstControlId + i), GetModuleHandleW(nullptr),
+                                    nullptr);
     }
     SendMessageW(Item(Control::Option1), BM_SETCHECK, BST_CHECKED, 0); // both directions, as designed
     for (Control list : {Control::ListView1, Control::ListView2, Control::ListView3}) {
