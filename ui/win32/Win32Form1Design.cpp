@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/win32/Win32Form1Design.h"
 
-#include "engine/modSync.h"
+#include "ui/main/SyncIntervals.h"
 
 #include <algorithm>
 
