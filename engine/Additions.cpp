@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Additions.h"
 
+#include "engine/Ways.h"
 #include "engine/modCompare.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
+#include <utility>
 
 namespace quillmere {
 
@@ -21,6 +24,26 @@ std::string FoldedCase(std::string_view name) {
         }
     }
     return folded;
+}
+
+// The numbered statements of the additions one way: looking for them, and copying them.
+struct AdditionLines {
+    int look = 0;
+    int copy = 0;
+};
+constexpr std::array<ByDirectionAndWay<AdditionLines>, 4> kAdditionLines{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, {156, 162}},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, {158, 168}},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, {174, 178}},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, {184, 188}},
+}};
+
+// The side a way copies from, and the side it copies into.
+std::pair<const Side&, const Side&> Ends(Way way, const Side& side1, const Side& side2) {
+    if (way == Way::Folder1ToFolder2) {
+        return {side1, side2};
+    }
+    return {side2, side1};
 }
 
 bool IsNewer(std::optional<platform::FileTime> time, std::optional<platform::FileTime> than) {
@@ -121,25 +144,20 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     const std::string& procedure = SyncProcedure();
     SyncDirection direction = SyncDirection::None;
     RunTrapped(errors, procedure, 154, [&] { direction = pass.Settings().Direction(); });
-    FileIndexes onlyIn1;
-    FileIndexes onlyIn2;
-    switch (direction) {
-    case SyncDirection::BothWays:
-        RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
-        RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side1, side2, onlyIn1, pass, 162);
-        CopyInto(side2, side1, onlyIn2, pass, 168);
-        return;
-    case SyncDirection::Folder1ToFolder2:
-        RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
-        CopyInto(side1, side2, onlyIn1, pass, 178);
-        return;
-    case SyncDirection::Folder2ToFolder1:
-        RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side2, side1, onlyIn2, pass, 188);
-        return;
-    case SyncDirection::None:
-        return;
+    // Every way's list is made before any copy.
+    std::array<FileIndexes, kWays.size()> additions;
+    for (std::size_t i = 0; i < kWays.size(); ++i) {
+        if (Allows(direction, kWays[i])) {
+            const auto [from, to] = Ends(kWays[i], side1, side2);
+            RunTrapped(errors, procedure, Lookup(kAdditionLines, direction, kWays[i]).look,
+                       [&] { additions[i] = LookForAdditions(*from.names, *to.names, errors); });
+        }
+    }
+    for (std::size_t i = 0; i < kWays.size(); ++i) {
+        if (Allows(direction, kWays[i])) {
+            const auto [from, to] = Ends(kWays[i], side1, side2);
+            CopyInto(from, to, additions[i], pass, Lookup(kAdditionLines, direction, kWays[i]).copy);
+        }
     }
 }
 

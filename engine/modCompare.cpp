@@ -3,8 +3,10 @@
 
 #include "engine/PairTimes.h"
 #include "engine/PathsOnBothSides.h"
+#include "engine/Ways.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quillmere {
 
@@ -21,7 +23,7 @@ const std::string& ModifiedProcedure() {
 }
 
 // Which sides give the newest version of a name and which take it, and the numbered statement of a copy onto
-// each side: the one place a direction is turned into what a name group does.
+// each side: what a direction makes of a name group.
 struct Flow {
     bool from1 = false;
     bool from2 = false;
@@ -29,18 +31,17 @@ struct Flow {
     int lineTo2 = 0;
 };
 
+constexpr std::array<ByDirectionAndWay<int>, 4> kCopyLines{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, 118},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, 122},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, 128},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, 134},
+}};
+
 Flow FlowOf(SyncDirection direction) {
-    switch (direction) {
-    case SyncDirection::BothWays:
-        return Flow{true, true, 122, 118};
-    case SyncDirection::Folder1ToFolder2:
-        return Flow{true, false, 0, 128};
-    case SyncDirection::Folder2ToFolder1:
-        return Flow{false, true, 134, 0};
-    case SyncDirection::None:
-        return Flow{};
-    }
-    return Flow{};
+    return Flow{Allows(direction, Way::Folder1ToFolder2), Allows(direction, Way::Folder2ToFolder1),
+                Lookup(kCopyLines, direction, Way::Folder2ToFolder1),
+                Lookup(kCopyLines, direction, Way::Folder1ToFolder2)};
 }
 
 // One file of a name group: its side and its index in that side's listing.

@@ -8,7 +8,6 @@
 #include "engine/PassContext.h"
 #include "engine/SideListing.h"
 #include "engine/modCompare.h"
-#include "fs/Main.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -46,22 +45,11 @@ void RunPass(const std::string& folder1, const std::string& folder2, PassContext
 
 } // namespace
 
-SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
-    std::vector<std::string> folders1;
-    std::vector<std::string> folders2;
-    // Without both folders, or when they cannot be read, there is nothing to do.
-    const bool read = RunTrapped(observer, SyncProcedure(), 104, [&] {
-        folders1 = settings.Folder1Entries();
-        folders2 = settings.Folder2Entries();
-    });
-    if (!read || folders1.size() != 1 || folders2.size() != 1) {
-        return {};
-    }
-    const std::string folder1 = WithTrailingSeparator(folders1.front());
-    const std::string folder2 = WithTrailingSeparator(folders2.front());
+SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer) {
+    const SyncOptions& options = job.options;
     // A dry run writes nothing, so it may look while a pass works.
     std::optional<PairLock> lock;
-    if (!options.dryRun && !lock.emplace(folder1, folder2).Held()) {
+    if (!options.dryRun && !lock.emplace(job.folder1, job.folder2).Held()) {
         RunTrapped(observer, SyncProcedure(), 104, [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
         return {};
     }
@@ -70,7 +58,7 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,
                      options.keepReplaced);
     pass.SetClock(options.clock ? options.clock() : MachineClock());
-    RunPass(folder1, folder2, pass);
+    RunPass(job.folder1, job.folder2, pass);
     // Stopped or not, the copies started are made, and told before the counts are.
     RunTrapped(observer, SyncProcedure(), 192, [&] { pass.SettleCopies(); });
     return pass.Counts();

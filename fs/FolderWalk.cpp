@@ -56,7 +56,7 @@ constexpr std::uint32_t kHiddenSystemJunction = kHiddenSystemFolder | platform::
 // folder, and only there does a trash's name make a folder one.
 bool IsSkippedName(const std::string& parent, std::string_view name) {
     return name == "." || name == ".." || (kWindowsNameRules && HasInvalidChars(name)) ||
-           (platform::IsTrashFolderName(name) && platform::IsRootFolder(parent));
+           platform::IsTrashOfDrive(parent, name);
 }
 
 template <class Levels> std::size_t CountEntries(const Levels& levels) {

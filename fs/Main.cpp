@@ -61,6 +61,10 @@ std::string WithTrailingSeparator(std::string_view folder, PathStyle style) {
     return withSeparator;
 }
 
+std::string EnteredFolder(std::string_view folder, PathStyle style) {
+    return NormalizePath(WithTrailingSeparator(folder, style), style);
+}
+
 bool IsFolder(const std::string& path) {
     try {
         const auto attributes = platform::ReadAttributes(path);

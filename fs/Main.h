@@ -28,6 +28,9 @@ std::string NormalizePath(std::string_view path, PathStyle style = kNativePathSt
 // The folder with one separator at its end: one is added unless it ends in one already. An empty text names no
 // folder and stays empty.
 std::string WithTrailingSeparator(std::string_view folder, PathStyle style = kNativePathStyle);
+// A folder as the program keeps it from where it enters (the window's chooser, the stored settings, the command
+// line) on: normalized, with one separator at its end. Passes take it as it is.
+std::string EnteredFolder(std::string_view folder, PathStyle style = kNativePathStyle);
 
 // The text guards of CopyFileSafe: no value when either text is blank; otherwise both paths normalized, and for
 // a wildcard source ("?" or "*") the destination cut to its folder. Only Windows names cannot hold those two

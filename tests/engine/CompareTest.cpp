@@ -211,8 +211,6 @@ TEST(NameIndex, ChainsEveryFileOfANameInAscendingOrder) {
 class ShiftingSettings : public SyncSettings {
 public:
     explicit ShiftingSettings(unsigned seed) : random_(seed) {}
-    std::vector<std::string> Folder1Entries() const override { return {}; }
-    std::vector<std::string> Folder2Entries() const override { return {}; }
     SyncDirection Direction() const override {
         constexpr SyncDirection kChoices[] = {SyncDirection::None, SyncDirection::BothWays,
                                               SyncDirection::Folder1ToFolder2, SyncDirection::Folder2ToFolder1};

@@ -30,7 +30,7 @@ TEST(PassStop, StopsBetweenFiles) {
         written += stage == platform::CopyStage::DataWritten ? 1 : 0;
     };
     observer.stopWhen = [&](const RecordingObserver&) { return written == 2; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 2);
     EXPECT_EQ(observer.copies.size(), 2u);
     EXPECT_EQ(NamesIn(two), (std::vector<std::string>{"a", "b"}));
@@ -44,7 +44,7 @@ TEST(PassStop, StopDuringTheWalkCopiesNothing) {
     PutFile(two + "s/b", "b", kBaseTime);
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.last.foldersWalked > 0; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 0);
     EXPECT_FALSE(Exists(one + "b"));
     EXPECT_FALSE(Exists(two + "a"));
@@ -61,7 +61,7 @@ TEST(PassStop, StopWhileComparingCopiesNothingFurther) {
     }
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.last.pairsCompared >= 2; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 2);
     for (const char* name : {"c", "d", "e"}) {
         EXPECT_EQ(ReadFile(two + name), "older") << name;
@@ -89,7 +89,7 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     PutFile(one + "both", "new", kBaseTime + kSecond);
     PutFile(two + "both", "old", kBaseTime);
     RecordingObserver observer;
-    SyncFolders(DirectionFailsOnce(one, two, SyncDirection::BothWays), observer);
+    RunPassOf(DirectionFailsOnce(one, two, SyncDirection::BothWays), observer);
 
     // The additions could not learn their direction and copy nothing; the comparison that follows still runs.
     ASSERT_EQ(observer.errors.size(), 1u);
@@ -122,7 +122,7 @@ TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByAnAddition) {
     const std::string two = MakeSide(tree, "two");
     PutFile(two + "a.txt", "old", kBaseTime);
     RecordingObserver observer;
-    SyncFolders(SavesBeforeTheAdditions(one, two), observer);
+    RunPassOf(SavesBeforeTheAdditions(one, two), observer);
     EXPECT_EQ(ReadFile(one + "a.txt"), "saved during the pass");
     EXPECT_TRUE(observer.copies.empty());
 }
@@ -151,7 +151,7 @@ TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByTheNewerFileOfItsPair) {
     PutFile(one + "a.txt", "newer when listed", kBaseTime + kSecond);
     PutFile(two + "a.txt", "older when listed", kBaseTime);
     RecordingObserver observer;
-    const SyncCounts counts = SyncFolders(SavesBeforeTheComparison(one, two), observer);
+    const SyncCounts counts = RunPassOf(SavesBeforeTheComparison(one, two), observer);
     EXPECT_EQ(ReadFile(two + "a.txt"), "saved during the pass");
     EXPECT_EQ(ReadFile(one + "a.txt"), "newer when listed");
     EXPECT_EQ(counts.copiesRefused, 1);
@@ -179,7 +179,7 @@ TEST(UnreadableFolder, NothingIsCopiedIntoAFolderThatCannotBeListed) {
     for (SyncDirection direction : kAllDirections) {
         const std::optional<std::string> copies = RunAsNobody([&] {
             RecordingObserver observer;
-            return std::to_string(SyncFolders(FixedSettings(one, two, direction), observer).filesCopied);
+            return std::to_string(RunPassOf(FixedSettings(one, two, direction), observer).filesCopied);
         });
         EXPECT_EQ(copies, "0");
     }

@@ -75,6 +75,17 @@ TEST(WithTrailingSeparator, AddsOneOnlyWhereNoneEnds) {
     ExpectAll(WithTrailingSeparator, PathStyle::Posix, {{"/srv/data", "/srv/data/"}, {"/", "/"}, {"", ""}});
 }
 
+// The window, the stored settings and the command line give a pass the same folder for the same text.
+TEST(EnteredFolder, EndsInOneSeparatorWithDoubledOnesCollapsed) {
+    ExpectAll(EnteredFolder, PathStyle::Windows,
+              {{"C:\\Data", "C:\\Data\\"},
+               {"C:\\\\Data\\\\", "C:\\Data\\"},
+               {"\\\\server\\share", "\\\\server\\share\\"},
+               {"", ""}});
+    ExpectAll(EnteredFolder, PathStyle::Posix,
+              {{"/srv//data", "/srv/data/"}, {"//srv/data/", "/srv/data/"}, {"/", "/"}, {"rel", "rel/"}});
+}
+
 TEST(HasInvalidChars, RefusesControlCharactersQuestionMarkAndBrokenUtf8) {
     const std::pair<std::string, bool> cases[] = {
         {"plain", false},

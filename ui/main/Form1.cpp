@@ -12,6 +12,7 @@
 #include "ui/main/MessageBoxes.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
+#include "ui/main/SyncIntervals.h"
 #include "ui/main/Timer.h"
 
 #include <charconv>
@@ -29,12 +30,13 @@ namespace procedure = form1_procedure;
 // end of the process, which leaves only a marked temporary file for the next pass to remove.
 constexpr std::chrono::milliseconds kCloseWait{500};
 
-// Why the two folders may not be synchronized; empty while a list is empty or they lie apart.
-std::string PairProblem(const std::vector<std::string>& folder1, const std::vector<std::string>& folder2) {
-    if (folder1.empty() || folder2.empty()) {
+// Why the two folders may not be synchronized, naming them as the lists show them; empty while a list is empty or
+// they lie apart.
+std::string PairProblem(const std::string* folder1, const std::string* folder2) {
+    if (folder1 == nullptr || folder2 == nullptr) {
         return {};
     }
-    return NestedFoldersProblem({"Folder 1", folder1.front()}, {"Folder 2", folder2.front()});
+    return NestedFoldersProblem({"Folder 1", *folder1}, {"Folder 2", *folder2});
 }
 
 // The stored interval index read as a 16-bit integer: blanks around it and a sign before its digits are allowed,
@@ -148,12 +150,12 @@ void Form1::AddIntervals() {
     }
 }
 
-// The stored text is taken as it is: neither checked against the disk nor normalized.
+// The list shows the stored text as it is; it is not checked against the disk.
 void Form1::RestoreFolder(FormList list, std::string_view key) {
-    const std::string folder = GetSetting(settings_, key);
-    if (!folder.empty()) {
-        Folders(list).push_back(folder);
-        view_.AddEntry(list, folder);
+    std::string stored = GetSetting(settings_, key);
+    if (!stored.empty()) {
+        Folders(list).push_back(ListedFolder{stored, EnteredFolder(stored)});
+        view_.AddEntry(list, stored);
     }
 }
 
@@ -196,8 +198,8 @@ void Form1::Form_QueryUnload() {
     const bool passEnded = StopPass(kCloseWait);
     Guarded(procedure::kFormQueryUnload, [&] {
         const auto saveFirstEntry = [this](FormList list, std::string_view key) {
-            const std::vector<std::string>& folders = Folders(list);
-            SaveSetting(settings_, key, folders.empty() ? std::string() : folders.front());
+            const std::vector<ListedFolder>& folders = Folders(list);
+            SaveSetting(settings_, key, folders.empty() ? std::string() : folders.front().shown);
         };
         Trap(Form1Step::SaveFolder1, [&] { saveFirstEntry(FormList::ListView1, "Folder 1"); });
         Trap(Form1Step::SaveFolder2, [&] { saveFirstEntry(FormList::ListView2, "Folder 2"); });
@@ -213,7 +215,7 @@ void Form1::Form_QueryUnload() {
 
 // ---- Folder lists ----
 
-std::vector<std::string>& Form1::Folders(FormList list) {
+std::vector<Form1::ListedFolder>& Form1::Folders(FormList list) {
     return list == FormList::ListView1 ? folder1_ : folder2_;
 }
 
@@ -261,9 +263,9 @@ void Form1::ChooseFolder(FormList list) {
         if (chosen.empty()) {
             return;
         }
-        const std::string folder = NormalizePath(WithTrailingSeparator(chosen));
-        if (const std::string problem =
-                PairProblem(first ? std::vector{folder} : folder1_, first ? folder2_ : std::vector{folder});
+        const std::string folder = EnteredFolder(chosen);
+        const std::string* other = ShownFolder(first ? FormList::ListView2 : FormList::ListView1);
+        if (const std::string problem = first ? PairProblem(&folder, other) : PairProblem(other, &folder);
             !problem.empty()) {
             boxes_.Inform(appTitle_, problem + ".\n\nA pass would copy the files of one into the other, again at "
                                                "every pass. Choose two folders that lie apart.");
@@ -274,7 +276,7 @@ void Form1::ChooseFolder(FormList list) {
         const bool wasBusy = busy_;
         SetBusy(true);
         Trap(first ? Form1Step::AddFolder1 : Form1Step::AddFolder2, [&] {
-            Folders(list).push_back(folder);
+            Folders(list).push_back(ListedFolder{folder, folder});
             view_.AddEntry(list, folder);
             PairChanged();
         });
@@ -293,8 +295,13 @@ void Form1::PairChanged() {
     pairRefusal_.clear();
 }
 
+const std::string* Form1::ShownFolder(FormList list) {
+    const std::vector<ListedFolder>& folders = Folders(list);
+    return folders.empty() ? nullptr : &folders.front().shown;
+}
+
 bool Form1::RefusePair() {
-    const std::string problem = PairProblem(folder1_, folder2_);
+    const std::string problem = PairProblem(ShownFolder(FormList::ListView1), ShownFolder(FormList::ListView2));
     pairRefusal_ = problem.empty() ? std::string() : "No sync: " + problem + ".";
     if (!pairRefusal_.empty()) {
         SetStatus(pairRefusal_);
@@ -303,7 +310,7 @@ bool Form1::RefusePair() {
 }
 
 void Form1::RemoveSelectedFolder(FormList list, std::optional<int> selected) {
-    std::vector<std::string>& folders = Folders(list);
+    std::vector<ListedFolder>& folders = Folders(list);
     if (busy_ || !selected || *selected < 0 || *selected >= static_cast<int>(folders.size())) {
         return;
     }

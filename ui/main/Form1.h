@@ -35,7 +35,7 @@ class SettingsStore;
 class StartupEntry;
 class Timer;
 
-using PassFunction = std::function<SyncCounts(const SyncSettings&, SyncObserver&, const SyncOptions&)>;
+using PassFunction = std::function<SyncCounts(const SyncJob&, const SyncSettings&, SyncObserver&)>;
 // The current local date and time as text, in the system's general date format: the short date and the long time,
 // seconds included.
 using LocalTimeText = std::function<std::string()>;
@@ -131,9 +131,17 @@ private:
     bool KeepReplacedSetting() const;
 
     // Folder lists.
-    std::vector<std::string>& Folders(FormList list);
+    // A folder of a list: its text as the list shows it (as chosen, or as stored) and the folder a pass takes,
+    // made from that text where it entered the window.
+    struct ListedFolder {
+        std::string shown;
+        std::string folder;
+    };
+    std::vector<ListedFolder>& Folders(FormList list);
     void ChooseFolder(FormList list);
     void PairChanged();
+    // The text of the list's folder; none while the list is empty.
+    const std::string* ShownFolder(FormList list);
     // True when the lists' folders lie inside each other, which the status line then says.
     bool RefusePair();
     void RemoveSelectedFolder(FormList list, std::optional<int> selected);
@@ -150,6 +158,7 @@ private:
     void StartAutomaticPass();
     void StartManualPass();
     void StartPass(PassKind kind, Form1Step step);
+    std::optional<SyncJob> PassJob() const;
     void PassFinished();
     void AutomaticPassFinished();
     void EndAutomaticPass();
@@ -194,8 +203,8 @@ private:
     bool unloaded_ = false;
     bool busy_ = false; // shown by the hourglass: a folder is being added or a manual pass runs
     std::string appTitle_;
-    std::vector<std::string> folder1_;
-    std::vector<std::string> folder2_;
+    std::vector<ListedFolder> folder1_;
+    std::vector<ListedFolder> folder2_;
     bool check9_ = false;
     bool check10_ = false;
 

@@ -6,6 +6,7 @@
 #include "ui/main/Form1Texts.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
+#include "ui/main/SyncIntervals.h"
 #include "ui/main/Timer.h"
 
 #include <algorithm>
@@ -129,18 +130,29 @@ void Form1::StartPass(PassKind kind, Form1Step step) {
         return;
     }
     passKind_ = kind;
-    windowPass_.Prepare(folder1_, folder2_);
+    windowPass_.Prepare();
     const bool started = Trap(step, [&] {
-        const SyncOptions options{.keepReplaced = KeepReplacedSetting()};
+        // A pair that cannot run still makes a pass that does nothing: the status line and the pause go as ever.
         runner_.Start(
-            [this, step, options] {
-                RunTrapped(windowPass_, StepOf(step), [&] { pass_(windowPass_, windowPass_, options); });
+            [this, step, job = PassJob()] {
+                if (job) {
+                    RunTrapped(windowPass_, StepOf(step), [&] { pass_(*job, windowPass_, windowPass_); });
+                }
             },
             [this] { PassFinished(); });
     });
     if (!started) {
         PassFinished();
     }
+}
+
+// A pass runs between exactly one folder in each list, the folders as the lists hold them now.
+std::optional<SyncJob> Form1::PassJob() const {
+    if (folder1_.size() != 1 || folder2_.size() != 1) {
+        return std::nullopt;
+    }
+    return SyncJob{folder1_.front().folder, folder2_.front().folder,
+                   SyncOptions{.keepReplaced = KeepReplacedSetting()}};
 }
 
 void Form1::PassFinished() {

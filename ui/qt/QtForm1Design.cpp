@@ -2,9 +2,9 @@
 // The window's design: its controls with their design names and texts, laid out as a desktop utility.
 #include "ui/qt/QtForm1.h"
 
-#include "engine/modSync.h"
 #include "ui/main/AccessKeys.h"
 #include "ui/main/Form1Design.h"
+#include "ui/main/SyncIntervals.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/win32/Win32Form1Design.h"
 
-#include "engine/modSync.h"
 #include "ui/main/Form1Design.h"
+#include "ui/main/SyncIntervals.h"
 
 #include <algorithm>
 
