@@ -7,6 +7,7 @@
 #include "engine/PairLock.h"
 #include "engine/PassContext.h"
 #include "engine/SideListing.h"
+#include "engine/SyncSteps.h"
 #include "engine/modCompare.h"
 #include "platform/FileSystem.h"
 
@@ -18,10 +19,9 @@ namespace quillmere {
 
 namespace {
 
-// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's. The file lists are
-// indexed where they are created.
-constexpr SideLines kFolder1Lines{110, 100};
-constexpr SideLines kFolder2Lines{134, 102};
+// The steps of listing each side. The file lists are indexed where they are created.
+constexpr SideSteps kFolder1Steps{SyncStep::WalkFolder1, SyncStep::IndexFolder1};
+constexpr SideSteps kFolder2Steps{SyncStep::WalkFolder2, SyncStep::IndexFolder2};
 
 platform::FileTime MachineClock() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -30,7 +30,7 @@ platform::FileTime MachineClock() {
 
 void RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
     const auto [side1, side2] =
-        ListBothSides(SideToList{folder1, kFolder1Lines}, SideToList{folder2, kFolder2Lines}, pass);
+        ListBothSides(SideToList{folder1, kFolder1Steps}, SideToList{folder2, kFolder2Steps}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;
@@ -40,7 +40,7 @@ void RunPass(const std::string& folder1, const std::string& folder2, PassContext
     if (pass.StopRequested()) {
         return;
     }
-    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1, *side2, pass); });
+    RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified), [&] { LookForModified2(*side1, *side2, pass); });
 }
 
 } // namespace
@@ -50,7 +50,7 @@ SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObs
     // A dry run writes nothing, so it may look while a pass works.
     std::optional<PairLock> lock;
     if (!options.dryRun && !lock.emplace(job.folder1, job.folder2).Held()) {
-        RunTrapped(observer, SyncProcedure(), 104, [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
+        RunTrapped(observer, StepOf(SyncStep::TellNotRun), [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
         return {};
     }
     DiskFileOperations disk;
@@ -60,7 +60,7 @@ SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObs
     pass.SetClock(options.clock ? options.clock() : MachineClock());
     RunPass(job.folder1, job.folder2, pass);
     // Stopped or not, the copies started are made, and told before the counts are.
-    RunTrapped(observer, SyncProcedure(), 192, [&] { pass.SettleCopies(); });
+    RunTrapped(observer, StepOf(SyncStep::SettleCopies), [&] { pass.SettleCopies(); });
     return pass.Counts();
 }
 
