@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/BenchSupport.h"
 
+#include "fs/Main.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -49,6 +51,12 @@ void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) {
         throw std::runtime_error("failed: " + command);
     }
+}
+
+SyncCounts PassBetween(const std::string& one, const std::string& two, SyncDirection direction, SyncObserver& observer,
+                       SyncOptions options) {
+    return SyncFolders(SyncJob{EnteredFolder(one), EnteredFolder(two), std::move(options)}, FixedDirection(direction),
+                       observer);
 }
 
 double SecondsOf(const std::function<void()>& work) {

@@ -17,20 +17,19 @@ constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
 constexpr std::time_t kOldSeconds = 1'600'000'000;
 constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
 
-// Two folders and a direction, fixed for every pass of a bench.
-class FixedSettings final : public SyncSettings {
+// A direction fixed for every pass of a bench.
+class FixedDirection final : public SyncSettings {
 public:
-    FixedSettings(std::string one, std::string two, SyncDirection direction)
-        : one_(std::move(one)), two_(std::move(two)), direction_(direction) {}
-    std::vector<std::string> Folder1Entries() const override { return {one_}; }
-    std::vector<std::string> Folder2Entries() const override { return {two_}; }
+    explicit FixedDirection(SyncDirection direction) : direction_(direction) {}
     SyncDirection Direction() const override { return direction_; }
 
 private:
-    std::string one_;
-    std::string two_;
     SyncDirection direction_;
 };
+
+// A pass between two folders, entered as the command line enters them.
+SyncCounts PassBetween(const std::string& one, const std::string& two, SyncDirection direction, SyncObserver& observer,
+                       SyncOptions options = {});
 
 // Whether folder's file system has room for three files of bytes each (a source, its copy and a kept old version),
 // with a little to spare.

@@ -73,7 +73,9 @@ void ExpectCopied(const SyncCounts& counts, std::int64_t files, std::int64_t kep
 
 void Pass(const std::string& one, const std::string& two, bool keep, std::int64_t files) {
     SyncObserver quiet;
-    ExpectCopied(SyncFolders(bench::FixedSettings(one, two, SyncDirection::Folder1ToFolder2), quiet, SyncOptions{.keepReplaced = keep}), files, keep ? files : 0);
+    ExpectCopied(
+        bench::PassBetween(one, two, SyncDirection::Folder1ToFolder2, quiet, SyncOptions{.keepReplaced = keep}), files,
+        keep ? files : 0);
 }
 
 void EmptyFolder(const std::string& folder) {

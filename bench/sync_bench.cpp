@@ -95,7 +95,7 @@ PassRun PassInChild(const std::string& one, const std::string& two) {
         SyncObserver quiet;
         SyncCounts counts;
         PassRun run;
-        run.seconds = SecondsOf([&] { counts = SyncFolders(bench::FixedSettings(one + "/", two + "/", SyncDirection::BothWays), quiet); });
+        run.seconds = SecondsOf([&] { counts = bench::PassBetween(one, two, SyncDirection::BothWays, quiet); });
         run.filesListed = counts.filesListed;
         run.filesCopied = counts.filesCopied;
         const bool sent = ::write(pipeFds[1], &run, sizeof run) == static_cast<ssize_t>(sizeof run);

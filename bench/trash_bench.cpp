@@ -30,10 +30,10 @@
 namespace {
 
 using namespace quillmere;
-using bench::MakeFile;
 using bench::kLargeBytes;
 using bench::kNewSeconds;
 using bench::kOldSeconds;
+using bench::MakeFile;
 using bench::Median;
 using bench::SetTime;
 using Clock = std::chrono::steady_clock;
@@ -69,7 +69,8 @@ double TimePass(const Trees& trees, bool keep) {
     ::sync();
     SyncObserver quiet;
     const auto start = Clock::now();
-    const SyncCounts counts = SyncFolders(bench::FixedSettings(trees.one, trees.two, SyncDirection::Folder1ToFolder2), quiet, SyncOptions{.keepReplaced = keep});
+    const SyncCounts counts = bench::PassBetween(trees.one, trees.two, SyncDirection::Folder1ToFolder2, quiet,
+                                                 SyncOptions{.keepReplaced = keep});
     const double milliseconds = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     const auto expected = static_cast<std::int64_t>(trees.replaced.size());
     if (counts.filesCopied != expected || counts.filesKept != (keep ? expected : 0)) {

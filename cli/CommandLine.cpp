@@ -47,7 +47,7 @@ std::string AsFolderPath(std::string_view folder) {
     const std::filesystem::path absolute =
         std::filesystem::absolute(std::filesystem::path(std::u8string(folder.begin(), folder.end())), failed);
     const std::u8string text = absolute.u8string();
-    return WithTrailingSeparator(NormalizePath(failed ? std::string(folder) : std::string(text.begin(), text.end())));
+    return EnteredFolder(failed ? std::string(folder) : std::string(text.begin(), text.end()));
 }
 
 // "--every=30" is "--every" with the value "30"; "-h" and "-n" are the short names of "--help" and "--dry-run".

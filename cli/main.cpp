@@ -32,8 +32,6 @@ bool StopRequested() {
 class CommandLineSettings final : public SyncSettings {
 public:
     explicit CommandLineSettings(const cli::CommandLine& line) : line_(line) {}
-    std::vector<std::string> Folder1Entries() const override { return {line_.folder1}; }
-    std::vector<std::string> Folder2Entries() const override { return {line_.folder2}; }
     SyncDirection Direction() const override { return line_.direction; }
 
 private:
@@ -55,8 +53,9 @@ int FolderError(const std::string& problem) {
 // True when a stop signal came while the pass ran: it may have ended before its work was done.
 bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     const auto start = std::chrono::steady_clock::now();
-    const SyncCounts counts = SyncFolders(CommandLineSettings(line), observer,
-                                          SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced});
+    const SyncJob job{line.folder1, line.folder2,
+                      SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced}};
+    const SyncCounts counts = SyncFolders(job, CommandLineSettings(line), observer);
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     // Asked to stop after the pass returned, it did all its work.
     const bool stopped = StopRequested();

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Additions.h"
 
+#include "engine/SyncSteps.h"
+#include "engine/Ways.h"
 #include "engine/modCompare.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
+#include <utility>
 
 namespace quillmere {
 
@@ -21,6 +25,26 @@ std::string FoldedCase(std::string_view name) {
         }
     }
     return folded;
+}
+
+// The steps of the additions one way: looking for them, and copying them.
+struct AdditionSteps {
+    SyncStep look = SyncStep::ReadDirection;
+    SyncStep copy = SyncStep::ReadDirection;
+};
+constexpr std::array<ByDirectionAndWay<AdditionSteps>, 4> kAdditionSteps{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, {SyncStep::LookBothWays1To2, SyncStep::CopyBothWays1To2}},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, {SyncStep::LookBothWays2To1, SyncStep::CopyBothWays2To1}},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, {SyncStep::Look1To2, SyncStep::Copy1To2}},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, {SyncStep::Look2To1, SyncStep::Copy2To1}},
+}};
+
+// The side a way copies from, and the side it copies into.
+std::pair<const Side&, const Side&> Ends(Way way, const Side& side1, const Side& side2) {
+    if (way == Way::Folder1ToFolder2) {
+        return {side1, side2};
+    }
+    return {side2, side1};
 }
 
 bool IsNewer(std::optional<platform::FileTime> time, std::optional<platform::FileTime> than) {
@@ -85,7 +109,7 @@ std::unordered_map<std::string, std::string> TopFolderNames(const Side& side) {
 // as replacing it would lose a file whose time was never compared; the next pass lists it and compares. Where the
 // folder ignores letter case, an addition whose name it takes for a file already there (or for an addition made
 // just before) is refused with that reason.
-void CopyInto(const Side& source, const Side& target, const FileIndexes& additions, PassContext& pass, int line) {
+void CopyInto(const Side& source, const Side& target, const FileIndexes& additions, PassContext& pass, SyncStep step) {
     if (!target.listed || additions.empty()) {
         return;
     }
@@ -94,7 +118,7 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
         if (pass.StopRequested()) {
             return;
         }
-        RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
+        RunTrapped(pass.Observer(), StepOf(step), [&] {
             const std::string_view name = source.files.NameOf(file);
             std::string destination = target.folder + std::string(name);
             // Each folded name with the destination of the copy that took it, if this pass made one.
@@ -118,28 +142,22 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
 
 void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     ErrorSink& errors = pass.Observer();
-    const std::string& procedure = SyncProcedure();
     SyncDirection direction = SyncDirection::None;
-    RunTrapped(errors, procedure, 154, [&] { direction = pass.Settings().Direction(); });
-    FileIndexes onlyIn1;
-    FileIndexes onlyIn2;
-    switch (direction) {
-    case SyncDirection::BothWays:
-        RunTrapped(errors, procedure, 156, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
-        RunTrapped(errors, procedure, 158, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side1, side2, onlyIn1, pass, 162);
-        CopyInto(side2, side1, onlyIn2, pass, 168);
-        return;
-    case SyncDirection::Folder1ToFolder2:
-        RunTrapped(errors, procedure, 174, [&] { onlyIn1 = LookForAdditions(*side1.names, *side2.names, errors); });
-        CopyInto(side1, side2, onlyIn1, pass, 178);
-        return;
-    case SyncDirection::Folder2ToFolder1:
-        RunTrapped(errors, procedure, 184, [&] { onlyIn2 = LookForAdditions(*side2.names, *side1.names, errors); });
-        CopyInto(side2, side1, onlyIn2, pass, 188);
-        return;
-    case SyncDirection::None:
-        return;
+    RunTrapped(errors, StepOf(SyncStep::ReadDirection), [&] { direction = pass.Settings().Direction(); });
+    // Every way's list is made before any copy.
+    std::array<FileIndexes, kWays.size()> additions;
+    for (std::size_t i = 0; i < kWays.size(); ++i) {
+        if (Allows(direction, kWays[i])) {
+            const auto [from, to] = Ends(kWays[i], side1, side2);
+            RunTrapped(errors, StepOf(Lookup(kAdditionSteps, direction, kWays[i]).look),
+                       [&] { additions[i] = LookForAdditions(*from.names, *to.names); });
+        }
+    }
+    for (std::size_t i = 0; i < kWays.size(); ++i) {
+        if (Allows(direction, kWays[i])) {
+            const auto [from, to] = Ends(kWays[i], side1, side2);
+            CopyInto(from, to, additions[i], pass, Lookup(kAdditionSteps, direction, kWays[i]).copy);
+        }
     }
 }
 

@@ -2,7 +2,6 @@
 #include "engine/SideListing.h"
 
 #include "fs/AddFolder.h"
-#include "fs/Main.h"
 #include "platform/TemporaryName.h"
 
 #include <atomic>
@@ -47,7 +46,7 @@ public:
 
     // On the pass's thread: waits a while for news and passes on what came. False once the walk has finished and
     // all it told is passed on.
-    bool RelayTo(PassContext& pass, int walkLine) {
+    bool RelayTo(PassContext& pass, SyncStep walk) {
         std::vector<WalkNews> news;
         bool finished = false;
         {
@@ -57,7 +56,7 @@ public:
             finished = finished_;
         }
         for (const WalkNews& item : news) {
-            RunTrapped(pass.Observer(), SyncProcedure(), walkLine, [&] { Relay(item, pass); });
+            RunTrapped(pass.Observer(), StepOf(walk), [&] { Relay(item, pass); });
         }
         return !finished;
     }
@@ -103,24 +102,20 @@ bool TakesPart(const std::string& folder, std::string_view name, FileOperations&
 
 // On the side's own thread: the walk reads each folder's files, with their facts, along with its subfolders, and
 // tells of every folder it cannot read.
-void ListSide(Side& side, const SideLines& lines, SideReports& reports, const std::atomic<bool>& stop,
+void ListSide(Side& side, const SideSteps& steps, SideReports& reports, const std::atomic<bool>& stop,
               FileOperations& files) {
     FolderList folders{side.folder};
     const WalkControl control{
         &reports, [&stop] { return stop.load(std::memory_order_relaxed); }, [&reports] { reports.FolderWalked(); },
         [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
         [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); }};
-    RunTrapped(reports, SyncProcedure(), lines.walk,
-               [&] { GetSubDirectoriesWithFiles(folders, side.files, true, control); });
-    // The walk removes a folder it cannot list and keeps a missing one; it lists the files of every folder it keeps
-    // unless a failure was reported.
-    side.listed = !folders.empty() && folders.front() == side.folder && side.files.FolderCount() == folders.size() &&
-                  IsFolder(side.folder);
+    RunTrapped(reports, StepOf(steps.walk),
+               [&] { side.listed = GetSubDirectoriesWithFiles(folders, side.files, true, control); });
     if (!side.listed) {
         side.files = ListedFiles();
     }
     reports.FilesListed(static_cast<std::int64_t>(side.files.Size()));
-    RunTrapped(reports, SyncProcedure(), lines.index, [&] { side.names.emplace(side.files); });
+    RunTrapped(reports, StepOf(steps.index), [&] { side.names.emplace(side.files); });
 }
 
 // Runs a side's listing on a thread of its own, or, when the system gives no thread, on this one.
@@ -155,28 +150,28 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
     SideReports reports2;
     std::atomic<bool> stop{false};
     FileOperations& files = pass.Files();
-    const auto work = [&files, &stop](Side& side, const SideLines& lines, SideReports& reports) {
-        return [&files, &stop, &side, &lines, &reports] {
+    const auto work = [&files, &stop](Side& side, const SideSteps& steps, SideReports& reports) {
+        return [&files, &stop, &side, &steps, &reports] {
             try {
-                ListSide(side, lines, reports, stop, files);
+                ListSide(side, steps, reports, stop, files);
             } catch (...) {
                 side.listed = false;
                 // Reported as a failing statement of the walk, whatever it was.
-                RunTrapped(reports, SyncProcedure(), lines.walk, [] { throw; });
+                RunTrapped(reports, StepOf(steps.walk), [] { throw; });
             }
             reports.Finish();
         };
     };
     {
-        const SideThread thread1(work(*side1, first.lines, reports1));
-        const SideThread thread2(work(*side2, second.lines, reports2));
+        const SideThread thread1(work(*side1, first.steps, reports1));
+        const SideThread thread2(work(*side2, second.steps, reports2));
         // Should the observer throw, the walks still end soon, and the threads are joined on the way out.
         struct StopOnLeaving {
             std::atomic<bool>& stop;
             ~StopOnLeaving() { stop = true; }
         } const stopOnLeaving{stop};
-        for (const auto& [reports, lines] : {std::pair{&reports1, first.lines}, std::pair{&reports2, second.lines}}) {
-            while (reports->RelayTo(pass, lines.walk)) {
+        for (const auto& [reports, steps] : {std::pair{&reports1, first.steps}, std::pair{&reports2, second.steps}}) {
+            while (reports->RelayTo(pass, steps.walk)) {
                 if (pass.StopRequested()) {
                     stop = true;
                 }

@@ -6,6 +6,7 @@
 
 #include "engine/PassContext.h"
 #include "engine/Side.h"
+#include "engine/SyncSteps.h"
 
 #include <memory>
 #include <string>
@@ -13,15 +14,15 @@
 
 namespace quillmere {
 
-// The numbered statements of listing one side.
-struct SideLines {
-    int walk;
-    int index;
+// The steps of listing one side.
+struct SideSteps {
+    SyncStep walk;
+    SyncStep index;
 };
 
 struct SideToList {
     std::string folder; // ends in one separator
-    SideLines lines;
+    SideSteps steps;
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top

@@ -3,44 +3,52 @@
 
 #include "engine/PairTimes.h"
 #include "engine/PathsOnBothSides.h"
+#include "engine/Ways.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quillmere {
 
 namespace {
 
-const std::string& AdditionsProcedure() {
-    static const std::string text = ProcedureText("modCompare.LookForAdditions");
-    return text;
+// The comparison's trapped steps (modCompare.LookForModified2): reading the direction for a name, and a copy
+// onto a side, both ways or one way.
+enum class CompareStep { ReadDirection, CopyBothWays1To2, CopyBothWays2To1, Copy1To2, Copy2To1 };
+constexpr std::string_view kModifiedProcedure = "modCompare.LookForModified2";
+constexpr StepEntry<CompareStep> kCompareSteps[] = {
+    {CompareStep::ReadDirection, {kModifiedProcedure, 114}},
+    {CompareStep::CopyBothWays1To2, {kModifiedProcedure, 118}},
+    {CompareStep::CopyBothWays2To1, {kModifiedProcedure, 122}},
+    {CompareStep::Copy1To2, {kModifiedProcedure, 128}},
+    {CompareStep::Copy2To1, {kModifiedProcedure, 134}},
+};
+static_assert(IsStepTable(kCompareSteps));
+
+constexpr const TrapStep& StepOf(CompareStep id) {
+    return StepIn(kCompareSteps, id);
 }
 
-const std::string& ModifiedProcedure() {
-    static const std::string text = ProcedureText("modCompare.LookForModified2");
-    return text;
-}
-
-// Which sides give the newest version of a name and which take it, and the numbered statement of a copy onto
-// each side: the one place a direction is turned into what a name group does.
+// Which sides give the newest version of a name and which take it, and the step of a copy onto each side: what a
+// direction makes of a name group.
 struct Flow {
     bool from1 = false;
     bool from2 = false;
-    int lineTo1 = 0;
-    int lineTo2 = 0;
+    CompareStep copyTo1 = CompareStep::ReadDirection;
+    CompareStep copyTo2 = CompareStep::ReadDirection;
 };
 
+constexpr std::array<ByDirectionAndWay<CompareStep>, 4> kCopySteps{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, CompareStep::CopyBothWays1To2},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, CompareStep::CopyBothWays2To1},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, CompareStep::Copy1To2},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, CompareStep::Copy2To1},
+}};
+
 Flow FlowOf(SyncDirection direction) {
-    switch (direction) {
-    case SyncDirection::BothWays:
-        return Flow{true, true, 122, 118};
-    case SyncDirection::Folder1ToFolder2:
-        return Flow{true, false, 0, 128};
-    case SyncDirection::Folder2ToFolder1:
-        return Flow{false, true, 134, 0};
-    case SyncDirection::None:
-        return Flow{};
-    }
-    return Flow{};
+    return Flow{Allows(direction, Way::Folder1ToFolder2), Allows(direction, Way::Folder2ToFolder1),
+                Lookup(kCopySteps, direction, Way::Folder2ToFolder1),
+                Lookup(kCopySteps, direction, Way::Folder1ToFolder2)};
 }
 
 // One file of a name group: its side and its index in that side's listing.
@@ -107,7 +115,8 @@ void NameGroups::Run() {
         }
         // A direction that cannot be read copies nothing rather than guess.
         SyncDirection direction = SyncDirection::None;
-        RunTrapped(pass_.Observer(), ModifiedProcedure(), 114, [&] { direction = pass_.Settings().Direction(); });
+        RunTrapped(pass_.Observer(), StepOf(CompareStep::ReadDirection),
+                   [&] { direction = pass_.Settings().Direction(); });
         Bring(FlowOf(direction));
         // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
         pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
@@ -134,12 +143,12 @@ void NameGroups::Bring(const Flow& flow) {
         return;
     }
     ErrorSink& errors = pass_.Observer();
-    const std::string& procedure = ModifiedProcedure();
+    const auto copyStep = [&flow](Member taker) { return StepOf(taker.onSide1 ? flow.copyTo1 : flow.copyTo2); };
     std::optional<Member> source = newest;
     if (IsFuture(*newest)) {
         for (const Member taker : Takers(flow)) {
             if (Replaces(*newest, taker)) {
-                RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+                RunTrapped(errors, copyStep(taker), [&] {
                     pass_.Refuse(PathOf(*newest), PathOf(taker),
                                  platform::CopyOutcome::Refused(platform::Refusal::DatedInTheFuture));
                 });
@@ -155,7 +164,7 @@ void NameGroups::Bring(const Flow& flow) {
             return;
         }
         if (Replaces(*source, taker)) {
-            RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+            RunTrapped(errors, copyStep(taker), [&] {
                 pass_.Copy(platform::CopyRequest{.source = PathOf(*source),
                                                  .destination = PathOf(taker),
                                                  .sourceAsCompared = FilesOf(*source).FactsOf(source->index),
@@ -240,16 +249,13 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
     return *time1 > *time2 ? TimeOrder::Later : TimeOrder::Earlier;
 }
 
-FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors) {
-    const std::string& procedure = AdditionsProcedure();
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other) {
     const ListedFiles& files = source.Files();
     FileIndexes result;
     for (std::size_t i = 0; i < files.Size(); ++i) {
-        bool found = true;
-        RunTrapped(errors, procedure, 112, [&] { found = other.Contains(files.NameOf(i)); });
-        if (!found) {
+        if (!other.Contains(files.NameOf(i))) {
             // ListedFiles keeps indexes below 2^32 - 1.
-            RunTrapped(errors, procedure, 120, [&] { result.push_back(static_cast<std::uint32_t>(i)); });
+            result.push_back(static_cast<std::uint32_t>(i));
         }
     }
     return result;

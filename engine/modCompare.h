@@ -25,7 +25,7 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
 
 // The files of source whose file name (letter case counting) occurs nowhere in other, in source order,
 // duplicates kept.
-FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors);
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other);
 
 // For every name both sides list, in the order Folder 1's listing first shows it, reads the direction once and
 // brings the files of that name to the newest version the direction allows: both ways, every file of the name on

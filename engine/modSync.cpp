@@ -7,8 +7,8 @@
 #include "engine/PairLock.h"
 #include "engine/PassContext.h"
 #include "engine/SideListing.h"
+#include "engine/SyncSteps.h"
 #include "engine/modCompare.h"
-#include "fs/Main.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -19,10 +19,9 @@ namespace quillmere {
 
 namespace {
 
-// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's. The file lists are
-// indexed where they are created.
-constexpr SideLines kFolder1Lines{110, 100};
-constexpr SideLines kFolder2Lines{134, 102};
+// The steps of listing each side. The file lists are indexed where they are created.
+constexpr SideSteps kFolder1Steps{SyncStep::WalkFolder1, SyncStep::IndexFolder1};
+constexpr SideSteps kFolder2Steps{SyncStep::WalkFolder2, SyncStep::IndexFolder2};
 
 platform::FileTime MachineClock() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -31,7 +30,7 @@ platform::FileTime MachineClock() {
 
 void RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
     const auto [side1, side2] =
-        ListBothSides(SideToList{folder1, kFolder1Lines}, SideToList{folder2, kFolder2Lines}, pass);
+        ListBothSides(SideToList{folder1, kFolder1Steps}, SideToList{folder2, kFolder2Steps}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;
@@ -41,28 +40,17 @@ void RunPass(const std::string& folder1, const std::string& folder2, PassContext
     if (pass.StopRequested()) {
         return;
     }
-    RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1, *side2, pass); });
+    RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified), [&] { LookForModified2(*side1, *side2, pass); });
 }
 
 } // namespace
 
-SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
-    std::vector<std::string> folders1;
-    std::vector<std::string> folders2;
-    // Without both folders, or when they cannot be read, there is nothing to do.
-    const bool read = RunTrapped(observer, SyncProcedure(), 104, [&] {
-        folders1 = settings.Folder1Entries();
-        folders2 = settings.Folder2Entries();
-    });
-    if (!read || folders1.size() != 1 || folders2.size() != 1) {
-        return {};
-    }
-    const std::string folder1 = WithTrailingSeparator(folders1.front());
-    const std::string folder2 = WithTrailingSeparator(folders2.front());
+SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer) {
+    const SyncOptions& options = job.options;
     // A dry run writes nothing, so it may look while a pass works.
     std::optional<PairLock> lock;
-    if (!options.dryRun && !lock.emplace(folder1, folder2).Held()) {
-        RunTrapped(observer, SyncProcedure(), 104, [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
+    if (!options.dryRun && !lock.emplace(job.folder1, job.folder2).Held()) {
+        RunTrapped(observer, StepOf(SyncStep::TellNotRun), [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
         return {};
     }
     DiskFileOperations disk;
@@ -70,9 +58,9 @@ SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, con
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,
                      options.keepReplaced);
     pass.SetClock(options.clock ? options.clock() : MachineClock());
-    RunPass(folder1, folder2, pass);
+    RunPass(job.folder1, job.folder2, pass);
     // Stopped or not, the copies started are made, and told before the counts are.
-    RunTrapped(observer, SyncProcedure(), 192, [&] { pass.SettleCopies(); });
+    RunTrapped(observer, StepOf(SyncStep::SettleCopies), [&] { pass.SettleCopies(); });
     return pass.Counts();
 }
 

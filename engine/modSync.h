@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One synchronization pass between Folder 1 and Folder 2, and the interval table with the countdown text that
-// schedule the passes.
+// One synchronization pass between Folder 1 and Folder 2.
 #pragma once
 
 #include "base/ErrorTrap.h"
@@ -11,7 +10,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillmere {
 
@@ -26,9 +24,6 @@ enum class SyncDirection {
 class SyncSettings {
 public:
     virtual ~SyncSettings() = default;
-    // The entries of the two folder lists; the pass runs only when each holds exactly one folder path.
-    virtual std::vector<std::string> Folder1Entries() const = 0;
-    virtual std::vector<std::string> Folder2Entries() const = 0;
     // Read afresh for every name both sides list, so a change made during a pass applies to the names that follow.
     // Must be safe to call from the thread running the pass.
     virtual SyncDirection Direction() const = 0;
@@ -87,19 +82,14 @@ struct SyncOptions {
     std::function<platform::FileTime()> clock = {};
 };
 
-SyncCounts SyncFolders(const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options = {});
-
-// The fifteen intervals the user chooses from, in list order.
-struct SyncInterval {
-    std::string_view caption;
-    std::int32_t seconds;
+// What one pass is to do, fixed as it starts. Each folder is as it entered the program (EnteredFolder in
+// fs/Main.h): the caller has decided that the pair may run.
+struct SyncJob {
+    std::string folder1;
+    std::string folder2;
+    SyncOptions options;
 };
-const std::array<SyncInterval, 15>& SyncIntervals();
 
-// Seconds of the interval whose caption is exactly selectedCaption; 0 when none is.
-std::int32_t GetSyncIntervalSeconds(std::string_view selectedCaption);
-
-// "hh:mm:ss" of a time of day: whole days are dropped, so 86400 gives "00:00:00".
-std::string FormatSeconds(std::int32_t seconds);
+SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer);
 
 } // namespace quillmere

@@ -28,6 +28,9 @@ std::string NormalizePath(std::string_view path, PathStyle style = kNativePathSt
 // The folder with one separator at its end: one is added unless it ends in one already. An empty text names no
 // folder and stays empty.
 std::string WithTrailingSeparator(std::string_view folder, PathStyle style = kNativePathStyle);
+// A folder as the program keeps it from where it enters (the window's chooser, the stored settings, the command
+// line) on: normalized, with one separator at its end. Passes take it as it is.
+std::string EnteredFolder(std::string_view folder, PathStyle style = kNativePathStyle);
 
 // The text guards of CopyFileSafe: no value when either text is blank; otherwise both paths normalized, and for
 // a wildcard source ("?" or "*") the destination cut to its folder. Only Windows names cannot hold those two
@@ -51,9 +54,5 @@ platform::CopyOutcome FsoCopyFile(const platform::CopyRequest& request);
 // The guarded copy, the only write the program makes to the synchronized folders. The copy itself refuses a
 // source that is no file and fails on a destination folder that does not exist: no folder is ever created.
 platform::CopyOutcome CopyFileSafe(platform::CopyRequest request);
-
-// The application title made from the product name: cut before its last blank, then again while longer than
-// 40 characters. A name without a blank is kept whole. The window's SetAppTitle applies it.
-std::string AppTitleFromProductName(std::string_view productName);
 
 } // namespace quillmere

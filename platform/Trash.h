@@ -18,6 +18,8 @@
 
 #include "platform/FileSystem.h"
 
+#include "platform/FileSystem.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -114,6 +116,12 @@ inline bool IsTrashFolderName(std::string_view name) {
         return false;
     }
     return name.substr(kUserTrash.size()).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A drive's trash: a folder of such a name in a file system's top folder. The parent is looked at only for names
+// that look like a trash. The walk leaves these out, and so the folder watch does.
+inline bool IsTrashOfDrive(const std::string& parent, std::string_view name) {
+    return IsTrashFolderName(name) && IsRootFolder(parent);
 }
 
 // The home trash's folder ($XDG_DATA_HOME/Trash, else ~/.local/share/Trash), which a synced tree may hold too; no

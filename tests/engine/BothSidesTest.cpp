@@ -81,7 +81,7 @@ TEST(BothSidesAtOnce, TheObserverHearsAllOnThePassThreadOneCallAtATimeFolder1Fir
         }
     }
     ThreadCheckingObserver observer;
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
 
     EXPECT_EQ(observer.callsOnOtherThreads, 0);
     EXPECT_EQ(observer.overlappingCalls, 0);

@@ -43,11 +43,11 @@ TEST(DryRun, DecidesTheCopiesOfARealPassAndWritesNothing) {
         const FixedSettings settings(one, two, direction);
 
         RecordingObserver dry;
-        const SyncCounts dryCounts = SyncFolders(settings, dry, SyncOptions{.dryRun = true});
+        const SyncCounts dryCounts = RunPassOf(settings, dry, SyncOptions{.dryRun = true});
         EXPECT_EQ(Snapshot(tree.Path()), before);
 
         RecordingObserver real;
-        const SyncCounts realCounts = SyncFolders(settings, real);
+        const SyncCounts realCounts = RunPassOf(settings, real);
         EXPECT_FALSE(real.copies.empty());
         EXPECT_EQ(dry.copies, real.copies);
         EXPECT_FALSE(real.kept.empty());

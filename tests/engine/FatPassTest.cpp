@@ -32,7 +32,7 @@ protected:
     std::int64_t Pass(const std::string& one, const std::string& two, SyncDirection direction,
                       const SyncOptions& options = {}) {
         observer = RecordingObserver{};
-        const SyncCounts counts = SyncFolders(FixedSettings(one, two, direction), observer, options);
+        const SyncCounts counts = RunPassOf(FixedSettings(one, two, direction), observer, options);
         EXPECT_TRUE(observer.errors.empty()) << observer.errors.front().description;
         return counts.filesCopied;
     }

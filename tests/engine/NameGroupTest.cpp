@@ -22,7 +22,7 @@ protected:
         observer = RecordingObserver{};
         SyncOptions options;
         options.clock = [now] { return platform::FileTime::FromNanoseconds(now); };
-        const SyncCounts counts = SyncFolders(FixedSettings(folder1, folder2, direction), observer, options);
+        const SyncCounts counts = RunPassOf(FixedSettings(folder1, folder2, direction), observer, options);
         EXPECT_TRUE(observer.errors.empty()) << observer.errors.front().description;
         return counts;
     }

@@ -76,8 +76,8 @@ TEST(PairLock, APassThatFindsItsFoldersTakenSaysSoAndDoesNothing) {
         RecordingObserver observer;
         SyncCounts counts;
         std::thread([&] {
-            counts = SyncFolders(FixedSettings(folders["x"], folders["y"], SyncDirection::BothWays), observer,
-                                 SyncOptions{.dryRun = dryRun});
+            counts = RunPassOf(FixedSettings(folders["x"], folders["y"], SyncDirection::BothWays), observer,
+                               SyncOptions{.dryRun = dryRun});
         }).join();
         EXPECT_EQ(observer.notRun, dryRun ? std::vector<std::string>{}
                                           : std::vector<std::string>{"another pass is running on these folders"});

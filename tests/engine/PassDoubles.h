@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/modSync.h"
+#include "fs/Main.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,22 +19,25 @@ inline constexpr std::int64_t kSecond = 1'000'000'000;
 
 using CopyRecord = std::pair<std::string, std::string>; // source, destination
 
+// Two folders and a direction: the folders are entered as the window and the command line enter them.
 class FixedSettings : public SyncSettings {
 public:
     FixedSettings(std::string folder1, std::string folder2, SyncDirection direction)
-        : folder1_{std::move(folder1)}, folder2_{std::move(folder2)}, direction_(direction) {}
+        : folder1_(EnteredFolder(folder1)), folder2_(EnteredFolder(folder2)), direction_(direction) {}
 
-    std::vector<std::string> Folder1Entries() const override { return folder1_; }
-    std::vector<std::string> Folder2Entries() const override { return folder2_; }
     SyncDirection Direction() const override { return direction_; }
-
-    void SetFolder2Entries(std::vector<std::string> entries) { folder2_ = std::move(entries); }
+    SyncJob Job(SyncOptions options = {}) const { return SyncJob{folder1_, folder2_, std::move(options)}; }
 
 private:
-    std::vector<std::string> folder1_;
-    std::vector<std::string> folder2_;
+    std::string folder1_;
+    std::string folder2_;
     SyncDirection direction_;
 };
+
+// A pass between the settings' folders in their direction.
+inline SyncCounts RunPassOf(const FixedSettings& settings, SyncObserver& observer, SyncOptions options = {}) {
+    return SyncFolders(settings.Job(std::move(options)), settings, observer);
+}
 
 class RecordingObserver : public SyncObserver {
 public:

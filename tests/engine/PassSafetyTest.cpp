@@ -16,6 +16,47 @@
 namespace quillmere::test {
 namespace {
 
+// The comparison and the copies settled as the pass ends are two steps, each with its own line: a failure to tell a
+// copy names the one it came from.
+TEST(PassFailure, TheComparisonAndTheLastCopiesAreToldAtLinesOfTheirOwn) {
+    class ThrowingObserver : public RecordingObserver {
+    public:
+        void Copied(const std::string& /*source*/, const std::string& /*destination*/) override {
+            throw std::runtime_error("Out of memory");
+        }
+    };
+    struct Case {
+        const char* what;
+        bool addition; // else a newer file of a name both sides hold
+        bool stopOnceWritten;
+        int line;
+    };
+    const Case cases[] = {
+        {"a newer file, copied by the comparison", false, false, 192},
+        {"an addition, copied as the stopped pass ends", true, true, 194},
+    };
+    for (const Case& c : cases) {
+        TempDir tree;
+        const std::string one = MakeSide(tree, "one");
+        const std::string two = MakeSide(tree, "two");
+        PutFile(one + "a", "new", kBaseTime + kSecond);
+        if (!c.addition) {
+            PutFile(two + "a", "old", kBaseTime);
+        }
+        ThrowingObserver observer;
+        bool written = false;
+        observer.onStage = [&](const std::string&, const std::string&, platform::CopyStage stage) {
+            written = written || stage == platform::CopyStage::DataWritten;
+        };
+        observer.stopWhen = [&](const RecordingObserver&) { return c.stopOnceWritten && written; };
+        RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
+        ASSERT_EQ(observer.errors.size(), 1u) << c.what;
+        EXPECT_EQ(observer.errors[0],
+                  (TrappedError{"in Quillmere2021/08/31.modSync.SyncFolders ", c.line, "Out of memory"}))
+            << c.what;
+    }
+}
+
 TEST(PassStop, StopsBetweenFiles) {
     TempDir tree;
     const std::string one = MakeSide(tree, "one");
@@ -30,7 +71,7 @@ TEST(PassStop, StopsBetweenFiles) {
         written += stage == platform::CopyStage::DataWritten ? 1 : 0;
     };
     observer.stopWhen = [&](const RecordingObserver&) { return written == 2; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 2);
     EXPECT_EQ(observer.copies.size(), 2u);
     EXPECT_EQ(NamesIn(two), (std::vector<std::string>{"a", "b"}));
@@ -44,7 +85,7 @@ TEST(PassStop, StopDuringTheWalkCopiesNothing) {
     PutFile(two + "s/b", "b", kBaseTime);
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.last.foldersWalked > 0; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 0);
     EXPECT_FALSE(Exists(one + "b"));
     EXPECT_FALSE(Exists(two + "a"));
@@ -61,7 +102,7 @@ TEST(PassStop, StopWhileComparingCopiesNothingFurther) {
     }
     RecordingObserver observer;
     observer.stopWhen = [](const RecordingObserver& self) { return self.last.pairsCompared >= 2; };
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
     EXPECT_EQ(counts.filesCopied, 2);
     for (const char* name : {"c", "d", "e"}) {
         EXPECT_EQ(ReadFile(two + name), "older") << name;
@@ -89,7 +130,7 @@ TEST(PassErrors, FailingStatementIsReportedAndThePassGoesOn) {
     PutFile(one + "both", "new", kBaseTime + kSecond);
     PutFile(two + "both", "old", kBaseTime);
     RecordingObserver observer;
-    SyncFolders(DirectionFailsOnce(one, two, SyncDirection::BothWays), observer);
+    RunPassOf(DirectionFailsOnce(one, two, SyncDirection::BothWays), observer);
 
     // The additions could not learn their direction and copy nothing; the comparison that follows still runs.
     ASSERT_EQ(observer.errors.size(), 1u);
@@ -122,7 +163,7 @@ TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByAnAddition) {
     const std::string two = MakeSide(tree, "two");
     PutFile(two + "a.txt", "old", kBaseTime);
     RecordingObserver observer;
-    SyncFolders(SavesBeforeTheAdditions(one, two), observer);
+    RunPassOf(SavesBeforeTheAdditions(one, two), observer);
     EXPECT_EQ(ReadFile(one + "a.txt"), "saved during the pass");
     EXPECT_TRUE(observer.copies.empty());
 }
@@ -151,7 +192,7 @@ TEST(PassRace, FileSavedAfterTheListingIsNotReplacedByTheNewerFileOfItsPair) {
     PutFile(one + "a.txt", "newer when listed", kBaseTime + kSecond);
     PutFile(two + "a.txt", "older when listed", kBaseTime);
     RecordingObserver observer;
-    const SyncCounts counts = SyncFolders(SavesBeforeTheComparison(one, two), observer);
+    const SyncCounts counts = RunPassOf(SavesBeforeTheComparison(one, two), observer);
     EXPECT_EQ(ReadFile(two + "a.txt"), "saved during the pass");
     EXPECT_EQ(ReadFile(one + "a.txt"), "newer when listed");
     EXPECT_EQ(counts.copiesRefused, 1);
@@ -179,7 +220,7 @@ TEST(UnreadableFolder, NothingIsCopiedIntoAFolderThatCannotBeListed) {
     for (SyncDirection direction : kAllDirections) {
         const std::optional<std::string> copies = RunAsNobody([&] {
             RecordingObserver observer;
-            return std::to_string(SyncFolders(FixedSettings(one, two, direction), observer).filesCopied);
+            return std::to_string(RunPassOf(FixedSettings(one, two, direction), observer).filesCopied);
         });
         EXPECT_EQ(copies, "0");
     }

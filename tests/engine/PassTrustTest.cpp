@@ -40,7 +40,7 @@ TEST(PassRace, AFileSavedAtTheDestinationDuringACopyIsKeptAndTheCopyReported) {
                 WriteFile(destination, "saved meanwhile");
             }
         };
-        const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+        const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
 
         EXPECT_EQ(ReadFile(two + "a.txt"), "saved meanwhile");
         EXPECT_EQ(counts.filesCopied, 0);
@@ -62,9 +62,9 @@ TEST(Leftovers, APassClearsAwayWhatAKilledCopyLeftAndADryRunLeavesIt) {
     std::filesystem::remove(one + "big.txt");
     const FixedSettings settings(one, two, SyncDirection::BothWays);
     RecordingObserver observer;
-    SyncFolders(settings, observer, SyncOptions{.dryRun = true});
+    RunPassOf(settings, observer, SyncOptions{.dryRun = true});
     EXPECT_TRUE(Exists(leftover));
-    const SyncCounts counts = SyncFolders(settings, observer);
+    const SyncCounts counts = RunPassOf(settings, observer);
     EXPECT_FALSE(Exists(leftover));
     EXPECT_EQ(counts.filesListed, 0) << "it was never a file of the pass";
 }
@@ -79,12 +79,12 @@ TEST(Leftovers, APassPutsBackASaveThatAKilledReplacementSwappedOut) {
     PutFile(one + "a.txt", "first", kBaseTime);
     const FixedSettings settings(one, two, SyncDirection::Folder1ToFolder2);
     RecordingObserver observer;
-    ASSERT_EQ(SyncFolders(settings, observer).filesCopied, 1);
+    ASSERT_EQ(RunPassOf(settings, observer).filesCopied, 1);
     std::ofstream(two + "a.txt", std::ios::app) << ", saved at the destination";
     const std::string taken = LeaveKilledExchange(two + "a.txt", "the killed copy's data");
     ASSERT_FALSE(taken.empty());
 
-    SyncFolders(settings, observer);
+    RunPassOf(settings, observer);
     EXPECT_EQ(ReadFile(two + "a.txt"), "first, saved at the destination");
     EXPECT_EQ(NamesIn(two), std::vector<std::string>{"a.txt"});
 }
@@ -118,7 +118,7 @@ TEST(PlantedLinks, NoLinkLendsThePassItsRights) {
         ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
     }
     RecordingObserver observer;
-    const SyncCounts counts = SyncFolders(FixedSettings(one, two, SyncDirection::BothWays), observer);
+    const SyncCounts counts = RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
 
     EXPECT_EQ(ReadFile(outside + "victim.txt"), "victim");
     EXPECT_FALSE(Exists(two + "secret.txt"));
@@ -169,7 +169,7 @@ TEST(PassFailures, EveryFailureIsToldWithItsCause) {
         c.prepare(one, two);
         const auto heard = RunAsNobody([&] {
             RecordingObserver observer;
-            SyncFolders(FixedSettings(one, two, SyncDirection::Folder1ToFolder2), observer);
+            RunPassOf(FixedSettings(one, two, SyncDirection::Folder1ToFolder2), observer);
             std::string text;
             for (const Record& record : observer.notCopied) {
                 text += "failed " + record.source + " -> " + record.destination + ": " + record.cause + "\n";

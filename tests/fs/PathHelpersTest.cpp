@@ -75,20 +75,15 @@ TEST(WithTrailingSeparator, AddsOneOnlyWhereNoneEnds) {
     ExpectAll(WithTrailingSeparator, PathStyle::Posix, {{"/srv/data", "/srv/data/"}, {"/", "/"}, {"", ""}});
 }
 
-TEST(AppTitleFromProductName, CutsTheLastWordThenWhileLongerThanForty) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Quillmere Folder Sync", "Quillmere Folder"}, // the first cut always happens
-        {"Quillmere", "Quillmere"},                    // no blank: kept whole
-        {"", ""},
-        {"A B ", "A B"}, // a trailing blank ends an empty word
-        {"Quillmere keeps two folders in step for you every day", "Quillmere keeps two folders in step for"},
-        {"Forty characters exactly here is it okay xyz", "Forty characters exactly here is it okay"},
-        {"Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa b c", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"},
-        {"Ünïcödé ünïcödé ünïcödé ünïcödé ünïcödé x y", "Ünïcödé ünïcödé ünïcödé ünïcödé ünïcödé"}, // counts characters
-    };
-    for (const auto& [name, title] : cases) {
-        EXPECT_EQ(AppTitleFromProductName(name), title) << name;
-    }
+// The window, the stored settings and the command line give a pass the same folder for the same text.
+TEST(EnteredFolder, EndsInOneSeparatorWithDoubledOnesCollapsed) {
+    ExpectAll(EnteredFolder, PathStyle::Windows,
+              {{"C:\\Data", "C:\\Data\\"},
+               {"C:\\\\Data\\\\", "C:\\Data\\"},
+               {"\\\\server\\share", "\\\\server\\share\\"},
+               {"", ""}});
+    ExpectAll(EnteredFolder, PathStyle::Posix,
+              {{"/srv//data", "/srv/data/"}, {"//srv/data/", "/srv/data/"}, {"/", "/"}, {"rel", "rel/"}});
 }
 
 TEST(HasInvalidChars, RefusesControlCharactersQuestionMarkAndBrokenUtf8) {

@@ -33,7 +33,7 @@ protected:
 TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
     std::atomic<bool> started = false;
     std::atomic<bool> sawStop = false;
-    pass_ = [&](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+    pass_ = [&](const SyncJob&, const SyncSettings&, SyncObserver& observer) {
         started = true;
         while (!observer.StopRequested()) {
             std::this_thread::yield(); // a pass with endless files, checking between them
@@ -41,6 +41,7 @@ TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
         sawStop = true;
         return SyncCounts{};
     };
+    StorePair();
     Load();
     form_->ShowAfterLoad();
     window_->PushButton12->click();
@@ -53,7 +54,7 @@ TEST_F(PassThreadTest, ClosingDuringALongPassStopsItAndReturns) {
 
 TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
     std::atomic<bool> reported = false;
-    pass_ = [&](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+    pass_ = [&](const SyncJob&, const SyncSettings&, SyncObserver& observer) {
         observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
         reported = true;
         while (!observer.StopRequested()) {
@@ -61,6 +62,7 @@ TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
         }
         return SyncCounts{};
     };
+    StorePair();
     Load();
     form_->ShowAfterLoad();
     window_->PushButton12->click();
@@ -73,10 +75,11 @@ TEST_F(PassThreadTest, AReportOnItsWayWhenTheWindowClosesIsNotShown) {
 }
 
 TEST_F(PassThreadTest, FailuresGatheredOnThePassThreadReachTheNoteAndItsList) {
-    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+    pass_ = [](const SyncJob&, const SyncSettings&, SyncObserver& observer) {
         observer.NotRead("/one/locked/", "Permission denied");
         return SyncCounts{};
     };
+    StorePair();
     Load();
     window_->PushButton12->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->PushButton14->isHidden(); }));
@@ -87,10 +90,11 @@ TEST_F(PassThreadTest, FailuresGatheredOnThePassThreadReachTheNoteAndItsList) {
 }
 
 TEST_F(PassThreadTest, ReportsFromThePassAreShownByTheUiThread) {
-    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) -> SyncCounts {
+    pass_ = [](const SyncJob&, const SyncSettings&, SyncObserver& observer) -> SyncCounts {
         observer.Report({"in Quillmere2021/08/31.modSync.SyncFolders ", 162, "Access denied"});
         throw std::runtime_error("Out of memory");
     };
+    StorePair();
     Load();
     window_->PushButton12->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes_.shown.size() == 2u; }));
@@ -114,9 +118,9 @@ TEST_F(PassThreadTest, ARealPassRunsFromATickWhileTheWindowStaysLive) {
     Store("Folder 2", two.path() + "/");
     Store("OftenIndex", "1");
     std::thread::id passThread;
-    pass_ = [&](const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
+    pass_ = [&](const SyncJob& job, const SyncSettings& settings, SyncObserver& observer) {
         passThread = std::this_thread::get_id();
-        return SyncFolders(settings, observer, options);
+        return SyncFolders(job, settings, observer);
     };
     Load();
     form_->ShowAfterLoad();

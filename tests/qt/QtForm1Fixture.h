@@ -55,6 +55,11 @@ protected:
     ~QtForm1Fixture() override;
     // Makes the window anew and loads it; settings stored before this are what it restores.
     qt::QtForm1& Load();
+    // Stores a folder for each list, so that the passes of the window loaded next run.
+    void StorePair() {
+        Store("Folder 1", "/one/");
+        Store("Folder 2", "/two/");
+    }
     QStringList Entries(const QTreeWidget* list) const;
     QString Status() const;
     std::vector<std::string> Reports() const { return boxes_.Reports(); }
@@ -70,7 +75,7 @@ protected:
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
     // What the window's passes run and who runs them: by default a pass that counts itself, run by runner_.
-    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions&) {
+    PassFunction pass_ = [this](const SyncJob&, const SyncSettings& settings, SyncObserver&) {
         ++passes_;
         lastDirection_ = settings.Direction();
         return SyncCounts{};

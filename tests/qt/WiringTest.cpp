@@ -69,6 +69,8 @@ TEST_F(WiringTest, TicksReachTheCountdownAndItsViewCallsTheBar) {
 }
 
 TEST_F(WiringTest, TheButtonsReachTheirHandlers) {
+    StorePair();
+    Load();
     window_->PushButton13->click();
     EXPECT_EQ(Shown(window_->PushButton13), "Turn On Auto Sync");
     EXPECT_FALSE(window_->Timer1().IsActive());
@@ -167,6 +169,8 @@ TEST_F(WiringTest, ClearingTheIntervalsSelectionReachesTheLogic) {
 }
 
 TEST_F(WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {
+    StorePair();
+    Load();
     const std::pair<QRadioButton*, SyncDirection> options[] = {{window_->Option3, SyncDirection::Folder2ToFolder1},
                                                                {window_->Option2, SyncDirection::Folder1ToFolder2},
                                                                {window_->Option1, SyncDirection::BothWays}};

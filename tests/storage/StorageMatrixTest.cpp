@@ -90,8 +90,8 @@ protected:
     // The copies of one both-ways pass; every copy is expected to be made.
     std::int64_t Pass(const std::string& local, const std::string& remote, bool keep) {
         RecordingObserver observer;
-        const SyncCounts counts = SyncFolders(FixedSettings(local, remote, SyncDirection::BothWays), observer,
-                                              SyncOptions{.dryRun = false, .keepReplaced = keep});
+        const SyncCounts counts = RunPassOf(FixedSettings(local, remote, SyncDirection::BothWays), observer,
+                                            SyncOptions{.dryRun = false, .keepReplaced = keep});
         for (const auto& failed : observer.notCopied) {
             ADD_FAILURE() << failed.destination << ": " << failed.cause;
         }
@@ -117,8 +117,8 @@ void SaveDuringCopyIsKept(const std::string& local, const std::string& remote, b
             ASSERT_EQ(::utimensat(AT_FDCWD, destination.c_str(), times, 0), 0);
         }
     };
-    SyncFolders(FixedSettings(local, remote, SyncDirection::BothWays), observer,
-                SyncOptions{.dryRun = false, .keepReplaced = keep});
+    RunPassOf(FixedSettings(local, remote, SyncDirection::BothWays), observer,
+              SyncOptions{.dryRun = false, .keepReplaced = keep});
     ASSERT_EQ(observer.notCopied.size(), 1u);
     EXPECT_EQ(observer.notCopied[0].cause, platform::RefusalText(platform::Refusal::DestinationChanged));
     EXPECT_EQ(ReadFile(remote + "l7.txt"), "saved meanwhile");
@@ -138,8 +138,8 @@ void KilledBatchLeavesOldOrNew(const std::string& local, const std::string& remo
                 std::raise(SIGKILL);
             }
         };
-        SyncFolders(FixedSettings(local, remote, SyncDirection::BothWays), observer,
-                    SyncOptions{.dryRun = false, .keepReplaced = keep});
+        RunPassOf(FixedSettings(local, remote, SyncDirection::BothWays), observer,
+                  SyncOptions{.dryRun = false, .keepReplaced = keep});
         return std::string("not killed");
     });
     EXPECT_FALSE(finished.has_value());

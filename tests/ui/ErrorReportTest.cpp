@@ -14,6 +14,7 @@ class ErrorReportTest : public Form1Fixture {
 protected:
     void SetUp() override {
         store_.values["OftenIndex"] = "99"; // nothing selected at start
+        StorePair();
         Load();
         boxes_.shown.clear();
     }

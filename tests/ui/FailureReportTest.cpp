@@ -59,6 +59,7 @@ class FailureReportTest : public Form1Fixture {
 protected:
     void SetUp() override {
         store_.values["OftenIndex"] = "1"; // every 5 seconds
+        StorePair();
         Load();
     }
     // The passes from now on fail on that many files and folders.

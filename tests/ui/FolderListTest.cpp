@@ -121,6 +121,31 @@ TEST_F(FolderListTest, AFolderAddedDuringAPassIsNotPartOfIt) {
     EXPECT_TRUE(lastFolder1_.empty());
 }
 
+// A pass is run between a folder of each list and nothing else; without a pair the window still goes through
+// the pass's steps, and its pause follows.
+TEST_F(FolderListTest, APassRunsOnlyWithAFolderInEachList) {
+    chooser_.answers = {Native("/a"), Native("/b")};
+    form_->PushButton3_Click();
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_EQ(passes_, 0);
+    EXPECT_TRUE(manualHold_.running);
+    form_->PushButton1_Click();
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_EQ(passes_, 1);
+}
+
+// A stored folder is shown as stored, and the pass takes it as a chosen one would be taken.
+TEST_F(FolderListTest, AStoredFolderIsEnteredAsAChosenOneIs) {
+    store_.values = {{"Folder 1", Native("/srv//data")}, {"Folder 2", Native("/two/")}};
+    Load();
+    form_->PushButton12_Click();
+    runner_.Finish();
+    EXPECT_EQ(Entries(FormList::ListView1), Texts{Native("/srv//data")});
+    EXPECT_EQ(lastFolder1_, Native("/srv/data/"));
+}
+
 TEST_F(FolderListTest, AFailingPickerIsReportedUnderItsButton) {
     chooser_.failure = "No dialog";
     form_->PushButton1_Click();

@@ -9,11 +9,11 @@ Form1& Form1Fixture::Make() {
     auto tray = std::make_unique<tray::testing::FakeTrayBackend>(trayLog_);
     tray->available = trayAvailable_;
     tray_ = tray.get();
-    PassFunction pass = [this](const SyncSettings& settings, SyncObserver& observer, const SyncOptions& options) {
+    PassFunction pass = [this](const SyncJob& job, const SyncSettings& settings, SyncObserver& observer) {
         ++passes_;
-        lastOptions_ = options;
+        lastOptions_ = job.options;
         lastDirection_ = settings.Direction();
-        lastFolder1_ = settings.Folder1Entries();
+        lastFolder1_ = job.folder1;
         if (duringPass_) {
             duringPass_(settings, observer);
         }

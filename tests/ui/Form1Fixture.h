@@ -23,6 +23,11 @@ protected:
     // Makes the window without loading it.
     Form1& Make();
     ScriptedView& View() { return *view_; }
+    // Stores a folder for each list, so that the passes of the window loaded next run.
+    void StorePair() {
+        store_.values["Folder 1"] = Native("/one/");
+        store_.values["Folder 2"] = Native("/two/");
+    }
     void Tick(int times = 1);
     std::vector<std::string> Reports() const { return boxes_.Reports(); }
     // What the window asked of the notification area, in order.
@@ -43,7 +48,7 @@ protected:
     bool trayAvailable_ = true;
     int passes_ = 0;
     SyncDirection lastDirection_ = SyncDirection::None;
-    std::vector<std::string> lastFolder1_;
+    std::string lastFolder1_;
     SyncOptions lastOptions_{.dryRun = true, .keepReplaced = false};     // what no pass of the window asks for
     std::function<void(const SyncSettings&, SyncObserver&)> duringPass_; // what the pass does besides counting
     double draw_ = 0.5; // the home page's draw: 0.06 to 0.069 is the start that opens it

@@ -104,17 +104,15 @@ TEST(WindowsCopyFileSafe, ReadOnlyDestinationIsSkipped) {
     EXPECT_EQ(testing::ReadText(two / "a.txt"), "new");
 }
 
-class Folders : public SyncSettings {
+class BothWays : public SyncSettings {
 public:
-    Folders(std::string folder1, std::string folder2) : folder1_(std::move(folder1)), folder2_(std::move(folder2)) {}
-    std::vector<std::string> Folder1Entries() const override { return {folder1_}; }
-    std::vector<std::string> Folder2Entries() const override { return {folder2_}; }
     SyncDirection Direction() const override { return SyncDirection::BothWays; }
-
-private:
-    std::string folder1_;
-    std::string folder2_;
 };
+
+// A pass both ways between two folders entered as the window enters them.
+SyncCounts PassBetween(const std::string& folder1, const std::string& folder2, SyncObserver& observer) {
+    return SyncFolders(SyncJob{EnteredFolder(folder1), EnteredFolder(folder2), {}}, BothWays(), observer);
+}
 
 TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
     WindowsTestFolder one;
@@ -130,7 +128,7 @@ TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
     testing::WriteText(one / "~skip.txt", "temporary");
 
     SyncObserver observer;
-    const SyncCounts counts = SyncFolders(Folders(one.path(), two.path()), observer);
+    const SyncCounts counts = PassBetween(one.path(), two.path(), observer);
 
     EXPECT_EQ(counts.filesCopied, 3);
     EXPECT_EQ(counts.filesKept, 1) << "the older both.txt is in the Recycle Bin";
@@ -142,7 +140,7 @@ TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {
     EXPECT_EQ(testing::CountTemporaryFiles(one.path()), 1); // only "~skip.txt" itself
     EXPECT_EQ(testing::CountTemporaryFiles(two.path()), 0);
 
-    EXPECT_EQ(SyncFolders(Folders(one.path(), two.path()), observer).filesCopied, 0); // in step now
+    EXPECT_EQ(PassBetween(one.path(), two.path(), observer).filesCopied, 0); // in step now
 }
 
 // Folders and files past the classic limit of 260 characters are walked, read and written like any others.
@@ -155,7 +153,7 @@ TEST(WindowsSyncPass, ReachesFilesBeyondTheClassicPathLimit) {
     testing::WriteText(longTop + "top.txt", "into the deep side");
 
     SyncObserver observer;
-    const SyncCounts counts = SyncFolders(Folders(one.path(), longTop), observer);
+    const SyncCounts counts = PassBetween(one.path(), longTop, observer);
 
     EXPECT_EQ(counts.filesCopied, 2);
     EXPECT_EQ(testing::ReadText(longTop + "deep.txt"), "from deep inside");

@@ -42,6 +42,11 @@ protected:
     ~Win32Form1Fixture() override;
     // Makes the window anew and loads it; settings stored before this are what it restores.
     win32::Win32Form1& Load();
+    // Stores a folder for each list, so that the passes of the window loaded next run.
+    void StorePair() {
+        Store("Folder 1", "C:\\one\\");
+        Store("Folder 2", "C:\\two\\");
+    }
 
     HWND Item(win32::Control control) const { return window_->Item(control); }
     // As a user's click does: the button's own press and release, then its notification to the window.
@@ -73,9 +78,9 @@ protected:
     SyncDirection lastDirection_ = SyncDirection::None;
     SyncOptions lastOptions_{.dryRun = true, .keepReplaced = false}; // what no pass of the window asks for
     // What the window's passes run: by default one that notes what it was asked and does nothing.
-    PassFunction pass_ = [this](const SyncSettings& settings, SyncObserver&, const SyncOptions& options) {
+    PassFunction pass_ = [this](const SyncJob& job, const SyncSettings& settings, SyncObserver&) {
         lastDirection_ = settings.Direction();
-        lastOptions_ = options;
+        lastOptions_ = job.options;
         return SyncCounts{};
     };
     testing::WindowsTestFolder programFolder_;

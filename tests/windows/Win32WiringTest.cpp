@@ -147,6 +147,8 @@ TEST_F(Win32WiringTest, AClickThatClearsTheIntervalsSelectionLeavesItChosen) {
 }
 
 TEST_F(Win32WiringTest, TheChosenOptionIsTheDirectionOfTheNextPass) {
+    StorePair();
+    Load();
     const std::pair<Control, SyncDirection> options[] = {{Control::Option3, SyncDirection::Folder2ToFolder1},
                                                          {Control::Option2, SyncDirection::Folder1ToFolder2},
                                                          {Control::Option1, SyncDirection::BothWays}};
@@ -173,6 +175,8 @@ TEST_F(Win32WiringTest, TheStartupBoxesReachTheirHandlers) {
 }
 
 TEST_F(Win32WiringTest, TheKeepReplacedBoxReachesItsHandlerAndThePass) {
+    StorePair();
+    Load();
     EXPECT_TRUE(Checked(Control::Check11));
     Click(Control::Check11);
     EXPECT_EQ(Stored("Keep Replaced"), "Off");
@@ -209,10 +213,11 @@ TEST_F(Win32WiringTest, TheFailureListShowsWhatItWasGivenLast) {
 }
 
 TEST_F(Win32WiringTest, AClickOnTheFailureNoteListsWhatThePassLeftUndone) {
-    pass_ = [](const SyncSettings&, SyncObserver& observer, const SyncOptions&) {
+    pass_ = [](const SyncJob&, const SyncSettings&, SyncObserver& observer) {
         observer.NotRead("C:\\locked\\", "Access is denied");
         return SyncCounts{};
     };
+    StorePair();
     Load();
     Click(Control::PushButton12);
     runner_.Finish();

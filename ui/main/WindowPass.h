@@ -8,27 +8,24 @@
 #include <atomic>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace quillmere {
 
-// What a pass started by the window reads and whom it tells, safe to use from the thread running the pass:
-// the folders as the lists held them when the pass started, the direction as the option buttons stand at each
-// name, a stop request from closing the window, and trapped errors handed to the UI thread to show. What the
-// pass could not do is gathered on the pass's thread and taken by the UI thread once the pass has returned.
+// What a pass started by the window reads and whom it tells, safe to use from the thread running the pass: the
+// direction as the option buttons stand at each name, a stop request from closing the window, and trapped errors
+// handed to the UI thread to show. What the pass could not do is gathered on the pass's thread and taken by the UI
+// thread once the pass has returned.
 class WindowPass : public SyncSettings, public SyncObserver {
 public:
     // reports is used on the UI thread only.
     WindowPass(UiThread& ui, ErrorSink& reports) : poster_(ui), reports_(reports) {}
 
     // On the UI thread, before the pass starts.
-    void Prepare(std::vector<std::string> folder1, std::vector<std::string> folder2);
+    void Prepare() { stop_.store(false); }
     void SetDirection(SyncDirection direction) { direction_.store(direction); }
     // Also drops the reports still on their way to the window.
     void RequestStop() { stop_.store(true); }
 
-    std::vector<std::string> Folder1Entries() const override { return folder1_; }
-    std::vector<std::string> Folder2Entries() const override { return folder2_; }
     SyncDirection Direction() const override { return direction_.load(); }
     bool StopRequested() const override { return stop_.load(); }
     void Report(const TrappedError& error) override;
@@ -44,8 +41,6 @@ public:
 private:
     OwnedPoster poster_;
     ErrorSink& reports_;
-    std::vector<std::string> folder1_;
-    std::vector<std::string> folder2_;
     std::atomic<SyncDirection> direction_{SyncDirection::BothWays};
     std::atomic<bool> stop_{false};
     PassFailures failures_; // the pass's thread's alone while the pass runs

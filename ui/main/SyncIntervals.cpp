@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The interval table and the countdown text of modSync.
-#include "engine/modSync.h"
+#include "ui/main/SyncIntervals.h"
 
 #include <cstdio>
 
