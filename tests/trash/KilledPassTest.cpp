@@ -197,8 +197,8 @@ Case MakeCase(const std::string& localRoot, const std::string& remoteRoot, long 
 }
 
 SyncCounts Pass(const Case& pair, RecordingObserver& observer) {
-    return SyncFolders(FixedSettings(pair.one, pair.two, SyncDirection::Folder1ToFolder2), observer,
-                       SyncOptions{.dryRun = false, .keepReplaced = true});
+    return RunPassOf(FixedSettings(pair.one, pair.two, SyncDirection::Folder1ToFolder2), observer,
+                     SyncOptions{.dryRun = false, .keepReplaced = true});
 }
 
 // The pass in a child that dies just before its point-th call that changes the disk: true when it made fewer
