@@ -33,10 +33,15 @@ std::string TemporaryName(std::string_view unique) {
 }
 
 bool IsTemporaryName(std::string_view name) {
+    return !UniquePartOf(name).empty();
+}
+
+std::string_view UniquePartOf(std::string_view name) {
     if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix) || name.size() < kPrefix.size() + kSuffix.size()) {
-        return false;
+        return {};
     }
-    return IsUniquePart(name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size()));
+    const std::string_view unique = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    return IsUniquePart(unique) ? unique : std::string_view();
 }
 
 } // namespace quillmere::platform

@@ -16,5 +16,7 @@ bool TakesNoPart(std::string_view name);
 // program makes, so that a leftover of this program can be told from anyone else's file.
 std::string TemporaryName(std::string_view unique);
 bool IsTemporaryName(std::string_view name);
+// The unique part of a temporary name; empty for any other name.
+std::string_view UniquePartOf(std::string_view name);
 
 } // namespace quillmere::platform

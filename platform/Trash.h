@@ -27,6 +27,12 @@
 
 namespace quillmere::platform {
 
+#ifndef _WIN32
+namespace posix {
+class TrashScans;
+}
+#endif
+
 enum class TrashFailure {
     None,
     NoTrash, // the drive keeps no Recycle Bin (Windows removable and network drives)
@@ -44,8 +50,15 @@ public:
 #ifndef _WIN32
     // flushedByCaller: the .trashinfo is written without a flush of its own, because the caller flushes the whole
     // file system (syncfs) before it replaces the file. stable: the facts the file's file system keeps, by which
-    // the kept file is told to be the one at its place.
-    TrashEntry(const std::string& file, bool flushedByCaller, StableFacts stable = {});
+    // the kept file is told to be the one at its place. scans: what the caller's batch has read of the trashes,
+    // shared by its entries so that each trash is read once a batch; none: the entry reads its own.
+    //
+    // Before it reserves a name, the entry sets the program's own earlier entries for the file in order (see
+    // platform/posix/KeptEntries.h): what a killed pass left unfinished goes or is taken over, and versions beyond
+    // the bound of platform/KeptVersions.h go. The .trashinfo appears whole and carries the program's key, and
+    // stays locked for as long as the entry lives.
+    TrashEntry(const std::string& file, bool flushedByCaller, StableFacts stable = {},
+               posix::TrashScans* scans = nullptr);
 #endif
     // Rolls back whatever was not confirmed.
     ~TrashEntry();
@@ -61,7 +74,8 @@ public:
 #ifndef _WIN32
     // Hard-links the file into the trash; the file stays at its place, ready to be replaced by a rename. When
     // the file system refuses hard links (FAT), KeepByMove may be tried next on the same entry; when the trash
-    // lies on another device or mount, KeepByCopy.
+    // lies on another device or mount, KeepByCopy. An entry a killed pass left holding the file as it is now
+    // (linked or copied) is taken as the keeping, by this or by KeepByCopy.
     bool KeepByLink();
     // Whether the trash lies on another device or mount than the file (the home trash for a drive whose own
     // trash cannot be used, or a bind mount of the home trash's drive): only a copy reaches it.

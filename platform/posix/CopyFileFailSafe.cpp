@@ -14,6 +14,7 @@
 #include "platform/posix/StableFactsProbe.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
+#include "platform/posix/TrashScan.h"
 
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -189,12 +190,12 @@ std::optional<std::string> PathOf(const Destination& destination) {
 // Reserved once the data is written, not before: a copy killed meanwhile (a long one, say) would leave an entry
 // without its file, which trash clients list and cannot restore.
 std::optional<CopyOutcome> ReserveKeeping(const Destination& destination, std::optional<TrashEntry>& kept,
-                                          bool flushedByCaller, StableFacts stable) {
+                                          bool flushedByCaller, StableFacts stable, posix::TrashScans& trashes) {
     const std::optional<std::string> path = PathOf(destination);
     if (!path) {
         return CopyOutcome::KeepingFailed("the path of " + destination.name + " cannot be told");
     }
-    kept.emplace(*path, flushedByCaller, stable);
+    kept.emplace(*path, flushedByCaller, stable, &trashes);
     return kept->Reserved() ? std::nullopt : std::optional<CopyOutcome>(CopyOutcome::KeepingFailed(kept->Error()));
 }
 
@@ -355,8 +356,8 @@ std::optional<CopyOutcome> Prepare(PendingCopy& copy, StableFactsSeen& seen) {
 // The old file is linked into the trash before the flush, which makes the link and its .trashinfo durable with the
 // batch's data, and before the checks, so that the check of the destination vouches for what the trash holds; a
 // trash on another device or mount takes a copy, flushed there. Where links are refused (FAT), the file is moved
-// there after the checks.
-std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
+// there after the checks. trashes: what the batch has read of the trashes.
+std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy, posix::TrashScans& trashes) {
     if (!copy.request.keepReplaced || !copy.destination.existing) {
         return std::nullopt;
     }
@@ -364,7 +365,8 @@ std::optional<CopyOutcome> KeepInTrash(PendingCopy& copy) {
     if (auto problem = CheckPlace(copy.destination, copy.destination.existing, copy.destination.stable)) {
         return problem;
     }
-    if (auto problem = ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.destination.stable)) {
+    if (auto problem =
+            ReserveKeeping(copy.destination, copy.kept, !copy.flushedAlone, copy.destination.stable, trashes)) {
         return problem;
     }
     copy.keptAhead = copy.kept->KeepByLink();
@@ -420,16 +422,21 @@ CopyOutcome CheckAndPutInPlace(PendingCopy& copy) {
 // Enough copies to pay for a flush many times over; the bytes bound the dirty data a flush waits for.
 constexpr std::size_t kMostCopies = 256;
 constexpr std::uint64_t kMostBytes = std::uint64_t{64} << 20;
-// Files the rest of the program may hold open while a batch waits.
+// Files the rest of the program may hold open while a batch waits. A copy waiting holds two, its folder and its
+// temporary file, and a third, the .trashinfo of the file it replaces, while that is being kept.
 constexpr rlim_t kFilesForTheRest = 64;
+constexpr std::size_t kFilesPerCopy = 2;
 
-std::size_t CopiesOpenAtOnce() {
+std::size_t FilesOpenAtOnce() {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
-        return kMostCopies;
+        return kMostCopies * (kFilesPerCopy + 1);
     }
-    const rlim_t spare = limit.rlim_cur > kFilesForTheRest ? limit.rlim_cur - kFilesForTheRest : 0;
-    return std::clamp<std::size_t>(static_cast<std::size_t>(spare / 2), 1, kMostCopies);
+    return limit.rlim_cur > kFilesForTheRest ? static_cast<std::size_t>(limit.rlim_cur - kFilesForTheRest) : 0;
+}
+
+std::size_t FilesHeldBy(const PendingCopy& copy) {
+    return kFilesPerCopy + (!copy.ended && copy.request.keepReplaced && copy.destination.existing ? 1 : 0);
 }
 
 } // namespace
@@ -438,7 +445,8 @@ struct CopyBatch::State {
     std::deque<PendingCopy> pending;
     StableFactsSeen stable;
     std::uint64_t bytes = 0;
-    std::size_t mostCopies = CopiesOpenAtOnce();
+    std::size_t files = 0; // that the copies waiting hold, or will once their replaced files are being kept
+    std::size_t mostFiles = FilesOpenAtOnce();
 };
 
 CopyBatch::CopyBatch() : state_(std::make_unique<State>()) {}
@@ -457,10 +465,12 @@ void CopyBatch::Add(const CopyRequest& request) {
     } else {
         state_->bytes += static_cast<std::uint64_t>(copy.source.st_size);
     }
+    state_->files += FilesHeldBy(copy);
 }
 
 void CopyBatch::AddEnded(const CopyRequest& request, const CopyOutcome& outcome) {
     state_->pending.emplace_back(request).ended = outcome;
+    state_->files += kFilesPerCopy;
 }
 
 std::size_t CopyBatch::Size() const {
@@ -468,15 +478,18 @@ std::size_t CopyBatch::Size() const {
 }
 
 bool CopyBatch::Full() const {
-    return state_->pending.size() >= state_->mostCopies || state_->bytes >= kMostBytes;
+    return state_->pending.size() >= kMostCopies || state_->files + kFilesPerCopy > state_->mostFiles ||
+           state_->bytes >= kMostBytes;
 }
 
 void CopyBatch::Commit(const Told& told) {
+    posix::TrashScans trashes; // read afresh for each batch, and outliving its entries
     std::deque<PendingCopy> copies = std::exchange(state_->pending, {});
     state_->bytes = 0;
+    state_->files = 0;
     for (PendingCopy& copy : copies) {
         if (!copy.ended) {
-            copy.ended = KeepInTrash(copy);
+            copy.ended = KeepInTrash(copy, trashes);
         }
     }
     FlushTogether(copies);

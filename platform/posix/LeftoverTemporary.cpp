@@ -7,12 +7,14 @@
 //    copy, in the destination's place, still carries the mark naming this temporary name, so the two are swapped
 //    back and the copy is removed;
 //  - an empty file without any mark, made by a copy killed between creating its file and marking it: removed when
-//    everything else about it is what that creation leaves (see IsUnfilledTemporary).
+//    everything else about it is what that creation leaves (see IsUnfilledTemporary);
+//  - the empty file of a probe killed while it lay under (or also under) its second name: removed.
 // Anything else stays where it is.
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/LinkRule.h"
 #include "platform/posix/PathText.h"
+#include "platform/posix/StableFactsProbe.h"
 #include "platform/posix/StatFacts.h"
 #include "platform/posix/TemporarySibling.h"
 
@@ -121,6 +123,12 @@ bool IsUnfilledTemporary(const struct stat& info) {
     return info.st_size == 0 && info.st_nlink == 1 && (info.st_mode & 07177) == 0 && info.st_uid == ::geteuid();
 }
 
+// Only the probe gives a file its second name, and only to its own empty file; a second name of a file loses
+// nothing, and an empty file loses nothing but its name.
+bool IsProbeLeftover(const std::string& name, const struct stat& info) {
+    return posix::IsProbeName(name) && info.st_size == 0 && info.st_uid == ::geteuid();
+}
+
 } // namespace
 
 bool RemoveLeftoverTemporary(const std::string& path) {
@@ -132,7 +140,7 @@ bool RemoveLeftoverTemporary(const std::string& path) {
         return false;
     }
     const TemporaryMark mark = posix::TemporaryMarkOf(found->file.Get(), found->name);
-    if (mark == TemporaryMark::Own || mark == TemporaryMark::NotKept) {
+    if (mark == TemporaryMark::Own || mark == TemporaryMark::NotKept || IsProbeLeftover(found->name, found->info)) {
         return RemoveIfStillNamed(found->folder.Get(), found->name, found->info);
     }
     if (const std::optional<std::string> partner = FindSwappedPartner(*found)) {

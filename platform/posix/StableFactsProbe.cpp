@@ -14,9 +14,10 @@ namespace quillmere::platform::posix {
 
 namespace {
 
-// A second temporary name, unlocked but marked like the file it names: a pass meeting it after a crash removes it.
+constexpr std::string_view kProbeTag = "-probe";
+
 std::string SecondName(const TemporarySibling& temporary) {
-    return TemporaryName(std::to_string(::getpid()) + "-" + std::to_string(temporary.Fd()) + "-probe");
+    return TemporaryName(std::to_string(::getpid()) + "-" + std::to_string(temporary.Fd()) + std::string(kProbeTag));
 }
 
 bool IsFile(int folder, const std::string& name, const struct stat& file) {
@@ -51,6 +52,10 @@ bool KeptThroughALink(int folder, const std::string& name, const std::string& se
 }
 
 } // namespace
+
+bool IsProbeName(std::string_view name) {
+    return UniquePartOf(name).ends_with(kProbeTag);
+}
 
 std::optional<StableFacts> ProbeStableFacts(int folder, const TemporarySibling& temporary) {
     struct stat file {};

@@ -25,20 +25,23 @@ namespace {
 // place, or a copy of it, may carry a mark all the same, and such a mark names a temporary name that is not its own.
 constexpr std::string_view kMarkName = "user.quillmere.partial";
 
-// Random hexadecimal digits; a counter keeps them distinct should the system give no randomness.
 std::string UniquePart() {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(UniqueNumber()));
+    return text;
+}
+
+} // namespace
+
+std::uint64_t UniqueNumber() {
     static std::atomic<std::uint64_t> counter{0};
     std::uint64_t value = counter++;
     std::uint64_t random = 0;
     if (::getrandom(&random, sizeof random, GRND_NONBLOCK) == sizeof random) {
         value ^= random;
     }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-    return text;
+    return value;
 }
-
-} // namespace
 
 TemporarySibling::TemporarySibling(int folder) : folder_(folder) {
     Made made = Made::TryAnotherName;
@@ -119,6 +122,16 @@ void TemporarySibling::Unmark() {
 
 int TemporarySibling::Add(const std::string& name) {
     return Rename(name, RENAME_NOREPLACE);
+}
+
+int TemporarySibling::AddByLink(const std::string& name) {
+    if (::linkat(folder_, name_.c_str(), folder_, name.c_str(), 0) != 0) {
+        return errno;
+    }
+    inPlace_ = true;
+    (void)::unlinkat(folder_, name_.c_str(), 0);
+    Unmark();
+    return 0;
 }
 
 int TemporarySibling::Exchange(const std::string& name) {

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ public:
     int Flush();
     // Takes the name, which must be free: renameat2 with RENAME_NOREPLACE.
     int Add(const std::string& name);
+    // The same by a hard link, after which the temporary name goes, for file systems that refuse the flag but keep
+    // hard links (FUSE); a crash between the two leaves a second name, which the clean-up of leftovers removes.
+    int AddByLink(const std::string& name);
     // Takes the name, and the file that had it takes the temporary name: renameat2 with RENAME_EXCHANGE. Called
     // again, it swaps them back. The file keeps its mark in between: should the program die before the swap back,
     // the mark, naming the temporary name, tells the next pass which file to put back (RemoveLeftoverTemporary).
@@ -70,6 +74,10 @@ enum class TemporaryMark {
 TemporaryMark TemporaryMarkOf(int fd, std::string_view name);
 // The same for a file named entry in the open folder, read without opening it (which a device would notice).
 TemporaryMark TemporaryMarkOf(int folder, const std::string& entry, std::string_view name);
+// 64 random bits, as the temporary names take them; a counter keeps them distinct should the system give no
+// randomness.
+std::uint64_t UniqueNumber();
+
 // Whether an extended attribute is the program's mark, which a copy never carries over from its source.
 bool IsTemporaryMark(std::string_view attribute);
 

@@ -23,6 +23,21 @@ std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
+// What the shell command writes on its standard output.
+std::string OutputOf(const char* command) {
+    std::FILE* pipe = ::popen(command, "r");
+    if (pipe == nullptr) {
+        throw std::runtime_error(std::string("cannot run ") + command);
+    }
+    std::string text;
+    std::array<char, 4096> buffer{};
+    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+        text.append(buffer.data(), got);
+    }
+    ::pclose(pipe);
+    return text;
+}
+
 } // namespace
 
 PrivateHomeTrash::PrivateHomeTrash() : own_(std::make_unique<TempDir>()), dataHome_(own_->Path()) {
@@ -58,17 +73,11 @@ std::optional<std::string> TrashCliSkipReason() {
 }
 
 std::string TrashList() {
-    std::FILE* pipe = ::popen("trash-list 2>/dev/null", "r");
-    if (pipe == nullptr) {
-        throw std::runtime_error("cannot run trash-list");
-    }
-    std::string text;
-    std::array<char, 4096> buffer{};
-    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
-        text.append(buffer.data(), got);
-    }
-    ::pclose(pipe);
-    return text;
+    return OutputOf("trash-list 2>/dev/null");
+}
+
+std::string TrashListErrors() {
+    return OutputOf("trash-list 2>&1 >/dev/null");
 }
 
 std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original) {

@@ -40,6 +40,10 @@ std::optional<std::string> TrashCliSkipReason();
 // trash-list's lines ("YYYY-MM-DD hh:mm:ss ORIGINAL-PATH"), every trash of every mount included.
 std::string TrashList();
 
+// What trash-list says on standard error ("Parse Error: ..." for each entry it cannot read): empty when it reads
+// every entry.
+std::string TrashListErrors();
+
 // The deletion dates listing (trash-list's) shows for the file once at original, in its order.
 std::vector<std::string> ListedDatesOf(const std::string& listing, const std::string& original);
 
