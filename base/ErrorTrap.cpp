@@ -5,8 +5,8 @@
 
 namespace quillmere {
 
-std::string ProcedureText(std::string_view moduleAndProcedure) {
-    return "in " + std::string(build::kProductName) + "2021/08/31." + std::string(moduleAndProcedure) + " ";
+std::string ProcedureText(const TrapStep& step) {
+    return "in " + std::string(step.product) + "2021/08/31." + std::string(step.procedure) + " ";
 }
 
 std::string FormatErrorReport(const TrappedError& error, std::string_view supportAddress) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// File operations of a real pass: the guarded copies, made in batches that share one flush; leftovers removed.
+// File operations of a real pass: the guarded copies in a platform::CopyBatch; leftovers removed.
 #pragma once
 
 #include "engine/FileOperations.h"

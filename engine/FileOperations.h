@@ -15,9 +15,9 @@ namespace quillmere {
 class FileOperations {
 public:
     virtual ~FileOperations() = default;
-    // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced. Copies are started
-    // one after another and made together: SettleCopies makes those started since it last ran and tells each
-    // outcome, in the order they were started. True when as many wait as should share one flush: settle them now.
+    // The guarded copy (CopyFileSafe), with what was compared, so that nothing else is replaced, added to a batch
+    // that SettleCopies commits: platform::CopyBatch says what a batch promises. True when the batch is full:
+    // settle it now.
     virtual bool StartCopy(const platform::CopyRequest& request) = 0;
     virtual void SettleCopies(const platform::CopyBatch::Told& tell) = 0;
     // A file named like the copy's temporary files, met by the listing: removed unless a copy still holds it.

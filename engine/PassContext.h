@@ -52,10 +52,10 @@ public:
     void FolderWalked();
     void FilesListed(std::int64_t count);
     void PairsCompared(std::int64_t count);
-    // The guarded copy, made in one batch with the copies started before it. Its outcome is counted and told to the
-    // observer when the batch settles, in the order the copies were started: when it is full, when something is
-    // about to read or write a path one of its copies reads or writes (SettleIfTouched, which the caller asks
-    // before it builds a request from what it knows of the files), and at the end of the pass.
+    // The guarded copy, in one batch (FileOperations::StartCopy) with the copies started before it; its outcome is
+    // counted and told to the observer as the batch tells it. The pass settles the batch when it is full, when
+    // something is about to read or write a path one of its copies reads or writes (SettleIfTouched, which the
+    // caller asks before it builds a request from what it knows of the files), and at its end.
     void Copy(platform::CopyRequest request);
     // A copy the pass itself refuses to start: counted and told as outcome says, in its place among the copies
     // started before it.

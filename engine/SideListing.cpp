@@ -2,7 +2,6 @@
 #include "engine/SideListing.h"
 
 #include "fs/AddFolder.h"
-#include "fs/Main.h"
 #include "platform/TemporaryName.h"
 
 #include <atomic>
@@ -111,11 +110,7 @@ void ListSide(Side& side, const SideLines& lines, SideReports& reports, const st
         [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
         [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); }};
     RunTrapped(reports, SyncProcedure(), lines.walk,
-               [&] { GetSubDirectoriesWithFiles(folders, side.files, true, control); });
-    // The walk removes a folder it cannot list and keeps a missing one; it lists the files of every folder it keeps
-    // unless a failure was reported.
-    side.listed = !folders.empty() && folders.front() == side.folder && side.files.FolderCount() == folders.size() &&
-                  IsFolder(side.folder);
+               [&] { side.listed = GetSubDirectoriesWithFiles(folders, side.files, true, control); });
     if (!side.listed) {
         side.files = ListedFiles();
     }

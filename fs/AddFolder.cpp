@@ -17,12 +17,12 @@ bool IsRefusedCodePoint(char32_t c) {
 } // namespace
 
 void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& control) {
-    FolderWalk(list, recurse, control).Run();
+    (void)FolderWalk(list, recurse, control).Run();
 }
 
-void GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse, const WalkControl& control) {
+bool GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse, const WalkControl& control) {
     files = ListedFiles();
-    FolderWalk(list, recurse, control, &files).Run();
+    return FolderWalk(list, recurse, control, &files).Run();
 }
 
 std::vector<std::string> GetFilesInFolder(const std::string& folder) {

@@ -38,8 +38,11 @@ void GetSubDirectories2016(FolderList& list, bool recurse, const WalkControl& co
 // with their facts: files then holds the folders of list, in the same order, each with the files GetFilesInFolder
 // gives (less those control.takesPart leaves out). A starting folder the walk does not enter still has its files
 // listed; a folder the walk returns without having read it (the walk was stopped, or a failure was reported)
-// has none.
-void GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse, const WalkControl& control = {});
+// has none. Returns whether every starting folder was read: found a folder, kept in list, and its files listed
+// as far as the walk could (a stop before the walk reached it, a missing or unreadable one, or files that could
+// not be matched with their folders make it false).
+[[nodiscard]] bool GetSubDirectoriesWithFiles(FolderList& list, ListedFiles& files, bool recurse,
+                                              const WalkControl& control = {});
 
 // Names (not paths) of the files in folder (with or without its trailing separator), hidden files included,
 // folders excluded: every name, as the pattern "*.*" asks on Windows.

@@ -9,9 +9,20 @@
 
 namespace quillmere {
 
-namespace {
+// The walk's steps that can fail, as an error report names them.
+enum class WalkStep {
+    NewList,
+    FolderTest,       // telling of a folder that is not there
+    ObtainFolder,     // reading a folder's attributes, or the files of a starting folder not entered
+    ProcessEvents,    // telling of a folder examined
+    EnteringRule,     // the entering rule and the folders above
+    RemoveUnreadable, // telling of a folder or link not read
+    NextLevel,
+    FinalEnteringRule,
+    MatchFiles, // matching the files listed with the folders kept
+};
 
-constexpr std::string_view kProcedureText = "in DorrinTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
+namespace {
 
 // On Windows names the program cannot handle are left out; on POSIX every name is an ordinary one. Paths are
 // limited by the system alone (on Windows the platform layer passes long ones in their long form): a folder
@@ -22,19 +33,20 @@ constexpr bool kWindowsNameRules = true;
 constexpr bool kWindowsNameRules = false;
 #endif
 
-// The numbered statements an error report names.
-namespace line {
-constexpr int NewList = 104;
-constexpr int FolderTest = 108;
-constexpr int ObtainFolder = 112;
-constexpr int ProcessEvents = 114;
-constexpr int EnteringRule = 116;
-constexpr int NextLevel = 150;
-constexpr int FinalFolderTest = 154;
-constexpr int RemoveUnreadable = 138;
-constexpr int FinalEnteringRule = 158;
-constexpr int Append = 160;
-} // namespace line
+constexpr std::string_view kWalkProcedure = "AddFolder.GetSubDirectories2016";
+constexpr std::string_view kWalkProduct = "DorrinTitle";
+constexpr StepEntry<WalkStep> kWalkSteps[] = {
+    {WalkStep::NewList, {kWalkProcedure, 104, kWalkProduct}},
+    {WalkStep::FolderTest, {kWalkProcedure, 108, kWalkProduct}},
+    {WalkStep::ObtainFolder, {kWalkProcedure, 112, kWalkProduct}},
+    {WalkStep::ProcessEvents, {kWalkProcedure, 114, kWalkProduct}},
+    {WalkStep::EnteringRule, {kWalkProcedure, 116, kWalkProduct}},
+    {WalkStep::RemoveUnreadable, {kWalkProcedure, 138, kWalkProduct}},
+    {WalkStep::NextLevel, {kWalkProcedure, 150, kWalkProduct}},
+    {WalkStep::FinalEnteringRule, {kWalkProcedure, 158, kWalkProduct}},
+    {WalkStep::MatchFiles, {kWalkProcedure, 160, kWalkProduct}},
+};
+static_assert(IsStepTable(kWalkSteps));
 
 constexpr std::uint32_t kHiddenSystemFolder =
     platform::attr::Directory | platform::attr::Hidden | platform::attr::System;
@@ -71,37 +83,37 @@ FolderWalk::FolderWalk(FolderList& list, bool recurse, const WalkControl& contro
     }
 }
 
-template <class Statement> bool FolderWalk::Step(int lineNumber, Statement&& statement) {
+template <class Statement> bool FolderWalk::Step(WalkStep step, Statement&& statement) {
     static IgnoredErrors ignored;
     ErrorSink& errors = control_.errors != nullptr ? *control_.errors : ignored;
-    return RunTrapped(errors, kProcedureText, lineNumber, std::forward<Statement>(statement));
+    return RunTrapped(errors, StepIn(kWalkSteps, step), std::forward<Statement>(statement));
 }
 
 bool FolderWalk::StopRequested() const {
     return control_.stopRequested && control_.stopRequested();
 }
 
-void FolderWalk::ReportNotRead(int lineNumber, const std::string& path, const std::string& cause) {
+void FolderWalk::ReportNotRead(WalkStep step, const std::string& path, const std::string& cause) {
     if (control_.notRead) {
-        Step(lineNumber, [&] { control_.notRead(path, cause); });
+        Step(step, [&] { control_.notRead(path, cause); });
     }
 }
 
-void FolderWalk::Run() {
+bool FolderWalk::Run() {
     std::vector<Level> levels;
-    if (!Step(line::NewList, [&] { levels.push_back(StartingLevel(list_)); })) {
-        return;
+    if (!Step(WalkStep::NewList, [&] { levels.push_back(StartingLevel(list_)); })) {
+        return false;
     }
     // One level at a time, so the depth of the tree costs no stack. Without recursion only the starting entries
     // are examined and their subfolders returned.
     bool more = true;
     while (more && !levels.back().empty() && (recurse_ || levels.size() == 1)) {
-        more = Step(line::NextLevel, [&] {
+        more = Step(WalkStep::NextLevel, [&] {
             Level next = Examine(levels.back());
             levels.push_back(std::move(next));
         });
     }
-    Assemble(levels);
+    return Assemble(levels);
 }
 
 // Starting entries know the folders above them too, so a link back to any folder on the starting path is caught.
@@ -149,21 +161,20 @@ FolderWalk::Level FolderWalk::Examine(Level& level) {
 }
 
 void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
-    bool isFolder = false;
-    Step(line::FolderTest, [&] { isFolder = IsFolder(entry.path); });
-    if (!isFolder) {
+    if (!IsFolder(entry.path)) {
         entry.kept = false;
-        ReportNotRead(line::FolderTest, entry.path, platform::FolderProblem(entry.path));
+        startMissing_ = startMissing_ || entry.starting;
+        ReportNotRead(WalkStep::FolderTest, entry.path, platform::FolderProblem(entry.path));
         return;
     }
     std::optional<std::uint32_t> attributes;
-    Step(line::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });
+    Step(WalkStep::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });
     if (control_.folderExamined) {
-        Step(line::ProcessEvents, [&] { control_.folderExamined(); });
+        Step(WalkStep::ProcessEvents, [&] { control_.folderExamined(); });
     }
     std::shared_ptr<const Ancestry> inside;
     bool entered = false;
-    Step(line::EnteringRule, [&] { entered = IsEntered(entry, attributes, inside); });
+    Step(WalkStep::EnteringRule, [&] { entered = IsEntered(entry, attributes, inside); });
     entry.kept = entered;
     if (entered) {
         ListSubfolders(entry, std::move(inside), next);
@@ -215,17 +226,17 @@ void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> in
         }
     } catch (...) {
         // Any other failure ends this folder's listing; the names so far stay.
-        ReportNotRead(line::RemoveUnreadable, entry.path, DescribeCurrentException());
+        ReportNotRead(WalkStep::RemoveUnreadable, entry.path, DescribeCurrentException());
         return;
     }
     for (const std::string& link : listing.linksNotFollowed) {
-        ReportNotRead(line::RemoveUnreadable, parent + link,
+        ReportNotRead(WalkStep::RemoveUnreadable, parent + link,
                       std::string(platform::RefusalText(platform::Refusal::LinkNotFollowed)));
     }
     if (listing.status == platform::ListingStatus::Ok) {
         return;
     }
-    ReportNotRead(line::RemoveUnreadable, entry.path, listing.cause);
+    ReportNotRead(WalkStep::RemoveUnreadable, entry.path, listing.cause);
     // A folder that cannot be read is dropped, so no file of it takes part in the pass. Equal entries name the
     // same folder and are examined in order, so this entry is the first of its text still in the list. A listing
     // that broke off keeps the names it read.
@@ -253,7 +264,7 @@ void FolderWalk::ListFilesOnly(Entry& entry) {
     if (files_ == nullptr || !entry.starting) {
         return;
     }
-    Step(line::ObtainFolder,
+    Step(WalkStep::ObtainFolder,
          [&] { KeepFiles(entry, WithTrailingSeparator(entry.path), ReadFolder(entry.path, false)); });
 }
 
@@ -261,11 +272,9 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
     if (entry.kept) {
         return *entry.kept; // examined already: a second look would see the same
     }
-    bool isFolder = false;
-    Step(line::FinalFolderTest, [&] { isFolder = IsFolder(entry.path); });
     bool entered = false;
-    if (isFolder) {
-        Step(line::FinalEnteringRule, [&] {
+    if (IsFolder(entry.path)) {
+        Step(WalkStep::FinalEnteringRule, [&] {
             std::shared_ptr<const Ancestry> inside;
             entered = IsEntered(entry, platform::ReadAttributes(entry.path), inside);
         });
@@ -273,27 +282,33 @@ bool FolderWalk::PassesFinalTest(const Entry& entry) {
     return entered;
 }
 
-void FolderWalk::Assemble(std::vector<Level>& levels) {
+// A starting folder is read when it was found a folder, examined and kept in the result, with its files.
+bool FolderWalk::Assemble(std::vector<Level>& levels) {
+    bool startsRead = !startMissing_;
     FolderList result;
     // Where each folder of the result was listed in files_. Reserved, so that once a path is in, so is its place.
     std::vector<std::optional<std::size_t>> listedAs;
-    const bool keepFiles = files_ != nullptr && Step(line::Append, [&] { listedAs.reserve(CountEntries(levels)); });
+    if (files_ != nullptr) {
+        listedAs.reserve(CountEntries(levels));
+    }
     for (std::size_t depth = 0; depth < levels.size(); ++depth) {
         for (Entry& entry : levels[depth]) {
             // The starting entries stay unless unreadable; deeper ones must be folders the walk enters.
-            if (!entry.removed && (depth == 0 || PassesFinalTest(entry))) {
-                Step(line::Append, [&] {
-                    result.push_back(entry.path);
-                    listedAs.push_back(entry.listedAs);
-                });
+            const bool appended = !entry.removed && (depth == 0 || PassesFinalTest(entry));
+            if (appended) {
+                result.push_back(entry.path);
+                listedAs.push_back(entry.listedAs);
             }
+            startsRead = startsRead && (depth > 0 || (appended && entry.kept.has_value()));
         }
     }
     // Files that cannot be matched with their folders are none of theirs: the caller finds no folder listed.
-    if (files_ != nullptr && !(keepFiles && Step(line::Append, [&] { files_->KeepFolders(result, listedAs); }))) {
+    if (files_ != nullptr && !Step(WalkStep::MatchFiles, [&] { files_->KeepFolders(result, listedAs); })) {
         *files_ = ListedFiles();
+        startsRead = false;
     }
     list_ = std::move(result);
+    return startsRead;
 }
 
 } // namespace quillmere

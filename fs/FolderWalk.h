@@ -14,6 +14,8 @@
 
 namespace quillmere {
 
+enum class WalkStep; // the walk's trapped steps, in FolderWalk.cpp
+
 // The entering rule: a folder whose attributes are exactly hidden+system+directory (22, a recycle bin) or that
 // plus alias (1046, a system junction) is not entered, unless it is a file system's root. isRootFolder is asked
 // only when the answer matters, as it costs a look at the parent folder.
@@ -23,7 +25,8 @@ class FolderWalk {
 public:
     // files, when given, receives the files of each folder of the result (see GetSubDirectoriesWithFiles).
     FolderWalk(FolderList& list, bool recurse, const WalkControl& control, ListedFiles* files = nullptr);
-    void Run();
+    // True when every starting folder was read (see GetSubDirectoriesWithFiles).
+    bool Run();
 
 private:
     // The identities of the folders above an entry, innermost first, shared between siblings.
@@ -41,9 +44,9 @@ private:
     };
     using Level = std::vector<Entry>;
 
-    template <class Statement> bool Step(int line, Statement&& statement);
+    template <class Statement> bool Step(WalkStep step, Statement&& statement);
     bool StopRequested() const;
-    void ReportNotRead(int line, const std::string& path, const std::string& cause);
+    void ReportNotRead(WalkStep step, const std::string& path, const std::string& cause);
     Level StartingLevel(const FolderList& list) const;
     static std::shared_ptr<const Ancestry> WithoutSelf(const std::string& path, std::shared_ptr<const Ancestry> above);
     Level Examine(Level& level);
@@ -55,7 +58,7 @@ private:
     void KeepFiles(Entry& entry, const std::string& folder, const platform::FolderContents& listing);
     void ListFilesOnly(Entry& entry);
     bool PassesFinalTest(const Entry& entry);
-    void Assemble(std::vector<Level>& levels);
+    bool Assemble(std::vector<Level>& levels);
 
     FolderList& list_;
     bool recurse_;
@@ -63,6 +66,7 @@ private:
     ListedFiles* files_;
     char separator_;
     std::optional<platform::FileIdentity> homeTrash_; // never entered, wherever a tree holds it
+    bool startMissing_ = false;                       // a starting folder was found to be no folder
 };
 
 } // namespace quillmere

@@ -2,7 +2,6 @@
 #include "fs/Main.h"
 
 #include "base/ErrorTrap.h"
-#include "fs/Utf8.h"
 
 namespace quillmere {
 
@@ -112,18 +111,6 @@ platform::CopyOutcome CopyFileSafe(platform::CopyRequest request) {
         return *refused;
     }
     return FsoCopyFile(request);
-}
-
-std::string AppTitleFromProductName(std::string_view productName) {
-    std::string_view title = productName;
-    do {
-        const auto lastBlank = title.rfind(' ');
-        if (lastBlank == std::string_view::npos) {
-            break;
-        }
-        title = title.substr(0, lastBlank);
-    } while (CountCharacters(title) > 40);
-    return std::string(title);
 }
 
 } // namespace quillmere

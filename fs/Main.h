@@ -55,8 +55,4 @@ platform::CopyOutcome FsoCopyFile(const platform::CopyRequest& request);
 // source that is no file and fails on a destination folder that does not exist: no folder is ever created.
 platform::CopyOutcome CopyFileSafe(platform::CopyRequest request);
 
-// The application title made from the product name: cut before its last blank, then again while longer than
-// 40 characters. A name without a blank is kept whole. The window's SetAppTitle applies it.
-std::string AppTitleFromProductName(std::string_view productName);
-
 } // namespace quillmere

@@ -196,7 +196,7 @@ TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFilesWithTh
     FolderList list{Root(), dir / "missing/"};
     ListedFiles files;
     files.AddFolder("stale");
-    GetSubDirectoriesWithFiles(list, files, true);
+    (void)GetSubDirectoriesWithFiles(list, files, true);
     EXPECT_EQ(list, Walk({Root(), dir / "missing/"}));
     ASSERT_EQ(files.FolderCount(), list.size());
     for (std::size_t folder = 0; folder < list.size(); ++folder) {
@@ -226,12 +226,39 @@ TEST_F(FolderWalkTest, FilesAPassTakesNoPartInAreLeftOutOfTheListing) {
     };
     FolderList list{Root()};
     ListedFiles files;
-    GetSubDirectoriesWithFiles(list, files, true, control);
+    (void)GetSubDirectoriesWithFiles(list, files, true, control);
     ASSERT_EQ(files.Size(), 2u);
     EXPECT_EQ(files.PathOf(0), Root() + "keep");
     EXPECT_EQ(files.PathOf(1), Root() + "A/keep");
     EXPECT_EQ(asked,
               (std::vector<std::string>{Root() + "keep", Root() + "skip", Root() + "A/keep", Root() + "A/skip"}));
+}
+
+// The walk says whether its starting folders were read: a pass must not take a missing or unread top folder for
+// an empty one.
+TEST_F(FolderWalkTest, WalkWithFilesTellsWhetherItsStartingFoldersWereRead) {
+    Make({"R", "R/A"});
+    test::WriteFile(dir / "file", "x");
+    struct Case {
+        const char* name;
+        FolderList start;
+        bool stopped;
+        bool read;
+    };
+    const Case cases[] = {
+        {"a folder", {Root()}, false, true},
+        {"a folder beside a missing one", {Root(), dir / "missing/"}, false, false},
+        {"a missing folder", {dir / "missing/"}, false, false},
+        {"a file", {dir / "file/"}, false, false},
+        {"stopped before it", {Root()}, true, false},
+    };
+    for (const Case& c : cases) {
+        WalkControl control;
+        control.stopRequested = [&c] { return c.stopped; };
+        FolderList list = c.start;
+        ListedFiles files;
+        EXPECT_EQ(GetSubDirectoriesWithFiles(list, files, true, control), c.read) << c.name;
+    }
 }
 
 class RecordingSink : public ErrorSink {

@@ -4,9 +4,9 @@
 // lets it be copied.
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +19,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
-using test::WriteFile;
 
 TEST(CopyBatch, NothingIsInPlaceBeforeTheCommitAndEachCopyIsToldInOrder) {
     const test::TempDir dir;

@@ -4,8 +4,8 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/TemporarySibling.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/KilledCopy.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
 
 #include <fcntl.h>
@@ -18,11 +18,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 constexpr std::int64_t kOldTime = 1'600'000'000'000'000'000;
 constexpr std::int64_t kNewTime = kOldTime + 1'000'000'000;

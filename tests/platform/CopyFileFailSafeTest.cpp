@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 #include "platform/posix/TemporarySibling.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
-#include "tests/support/TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -17,14 +17,7 @@
 namespace quillmere::platform {
 namespace {
 
-using test::NamesIn;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
-
-bool Copy(const std::string& source, const std::string& destination) {
-    return test::IsCopied(CopyFileFailSafe(test::AsFound(source, destination)));
-}
+using test::CopyAsFound;
 
 constexpr std::int64_t kSourceTime = 1'650'000'000'987'654'321;
 
@@ -49,7 +42,7 @@ protected:
 };
 
 TEST_F(CopyFileFailSafeTest, NewFileKeepsTimeToTheNanosecondAndPermissions) {
-    ASSERT_TRUE(Copy(source, destination));
+    ASSERT_TRUE(CopyAsFound(source, destination));
     EXPECT_EQ(ReadFile(destination), "new contents");
     EXPECT_EQ(test::LastWriteNs(destination), kSourceTime);
     EXPECT_EQ(ModeOf(destination), 0640u);
@@ -59,7 +52,7 @@ TEST_F(CopyFileFailSafeTest, NewFileKeepsTimeToTheNanosecondAndPermissions) {
 
 TEST_F(CopyFileFailSafeTest, ReplacesAnExistingFile) {
     WriteFile(destination, "old contents that are longer");
-    ASSERT_TRUE(Copy(source, destination));
+    ASSERT_TRUE(CopyAsFound(source, destination));
     EXPECT_EQ(ReadFile(destination), "new contents");
     EXPECT_EQ(test::LastWriteNs(destination), kSourceTime);
 }
@@ -67,7 +60,7 @@ TEST_F(CopyFileFailSafeTest, ReplacesAnExistingFile) {
 TEST_F(CopyFileFailSafeTest, ReadOnlyDestinationIsKeptEvenForRoot) {
     WriteFile(destination, "old");
     ::chmod(destination.c_str(), 0444);
-    EXPECT_FALSE(Copy(source, destination));
+    EXPECT_FALSE(CopyAsFound(source, destination));
     EXPECT_EQ(ReadFile(destination), "old");
     EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"f.txt"});
 }
@@ -75,14 +68,14 @@ TEST_F(CopyFileFailSafeTest, ReadOnlyDestinationIsKeptEvenForRoot) {
 TEST_F(CopyFileFailSafeTest, RefusesWhatCannotBeCopied) {
     test::MakeFolder(dir / "dst/folder");
     ::mkfifo((dir / "src/pipe").c_str(), 0600);
-    EXPECT_FALSE(Copy(source, dir / "dst/folder")) << "a folder is no file to replace";
-    EXPECT_FALSE(Copy(source, dir / "dst/")) << "a folder is no file to replace";
-    EXPECT_FALSE(Copy(dir / "src", destination)) << "a folder is no source";
-    EXPECT_FALSE(Copy(dir / "src/missing", destination));
-    EXPECT_FALSE(Copy(dir / "src/pipe", destination)) << "a pipe must neither hang nor be copied";
-    EXPECT_FALSE(Copy(source, source)) << "a file is not copied onto itself";
+    EXPECT_FALSE(CopyAsFound(source, dir / "dst/folder")) << "a folder is no file to replace";
+    EXPECT_FALSE(CopyAsFound(source, dir / "dst/")) << "a folder is no file to replace";
+    EXPECT_FALSE(CopyAsFound(dir / "src", destination)) << "a folder is no source";
+    EXPECT_FALSE(CopyAsFound(dir / "src/missing", destination));
+    EXPECT_FALSE(CopyAsFound(dir / "src/pipe", destination)) << "a pipe must neither hang nor be copied";
+    EXPECT_FALSE(CopyAsFound(source, source)) << "a file is not copied onto itself";
     EXPECT_EQ(ReadFile(source), "new contents");
-    EXPECT_FALSE(Copy(source, dir / "dst/no/such/folder/f.txt"));
+    EXPECT_FALSE(CopyAsFound(source, dir / "dst/no/such/folder/f.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir / "dst/no")) << "no folder may be created";
     EXPECT_EQ(NamesIn(dir / "dst"), std::vector<std::string>{"folder"});
 }
@@ -90,7 +83,7 @@ TEST_F(CopyFileFailSafeTest, RefusesWhatCannotBeCopied) {
 TEST_F(CopyFileFailSafeTest, LinkAsDestinationReplacesItsTargetAndStaysALink) {
     WriteFile(dir / "dst/real.txt", "old");
     std::filesystem::create_symlink("real.txt", destination);
-    ASSERT_TRUE(Copy(source, destination));
+    ASSERT_TRUE(CopyAsFound(source, destination));
     EXPECT_TRUE(std::filesystem::is_symlink(destination));
     EXPECT_EQ(ReadFile(dir / "dst/real.txt"), "new contents");
     EXPECT_EQ(test::LastWriteNs(dir / "dst/real.txt"), kSourceTime);
@@ -105,8 +98,8 @@ TEST_F(CopyFileFailSafeTest, ReplacedFileKeepsItsOwnerAndNewFileTakesItsFolders)
     test::MakeFolder(dir / "users");
     ASSERT_EQ(::chown((dir / "users").c_str(), test::kNobody, test::kNobody), 0);
 
-    ASSERT_TRUE(Copy(source, destination));
-    ASSERT_TRUE(Copy(source, dir / "users/f.txt"));
+    ASSERT_TRUE(CopyAsFound(source, destination));
+    ASSERT_TRUE(CopyAsFound(source, dir / "users/f.txt"));
     for (const std::string& copy : {destination, dir / "users/f.txt"}) {
         struct stat info {};
         ASSERT_EQ(::stat(copy.c_str(), &info), 0);
@@ -124,7 +117,7 @@ TEST_F(CopyFileFailSafeTest, FailingWriteLeavesDestinationUntouchedAndNoTemporar
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{16 * 1024, 16 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        return std::string(Copy(source, destination) ? "copied" : "refused");
+        return std::string(CopyAsFound(source, destination) ? "copied" : "refused");
     });
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(*result, "refused");

@@ -8,7 +8,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FileMetadata.h"
-#include "tests/support/MemoryMount.h"
+#include "tests/support/MountedFolder.h"
 #include "tests/support/TempDir.h"
 
 #include <fcntl.h>
@@ -25,9 +25,7 @@ using test::TempDir;
 using test::WriteFile;
 using Attributes = std::map<std::string, std::string>;
 
-bool Copy(const std::string& source, const std::string& destination) {
-    return test::IsCopied(CopyFileFailSafe(test::AsFound(source, destination)));
-}
+using test::CopyAsFound;
 
 // The mark a temporary file carries, as the program sets it (its name and value), read off a fresh one.
 Attributes FreshMark(const std::string& folder) {
@@ -53,8 +51,8 @@ TEST(CopyMetadata, UserAttributesGoWithTheCopyAndNoMarkEver) {
         const std::string added = folder + "/added.txt";
         const std::string replaced = folder + "/replaced.txt";
         WriteFile(replaced, "old");
-        ASSERT_TRUE(Copy(source, added)) << where;
-        ASSERT_TRUE(Copy(source, replaced)) << where;
+        ASSERT_TRUE(CopyAsFound(source, added)) << where;
+        ASSERT_TRUE(CopyAsFound(source, replaced)) << where;
         EXPECT_EQ(test::UserAttributes(added), users) << where;
         EXPECT_EQ(test::UserAttributes(replaced), users) << where;
     });
@@ -72,7 +70,7 @@ TEST(CopyMetadata, ACopyOfAReadOnlyFileMadeByAnOrdinaryUserKeepsNoMark) {
     const auto copied = test::RunAsNobody([&] {
         WriteFile(dir / "f.txt", "read only");
         ::chmod((dir / "f.txt").c_str(), 0444);
-        return std::string(Copy(dir / "f.txt", dir / "copy.txt") ? "copied" : "not copied");
+        return std::string(CopyAsFound(dir / "f.txt", dir / "copy.txt") ? "copied" : "not copied");
     });
     ASSERT_EQ(copied, "copied");
     EXPECT_TRUE(test::UserAttributes(dir / "copy.txt").empty());
@@ -93,7 +91,7 @@ TEST(CopyMetadata, TheAccessAclIsCopiedWhereTheDestinationKeepsAcls) {
     ASSERT_TRUE(test::ModifyAcl(source, "u:nobody:r"));
     test::OnTemporaryFolderAndTmpfs([&](const std::string& where, const std::string& folder) {
         const std::string copy = folder + "/f.txt";
-        ASSERT_TRUE(Copy(source, copy)) << where;
+        ASSERT_TRUE(CopyAsFound(source, copy)) << where;
         EXPECT_EQ(test::AclEntries(copy), test::AclEntries(source)) << where;
         EXPECT_EQ(test::ModeOf(copy), test::ModeOf(source)) << where;
     });
@@ -110,7 +108,7 @@ TEST(CopyMetadata, ACopyOfAFileWithoutAclTakesNoneFromItsFolder) {
     ASSERT_TRUE(test::ModifyDefaultAcl(dir / "shared", "u:nobody:rw"));
     WriteFile(dir / "f.txt", "no acl");
     ::chmod((dir / "f.txt").c_str(), 0640);
-    ASSERT_TRUE(Copy(dir / "f.txt", dir / "shared/f.txt"));
+    ASSERT_TRUE(CopyAsFound(dir / "f.txt", dir / "shared/f.txt"));
     EXPECT_FALSE(test::RawAccessAcl(dir / "shared/f.txt").has_value()) << test::AclEntries(dir / "shared/f.txt");
     EXPECT_EQ(test::ModeOf(dir / "shared/f.txt"), 0640u);
 }
@@ -156,9 +154,9 @@ TEST(AccessAcl, ACopyWhereNoAclIsKeptGivesNoOneMore) {
     if (const auto reason = test::AclToolsSkipReason()) {
         GTEST_SKIP() << *reason;
     }
-    const test::MemoryMount ramfs("ramfs");
-    if (ramfs.SkipReason()) {
-        GTEST_SKIP() << *ramfs.SkipReason();
+    const test::MountedFolder ramfs(test::FolderKind::Ramfs);
+    if (!ramfs.Mounted()) {
+        GTEST_SKIP() << ramfs.Failure();
     }
     TempDir sources;
     for (const AclCase& acl : kAclCases) {
@@ -167,7 +165,7 @@ TEST(AccessAcl, ACopyWhereNoAclIsKeptGivesNoOneMore) {
         WriteFile(source, "private");
         ::chmod(source.c_str(), acl.mode);
         ASSERT_TRUE(test::ModifyAcl(source, acl.entries)) << acl.entries;
-        ASSERT_TRUE(Copy(source, copy)) << acl.entries;
+        ASSERT_TRUE(CopyAsFound(source, copy)) << acl.entries;
         EXPECT_EQ(test::ModeOf(copy), acl.withoutAcl) << acl.entries;
         std::filesystem::remove(source);
         std::filesystem::remove(copy);
@@ -186,22 +184,22 @@ TEST(CopyMetadata, TheSetgidBitIsKeptOnlyWithTheSourcesGroup) {
     ASSERT_EQ(::chown((dir / "other").c_str(), test::kNobody, test::kNobody), 0);
     WriteFile(dir / "tool", "#!/bin/sh\n");
     ::chmod((dir / "tool").c_str(), 02755);
-    ASSERT_TRUE(Copy(dir / "tool", dir / "same/tool"));
-    ASSERT_TRUE(Copy(dir / "tool", dir / "other/tool"));
+    ASSERT_TRUE(CopyAsFound(dir / "tool", dir / "same/tool"));
+    ASSERT_TRUE(CopyAsFound(dir / "tool", dir / "other/tool"));
     EXPECT_EQ(test::ModeOf(dir / "same/tool"), 02755u);
     EXPECT_EQ(test::ModeOf(dir / "other/tool"), 0755u);
 }
 
 // ramfs keeps no extended attributes: the copy is made without them.
 TEST(CopyMetadata, ADestinationWithoutAttributesStillGetsTheCopy) {
-    const test::MemoryMount ramfs("ramfs");
-    if (ramfs.SkipReason()) {
-        GTEST_SKIP() << *ramfs.SkipReason();
+    const test::MountedFolder ramfs(test::FolderKind::Ramfs);
+    if (!ramfs.Mounted()) {
+        GTEST_SKIP() << ramfs.Failure();
     }
     TempDir sources;
     WriteFile(sources / "f.txt", "data");
     ASSERT_TRUE(test::SetAttribute(sources / "f.txt", "user.comment", "not kept there"));
-    ASSERT_TRUE(Copy(sources / "f.txt", ramfs.Path() + "/f.txt"));
+    ASSERT_TRUE(CopyAsFound(sources / "f.txt", ramfs.Path() + "/f.txt"));
     EXPECT_EQ(test::ReadFile(ramfs.Path() + "/f.txt"), "data");
     EXPECT_TRUE(test::UserAttributes(ramfs.Path() + "/f.txt").empty());
 }

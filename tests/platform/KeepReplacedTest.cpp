@@ -2,8 +2,8 @@
 // A copy asked to keep the file it replaces: a file that cannot be kept is not replaced, and a copy killed midway
 // leaves no trash entry. (What is kept is read back with trash-cli after real passes: tests/cli, tests/engine.)
 #include "platform/FileCopy.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/TrashClient.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +13,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
 
 class KeepReplaced : public ::testing::Test {
 protected:

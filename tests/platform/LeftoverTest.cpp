@@ -5,11 +5,11 @@
 #include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 #include "platform/posix/TemporarySibling.h"
+#include "tests/platform/FileTestNames.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/CopyAsFound.h"
 #include "tests/support/FileMetadata.h"
 #include "tests/support/KilledCopy.h"
-#include "tests/support/TempDir.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -22,11 +22,6 @@
 
 namespace quillmere::platform {
 namespace {
-
-using test::NamesIn;
-using test::ReadFile;
-using test::TempDir;
-using test::WriteFile;
 
 void AppendInPlace(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::app) << text;
@@ -44,7 +39,7 @@ std::vector<Save> Saves() {
         {"a copy the program put in place, then saved in place",
          [](const std::string& folder) {
              WriteFile(folder + "/src.txt", "copied");
-             ASSERT_TRUE(test::IsCopied(CopyFileFailSafe(test::AsFound(folder + "/src.txt", folder + "/a.txt"))));
+             ASSERT_TRUE(test::CopyAsFound(folder + "/src.txt", folder + "/a.txt"));
              std::filesystem::remove(folder + "/src.txt");
              AppendInPlace(folder + "/a.txt", ", then saved");
          },

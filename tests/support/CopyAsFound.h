@@ -18,4 +18,9 @@ inline bool IsCopied(const platform::CopyOutcome& outcome) {
     return outcome.status == platform::CopyStatus::Copied;
 }
 
+// The fail-safe copy as found; true when it was made.
+inline bool CopyAsFound(const std::string& source, const std::string& destination) {
+    return IsCopied(platform::CopyFileFailSafe(AsFound(source, destination)));
+}
+
 } // namespace quillmere::test

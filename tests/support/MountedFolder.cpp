@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
 namespace quillmere::test {
@@ -28,6 +29,7 @@ const std::vector<KindNeeds>& Needs() {
         {FolderKind::Ext4, "ext4", {"mkfs.ext4"}, "e2fsprogs"},
         {FolderKind::Ext4WholeSeconds, "ext4-128-byte-inodes", {"mkfs.ext4"}, "e2fsprogs"},
         {FolderKind::Tmpfs, "tmpfs", {}, ""},
+        {FolderKind::Ramfs, "ramfs", {}, ""},
         {FolderKind::Fat, "fat", {"fusefat", "mkfs.vfat"}, "fusefat dosfstools"},
         {FolderKind::Ntfs, "ntfs", {"ntfs-3g", "mkntfs"}, "ntfs-3g"},
         {FolderKind::Sshfs, "sshfs", {"sshfs", "sshd", "ssh-keygen"}, "sshfs openssh-server"},
@@ -115,7 +117,8 @@ std::optional<std::string> MountedFolder::SkipReason(FolderKind kind) {
 
 MountedFolder::MountedFolder(FolderKind kind) : mountPoint_(work_ / "mnt") {
     MakeFolder(mountPoint_);
-    mounted_ = Mount(kind);
+    const std::optional<std::string> reason = SkipReason(kind);
+    mounted_ = reason ? Fail(*reason) : Mount(kind);
 }
 
 MountedFolder::~MountedFolder() {
@@ -145,8 +148,11 @@ bool MountedFolder::Mount(FolderKind kind) {
     case FolderKind::Ext4WholeSeconds:
         return MountImage({"mkfs.ext4", "-q", "-F", "-I", "128"});
     case FolderKind::Tmpfs:
-        return RunProgram("mount", {"-t", "tmpfs", "-o", "size=16m", "tmpfs", mountPoint_}) == 0 ||
-               Fail("cannot mount a tmpfs");
+    case FolderKind::Ramfs: {
+        const std::string type = NameOf(kind);
+        return RunProgram("mount", {"-t", type, "-o", "size=256m", type, mountPoint_}) == 0 ||
+               Fail("cannot mount a " + type);
+    }
     case FolderKind::Fat:
         fat_ = std::make_unique<FatMount>();
         mountPoint_ = fat_->Path();
@@ -225,6 +231,19 @@ bool MountedFolder::MountRclone() {
         return Fail("rclone mount failed");
     }
     return WaitForMount(mountPoint_) || Fail("rclone mount did not appear");
+}
+
+void OnTemporaryFolderAndTmpfs(const std::function<void(const std::string& where, const std::string& folder)>& check) {
+    {
+        const TempDir local;
+        check("the temporary folder", local.Path());
+    }
+    const MountedFolder tmpfs(FolderKind::Tmpfs);
+    if (!tmpfs.Mounted()) {
+        std::cout << "tmpfs left out: " << tmpfs.Failure() << "\n";
+        return;
+    }
+    check("tmpfs", tmpfs.Path());
 }
 
 } // namespace quillmere::test

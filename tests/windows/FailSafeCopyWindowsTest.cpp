@@ -13,9 +13,7 @@ namespace {
 
 using testing::WindowsTestFolder;
 
-bool Copy(const std::string& source, const std::string& destination) {
-    return test::IsCopied(CopyFileFailSafe(test::AsFound(source, destination)));
-}
+using test::CopyAsFound;
 
 class WindowsCopy : public ::testing::Test {
 protected:
@@ -36,7 +34,7 @@ protected:
 
 TEST_F(WindowsCopy, ReplacesTheDestinationWithTheSourcesDataTimeAndAttributes) {
     testing::SetAttributes(from_, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    ASSERT_TRUE(Copy(from_, to_));
+    ASSERT_TRUE(CopyAsFound(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "new content");
     EXPECT_EQ(ReadLastWriteTime(to_), ReadLastWriteTime(from_));
     EXPECT_EQ(ReadAttributes(to_), attr::Hidden | attr::Archive);
@@ -45,30 +43,30 @@ TEST_F(WindowsCopy, ReplacesTheDestinationWithTheSourcesDataTimeAndAttributes) {
 }
 
 TEST_F(WindowsCopy, CreatesAMissingDestinationFile) {
-    ASSERT_TRUE(Copy(from_, target_ + "\\b.txt"));
+    ASSERT_TRUE(CopyAsFound(from_, target_ + "\\b.txt"));
     EXPECT_EQ(testing::ReadText(target_ + "\\b.txt"), "new content");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }
 
 TEST_F(WindowsCopy, ReadOnlyDestinationIsNeverReplaced) {
     testing::SetAttributes(to_, FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(Copy(from_, to_));
+    EXPECT_FALSE(CopyAsFound(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "old");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }
 
 TEST_F(WindowsCopy, ReadOnlySourceGivesAReadOnlyCopy) {
     testing::SetAttributes(from_, FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(Copy(from_, to_));
+    ASSERT_TRUE(CopyAsFound(from_, to_));
     EXPECT_EQ(testing::ReadText(to_), "new content");
     EXPECT_TRUE(*ReadAttributes(to_) & attr::ReadOnly);
 }
 
 TEST_F(WindowsCopy, NothingHappensWithoutASourceFileOrADestinationFolder) {
-    EXPECT_FALSE(Copy(source_ + "\\missing.txt", to_));
-    EXPECT_FALSE(Copy(source_, to_)); // a folder is no source
-    EXPECT_FALSE(Copy(from_, root_ / "missing\\a.txt"));
-    EXPECT_FALSE(Copy(from_, target_)); // nor a destination
+    EXPECT_FALSE(CopyAsFound(source_ + "\\missing.txt", to_));
+    EXPECT_FALSE(CopyAsFound(source_, to_)); // a folder is no source
+    EXPECT_FALSE(CopyAsFound(from_, root_ / "missing\\a.txt"));
+    EXPECT_FALSE(CopyAsFound(from_, target_)); // nor a destination
     EXPECT_EQ(testing::ReadText(to_), "old");
     EXPECT_EQ(testing::CountTemporaryFiles(target_), 0);
 }

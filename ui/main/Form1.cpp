@@ -5,7 +5,7 @@
 #include "BuildValues.h"
 #include "fs/FolderNesting.h"
 #include "fs/Main.h"
-#include "startup/StartupChoice.h"
+#include "ui/main/AppTitle.h"
 #include "ui/main/FolderChooser.h"
 #include "ui/main/Form1Texts.h"
 #include "ui/main/Keys.h"
@@ -18,13 +18,13 @@
 #include <charconv>
 #include <stdexcept>
 
-// Statements that can fail run under Trap with the line number their report names. The numbers follow each
-// handler's steps in order, from 100 in steps of 2, so that a report points at one step.
+// Steps that can fail run under Trap with the step their report names (ui/main/Form1Steps.h).
 
 namespace quillmere {
 namespace {
 
 using namespace form1_texts;
+namespace procedure = form1_procedure;
 
 // A close waits this long for the pass to stop between two files; a pass still inside a copy then is left to the
 // end of the process, which leaves only a marked temporary file for the next pass to remove.
@@ -90,26 +90,25 @@ Form1::~Form1() {
 
 // One bad stored value or a missing file never stops the rest of the start-up: each step is trapped on its own.
 void Form1::Form_Load() {
-    constexpr std::string_view label = "Form1.Form_Load";
     formLoading_ = true;
-    Trap(label, 102, [this] { view_.ApplySkin(programFolder_); });
-    Trap(label, 104, [this] { view_.LoadHandCursor(programFolder_); });
-    Trap(label, 106, [this] { MaybeShowHomePage(random_, openUrl_, homePage_); });
-    Trap(label, 108, [this] { SetAppTitle(); });
-    Trap(label, 110, [this] { AddColumns(); });
-    Trap(label, 112, [this] { AddIntervals(); });
-    Trap(label, 114, [this] { RestoreFolder(FormList::ListView1, "Folder 1"); });
-    Trap(label, 116, [this] { RestoreFolder(FormList::ListView2, "Folder 2"); });
+    Trap(Form1Step::ApplySkin, [this] { view_.ApplySkin(programFolder_); });
+    Trap(Form1Step::LoadHandCursor, [this] { view_.LoadHandCursor(programFolder_); });
+    Trap(Form1Step::ShowHomePage, [this] { MaybeShowHomePage(random_, openUrl_, homePage_); });
+    Trap(Form1Step::SetAppTitle, [this] { SetAppTitle(); });
+    Trap(Form1Step::AddColumns, [this] { AddColumns(); });
+    Trap(Form1Step::AddIntervals, [this] { AddIntervals(); });
+    Trap(Form1Step::RestoreFolder1, [this] { RestoreFolder(FormList::ListView1, "Folder 1"); });
+    Trap(Form1Step::RestoreFolder2, [this] { RestoreFolder(FormList::ListView2, "Folder 2"); });
     RestoreInterval();
-    Trap(label, 122, [this] { RestoreAutoSync(); });
+    Trap(Form1Step::RestoreAutoSync, [this] { RestoreAutoSync(); });
     // The icon stays in the tray for the whole run, whether the window is shown or not.
-    Trap(label, 124, [this] { cSysTray1_.setTrayTip(build::kProductName); });
-    Trap(label, 126, [this] { cSysTray1_.setInTray(true); });
+    Trap(Form1Step::SetTrayTip, [this] { cSysTray1_.setTrayTip(build::kProductName); });
+    Trap(Form1Step::PutInTray, [this] { cSysTray1_.setInTray(true); });
     RestoreStartupBoxes();
     // Restoring the box is no click: a first start writes nothing.
-    Trap(label, 134, [this] { view_.SetChecked(FormCheckBox::Check11, KeepReplacedSetting()); });
+    Trap(Form1Step::RestoreKeepReplaced, [this] { view_.SetChecked(FormCheckBox::Check11, KeepReplacedSetting()); });
     // A pair stored by an older run may lie inside each other: say so before the countdown starts.
-    Trap(label, 136, [this] { RefusePair(); });
+    Trap(Form1Step::RefuseStoredPair, [this] { RefusePair(); });
     formLoading_ = false;
 }
 
@@ -117,11 +116,10 @@ void Form1::Form_Load() {
 // The window, not shown yet, goes straight to the tray: a minimized state given to a window before it was ever
 // mapped can reach the desktop after the window is first shown from the tray, and hide it again.
 void Form1::RestoreStartupBoxes() {
-    constexpr std::string_view label = "Form1.Form_Load";
-    Trap(label, 128,
-         [this] { SetBox(FormCheckBox::Check10, startup::IsOn(GetSetting(settings_, "Windows Startup"))); });
-    Trap(label, 130, [this] { SetBox(FormCheckBox::Check9, startup::IsOn(GetSetting(settings_, "Minimized"))); });
-    Trap(label, 132, [this] {
+    Trap(Form1Step::RestoreStartWithSystem,
+         [this] { SetBox(FormCheckBox::Check10, ReadOnOff(settings_, "Windows Startup")); });
+    Trap(Form1Step::RestoreStartInTray, [this] { SetBox(FormCheckBox::Check9, ReadOnOff(settings_, "Minimized")); });
+    Trap(Form1Step::StartInTray, [this] {
         if (check9_) {
             HideToTray();
         }
@@ -129,7 +127,7 @@ void Form1::RestoreStartupBoxes() {
 }
 
 bool Form1::KeepReplacedSetting() const {
-    return GetSetting(settings_, "Keep Replaced") != startup::OnOffText(false);
+    return ReadOnOff(settings_, "Keep Replaced");
 }
 
 // The caption is the product name; the application title, made from it, names the program in its notices.
@@ -166,8 +164,8 @@ void Form1::RestoreFolder(FormList list, std::string_view key) {
 // no click: the countdown reads the selection at its next tick.
 void Form1::RestoreInterval() {
     int index = 0;
-    Trap("Form1.Form_Load", 118, [&] { index = ToInteger16(GetSetting(settings_, "OftenIndex")); });
-    Trap("Form1.Form_Load", 120, [&] {
+    Trap(Form1Step::ReadInterval, [&] { index = ToInteger16(GetSetting(settings_, "OftenIndex")); });
+    Trap(Form1Step::SelectInterval, [&] {
         if (index < 1 || index > static_cast<int>(SyncIntervals().size())) {
             throw std::out_of_range("Index out of bounds");
         }
@@ -178,11 +176,11 @@ void Form1::RestoreInterval() {
 
 // Only "On" and "Off", exactly, are recognized; any other text leaves Auto Sync as the window was designed.
 void Form1::RestoreAutoSync() {
-    const std::string state = GetSetting(settings_, "StartStopState");
-    if (state == "Off") {
+    const std::optional<bool> on = ReadOnOffExactly(settings_, "StartStopState");
+    if (on == false) {
         SetAutoSync(false);
         SetStatus(std::string(kTurnedOff));
-    } else if (state == "On") {
+    } else if (on == true) {
         SetAutoSync(true);
     }
 }
@@ -198,15 +196,14 @@ void Form1::Form_QueryUnload() {
     }
     unloaded_ = true;
     const bool passEnded = StopPass(kCloseWait);
-    constexpr std::string_view label = "Form1.Form_QueryUnload";
-    Guarded(label, [&] {
+    Guarded(procedure::kFormQueryUnload, [&] {
         const auto saveFirstEntry = [this](FormList list, std::string_view key) {
             const std::vector<ListedFolder>& folders = Folders(list);
             SaveSetting(settings_, key, folders.empty() ? std::string() : folders.front().shown);
         };
-        Trap(label, 100, [&] { saveFirstEntry(FormList::ListView1, "Folder 1"); });
-        Trap(label, 102, [&] { saveFirstEntry(FormList::ListView2, "Folder 2"); });
-        Trap(label, 104, [this] { cSysTray1_.setInTray(false); });
+        Trap(Form1Step::SaveFolder1, [&] { saveFirstEntry(FormList::ListView1, "Folder 1"); });
+        Trap(Form1Step::SaveFolder2, [&] { saveFirstEntry(FormList::ListView2, "Folder 2"); });
+        Trap(Form1Step::TakeOutOfTray, [this] { cSysTray1_.setInTray(false); });
         ui_.ProcessPendingEvents();
         ui_.ProcessPendingEvents();
     });
@@ -223,19 +220,19 @@ std::vector<Form1::ListedFolder>& Form1::Folders(FormList list) {
 }
 
 void Form1::PushButton3_Click() {
-    ChooseFolder(FormList::ListView1, "Form1.PushButton3_Click");
+    ChooseFolder(FormList::ListView1);
 }
 
 void Form1::PushButton1_Click() {
-    ChooseFolder(FormList::ListView2, "Form1.PushButton1_Click");
+    ChooseFolder(FormList::ListView2);
 }
 
 void Form1::ListView1_DblClick(std::optional<int> selected) {
-    Guarded("Form1.ListView1_DblClick", [&] { RemoveSelectedFolder(FormList::ListView1, selected); });
+    Guarded(procedure::kListView1DblClick, [&] { RemoveSelectedFolder(FormList::ListView1, selected); });
 }
 
 void Form1::ListView2_DblClick(std::optional<int> selected) {
-    Guarded("Form1.ListView2_DblClick", [&] { RemoveSelectedFolder(FormList::ListView2, selected); });
+    Guarded(procedure::kListView2DblClick, [&] { RemoveSelectedFolder(FormList::ListView2, selected); });
 }
 
 // Delete and BackSpace remove the selected folder as a double-click does: the keyboard can change a folder too.
@@ -253,19 +250,20 @@ void Form1::ListView2_KeyDown(int keyCode, std::optional<int> selected) {
 
 // Each list holds at most one folder: to replace it the user removes it first. The hourglass marks the window
 // busy while the entry is added; a manual pass's hourglass stays up after.
-void Form1::ChooseFolder(FormList list, std::string_view label) {
-    Guarded(label, [&] {
+void Form1::ChooseFolder(FormList list) {
+    const bool first = list == FormList::ListView1;
+    Guarded(first ? procedure::kPushButton3 : procedure::kPushButton1, [&] {
         if (!Folders(list).empty()) {
             boxes_.Inform(appTitle_, "You already have a folder selected.");
             return;
         }
         std::string chosen;
-        Trap(label, 104, [&] { chosen = chooser_.BrowseForFolder("Please select folder", std::string()); });
+        Trap(first ? Form1Step::BrowseFolder1 : Form1Step::BrowseFolder2,
+             [&] { chosen = chooser_.BrowseForFolder("Please select folder", std::string()); });
         if (chosen.empty()) {
             return;
         }
         const std::string folder = EnteredFolder(chosen);
-        const bool first = list == FormList::ListView1;
         const std::string* other = ShownFolder(first ? FormList::ListView2 : FormList::ListView1);
         if (const std::string problem = first ? PairProblem(&folder, other) : PairProblem(other, &folder);
             !problem.empty()) {
@@ -273,10 +271,11 @@ void Form1::ChooseFolder(FormList list, std::string_view label) {
                                                "every pass. Choose two folders that lie apart.");
             return;
         }
-        Trap(label, 108, [&] { SaveSetting(settings_, "LastFolder", chosen); });
+        Trap(first ? Form1Step::SaveLastFolder1 : Form1Step::SaveLastFolder2,
+             [&] { SaveSetting(settings_, "LastFolder", chosen); });
         const bool wasBusy = busy_;
         SetBusy(true);
-        Trap(label, 112, [&] {
+        Trap(first ? Form1Step::AddFolder1 : Form1Step::AddFolder2, [&] {
             Folders(list).push_back(ListedFolder{folder, folder});
             view_.AddEntry(list, folder);
             PairChanged();

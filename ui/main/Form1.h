@@ -9,6 +9,7 @@
 #include "engine/modSync.h"
 #include "tray/cSysTray.h"
 #include "ui/main/ErrorReport.h"
+#include "ui/main/Form1Steps.h"
 #include "ui/main/Form1View.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/PassFailures.h"
@@ -116,8 +117,8 @@ public:
 private:
     enum class PassKind { None, Automatic, Manual };
 
-    template <class Statement> bool Trap(std::string_view label, int line, Statement&& statement);
-    template <class Handler> void Guarded(std::string_view label, Handler&& handler);
+    template <class Statement> bool Trap(Form1Step step, Statement&& statement);
+    template <class Handler> void Guarded(std::string_view procedure, Handler&& handler);
 
     // Load step.
     void SetAppTitle();
@@ -127,7 +128,6 @@ private:
     void RestoreInterval();
     void RestoreAutoSync();
     void RestoreStartupBoxes();
-    // "Keep Replaced": only "Off" replaces files outright, so a damaged value keeps them.
     bool KeepReplacedSetting() const;
 
     // Folder lists.
@@ -138,7 +138,7 @@ private:
         std::string folder;
     };
     std::vector<ListedFolder>& Folders(FormList list);
-    void ChooseFolder(FormList list, std::string_view label);
+    void ChooseFolder(FormList list);
     void PairChanged();
     // The text of the list's folder; none while the list is empty.
     const std::string* ShownFolder(FormList list);
@@ -157,7 +157,7 @@ private:
     std::int32_t SelectedIntervalSeconds() const;
     void StartAutomaticPass();
     void StartManualPass();
-    void StartPass(PassKind kind, std::string_view label, int line);
+    void StartPass(PassKind kind, Form1Step step);
     std::optional<SyncJob> PassJob() const;
     void PassFinished();
     void AutomaticPassFinished();
@@ -226,14 +226,14 @@ private:
     PassFailures lastFailures_; // what the last pass could not do
 };
 
-template <class Statement> bool Form1::Trap(std::string_view label, int line, Statement&& statement) {
-    return RunTrapped(reports_, ProcedureText(label), line, std::forward<Statement>(statement));
+template <class Statement> bool Form1::Trap(Form1Step step, Statement&& statement) {
+    return RunTrapped(reports_, StepOf(step), std::forward<Statement>(statement));
 }
 
 // Every handler runs inside this guard: a failure that its own steps do not trap is reported with line 0 and
 // never ends the program.
-template <class Handler> void Form1::Guarded(std::string_view label, Handler&& handler) {
-    Trap(label, 0, std::forward<Handler>(handler));
+template <class Handler> void Form1::Guarded(std::string_view procedure, Handler&& handler) {
+    RunTrapped(reports_, TrapStep{procedure, 0}, std::forward<Handler>(handler));
 }
 
 } // namespace quillmere

@@ -36,7 +36,7 @@ void Form1::TellTray(const std::string& failures) {
 }
 
 void Form1::PushButton14_Click() {
-    Guarded("Form1.PushButton14_Click", [this] {
+    Guarded(form1_procedure::kPushButton14, [this] {
         if (!lastFailures_.Empty()) {
             view_.ShowFailureList("Not copied or not read in the pass that ended at " + passEndedAt_,
                                   lastFailures_.Lines());

@@ -3,7 +3,6 @@
 // of interval and the direction. Two passes never run at once.
 #include "ui/main/Form1.h"
 
-#include "startup/StartupChoice.h"
 #include "ui/main/Form1Texts.h"
 #include "ui/main/PassRunner.h"
 #include "ui/main/Settings.h"
@@ -17,6 +16,7 @@ namespace quillmere {
 namespace {
 
 using namespace form1_texts;
+namespace procedure = form1_procedure;
 
 constexpr int kManualHoldMilliseconds = 5000;
 
@@ -29,8 +29,7 @@ void Form1::Options_Click(SyncDirection direction) {
 
 // Each pass reads the stored choice afresh as it starts.
 void Form1::Check11_Click(bool checked) {
-    Guarded("Form1.Check11_Click",
-            [&] { SaveSetting(settings_, "Keep Replaced", std::string(startup::OnOffText(checked))); });
+    Guarded(procedure::kCheck11, [&] { SaveOnOff(settings_, "Keep Replaced", checked); });
 }
 
 std::int32_t Form1::SelectedIntervalSeconds() const {
@@ -44,7 +43,7 @@ std::int32_t Form1::SelectedIntervalSeconds() const {
 // and the status line to it. A fault of the interval lookup is shown once, not at every tick, until the lookup
 // has worked again.
 void Form1::Timer1_Timer() {
-    Guarded("Form1.Timer1", [this] {
+    Guarded(procedure::kTimer1, [this] {
         if (!autoSyncOn_) {
             SetStatus("Auto Sync is Off.");
             return;
@@ -52,10 +51,9 @@ void Form1::Timer1_Timer() {
         if (passKind_ == PassKind::Automatic) {
             return;
         }
-        constexpr int lookupLine = 102;
-        if (RunTrapped(tickReports_, ProcedureText("Form1.Timer1"), lookupLine,
-                       [this] { intervalSeconds_ = SelectedIntervalSeconds(); })) {
-            tickReports_.Succeeded(lookupLine);
+        const TrapStep& lookup = StepOf(Form1Step::LookUpInterval);
+        if (RunTrapped(tickReports_, lookup, [this] { intervalSeconds_ = SelectedIntervalSeconds(); })) {
+            tickReports_.Succeeded(lookup.line);
         }
         ++elapsedSeconds_;
         view_.SetProgressMaximum(intervalSeconds_);
@@ -82,19 +80,18 @@ void Form1::StartAutomaticPass() {
     }
     savedStatusCaption_ = status_;
     SetStatus("Sync is running in background...");
-    StartPass(PassKind::Automatic, "Form1.Timer1", 120);
+    StartPass(PassKind::Automatic, Form1Step::StartAutomaticPass);
 }
 
 // Switching off freezes the status line, the bar and the count as they stand; switching on resumes the count.
 void Form1::PushButton13_Click() {
-    constexpr std::string_view label = "Form1.PushButton13_Click";
-    Guarded(label, [&] {
+    Guarded(procedure::kPushButton13, [&] {
         if (!autoSyncOn_) {
             SetAutoSync(true);
-            Trap(label, 108, [this] { SaveSetting(settings_, "StartStopState", "On"); });
+            Trap(Form1Step::SaveAutoSyncOn, [this] { SaveOnOff(settings_, "StartStopState", true); });
         } else {
             SetAutoSync(false);
-            Trap(label, 116, [this] { SaveSetting(settings_, "StartStopState", "Off"); });
+            Trap(Form1Step::SaveAutoSyncOff, [this] { SaveOnOff(settings_, "StartStopState", false); });
         }
     });
 }
@@ -102,7 +99,7 @@ void Form1::PushButton13_Click() {
 // A click while a pass runs is kept and its pass starts as soon as the running one has ended (several such
 // clicks make one pass).
 void Form1::PushButton12_Click() {
-    Guarded("Form1.PushButton12_Click", [this] {
+    Guarded(procedure::kPushButton12, [this] {
         if (passKind_ != PassKind::None) {
             manualRequested_ = true;
             return;
@@ -124,22 +121,22 @@ void Form1::StartManualPass() {
     }
     SetStatus("Syncing up files...");
     SetBusy(true);
-    StartPass(PassKind::Manual, "Form1.PushButton12_Click", 106);
+    StartPass(PassKind::Manual, Form1Step::StartManualPass);
 }
 
-void Form1::StartPass(PassKind kind, std::string_view label, int line) {
+void Form1::StartPass(PassKind kind, Form1Step step) {
     // A handler that was waiting in a message box when the window closed goes on afterwards: no pass then.
     if (unloaded_) {
         return;
     }
     passKind_ = kind;
     windowPass_.Prepare();
-    const bool started = Trap(label, line, [&] {
+    const bool started = Trap(step, [&] {
         // A pair that cannot run still makes a pass that does nothing: the status line and the pause go as ever.
         runner_.Start(
-            [this, procedure = ProcedureText(label), line, job = PassJob()] {
+            [this, step, job = PassJob()] {
                 if (job) {
-                    RunTrapped(windowPass_, procedure, line, [&] { pass_(*job, windowPass_, windowPass_); });
+                    RunTrapped(windowPass_, StepOf(step), [&] { pass_(*job, windowPass_, windowPass_); });
                 }
             },
             [this] { PassFinished(); });
@@ -160,7 +157,7 @@ std::optional<SyncJob> Form1::PassJob() const {
 
 void Form1::PassFinished() {
     const bool automatic = passKind_ == PassKind::Automatic;
-    const std::string_view label = automatic ? "Form1.Timer1" : "Form1.PushButton12_Click";
+    const std::string_view label = automatic ? procedure::kTimer1 : procedure::kPushButton12;
     Guarded(label, [this] { TellPassFailures(); });
     if (automatic) {
         Guarded(label, [this] { AutomaticPassFinished(); });
@@ -181,7 +178,7 @@ void Form1::PassFinished() {
 void Form1::AutomaticPassFinished() {
     const std::string failures = lastFailures_.Summary();
     SetStatus("Auto Sync Complete at " + passEndedAt_ + (failures.empty() ? "" : ", " + failures));
-    poster_.Post([this] { Guarded("Form1.Timer1", [this] { EndAutomaticPass(); }); });
+    poster_.Post([this] { Guarded(procedure::kTimer1, [this] { EndAutomaticPass(); }); });
 }
 
 void Form1::EndAutomaticPass() {
@@ -205,7 +202,7 @@ void Form1::ManualPassFinished() {
 // An automatic pass that a tick started during the pause keeps "Sync is running in background..." until it
 // ends, and then puts back the countdown text it saved itself.
 void Form1::ManualHold_Timer() {
-    Guarded("Form1.PushButton12_Click", [this] {
+    Guarded(procedure::kPushButton12, [this] {
         manualHold_.Stop();
         manualHoldRunning_ = false;
         if (passKind_ != PassKind::Automatic) {
@@ -236,7 +233,7 @@ bool Form1::StopPass(std::optional<std::chrono::milliseconds> limit) {
 // The list always keeps one interval: a selection taken away (a Ctrl+click on the selected entry) is put back.
 // Only a stored index that is no interval leaves none, and the next tick reports it.
 void Form1::ListView3_Click(std::optional<int> selected) {
-    Guarded("Form1.ListView3_Click", [&] {
+    Guarded(procedure::kListView3Click, [&] {
         if (!selected) {
             if (interval_) {
                 view_.SelectEntry(FormList::ListView3, *interval_);
@@ -244,8 +241,7 @@ void Form1::ListView3_Click(std::optional<int> selected) {
             return;
         }
         interval_ = selected;
-        Trap("Form1.ListView3_Click", 100,
-             [&] { SaveSetting(settings_, "OftenIndex", std::to_string(*selected + 1)); });
+        Trap(Form1Step::SaveInterval, [&] { SaveSetting(settings_, "OftenIndex", std::to_string(*selected + 1)); });
         intervalSeconds_ = SelectedIntervalSeconds();
         elapsedSeconds_ = 0;
     });

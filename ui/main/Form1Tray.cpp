@@ -4,12 +4,13 @@
 #include "ui/main/Form1.h"
 
 #include "BuildValues.h"
-#include "startup/StartupChoice.h"
 #include "ui/main/Settings.h"
 #include "ui/main/StartupEntry.h"
 
 namespace quillmere {
 namespace {
+
+namespace procedure = form1_procedure;
 
 constexpr std::string_view kTrayNotice = "has been minimized to the system tray.\r\nClick on the blue 'H' icon "
                                          "(H for Harnvale) to bring the software back.";
@@ -17,14 +18,10 @@ constexpr int kTrayNoticeSeconds = 5;
 // How long a start in the tray waits for a notification area: at login a panel often starts after the programs.
 constexpr int kTrayWaitMilliseconds = 10'000;
 
-std::string OnOff(bool checked) {
-    return std::string(startup::OnOffText(checked));
-}
-
 } // namespace
 
 void Form1::Form_Resize(bool minimized) {
-    Guarded("Form1.Form_Resize", [&] {
+    Guarded(procedure::kFormResize, [&] {
         if (minimized && !minimizedToTray_) {
             HideToTray();
         }
@@ -56,7 +53,7 @@ void Form1::ShowAfterLoad() {
 }
 
 void Form1::EndStartInTray() {
-    Guarded("Form1.Form_Load", [this] {
+    Guarded(procedure::kFormLoad, [this] {
         if (unloaded_) {
             return;
         }
@@ -71,7 +68,7 @@ void Form1::EndStartInTray() {
 // A notification area that goes while the window hides in it would leave nothing to bring the window back with:
 // the window comes back minimized, where the desktop keeps it.
 void Form1::cSysTray1_AvailabilityChanged() {
-    Guarded("Form1.cSysTray1_AvailabilityChanged", [this] {
+    Guarded(procedure::kTrayAvailability, [this] {
         if (minimizedToTray_ && !cSysTray1_.TrayAvailable()) {
             view_.ShowMinimized();
             minimizedToTray_ = false;
@@ -80,7 +77,7 @@ void Form1::cSysTray1_AvailabilityChanged() {
 }
 
 void Form1::cSysTray1_MouseUp(int /*button*/, int /*id*/) {
-    Guarded("Form1.cSysTray1_MouseUp", [this] {
+    Guarded(procedure::kTrayMouseUp, [this] {
         view_.Restore();
         minimizedToTray_ = false;
     });
@@ -101,7 +98,7 @@ void Form1::SetBox(FormCheckBox box, bool checked) {
 
 void Form1::Check9_Click(bool checked) {
     check9_ = checked;
-    Guarded("Form1.Check9_Click", [this] { SaveSetting(settings_, "Minimized", OnOff(check9_)); });
+    Guarded(procedure::kCheck9, [this] { SaveOnOff(settings_, "Minimized", check9_); });
 }
 
 // Starting in the tray only makes sense when the program starts with the system: unticking that clears and
@@ -109,20 +106,19 @@ void Form1::Check9_Click(bool checked) {
 // stored does not keep the entry from being written or removed.
 void Form1::Check10_Click(bool checked) {
     check10_ = checked;
-    constexpr std::string_view label = "Form1.Check10_Click";
-    Guarded(label, [&] {
+    Guarded(procedure::kCheck10, [&] {
         if (formLoading_) {
             return;
         }
         if (checked) {
             view_.SetVisible(FormCheckBox::Check9, true);
-            Trap(label, 106, [this] { SaveSetting(settings_, "Windows Startup", OnOff(true)); });
-            Trap(label, 108, [this] { startup_.AddToStartup(); });
+            Trap(Form1Step::SaveStartWithSystemOn, [this] { SaveOnOff(settings_, "Windows Startup", true); });
+            Trap(Form1Step::AddToStartup, [this] { startup_.AddToStartup(); });
         } else {
             SetBox(FormCheckBox::Check9, false);
             view_.SetVisible(FormCheckBox::Check9, false);
-            Trap(label, 118, [this] { SaveSetting(settings_, "Windows Startup", OnOff(false)); });
-            Trap(label, 120, [this] { startup_.RemoveFromStartup(); });
+            Trap(Form1Step::SaveStartWithSystemOff, [this] { SaveOnOff(settings_, "Windows Startup", false); });
+            Trap(Form1Step::RemoveFromStartup, [this] { startup_.RemoveFromStartup(); });
         }
     });
 }

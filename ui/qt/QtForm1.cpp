@@ -6,6 +6,7 @@
 #include "ui/look/HandCursor.h"
 #include "ui/main/AccessKeys.h"
 #include "ui/main/Form1.h"
+#include "ui/main/Form1Design.h"
 #include "ui/main/Keys.h"
 
 #include <QAccessible>
@@ -23,6 +24,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
+
+#include <iterator>
 
 namespace quillmere::qt {
 namespace {
@@ -104,15 +107,15 @@ void QtForm1::ConnectControls() {
     };
     connect(ListView3, &QTreeWidget::itemClicked, this, intervalClicked);
     connect(ListView3, &QTreeWidget::itemSelectionChanged, this, intervalClicked);
-    const std::pair<QRadioButton*, SyncDirection> options[] = {{Option1, SyncDirection::BothWays},
-                                                               {Option2, SyncDirection::Folder1ToFolder2},
-                                                               {Option3, SyncDirection::Folder2ToFolder1}};
-    for (const auto& [option, direction] : options) {
-        connect(option, &QRadioButton::toggled, this, [this, chosen = direction](bool checked) {
-            if (checked) {
-                Forward([chosen](Form1& logic) { logic.Options_Click(chosen); });
-            }
-        });
+    QRadioButton* const options[] = {Option1, Option2, Option3};
+    static_assert(std::size(options) == std::size(form1_design::kDirectionOptions));
+    for (std::size_t i = 0; i < std::size(options); ++i) {
+        connect(options[i], &QRadioButton::toggled, this,
+                [this, chosen = form1_design::kDirectionOptions[i].direction](bool checked) {
+                    if (checked) {
+                        Forward([chosen](Form1& logic) { logic.Options_Click(chosen); });
+                    }
+                });
     }
     connect(Check9, &QCheckBox::toggled, this,
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check9_Click(checked); }); });

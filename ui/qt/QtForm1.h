@@ -14,6 +14,7 @@
 class QCheckBox;
 class QDialog;
 class QGroupBox;
+class QLayout;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -117,6 +118,11 @@ protected:
 
 private:
     void BuildControls();
+    void BuildOptions(QWidget* content);
+    QLayout* BuildFolderLists(QWidget* content);
+    QTreeWidget* BuildIntervals(QWidget* content);
+    QLayout* BuildAutoSync(QWidget* content);
+    void BuildStatus(QWidget* content);
     QWidget* BuildScrolledContent();
     QSize FittingSize() const;
     void BuildFailureList();

@@ -3,6 +3,7 @@
 #include "ui/qt/QtForm1.h"
 
 #include "ui/main/AccessKeys.h"
+#include "ui/main/Form1Design.h"
 #include "ui/main/SyncIntervals.h"
 
 #include <QCheckBox>
@@ -29,8 +30,12 @@
 namespace quillmere::qt {
 namespace {
 
-const QString kFolderListTip =
-    QStringLiteral("Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+using namespace form1_design;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // What a screen reader tells of a folder list besides its name.
 const QString kFolderListDescription = QStringLiteral("Double-click item to remove it");
 
@@ -41,7 +46,7 @@ template <class Widget, class... Arguments> Widget* Make(const char* name, QWidg
 }
 
 // A button-like control with its caption and the caption's access key.
-template <class Widget> Widget* MakeCaptioned(const char* name, QWidget* parent, const char* caption) {
+template <class Widget> Widget* MakeCaptioned(const char* name, QWidget* parent, std::string_view caption) {
     return Make<Widget>(name, parent, QString::fromStdString(WithAccessKey(caption)));
 }
 
@@ -142,38 +147,55 @@ QTreeWidget* MakeList(const char* name, QWidget* parent, int columnWidth, int vi
 
 } // namespace
 
-// The lists' columns are 7000 twips (1/1440 inch) wide.
 int QtForm1::ListColumnWidth() const {
-    return 7000 * logicalDpiX() / 1440;
+    return form1_design::ListColumnWidth(logicalDpiX());
 }
 
 void QtForm1::BuildControls() {
     setObjectName("Form1");
     setFont(QFont("Arial", 9));
     QWidget* content = BuildScrolledContent();
+    BuildOptions(content);
+    QLayout* folders = BuildFolderLists(content);
+    auto* schedule = new QHBoxLayout;
+    schedule->addWidget(BuildIntervals(content));
+    schedule->addLayout(BuildAutoSync(content));
+    BuildFailureList();
 
-    Frame1 = Make<QGroupBox>("Frame1", content, "Sync Options");
-    Option1 = MakeCaptioned<QRadioButton>(
-        "Option1", Frame1,
-        "Both direction - Sync both folders to each other based on newly edited files in either folder ");
-    Option2 = MakeCaptioned<QRadioButton>(
-        "Option2", Frame1, "One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ");
-    Option3 = MakeCaptioned<QRadioButton>(
-        "Option3", Frame1, "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
+    auto* window = new QVBoxLayout(content);
+    window->addWidget(Frame1);
+    window->addLayout(folders);
+    window->addLayout(schedule);
+    // Laid out at once, as a window that is never shown (in a test) has its controls where they would be.
+    const QSize fitting = FittingSize();
+    content_->resize(fitting);
+    content_->layout()->activate();
+    resize(fitting);
+}
+
+// Frame1: the direction and whether replaced files are kept.
+void QtForm1::BuildOptions(QWidget* content) {
+    Frame1 = Make<QGroupBox>("Frame1", content, Text(kFrame1));
+    Option1 = MakeCaptioned<QRadioButton>("Option1", Frame1, kDirectionOptions[0].caption);
+    Option2 = MakeCaptioned<QRadioButton>("Option2", Frame1, kDirectionOptions[1].caption);
+    Option3 = MakeCaptioned<QRadioButton>("Option3", Frame1, kDirectionOptions[2].caption);
     Option1->setChecked(true);
-    Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, "Keep replaced files in the Trash");
+    Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, kCheck11);
     auto* options = new QVBoxLayout(Frame1);
     for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11}) {
         options->addWidget(option);
     }
+}
 
-    PushButton3 = MakeCaptioned<QPushButton>("PushButton3", content, "1. Choose Folder 1");
+// The two folder lists side by side under their buttons. They never grow beyond their rows: a taller window gives
+// the room to the intervals.
+QLayout* QtForm1::BuildFolderLists(QWidget* content) {
+    PushButton3 = MakeCaptioned<QPushButton>("PushButton3", content, kPushButton3);
     ListView1 = MakeList("ListView1", content, ListColumnWidth(), 3, 1);
-    PushButton1 = MakeCaptioned<QPushButton>("PushButton1", content, "2. Choose Folder 2");
+    PushButton1 = MakeCaptioned<QPushButton>("PushButton1", content, kPushButton1);
     ListView2 = MakeList("ListView2", content, ListColumnWidth(), 3, 1);
-    // The folder lists never grow beyond their rows: a taller window gives the room to the intervals.
     for (QTreeWidget* folderList : {ListView1, ListView2}) {
-        folderList->setToolTip(kFolderListTip);
+        folderList->setToolTip(Text(kFolderListTip));
         folderList->setAccessibleDescription(kFolderListDescription);
         static_cast<ReportList*>(folderList)->LimitAlong(Qt::Vertical);
     }
@@ -182,17 +204,41 @@ void QtForm1::BuildControls() {
     folders->addWidget(ListView1, 1, 0);
     folders->addWidget(PushButton1, 0, 1);
     folders->addWidget(ListView2, 1, 1);
+    return folders;
+}
 
+QTreeWidget* QtForm1::BuildIntervals(QWidget* content) {
     ListView3 = MakeList("ListView3", content, ListColumnWidth(), static_cast<int>(SyncIntervals().size()), 3);
     // Its texts are far shorter than its column: narrowed, it never scrolls sideways to show the empty rest.
     ListView3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     static_cast<ReportList*>(ListView3)->LimitAlong(Qt::Horizontal);
+    return ListView3;
+}
+
+// The Auto Sync buttons, the status frame and the start-up frame, one above the other.
+QLayout* QtForm1::BuildAutoSync(QWidget* content) {
     // The texts of the Auto Sync button, the status line and the bar are the window logic's.
     PushButton13 = Make<QPushButton>("PushButton13", content);
-    PushButton12 = MakeCaptioned<QPushButton>("PushButton12", content, "Sync Now (Test)");
+    PushButton12 = MakeCaptioned<QPushButton>("PushButton12", content, kPushButton12);
+    BuildStatus(content);
+    Frame3 = Make<QGroupBox>("Frame3", content, Text(kFrame3));
+    Check9 = MakeCaptioned<QCheckBox>("Check9", Frame3, kCheck9);
+    Check10 = MakeCaptioned<QCheckBox>("Check10", Frame3, kCheck10);
+    auto* startup = new QVBoxLayout(Frame3);
+    startup->addWidget(Check9);
+    startup->addWidget(Check10);
 
-    // It asks for room for the longest status line, so the window's first size does not depend on the line shown
-    // then.
+    auto* controls = new QVBoxLayout;
+    for (QWidget* control : std::initializer_list<QWidget*>{PushButton13, PushButton12, Frame2, Frame3}) {
+        controls->addWidget(control);
+    }
+    controls->addStretch();
+    return controls;
+}
+
+// Frame2: the bar and the note of what the last pass could not do. It asks for room for the longest status line,
+// so the window's first size does not depend on the line shown then.
+void QtForm1::BuildStatus(QWidget* content) {
     Frame2 = Make<StatusFrame>("Frame2", content);
     ProgressBar1 = Make<QProgressBar>("ProgressBar1", Frame2);
     ProgressBar1->setValue(0);
@@ -209,38 +255,8 @@ void QtForm1::BuildControls() {
     const int longestStatus =
         Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied");
     status->addItem(new QSpacerItem(longestStatus + 20, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));
-
-    Frame3 = Make<QGroupBox>("Frame3", content, "Startup Option");
-    Check9 = MakeCaptioned<QCheckBox>("Check9", Frame3, "Start in system tray");
-    Check10 = MakeCaptioned<QCheckBox>("Check10", Frame3, "Load this software on Windows startup");
-    auto* startup = new QVBoxLayout(Frame3);
-    startup->addWidget(Check9);
-    startup->addWidget(Check10);
-
-    auto* controls = new QVBoxLayout;
-    for (QWidget* control : std::initializer_list<QWidget*>{PushButton13, PushButton12, Frame2, Frame3}) {
-        controls->addWidget(control);
-    }
-    controls->addStretch();
-    auto* schedule = new QHBoxLayout;
-    schedule->addWidget(ListView3);
-    schedule->addLayout(controls);
-
-    BuildFailureList();
-
-    auto* window = new QVBoxLayout(content);
-    window->addWidget(Frame1);
-    window->addLayout(folders);
-    window->addLayout(schedule);
-    // Laid out at once, as a window that is never shown (in a test) has its controls where they would be.
-    const QSize fitting = FittingSize();
-    content_->resize(fitting);
-    content_->layout()->activate();
-    resize(fitting);
 }
 
-// The window can always shrink to the screen it is on: its controls give way down to their least sizes (the lists
-// first, as they have most to give), and below that the whole scrolls rather than running off the screen.
 QWidget* QtForm1::BuildScrolledContent() {
     auto* scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);

@@ -4,10 +4,13 @@
 #include "tray/win32/ProgramIcons.h"
 #include "ui/main/AccessKeys.h"
 #include "ui/main/Form1.h"
+#include "ui/main/Form1Design.h"
 #include "ui/win32/WindowText.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
+
+#include <iterator>
 
 namespace quillmere::win32 {
 
@@ -16,13 +19,9 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kManualHold = 2;
 
-struct OptionDirection {
-    Control option;
-    SyncDirection direction;
-};
-constexpr OptionDirection kOptions[] = {{Control::Option1, SyncDirection::BothWays},
-                                        {Control::Option2, SyncDirection::Folder1ToFolder2},
-                                        {Control::Option3, SyncDirection::Folder2ToFolder1}};
+// The option buttons in the order of the design's directions.
+constexpr Control kOptions[] = {Control::Option1, Control::Option2, Control::Option3};
+static_assert(std::size(kOptions) == std::size(form1_design::kDirectionOptions));
 
 bool IsChecked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -138,9 +137,9 @@ void Win32Form1::Clicked(Control control) {
     default:
         break;
     }
-    for (const OptionDirection& option : kOptions)
-        if (control == option.option && IsChecked(Item(control)))
-            Forward([&](Form1& form) { form.Options_Click(option.direction); });
+    for (std::size_t i = 0; i < std::size(kOptions); ++i)
+        if (control == kOptions[i] && IsChecked(Item(control)))
+            Forward([i](Form1& form) { form.Options_Click(form1_design::kDirectionOptions[i].direction); });
 }
 
 // A click on the interval list, or a change of its selection by keyboard, takes the interval; the logic's own
@@ -348,7 +347,8 @@ void Win32Form1::SetColumnHeader(FormList list, const std::string& text) {
     column.mask = LVCF_TEXT;
     column.pszText = header.data();
     SendMessageW(List(list), LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    SendMessageW(List(list), LVM_SETCOLUMNWIDTH, 0, ListColumnWidth(static_cast<int>(GetDpiForWindow(window_))));
+    SendMessageW(List(list), LVM_SETCOLUMNWIDTH, 0,
+                 form1_design::ListColumnWidth(static_cast<int>(GetDpiForWindow(window_))));
 }
 
 void Win32Form1::AddEntry(FormList list, const std::string& text) {

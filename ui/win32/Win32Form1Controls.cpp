@@ -3,9 +3,9 @@
 // window's dots per inch, and the progress bar's text.
 #include "ui/win32/Win32Form1.h"
 
-#include "platform/windows/WideText.h"
 #include "tray/win32/ProgramIcons.h"
 #include "ui/main/AccessKeys.h"
+#include "ui/main/Form1Design.h"
 #include "ui/win32/WindowClass.h"
 #include "ui/win32/WindowText.h"
 
@@ -19,8 +19,6 @@ constexpr wchar_t kWindowClass[] = L"QuillmereForm1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kFirstControlId = 100; // clear of IDOK and IDCANCEL, which the dialog keys send
 constexpr int kFontPoints = 9;
-constexpr wchar_t kFolderListTip[] =
-    L"Double-click item to remove it. Move | line to right and out of window to reveal full names.";
 
 struct ClassAndStyle {
     const wchar_t* windowClass;
@@ -51,8 +49,7 @@ ClassAndStyle ClassOf(ControlKind kind, bool firstOfGroup) {
 
 // The design text with its access key marked.
 std::wstring CaptionOf(const ControlDesign& design) {
-    const std::string text = design.text ? platform::windows::ToUtf8(design.text).value_or(std::string()) : std::string();
-    return WindowText(WithAccessKey(text));
+    return WindowText(WithAccessKey(design.text));
 }
 
 } // namespace
@@ -103,13 +100,14 @@ void Win32Form1::CreateControls() {
 void Win32Form1::AddFolderListTips() {
     tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
                             0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    std::wstring tip = WindowText(std::string(form1_design::kFolderListTip));
     for (Control list : {Control::ListView1, Control::ListView2}) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(Item(list));
-        tool.lpszText = const_cast<wchar_t*>(kFolderListTip);
+        tool.lpszText = tip.data();
         SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -149,7 +147,7 @@ void Win32Form1::ApplyDpi(int dpi) {
     if (old != nullptr)
         DeleteObject(old);
     for (Control list : {Control::ListView1, Control::ListView2, Control::ListView3})
-        SendMessageW(Item(list), LVM_SETCOLUMNWIDTH, 0, ListColumnWidth(dpi));
+        SendMessageW(Item(list), LVM_SETCOLUMNWIDTH, 0, form1_design::ListColumnWidth(dpi));
 
     const Layout layout = LayOut(Measure(dpi));
     for (std::size_t i = 0; i < kControlCount; ++i) {

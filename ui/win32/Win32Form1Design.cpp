@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/win32/Win32Form1Design.h"
 
+#include "ui/main/Form1Design.h"
 #include "ui/main/SyncIntervals.h"
 
 #include <algorithm>
@@ -9,29 +10,27 @@ namespace quillmere::win32 {
 
 namespace {
 
+using namespace form1_design;
+
 constexpr ControlDesign kDesign[] = {
-    {Control::Frame1, "Frame1", ControlKind::Frame, L"Sync Options", MoveReport::Plain},
-    {Control::Option1, "Option1", ControlKind::OptionButton,
-     L"Both direction - Sync both folders to each other based on newly edited files in either folder ",
-     MoveReport::None},
-    {Control::Option2, "Option2", ControlKind::OptionButton,
-     L"One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ", MoveReport::None},
-    {Control::Option3, "Option3", ControlKind::OptionButton,
-     L"One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ", MoveReport::None},
-    {Control::Check11, "Check11", ControlKind::CheckBox, L"Keep replaced files in the Trash", MoveReport::None},
-    {Control::PushButton3, "PushButton3", ControlKind::PushButton, L"1. Choose Folder 1", MoveReport::Button},
-    {Control::PushButton1, "PushButton1", ControlKind::PushButton, L"2. Choose Folder 2", MoveReport::Button},
-    {Control::ListView1, "ListView1", ControlKind::List, nullptr, MoveReport::Plain},
-    {Control::ListView2, "ListView2", ControlKind::List, nullptr, MoveReport::Plain},
-    {Control::ListView3, "ListView3", ControlKind::List, nullptr, MoveReport::Plain},
-    {Control::PushButton13, "PushButton13", ControlKind::PushButton, nullptr, MoveReport::Button},
-    {Control::PushButton12, "PushButton12", ControlKind::PushButton, L"Sync Now (Test)", MoveReport::Button},
-    {Control::Frame2, "Frame2", ControlKind::Frame, nullptr, MoveReport::Plain},
-    {Control::ProgressBar1, "ProgressBar1", ControlKind::ProgressBar, nullptr, MoveReport::None},
-    {Control::PushButton14, "PushButton14", ControlKind::PushButton, nullptr, MoveReport::Button},
-    {Control::Frame3, "Frame3", ControlKind::Frame, L"Startup Option", MoveReport::Plain},
-    {Control::Check9, "Check9", ControlKind::CheckBox, L"Start in system tray", MoveReport::None},
-    {Control::Check10, "Check10", ControlKind::CheckBox, L"Load this software on Windows startup", MoveReport::None},
+    {Control::Frame1, "Frame1", ControlKind::Frame, kFrame1, MoveReport::Plain},
+    {Control::Option1, "Option1", ControlKind::OptionButton, kDirectionOptions[0].caption, MoveReport::None},
+    {Control::Option2, "Option2", ControlKind::OptionButton, kDirectionOptions[1].caption, MoveReport::None},
+    {Control::Option3, "Option3", ControlKind::OptionButton, kDirectionOptions[2].caption, MoveReport::None},
+    {Control::Check11, "Check11", ControlKind::CheckBox, kCheck11, MoveReport::None},
+    {Control::PushButton3, "PushButton3", ControlKind::PushButton, kPushButton3, MoveReport::Button},
+    {Control::PushButton1, "PushButton1", ControlKind::PushButton, kPushButton1, MoveReport::Button},
+    {Control::ListView1, "ListView1", ControlKind::List, {}, MoveReport::Plain},
+    {Control::ListView2, "ListView2", ControlKind::List, {}, MoveReport::Plain},
+    {Control::ListView3, "ListView3", ControlKind::List, {}, MoveReport::Plain},
+    {Control::PushButton13, "PushButton13", ControlKind::PushButton, {}, MoveReport::Button},
+    {Control::PushButton12, "PushButton12", ControlKind::PushButton, kPushButton12, MoveReport::Button},
+    {Control::Frame2, "Frame2", ControlKind::Frame, {}, MoveReport::Plain},
+    {Control::ProgressBar1, "ProgressBar1", ControlKind::ProgressBar, {}, MoveReport::None},
+    {Control::PushButton14, "PushButton14", ControlKind::PushButton, {}, MoveReport::Button},
+    {Control::Frame3, "Frame3", ControlKind::Frame, kFrame3, MoveReport::Plain},
+    {Control::Check9, "Check9", ControlKind::CheckBox, kCheck9, MoveReport::None},
+    {Control::Check10, "Check10", ControlKind::CheckBox, kCheck10, MoveReport::None},
 };
 static_assert(std::size(kDesign) == kControlCount);
 
@@ -47,10 +46,6 @@ const ControlDesign& DesignOf(Control control) {
     return kDesign[static_cast<std::size_t>(control)];
 }
 
-int ListColumnWidth(int dpi) {
-    return MulDiv(7000, dpi, 1440);
-}
-
 // Sizes at 96 dots per inch, scaled; the lists are as wide as their column with a scroll bar beside it and as
 // high as their rows: three for a folder list, every interval for the interval list.
 Layout LayOut(const Metrics& metrics) {
@@ -63,7 +58,7 @@ Layout LayOut(const Metrics& metrics) {
     const int captionBand = scaled(20); // a frame's caption, above what the frame holds
     const int inset = scaled(12);
     const int border = scaled(2);
-    const int listWidth = ListColumnWidth(metrics.dpi) + metrics.scrollBarWidth + 2 * border;
+    const int listWidth = form1_design::ListColumnWidth(metrics.dpi) + metrics.scrollBarWidth + 2 * border;
     const auto listHeight = [&](int rows) {
         return metrics.listHeaderHeight + rows * metrics.listRowHeight + 2 * border;
     };

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace quillmere::win32 {
 
@@ -45,14 +46,11 @@ struct ControlDesign {
     Control control;
     const char* name;
     ControlKind kind;
-    const wchar_t* text; // the design text; the logic sets the others'
+    std::string_view text; // the design text (UTF-8); the logic sets the others'
     MoveReport move;
 };
 
 const ControlDesign& DesignOf(Control control);
-
-// The list columns are 7000 twips (1/1440 inch) wide.
-int ListColumnWidth(int dpi);
 
 // What the layout depends on besides the dots per inch: sizes the system and the font decide.
 struct Metrics {
