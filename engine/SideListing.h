@@ -7,6 +7,7 @@
 #include "engine/PassContext.h"
 #include "engine/Side.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,6 +23,9 @@ struct SideLines {
 struct SideToList {
     std::string folder; // ends in one separator
     SideLines lines;
+    // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
+    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
+        readFolder = {};
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top
