@@ -94,25 +94,4 @@ template <class Statement> bool RunTrapped(ErrorSink& sink, const TrapStep& step
     }
 }
 
-// The same with the procedure's text and the line given apart, for the pass's steps until they have a table.
-template <class Statement>
-bool RunTrapped(ErrorSink& sink, std::string_view procedureText, int line, Statement&& statement) noexcept {
-    try {
-        statement();
-        return true;
-    } catch (...) {
-        try {
-            sink.Report(TrappedError{std::string(procedureText), line, DescribeCurrentException()});
-        } catch (...) {
-            // A sink that fails must not take the procedure down with it.
-        }
-        return false;
-    }
-}
-
-// "in Quillmere2021/08/31." + label + " ".
-inline std::string ProcedureText(std::string_view moduleAndProcedure) {
-    return ProcedureText(TrapStep{moduleAndProcedure});
-}
-
 } // namespace quillmere

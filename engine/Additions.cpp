@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Additions.h"
 
+#include "engine/SyncSteps.h"
 #include "engine/Ways.h"
 #include "engine/modCompare.h"
 #include "platform/FileSystem.h"
@@ -26,16 +27,16 @@ std::string FoldedCase(std::string_view name) {
     return folded;
 }
 
-// The numbered statements of the additions one way: looking for them, and copying them.
-struct AdditionLines {
-    int look = 0;
-    int copy = 0;
+// The steps of the additions one way: looking for them, and copying them.
+struct AdditionSteps {
+    SyncStep look = SyncStep::ReadDirection;
+    SyncStep copy = SyncStep::ReadDirection;
 };
-constexpr std::array<ByDirectionAndWay<AdditionLines>, 4> kAdditionLines{{
-    {SyncDirection::BothWays, Way::Folder1ToFolder2, {156, 162}},
-    {SyncDirection::BothWays, Way::Folder2ToFolder1, {158, 168}},
-    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, {174, 178}},
-    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, {184, 188}},
+constexpr std::array<ByDirectionAndWay<AdditionSteps>, 4> kAdditionSteps{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, {SyncStep::LookBothWays1To2, SyncStep::CopyBothWays1To2}},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, {SyncStep::LookBothWays2To1, SyncStep::CopyBothWays2To1}},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, {SyncStep::Look1To2, SyncStep::Copy1To2}},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, {SyncStep::Look2To1, SyncStep::Copy2To1}},
 }};
 
 // The side a way copies from, and the side it copies into.
@@ -108,7 +109,7 @@ std::unordered_map<std::string, std::string> TopFolderNames(const Side& side) {
 // as replacing it would lose a file whose time was never compared; the next pass lists it and compares. Where the
 // folder ignores letter case, an addition whose name it takes for a file already there (or for an addition made
 // just before) is refused with that reason.
-void CopyInto(const Side& source, const Side& target, const FileIndexes& additions, PassContext& pass, int line) {
+void CopyInto(const Side& source, const Side& target, const FileIndexes& additions, PassContext& pass, SyncStep step) {
     if (!target.listed || additions.empty()) {
         return;
     }
@@ -117,7 +118,7 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
         if (pass.StopRequested()) {
             return;
         }
-        RunTrapped(pass.Observer(), SyncProcedure(), line, [&] {
+        RunTrapped(pass.Observer(), StepOf(step), [&] {
             const std::string_view name = source.files.NameOf(file);
             std::string destination = target.folder + std::string(name);
             // Each folded name with the destination of the copy that took it, if this pass made one.
@@ -141,9 +142,8 @@ void CopyInto(const Side& source, const Side& target, const FileIndexes& additio
 
 void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     ErrorSink& errors = pass.Observer();
-    const std::string& procedure = SyncProcedure();
     SyncDirection direction = SyncDirection::None;
-    RunTrapped(errors, procedure, 154, [&] { direction = pass.Settings().Direction(); });
+    RunTrapped(errors, StepOf(SyncStep::ReadDirection), [&] { direction = pass.Settings().Direction(); });
     pass.DirectionRead(direction);
     const NameSet* limit = pass.NamesLimit();
     // Every way's list is made before any copy.
@@ -151,14 +151,14 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     for (std::size_t i = 0; i < kWays.size(); ++i) {
         if (Allows(direction, kWays[i])) {
             const auto [from, to] = Ends(kWays[i], side1, side2);
-            RunTrapped(errors, procedure, Lookup(kAdditionLines, direction, kWays[i]).look,
-                       [&] { additions[i] = LookForAdditions(*from.names, *to.names, errors, limit); });
+            RunTrapped(errors, StepOf(Lookup(kAdditionSteps, direction, kWays[i]).look),
+                       [&] { additions[i] = LookForAdditions(*from.names, *to.names, limit); });
         }
     }
     for (std::size_t i = 0; i < kWays.size(); ++i) {
         if (Allows(direction, kWays[i])) {
             const auto [from, to] = Ends(kWays[i], side1, side2);
-            CopyInto(from, to, additions[i], pass, Lookup(kAdditionLines, direction, kWays[i]).copy);
+            CopyInto(from, to, additions[i], pass, Lookup(kAdditionSteps, direction, kWays[i]).copy);
         }
     }
 }

@@ -7,11 +7,6 @@
 
 namespace quillmere {
 
-const std::string& SyncProcedure() {
-    static const std::string text = ProcedureText("modSync.SyncFolders");
-    return text;
-}
-
 void PassContext::FolderWalked() {
     ++counts_.foldersWalked;
     observer_.Progress(counts_);

@@ -18,9 +18,6 @@
 
 namespace quillmere {
 
-// "in Quillmere2021/08/31.modSync.SyncFolders ": the procedure text of the pass's own error reports.
-const std::string& SyncProcedure();
-
 class PassContext {
 public:
     // keepReplaced: a file a copy replaces goes to the Trash first (SyncOptions).

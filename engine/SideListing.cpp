@@ -46,7 +46,7 @@ public:
 
     // On the pass's thread: waits a while for news and passes on what came. False once the walk has finished and
     // all it told is passed on.
-    bool RelayTo(PassContext& pass, int walkLine) {
+    bool RelayTo(PassContext& pass, SyncStep walk) {
         std::vector<WalkNews> news;
         bool finished = false;
         {
@@ -56,7 +56,7 @@ public:
             finished = finished_;
         }
         for (const WalkNews& item : news) {
-            RunTrapped(pass.Observer(), SyncProcedure(), walkLine, [&] { Relay(item, pass); });
+            RunTrapped(pass.Observer(), StepOf(walk), [&] { Relay(item, pass); });
         }
         return !finished;
     }
@@ -104,7 +104,7 @@ bool TakesPart(const std::string& folder, std::string_view name, FileOperations&
 // tells of every folder it cannot read.
 void ListSide(Side& side, const SideToList& toList, SideReports& reports, const std::atomic<bool>& stop,
               FileOperations& files) {
-    const SideLines& lines = toList.lines;
+    const SideSteps& steps = toList.steps;
     FolderList folders{side.folder};
     const WalkControl control{
         &reports,
@@ -113,13 +113,13 @@ void ListSide(Side& side, const SideToList& toList, SideReports& reports, const 
         [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
         [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); },
         toList.readFolder};
-    RunTrapped(reports, SyncProcedure(), lines.walk,
+    RunTrapped(reports, StepOf(steps.walk),
                [&] { side.listed = GetSubDirectoriesWithFiles(folders, side.files, true, control); });
     if (!side.listed) {
         side.files = ListedFiles();
     }
     reports.FilesListed(static_cast<std::int64_t>(side.files.Size()));
-    RunTrapped(reports, SyncProcedure(), lines.index, [&] { side.names.emplace(side.files); });
+    RunTrapped(reports, StepOf(steps.index), [&] { side.names.emplace(side.files); });
 }
 
 // Runs a side's listing on a thread of its own, or, when the system gives no thread, on this one.
@@ -156,13 +156,13 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
     FileOperations& files = pass.Files();
     const auto work = [&files, &stop](Side& side, const SideToList& toList, SideReports& reports) {
         return [&files, &stop, &side, &toList, &reports] {
-            const SideLines& lines = toList.lines;
+            const SideSteps& steps = toList.steps;
             try {
                 ListSide(side, toList, reports, stop, files);
             } catch (...) {
                 side.listed = false;
                 // Reported as a failing statement of the walk, whatever it was.
-                RunTrapped(reports, SyncProcedure(), lines.walk, [] { throw; });
+                RunTrapped(reports, StepOf(steps.walk), [] { throw; });
             }
             reports.Finish();
         };
@@ -175,8 +175,8 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
             std::atomic<bool>& stop;
             ~StopOnLeaving() { stop = true; }
         } const stopOnLeaving{stop};
-        for (const auto& [reports, lines] : {std::pair{&reports1, first.lines}, std::pair{&reports2, second.lines}}) {
-            while (reports->RelayTo(pass, lines.walk)) {
+        for (const auto& [reports, steps] : {std::pair{&reports1, first.steps}, std::pair{&reports2, second.steps}}) {
+            while (reports->RelayTo(pass, steps.walk)) {
                 if (pass.StopRequested()) {
                     stop = true;
                 }

@@ -6,6 +6,7 @@
 
 #include "engine/PassContext.h"
 #include "engine/Side.h"
+#include "engine/SyncSteps.h"
 
 #include <functional>
 #include <memory>
@@ -14,15 +15,15 @@
 
 namespace quillmere {
 
-// The numbered statements of listing one side.
-struct SideLines {
-    int walk;
-    int index;
+// The steps of listing one side.
+struct SideSteps {
+    SyncStep walk;
+    SyncStep index;
 };
 
 struct SideToList {
     std::string folder; // ends in one separator
-    SideLines lines;
+    SideSteps steps;
     // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
     std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
         readFolder = {};

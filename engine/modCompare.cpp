@@ -12,36 +12,43 @@ namespace quillmere {
 
 namespace {
 
-const std::string& AdditionsProcedure() {
-    static const std::string text = ProcedureText("modCompare.LookForAdditions");
-    return text;
+// The comparison's trapped steps (modCompare.LookForModified2): reading the direction for a name, and a copy
+// onto a side, both ways or one way.
+enum class CompareStep { ReadDirection, CopyBothWays1To2, CopyBothWays2To1, Copy1To2, Copy2To1 };
+constexpr std::string_view kModifiedProcedure = "modCompare.LookForModified2";
+constexpr StepEntry<CompareStep> kCompareSteps[] = {
+    {CompareStep::ReadDirection, {kModifiedProcedure, 114}},
+    {CompareStep::CopyBothWays1To2, {kModifiedProcedure, 118}},
+    {CompareStep::CopyBothWays2To1, {kModifiedProcedure, 122}},
+    {CompareStep::Copy1To2, {kModifiedProcedure, 128}},
+    {CompareStep::Copy2To1, {kModifiedProcedure, 134}},
+};
+static_assert(IsStepTable(kCompareSteps));
+
+constexpr const TrapStep& StepOf(CompareStep id) {
+    return StepIn(kCompareSteps, id);
 }
 
-const std::string& ModifiedProcedure() {
-    static const std::string text = ProcedureText("modCompare.LookForModified2");
-    return text;
-}
-
-// Which sides give the newest version of a name and which take it, and the numbered statement of a copy onto
-// each side: what a direction makes of a name group.
+// Which sides give the newest version of a name and which take it, and the step of a copy onto each side: what a
+// direction makes of a name group.
 struct Flow {
     bool from1 = false;
     bool from2 = false;
-    int lineTo1 = 0;
-    int lineTo2 = 0;
+    CompareStep copyTo1 = CompareStep::ReadDirection;
+    CompareStep copyTo2 = CompareStep::ReadDirection;
 };
 
-constexpr std::array<ByDirectionAndWay<int>, 4> kCopyLines{{
-    {SyncDirection::BothWays, Way::Folder1ToFolder2, 118},
-    {SyncDirection::BothWays, Way::Folder2ToFolder1, 122},
-    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, 128},
-    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, 134},
+constexpr std::array<ByDirectionAndWay<CompareStep>, 4> kCopySteps{{
+    {SyncDirection::BothWays, Way::Folder1ToFolder2, CompareStep::CopyBothWays1To2},
+    {SyncDirection::BothWays, Way::Folder2ToFolder1, CompareStep::CopyBothWays2To1},
+    {SyncDirection::Folder1ToFolder2, Way::Folder1ToFolder2, CompareStep::Copy1To2},
+    {SyncDirection::Folder2ToFolder1, Way::Folder2ToFolder1, CompareStep::Copy2To1},
 }};
 
 Flow FlowOf(SyncDirection direction) {
     return Flow{Allows(direction, Way::Folder1ToFolder2), Allows(direction, Way::Folder2ToFolder1),
-                Lookup(kCopyLines, direction, Way::Folder2ToFolder1),
-                Lookup(kCopyLines, direction, Way::Folder1ToFolder2)};
+                Lookup(kCopySteps, direction, Way::Folder2ToFolder1),
+                Lookup(kCopySteps, direction, Way::Folder1ToFolder2)};
 }
 
 // One file of a name group: its side and its index in that side's listing.
@@ -138,7 +145,7 @@ void NameGroups::Compare(std::size_t first1, std::size_t first2) {
     Gather(first1, first2);
     // A direction that cannot be read copies nothing rather than guess.
     SyncDirection direction = SyncDirection::None;
-    RunTrapped(pass_.Observer(), ModifiedProcedure(), 114, [&] { direction = pass_.Settings().Direction(); });
+    RunTrapped(pass_.Observer(), StepOf(CompareStep::ReadDirection), [&] { direction = pass_.Settings().Direction(); });
     pass_.DirectionRead(direction);
     Bring(FlowOf(direction));
     // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
@@ -165,12 +172,12 @@ void NameGroups::Bring(const Flow& flow) {
         return;
     }
     ErrorSink& errors = pass_.Observer();
-    const std::string& procedure = ModifiedProcedure();
+    const auto copyStep = [&flow](Member taker) { return StepOf(taker.onSide1 ? flow.copyTo1 : flow.copyTo2); };
     std::optional<Member> source = newest;
     if (IsFuture(*newest)) {
         for (const Member taker : Takers(flow)) {
             if (Replaces(*newest, taker)) {
-                RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+                RunTrapped(errors, copyStep(taker), [&] {
                     pass_.Refuse(PathOf(*newest), PathOf(taker),
                                  platform::CopyOutcome::Refused(platform::Refusal::DatedInTheFuture));
                 });
@@ -186,7 +193,7 @@ void NameGroups::Bring(const Flow& flow) {
             return;
         }
         if (Replaces(*source, taker)) {
-            RunTrapped(errors, procedure, taker.onSide1 ? flow.lineTo1 : flow.lineTo2, [&] {
+            RunTrapped(errors, copyStep(taker), [&] {
                 pass_.Copy(platform::CopyRequest{.source = PathOf(*source),
                                                  .destination = PathOf(taker),
                                                  .sourceAsCompared = FilesOf(*source).FactsOf(source->index),
@@ -271,8 +278,7 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
     return *time1 > *time2 ? TimeOrder::Later : TimeOrder::Earlier;
 }
 
-FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors, const NameSet* only) {
-    const std::string& procedure = AdditionsProcedure();
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, const NameSet* only) {
     const ListedFiles& files = source.Files();
     FileIndexes result;
     if (only != nullptr) {
@@ -287,11 +293,9 @@ FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, Er
         return result;
     }
     for (std::size_t i = 0; i < files.Size(); ++i) {
-        bool found = true;
-        RunTrapped(errors, procedure, 112, [&] { found = other.Contains(files.NameOf(i)); });
-        if (!found) {
+        if (!other.Contains(files.NameOf(i))) {
             // ListedFiles keeps indexes below 2^32 - 1.
-            RunTrapped(errors, procedure, 120, [&] { result.push_back(static_cast<std::uint32_t>(i)); });
+            result.push_back(static_cast<std::uint32_t>(i));
         }
     }
     return result;

@@ -25,8 +25,7 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
 
 // The files of source whose file name (letter case counting) occurs nowhere in other, in source order,
 // duplicates kept; of the names in only, when given.
-FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, ErrorSink& errors,
-                             const NameSet* only = nullptr);
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, const NameSet* only = nullptr);
 
 // For every name both sides list (of those the pass limits it to, PassContext::NamesLimit), in the order Folder 1's
 // listing first shows it, reads the direction once and brings the files of that name to the newest version the

@@ -8,6 +8,7 @@
 #include "engine/PassContext.h"
 #include "engine/PassHooks.h"
 #include "engine/SideListing.h"
+#include "engine/SyncSteps.h"
 #include "engine/modCompare.h"
 #include "platform/FileSystem.h"
 
@@ -19,10 +20,9 @@ namespace quillmere {
 
 namespace {
 
-// The numbered statements of listing one side; Folder 2's come 24 lines after Folder 1's. The file lists are
-// indexed where they are created.
-constexpr SideLines kFolder1Lines{110, 100};
-constexpr SideLines kFolder2Lines{134, 102};
+// The steps of listing each side. The file lists are indexed where they are created.
+constexpr SideSteps kFolder1Steps{SyncStep::WalkFolder1, SyncStep::IndexFolder1};
+constexpr SideSteps kFolder2Steps{SyncStep::WalkFolder2, SyncStep::IndexFolder2};
 
 platform::FileTime MachineClock() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -30,8 +30,8 @@ platform::FileTime MachineClock() {
 }
 
 void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
-    auto [side1, side2] = ListBothSides(SideToList{job.folder1, kFolder1Lines, hooks.readers[0]},
-                                        SideToList{job.folder2, kFolder2Lines, hooks.readers[1]}, pass);
+    auto [side1, side2] = ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0]},
+                                        SideToList{job.folder2, kFolder2Steps, hooks.readers[1]}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;
@@ -40,7 +40,8 @@ void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
     pass.SetTimeTolerance(std::max(platform::TimeResolution(job.folder1), platform::TimeResolution(job.folder2)));
     CopyAdditions(*side1, *side2, pass);
     if (!pass.StopRequested()) {
-        RunTrapped(pass.Observer(), SyncProcedure(), 192, [&] { LookForModified2(*side1, *side2, pass); });
+        RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified),
+                   [&] { LookForModified2(*side1, *side2, pass); });
     }
     if (hooks.ended) {
         const bool complete = !pass.StopRequested() && side1->listed && side2->listed && pass.DirectionHeld();
@@ -60,7 +61,7 @@ SyncCounts RunSyncPass(const SyncJob& job, const SyncSettings& settings, SyncObs
     // A dry run writes nothing, so it may look while a pass works.
     std::optional<PairLock> lock;
     if (!options.dryRun && !lock.emplace(job.folder1, job.folder2).Held()) {
-        RunTrapped(observer, SyncProcedure(), 104, [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
+        RunTrapped(observer, StepOf(SyncStep::TellNotRun), [&] { observer.NotRun(std::string(kAnotherPassRunning)); });
         return {};
     }
     DiskFileOperations disk;
@@ -70,7 +71,7 @@ SyncCounts RunSyncPass(const SyncJob& job, const SyncSettings& settings, SyncObs
     pass.SetClock(options.clock ? options.clock() : MachineClock());
     RunPass(job, pass, hooks);
     // Stopped or not, the copies started are made, and told before the counts are.
-    RunTrapped(observer, SyncProcedure(), 192, [&] { pass.SettleCopies(); });
+    RunTrapped(observer, StepOf(SyncStep::SettleCopies), [&] { pass.SettleCopies(); });
     return pass.Counts();
 }
 

@@ -118,12 +118,11 @@ struct CopyRequest {
 CopyOutcome CopyFileFailSafe(const CopyRequest& request);
 
 // Copies made together, so that one flush puts the data of all of them on the disk, in place of one flush each.
-// Add writes a copy's data into its temporary file. Commit then keeps the files to be replaced in the Trash (their
-// .trashinfo and hard link), flushes the temporary files and those entries together (POSIX: one syncfs per file
-// system; FUSE file systems, whose daemons hear only fsync, a file at a time), and only then checks each copy and
-// puts it in place, in the order added, telling each outcome. No destination is replaced or added before its new
-// data is on the disk; a process killed before Commit leaves only locked, marked temporary files, which the next
-// pass removes. Where batching brings nothing (Windows), Add only keeps the request and Commit makes each copy.
+// Add writes a copy's data into its temporary file. Commit then keeps the files to be replaced in the Trash,
+// flushes, and only then checks each copy and puts it in place, in the order added, telling each outcome. No
+// destination is replaced or added before its new data is on the disk; a process killed before Commit leaves only
+// locked, marked temporary files, which the next pass removes. How each system flushes is said where it is
+// implemented (posix/CopyFileFailSafe.cpp, windows/FileCopy.cpp).
 class CopyBatch {
 public:
     CopyBatch();

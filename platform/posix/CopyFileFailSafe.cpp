@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one write the program makes to the synchronized folders, in stages: open and check the source, find and
-// check the destination, fill a temporary file beside it; then, for the whole batch at once, reserve the old
-// file's place in the Trash and keep it by a link, and flush; then for each copy check both files again and put the
-// new file in place.
+// The one write the program makes to the synchronized folders, on POSIX. Each copy of a batch opens and checks the
+// source, finds and checks the destination and fills a temporary file beside it; the commit reserves the old
+// files' places in the Trash (their .trashinfo and hard link) and flushes the temporary files and those entries
+// together: one syncfs per file system, and a file at a time on FUSE file systems, whose daemons hear only fsync.
 #include "platform/CopyRules.h"
 #include "platform/FileCopy.h"
 #include "platform/TimeStepLearning.h"

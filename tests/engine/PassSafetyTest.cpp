@@ -16,6 +16,47 @@
 namespace quillmere::test {
 namespace {
 
+// The comparison and the copies settled as the pass ends are two steps, each with its own line: a failure to tell a
+// copy names the one it came from.
+TEST(PassFailure, TheComparisonAndTheLastCopiesAreToldAtLinesOfTheirOwn) {
+    class ThrowingObserver : public RecordingObserver {
+    public:
+        void Copied(const std::string& /*source*/, const std::string& /*destination*/) override {
+            throw std::runtime_error("Out of memory");
+        }
+    };
+    struct Case {
+        const char* what;
+        bool addition; // else a newer file of a name both sides hold
+        bool stopOnceWritten;
+        int line;
+    };
+    const Case cases[] = {
+        {"a newer file, copied by the comparison", false, false, 192},
+        {"an addition, copied as the stopped pass ends", true, true, 194},
+    };
+    for (const Case& c : cases) {
+        TempDir tree;
+        const std::string one = MakeSide(tree, "one");
+        const std::string two = MakeSide(tree, "two");
+        PutFile(one + "a", "new", kBaseTime + kSecond);
+        if (!c.addition) {
+            PutFile(two + "a", "old", kBaseTime);
+        }
+        ThrowingObserver observer;
+        bool written = false;
+        observer.onStage = [&](const std::string&, const std::string&, platform::CopyStage stage) {
+            written = written || stage == platform::CopyStage::DataWritten;
+        };
+        observer.stopWhen = [&](const RecordingObserver&) { return c.stopOnceWritten && written; };
+        RunPassOf(FixedSettings(one, two, SyncDirection::BothWays), observer);
+        ASSERT_EQ(observer.errors.size(), 1u) << c.what;
+        EXPECT_EQ(observer.errors[0],
+                  (TrappedError{"in Quillmere2021/08/31.modSync.SyncFolders ", c.line, "Out of memory"}))
+            << c.what;
+    }
+}
+
 TEST(PassStop, StopsBetweenFiles) {
     TempDir tree;
     const std::string one = MakeSide(tree, "one");
