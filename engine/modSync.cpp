@@ -40,8 +40,7 @@ void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
     pass.SetTimeTolerance(std::max(platform::TimeResolution(job.folder1), platform::TimeResolution(job.folder2)));
     CopyAdditions(*side1, *side2, pass);
     if (!pass.StopRequested()) {
-        RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified),
-                   [&] { LookForModified2(*side1, *side2, pass); });
+        RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified), [&] { LookForModified2(*side1, *side2, pass); });
     }
     if (hooks.ended) {
         const bool complete = !pass.StopRequested() && side1->listed && side2->listed && pass.DirectionHeld();
