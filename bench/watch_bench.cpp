@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What watching two trees costs: the time to set the watches up, the memory they hold (the program's own and the
-// kernel's), the processor time while nothing changes, and how soon and how cheaply a change is told.
+// kernel's), the processor time while nothing changes, and how soon and how cheaply a change is told; then a full
+// pass beside the watched passes after one saved file each: their processor time, the memory kept between them,
+// and the delay from the save to its copy in place, the quiet rule's second included.
 //
-//   quillmere-watch-bench [--idle SECONDS] [FILES_PER_SIDE...]   (default 60 s; 100000 1000000)
+//   quillmere-watch-bench [--idle SECONDS] [--saves N] [FILES_PER_SIDE...]   (default 60 s, 100; 100000 1000000)
 //
-// Trees: empty files, 100 a folder (the layout of quillmere-sync-bench), under /tmp, removed afterwards.
+// Trees: empty files of one time, 100 a folder (the layout of quillmere-sync-bench), under /tmp, removed afterwards.
 #include "bench/BenchSupport.h"
+#include "engine/WatchSchedule.h"
+#include "engine/WatchedPasses.h"
 #include "platform/FolderWatch.h"
 
 #include <dirent.h>
@@ -45,13 +49,18 @@ void MakeEmptyFile(const std::string& path) {
     }
 }
 
+std::string FileOf(const std::string& top, int folder, int file) {
+    return FolderOf(top, folder) + "file_" + std::to_string(folder * kFilesPerFolder + file) + ".dat";
+}
+
 // Returns how many folders hold files.
 int MakeTree(const std::string& top, int files) {
     const int folders = (files + kFilesPerFolder - 1) / kFilesPerFolder;
     for (int folder = 0; folder < folders; ++folder) {
         std::filesystem::create_directories(FolderOf(top, folder));
         for (int i = folder * kFilesPerFolder; i < std::min(files, (folder + 1) * kFilesPerFolder); ++i) {
-            MakeEmptyFile(FolderOf(top, folder) + "file_" + std::to_string(i) + ".dat");
+            // One time for all, so that the trees start in step.
+            bench::MakeFile(FolderOf(top, folder) + "file_" + std::to_string(i) + ".dat", 0, bench::kOldSeconds);
         }
     }
     return folders;
@@ -120,7 +129,60 @@ void MeasureChanges(platform::FolderWatch& watch, const std::vector<std::string>
                 Median(delays) * 1e3, delays[delays.size() * 99 / 100] * 1e3, kChanges, cpu * 1e6 / kChanges);
 }
 
-void Measure(const std::string& root, int files, int idleSeconds) {
+// A full pass as every pass ran before the watch, then watched passes each after one saved file, started by the
+// quiet rule as the command line's --watch starts them.
+void MeasurePasses(const std::vector<std::string>& tops, int files, int folders, int saves) {
+    const SyncJob job{tops[0] + "/", tops[1] + "/", SyncOptions{.keepReplaced = false}};
+    const bench::FixedDirection settings(SyncDirection::BothWays);
+    SyncObserver quiet;
+    double cpuBefore = CpuSeconds();
+    const double fullWall = SecondsOf([&] { SyncFolders(job, settings, quiet); });
+    const double fullCpu = CpuSeconds() - cpuBefore;
+    std::printf("  a full pass, no change             %.3f s, cpu %.3f s\n", fullWall, fullCpu);
+
+    const double residentBefore = ResidentBytes();
+    WatchSchedule schedule(job, std::chrono::steady_clock::now);
+    WatchedPasses passes;
+    const auto run = [&](bool full) {
+        const WatchedPasses::Changes changes = schedule.PassStarting(full);
+        const SyncCounts counts = passes.Run(job, settings, quiet, changes);
+        schedule.PassEnded(passes);
+        return counts;
+    };
+    cpuBefore = CpuSeconds();
+    const double firstWall = SecondsOf([&] { run(true); });
+    std::printf("  the first watched pass (full)      %.3f s, cpu %.3f s\n", firstWall, CpuSeconds() - cpuBefore);
+    const double held = ResidentBytes() - residentBefore;
+    std::printf("  memory kept between passes         %.1f MB, %.1f bytes per listed file (the watch's included)\n",
+                held / 1e6, held / (2.0 * files));
+
+    std::mt19937 random(21);
+    std::vector<double> delays;
+    std::vector<double> cpus;
+    for (int save = 0; save < saves; ++save) {
+        const int folder = static_cast<int>(random() % static_cast<unsigned>(folders));
+        const std::string path = FileOf(tops[0], folder, static_cast<int>(random() % kFilesPerFolder));
+        bench::MakeFile(path, 1, bench::kNewSeconds + save);
+        const auto saved = std::chrono::steady_clock::now();
+        for (bool copied = false; !copied;) {
+            schedule.WaitAndTake(schedule.DueAt());
+            if (schedule.PassDue()) {
+                cpuBefore = CpuSeconds();
+                copied = run(false).filesCopied > 0;
+                cpus.push_back(CpuSeconds() - cpuBefore);
+            }
+        }
+        delays.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
+    }
+    std::sort(delays.begin(), delays.end());
+    std::sort(cpus.begin(), cpus.end());
+    std::printf("  a watched pass after a save        cpu median %.2f ms, 99th percentile %.2f ms (%zu passes)\n",
+                Median(cpus) * 1e3, cpus[cpus.size() * 99 / 100] * 1e3, cpus.size());
+    std::printf("  from a save to its copy in place   median %.3f s, 99th percentile %.3f s (%d saves)\n",
+                Median(delays), delays[delays.size() * 99 / 100], saves);
+}
+
+void Measure(const std::string& root, int files, int idleSeconds, int saves) {
     const std::vector<std::string> tops{root + "/one-" + std::to_string(files), root + "/two-" + std::to_string(files)};
     int folders = 0;
     const double made = SecondsOf([&] {
@@ -164,6 +226,10 @@ void Measure(const std::string& root, int files, int idleSeconds) {
     MeasureChanges(*watch, tops, folders);
     std::fflush(stdout);
     watch.reset();
+    if (saves > 0) {
+        MeasurePasses(tops, files, folders, saves);
+        std::fflush(stdout);
+    }
     for (const std::string& top : tops) {
         std::filesystem::remove_all(top);
     }
@@ -173,10 +239,13 @@ void Measure(const std::string& root, int files, int idleSeconds) {
 
 int main(int argc, char** argv) {
     int idleSeconds = 60;
+    int saves = 100;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--idle") == 0 && i + 1 < argc) {
             idleSeconds = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--saves") == 0 && i + 1 < argc) {
+            saves = std::atoi(argv[++i]);
         } else {
             sizes.push_back(std::atoi(argv[i]));
         }
@@ -193,7 +262,7 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         for (const int files : sizes) {
-            Measure(root, files, idleSeconds);
+            Measure(root, files, idleSeconds, saves);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quillmere-watch-bench: %s\n", e.what());

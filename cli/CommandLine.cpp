@@ -71,7 +71,7 @@ Option OptionIn(std::string_view arg) {
 }
 
 bool IsFlag(std::string_view name) {
-    return name == "--help" || name == "--version" || name == "--dry-run" || name == "--no-trash";
+    return name == "--help" || name == "--version" || name == "--dry-run" || name == "--no-trash" || name == "--watch";
 }
 
 bool TakesValue(std::string_view name) {
@@ -103,6 +103,8 @@ void TakeFlag(std::string_view name, CommandLine& line) {
         line.action = Action::Version;
     } else if (name == "--dry-run") {
         line.dryRun = true;
+    } else if (name == "--watch") {
+        line.watch = true;
     } else {
         line.keepReplaced = false;
     }
@@ -181,8 +183,8 @@ std::string CheckFolders(const CommandLine& commandLine) {
 }
 
 std::string UsageText() {
-    return "usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--no-trash] [--every SECONDS] FOLDER1 "
-           "FOLDER2\n"
+    return "usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--no-trash] [--watch] [--every SECONDS] "
+           "FOLDER1 FOLDER2\n"
            "       quillmere-sync -h | --help | --version\n"
            "\n"
            "Keeps two folder trees in step. Files are matched by name wherever they lie; a file found on one side\n"
@@ -196,6 +198,9 @@ std::string UsageText() {
            "  -n, --dry-run     print the copies a pass would make, and write nothing\n"
            "  --no-trash        replace older files outright, without keeping them in the Trash\n"
            "  --every SECONDS   run a pass every SECONDS seconds until interrupted (SIGINT, SIGTERM or SIGHUP)\n"
+           "  --watch           run a pass, then one after each change (once the folders are quiet for a second,\n"
+           "                    at most ten seconds after the first change) until interrupted; with --every the\n"
+           "                    full pass also runs every SECONDS seconds\n"
            "  -h, --help        print this text\n"
            "\n"
            "A value may also follow its option after '=' (--every=60). The two folders must lie apart: neither may\n"

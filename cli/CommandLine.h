@@ -20,6 +20,7 @@ struct CommandLine {
     bool dryRun = false;
     bool keepReplaced = true;                 // --no-trash replaces files outright
     std::optional<std::int32_t> everySeconds; // a pass every so many seconds until a signal; one pass without
+    bool watch = false;                       // a pass after each change too, until a signal
     std::string folder1;                      // normalized, ending in one separator
     std::string folder2;
     std::string typedFolder1; // as the user typed them, to name them so

@@ -3,14 +3,18 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
 #include "cli/Utf8Console.h"
+#include "engine/WatchSchedule.h"
+#include "engine/WatchedPasses.h"
 #include "fs/PrintableText.h"
 #include "platform/FileSystem.h"
 #include "platform/StopSignals.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -21,8 +25,14 @@ using namespace quillmere;
 std::atomic<int> stopSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
+// The schedule of a --watch run, whose wait a stop signal ends.
+std::atomic<WatchSchedule*> scheduleToWake{nullptr};
+
 extern "C" void RequestStop(int signal) {
     stopSignal.store(signal);
+    if (WatchSchedule* schedule = scheduleToWake.load()) {
+        schedule->Wake();
+    }
 }
 
 bool StopRequested() {
@@ -50,12 +60,15 @@ int FolderError(const std::string& problem) {
     return 2;
 }
 
-// True when a stop signal came while the pass ran: it may have ended before its work was done.
-bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
+SyncJob JobOf(const cli::CommandLine& line) {
+    return SyncJob{line.folder1, line.folder2, SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced}};
+}
+
+// Runs a pass and prints its summary. True when a stop signal came while the pass ran: it may have ended before its
+// work was done.
+bool RunPass(const cli::CommandLine& line, const std::function<SyncCounts()>& pass) {
     const auto start = std::chrono::steady_clock::now();
-    const SyncJob job{line.folder1, line.folder2,
-                      SyncOptions{.dryRun = line.dryRun, .keepReplaced = line.keepReplaced}};
-    const SyncCounts counts = SyncFolders(job, CommandLineSettings(line), observer);
+    const SyncCounts counts = pass();
     const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
     // Asked to stop after the pass returned, it did all its work.
     const bool stopped = StopRequested();
@@ -69,6 +82,55 @@ bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
                 static_cast<long long>(counts.copiesFailed), static_cast<long long>(counts.notRead), taken.count(),
                 stopped ? ", stopped" : "");
     std::fflush(stdout);
+    return stopped;
+}
+
+bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
+    return RunPass(line, [&] { return SyncFolders(JobOf(line), CommandLineSettings(line), observer); });
+}
+
+// Says on standard error, once, why a side's changes are found by the timed pass only.
+void TellDoubt(const WatchSchedule& schedule, std::size_t side, std::string& told) {
+    const std::optional<platform::WatchDoubt>& doubt = schedule.Doubt(side);
+    const std::string line = doubt ? DoubtLine(side, *doubt) : std::string();
+    if (line != told && !line.empty()) {
+        std::fprintf(stderr, "quillmere-sync: %s\n", Printable(line).c_str());
+    }
+    told = line;
+}
+
+// --watch: a pass, then one whenever the quiet rule calls for it, and with --every the full pass on its interval,
+// until a stop signal. Each side the watch cannot be trusted on is read in full by every pass, and said so once.
+bool Watch(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
+    using Clock = std::chrono::steady_clock;
+    const SyncJob job = JobOf(line);
+    const CommandLineSettings settings(line);
+    WatchSchedule schedule(job, Clock::now);
+    scheduleToWake.store(&schedule);
+    const struct Unset {
+        ~Unset() { scheduleToWake.store(nullptr); }
+    } unset;
+    WatchedPasses passes;
+    std::optional<Clock::time_point> timedAt = Clock::now();
+    std::array<std::string, 2> told;
+    bool stopped = false;
+    while (!StopRequested()) {
+        const bool timed = timedAt && Clock::now() >= *timedAt;
+        if (timed || schedule.PassDue()) {
+            const WatchedPasses::Changes changes = schedule.PassStarting(timed);
+            stopped = RunPass(line, [&] { return passes.Run(job, settings, observer, changes); });
+            schedule.PassEnded(passes);
+            if (timed) {
+                timedAt = line.everySeconds ? std::optional(Clock::now() + std::chrono::seconds(*line.everySeconds))
+                                            : std::nullopt;
+            }
+        }
+        for (std::size_t side = 0; side < 2; ++side) {
+            TellDoubt(schedule, side, told[side]);
+        }
+        const auto dueAt = schedule.DueAt();
+        schedule.WaitAndTake(dueAt && timedAt ? std::min(*dueAt, *timedAt) : dueAt ? dueAt : timedAt);
+    }
     return stopped;
 }
 
@@ -113,8 +175,8 @@ int main(int argc, char** argv) {
     const platform::StopSignals stopSignals(RequestStop);
     platform::IgnoreFileSizeLimitSignal();
     cli::ConsoleObserver observer(stopSignal, stdout, stderr);
-    bool passStopped = RunPass(line, observer);
-    while (line.everySeconds && !StopRequested()) {
+    bool passStopped = line.watch ? Watch(line, observer) : RunPass(line, observer);
+    while (!line.watch && line.everySeconds && !StopRequested()) {
         WaitBetweenPasses(*line.everySeconds);
         if (!StopRequested()) {
             passStopped = RunPass(line, observer);

@@ -144,13 +144,15 @@ void CopyAdditions(const Side& side1, const Side& side2, PassContext& pass) {
     ErrorSink& errors = pass.Observer();
     SyncDirection direction = SyncDirection::None;
     RunTrapped(errors, StepOf(SyncStep::ReadDirection), [&] { direction = pass.Settings().Direction(); });
+    pass.DirectionRead(direction);
+    const NameSet* limit = pass.NamesLimit();
     // Every way's list is made before any copy.
     std::array<FileIndexes, kWays.size()> additions;
     for (std::size_t i = 0; i < kWays.size(); ++i) {
         if (Allows(direction, kWays[i])) {
             const auto [from, to] = Ends(kWays[i], side1, side2);
             RunTrapped(errors, StepOf(Lookup(kAdditionSteps, direction, kWays[i]).look),
-                       [&] { additions[i] = LookForAdditions(*from.names, *to.names); });
+                       [&] { additions[i] = LookForAdditions(*from.names, *to.names, limit); });
         }
     }
     for (std::size_t i = 0; i < kWays.size(); ++i) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/PassContext.h"
 
+#include "platform/FileSystem.h"
+
 #include <utility>
 
 namespace quillmere {
@@ -18,6 +20,14 @@ void PassContext::FilesListed(std::int64_t count) {
 void PassContext::PairsCompared(std::int64_t count) {
     counts_.pairsCompared += count;
     observer_.Progress(counts_);
+}
+
+void PassContext::DirectionRead(SyncDirection direction) {
+    if (firstDirection_ < 0) {
+        firstDirection_ = static_cast<int>(direction);
+    } else if (firstDirection_ != static_cast<int>(direction)) {
+        directionHeld_ = false;
+    }
 }
 
 void PassContext::SetClock(platform::FileTime now) {
@@ -91,6 +101,10 @@ void PassContext::SettleCopies() {
 
 void PassContext::Tell(const std::string& source, const std::string& destination,
                        const platform::CopyOutcome& outcome) {
+    if (told_ != nullptr) {
+        // A copy and its source share their file name.
+        told_->insert(destination.substr(destination.find_last_of(platform::kSeparator) + 1));
+    }
     switch (outcome.status) {
     case platform::CopyStatus::Copied:
         ++counts_.filesCopied;

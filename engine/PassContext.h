@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/FileOperations.h"
+#include "engine/NameSet.h"
 #include "engine/modSync.h"
 
 #include <cstdint>
@@ -65,6 +66,22 @@ public:
     void SettleCopies();
     void NotRead(const std::string& path, const std::string& cause);
 
+    // A watched pass compares only limit's names while the direction it reads is theirs (NamesLimit), and notes
+    // in told the name of every copy it tells (made, refused or failed), for the next pass to compare again.
+    void WatchNames(const NamesToCompare* limit, NameSet* told) {
+        limit_ = limit;
+        told_ = told;
+    }
+    // Each direction the pass reads; the names to compare are known once one is.
+    void DirectionRead(SyncDirection direction);
+    // The names to compare, no value for every name.
+    const NameSet* NamesLimit() const {
+        return limit_ != nullptr && firstDirection_ == limit_->direction ? &limit_->names : nullptr;
+    }
+    // Whether every direction read was the first one.
+    bool DirectionHeld() const { return directionHeld_; }
+    SyncDirection FirstDirection() const { return static_cast<SyncDirection>(firstDirection_); }
+
 private:
     void Tell(const std::string& source, const std::string& destination, const platform::CopyOutcome& outcome);
 
@@ -87,6 +104,10 @@ private:
         std::optional<platform::CopyOutcome> refused; // decided by the pass, not by the copy
     };
     std::vector<PendingCopy> pending_;
+    const NamesToCompare* limit_ = nullptr;
+    NameSet* told_ = nullptr;
+    int firstDirection_ = -1;
+    bool directionHeld_ = true;
     // Looked up by string_view, so that a lookup copies no path.
     struct PathHash {
         using is_transparent = void;

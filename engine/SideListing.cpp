@@ -102,13 +102,17 @@ bool TakesPart(const std::string& folder, std::string_view name, FileOperations&
 
 // On the side's own thread: the walk reads each folder's files, with their facts, along with its subfolders, and
 // tells of every folder it cannot read.
-void ListSide(Side& side, const SideSteps& steps, SideReports& reports, const std::atomic<bool>& stop,
+void ListSide(Side& side, const SideToList& toList, SideReports& reports, const std::atomic<bool>& stop,
               FileOperations& files) {
+    const SideSteps& steps = toList.steps;
     FolderList folders{side.folder};
     const WalkControl control{
-        &reports, [&stop] { return stop.load(std::memory_order_relaxed); }, [&reports] { reports.FolderWalked(); },
+        &reports,
+        [&stop] { return stop.load(std::memory_order_relaxed); },
+        [&reports] { reports.FolderWalked(); },
         [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
-        [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); }};
+        [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); },
+        toList.readFolder};
     RunTrapped(reports, StepOf(steps.walk),
                [&] { side.listed = GetSubDirectoriesWithFiles(folders, side.files, true, control); });
     if (!side.listed) {
@@ -150,10 +154,11 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
     SideReports reports2;
     std::atomic<bool> stop{false};
     FileOperations& files = pass.Files();
-    const auto work = [&files, &stop](Side& side, const SideSteps& steps, SideReports& reports) {
-        return [&files, &stop, &side, &steps, &reports] {
+    const auto work = [&files, &stop](Side& side, const SideToList& toList, SideReports& reports) {
+        return [&files, &stop, &side, &toList, &reports] {
+            const SideSteps& steps = toList.steps;
             try {
-                ListSide(side, steps, reports, stop, files);
+                ListSide(side, toList, reports, stop, files);
             } catch (...) {
                 side.listed = false;
                 // Reported as a failing statement of the walk, whatever it was.
@@ -163,8 +168,8 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
         };
     };
     {
-        const SideThread thread1(work(*side1, first.steps, reports1));
-        const SideThread thread2(work(*side2, second.steps, reports2));
+        const SideThread thread1(work(*side1, first, reports1));
+        const SideThread thread2(work(*side2, second, reports2));
         // Should the observer throw, the walks still end soon, and the threads are joined on the way out.
         struct StopOnLeaving {
             std::atomic<bool>& stop;

@@ -8,6 +8,7 @@
 #include "engine/Side.h"
 #include "engine/SyncSteps.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,6 +24,9 @@ struct SideSteps {
 struct SideToList {
     std::string folder; // ends in one separator
     SideSteps steps;
+    // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
+    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
+        readFolder = {};
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top

@@ -68,6 +68,8 @@ public:
     void Run();
 
 private:
+    void RunLimited(const NameSet& only);
+    void Compare(std::size_t first1, std::size_t first2);
     void Gather(std::size_t first1, std::size_t first2);
     void Bring(const Flow& flow);
     std::optional<Member> Newest(const Flow& flow, bool futureToo) const;
@@ -95,6 +97,10 @@ private:
 
 // Each name once, in the order Folder 1's listing first shows it: its first file there gathers the whole group.
 void NameGroups::Run() {
+    if (const NameSet* only = pass_.NamesLimit()) {
+        RunLimited(*only);
+        return;
+    }
     const ListedFiles& files1 = side1_.files;
     const NameIndex& names2 = side2_.names.value();
     std::vector<bool> gathered(files1.Size(), false);
@@ -109,18 +115,41 @@ void NameGroups::Run() {
         if (pass_.StopRequested()) {
             return;
         }
-        Gather(i, first2);
+        Compare(i, first2);
         for (const std::size_t member : group1_) {
             gathered[member] = true;
         }
-        // A direction that cannot be read copies nothing rather than guess.
-        SyncDirection direction = SyncDirection::None;
-        RunTrapped(pass_.Observer(), StepOf(CompareStep::ReadDirection),
-                   [&] { direction = pass_.Settings().Direction(); });
-        Bring(FlowOf(direction));
-        // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
-        pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
     }
+}
+
+// The groups of the names given, in the same order: by the index of their first file in Folder 1's listing.
+void NameGroups::RunLimited(const NameSet& only) {
+    std::vector<std::pair<std::size_t, std::size_t>> firsts;
+    for (const std::string& name : only) {
+        const std::size_t first1 = side1_.names->First(name);
+        const std::size_t first2 = side2_.names->First(name);
+        if (first1 != NameIndex::npos && first2 != NameIndex::npos) {
+            firsts.emplace_back(first1, first2);
+        }
+    }
+    std::sort(firsts.begin(), firsts.end());
+    for (const auto& [first1, first2] : firsts) {
+        if (pass_.StopRequested()) {
+            return;
+        }
+        Compare(first1, first2);
+    }
+}
+
+void NameGroups::Compare(std::size_t first1, std::size_t first2) {
+    Gather(first1, first2);
+    // A direction that cannot be read copies nothing rather than guess.
+    SyncDirection direction = SyncDirection::None;
+    RunTrapped(pass_.Observer(), StepOf(CompareStep::ReadDirection), [&] { direction = pass_.Settings().Direction(); });
+    pass_.DirectionRead(direction);
+    Bring(FlowOf(direction));
+    // Counted once the group's copies are started: a stop asked for on hearing it stops the groups after it.
+    pass_.PairsCompared(static_cast<std::int64_t>(group1_.size() * group2_.size()));
 }
 
 void NameGroups::Gather(std::size_t first1, std::size_t first2) {
@@ -249,9 +278,20 @@ TimeOrder CompareFileTimes(std::optional<platform::FileTime> time1, std::optiona
     return *time1 > *time2 ? TimeOrder::Later : TimeOrder::Earlier;
 }
 
-FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other) {
+FileIndexes LookForAdditions(const NameIndex& source, const NameIndex& other, const NameSet* only) {
     const ListedFiles& files = source.Files();
     FileIndexes result;
+    if (only != nullptr) {
+        for (const std::string& name : *only) {
+            if (!other.Contains(name)) {
+                for (std::size_t i = source.First(name); i != NameIndex::npos; i = source.Next(i)) {
+                    result.push_back(static_cast<std::uint32_t>(i));
+                }
+            }
+        }
+        std::sort(result.begin(), result.end());
+        return result;
+    }
     for (std::size_t i = 0; i < files.Size(); ++i) {
         if (!other.Contains(files.NameOf(i))) {
             // ListedFiles keeps indexes below 2^32 - 1.

@@ -6,6 +6,7 @@
 #include "engine/DryRunFileOperations.h"
 #include "engine/PairLock.h"
 #include "engine/PassContext.h"
+#include "engine/PassHooks.h"
 #include "engine/SideListing.h"
 #include "engine/SyncSteps.h"
 #include "engine/modCompare.h"
@@ -28,24 +29,33 @@ platform::FileTime MachineClock() {
     return platform::FileTime::FromNanoseconds(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
-void RunPass(const std::string& folder1, const std::string& folder2, PassContext& pass) {
-    const auto [side1, side2] =
-        ListBothSides(SideToList{folder1, kFolder1Steps}, SideToList{folder2, kFolder2Steps}, pass);
+void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
+    auto [side1, side2] = ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0]},
+                                        SideToList{job.folder2, kFolder2Steps, hooks.readers[1]}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;
     }
-    pass.SetTimeTolerance(std::max(platform::TimeResolution(folder1), platform::TimeResolution(folder2)));
+    pass.WatchNames(hooks.listed ? hooks.listed(*side1, *side2) : nullptr, hooks.told);
+    pass.SetTimeTolerance(std::max(platform::TimeResolution(job.folder1), platform::TimeResolution(job.folder2)));
     CopyAdditions(*side1, *side2, pass);
-    if (pass.StopRequested()) {
-        return;
+    if (!pass.StopRequested()) {
+        RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified), [&] { LookForModified2(*side1, *side2, pass); });
     }
-    RunTrapped(pass.Observer(), StepOf(SyncStep::LookForModified), [&] { LookForModified2(*side1, *side2, pass); });
+    if (hooks.ended) {
+        const bool complete = !pass.StopRequested() && side1->listed && side2->listed && pass.DirectionHeld();
+        hooks.ended(std::move(side1), std::move(side2), complete, pass);
+    }
 }
 
 } // namespace
 
 SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer) {
+    return RunSyncPass(job, settings, observer, PassHooks{});
+}
+
+SyncCounts RunSyncPass(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer,
+                       const PassHooks& hooks) {
     const SyncOptions& options = job.options;
     // A dry run writes nothing, so it may look while a pass works.
     std::optional<PairLock> lock;
@@ -58,7 +68,7 @@ SyncCounts SyncFolders(const SyncJob& job, const SyncSettings& settings, SyncObs
     PassContext pass(settings, observer, options.dryRun ? static_cast<FileOperations&>(dryRun) : disk,
                      options.keepReplaced);
     pass.SetClock(options.clock ? options.clock() : MachineClock());
-    RunPass(job.folder1, job.folder2, pass);
+    RunPass(job, pass, hooks);
     // Stopped or not, the copies started are made, and told before the counts are.
     RunTrapped(observer, StepOf(SyncStep::SettleCopies), [&] { pass.SettleCopies(); });
     return pass.Counts();

@@ -26,6 +26,10 @@ struct WalkControl {
     // Asked of each file the walk with files lists (folder ends in one separator); false leaves the file out.
     // Every callback here is called on the thread that runs the walk.
     std::function<bool(const std::string& folder, std::string_view name)> takesPart;
+    // Reads a folder the walk enters (its path ends in one separator); platform::ListFolderContents when empty. A
+    // pass that knows which folders changed gives the others as it read them before.
+    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
+        readFolder;
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.

@@ -210,7 +210,8 @@ bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attr
 // One look at the folder gives its subfolders and, when the caller keeps them, its files with their facts.
 platform::FolderContents FolderWalk::ReadFolder(const std::string& path, bool wantFolders) const {
     const bool wantFiles = files_ != nullptr;
-    return platform::ListFolderContents(path, platform::ContentsWanted{wantFolders, wantFiles, wantFiles});
+    const platform::ContentsWanted wanted{wantFolders, wantFiles, wantFiles};
+    return control_.readFolder ? control_.readFolder(path, wanted) : platform::ListFolderContents(path, wanted);
 }
 
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {

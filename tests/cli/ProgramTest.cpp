@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
@@ -110,7 +111,7 @@ TEST_F(Program, HelpAndVersion) {
     const Outcome help = Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("usage: quillmere-sync [--direction both|1to2|2to1] [--dry-run] [--no-trash] "
-                             "[--every SECONDS] FOLDER1 FOLDER2\n",
+                             "[--watch] [--every SECONDS] FOLDER1 FOLDER2\n",
                              0),
               0u);
     EXPECT_EQ(help.err, "");
@@ -262,6 +263,57 @@ TEST_F(Program, EveryStopsCleanlyOnSigtermAndHangup) {
         EXPECT_EQ(ReadFile(two + "/a.txt"), "a");
         EXPECT_EQ(ReadFile(dir / "stderr"), "");
     }
+}
+
+// Reads fd into out until out holds count lines starting with start, or seconds pass; false then.
+bool ReadUntil(int fd, std::string& out, const std::string& start, std::size_t count, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    const auto lines = [&] {
+        std::istringstream text(out);
+        std::size_t found = 0;
+        for (std::string line; std::getline(text, line);) {
+            found += line.starts_with(start) ? 1 : 0;
+        }
+        return found;
+    };
+    while (lines() < count) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            return false;
+        }
+        char buffer[256];
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            return false;
+        }
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+}
+
+// A save is copied within the quiet rule's few seconds; the pass its copy sets off finds nothing, and then no
+// pass runs while nothing changes, until a signal ends the program cleanly.
+TEST_F(Program, WatchCopiesEachChangeSoonAndIsIdleOtherwise) {
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const pid_t child = Start({"--watch", one, two}, pipeFds[1], err);
+    close(pipeFds[1]);
+    close(err);
+    ASSERT_GT(child, 0);
+    std::string out;
+    ASSERT_TRUE(ReadUntil(pipeFds[0], out, "pass: ", 1, 30)) << out;
+    Put(one + "/saved.txt", "saved", 1'700'000'000);
+    EXPECT_TRUE(ReadUntil(pipeFds[0], out, "copied ", 1, 15)) << out;
+    EXPECT_TRUE(ReadUntil(pipeFds[0], out, "pass: ", 3, 15)) << "the follow-up pass: " << out;
+    EXPECT_FALSE(ReadUntil(pipeFds[0], out, "pass: ", 4, 3)) << "no pass while nothing changes: " << out;
+    kill(child, SIGTERM);
+    EXPECT_EQ(WaitFor(child), 0);
+    close(pipeFds[0]);
+    EXPECT_EQ(ReadFile(two + "/saved.txt"), "saved");
+    EXPECT_EQ(ReadFile(dir / "stderr"), "");
 }
 
 // Many small files for a pass to copy, so that it is still copying when a test cuts it off.

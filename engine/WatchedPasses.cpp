@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/WatchedPasses.h"
+
+#include "engine/PassHooks.h"
+
+#include <unordered_set>
+#include <utility>
+
+namespace quillmere {
+
+namespace {
+
+using FolderNames = std::unordered_set<std::string>;
+
+bool WantsAll(const platform::ContentsWanted& wanted) {
+    return wanted.folders && wanted.files && wanted.fileFacts;
+}
+
+} // namespace
+
+// Reads the folders of one side's walk, on that side's thread: from the last pass's listing where the folder was
+// read then and not named since, from the disk otherwise. Notes what it gave of each folder for the next pass.
+class WatchedPasses::Reader {
+public:
+    // named: no value reads every folder from the disk.
+    Reader(const Tree& before, std::optional<FolderNames> named) : before_(before), named_(std::move(named)) {}
+
+    platform::FolderContents Read(const std::string& folder, const platform::ContentsWanted& wanted) {
+        if (named_ && WantsAll(wanted) && !named_->contains(folder)) {
+            const auto read = before_.reads.find(folder);
+            const auto number = before_.numbers.find(folder);
+            if (read != before_.reads.end() && number != before_.numbers.end()) {
+                reads_[folder] = read->second;
+                return Remembered(read->second, number->second);
+            }
+        }
+        platform::FolderContents contents = platform::ListFolderContents(folder, wanted);
+        if (contents.status == platform::ListingStatus::Ok && WantsAll(wanted)) {
+            reads_[folder] = FolderRead{contents.folders, contents.linksNotFollowed};
+        }
+        return contents;
+    }
+
+    std::unordered_map<std::string, FolderRead> TakeReads() { return std::exchange(reads_, {}); }
+
+private:
+    platform::FolderContents Remembered(const FolderRead& read, std::size_t number) const {
+        const ListedFiles& files = before_.side->files;
+        platform::FolderContents contents;
+        contents.folders = read.folders;
+        contents.linksNotFollowed = read.linksNotFollowed;
+        for (std::size_t file = files.FirstFileOf(number); file < files.FirstFileOf(number + 1); ++file) {
+            contents.files.emplace_back(files.NameOf(file));
+            contents.fileFacts.push_back(files.FactsOf(file));
+        }
+        return contents;
+    }
+
+    const Tree& before_;
+    const std::optional<FolderNames> named_;
+    std::unordered_map<std::string, FolderRead> reads_;
+};
+
+WatchedPasses::WatchedPasses() = default;
+WatchedPasses::~WatchedPasses() = default;
+
+bool WatchedPasses::Matches(const SyncJob& job) const {
+    return job_ && job_->folder1 == job.folder1 && job_->folder2 == job.folder2 &&
+           job_->options.dryRun == job.options.dryRun && job_->options.keepReplaced == job.options.keepReplaced;
+}
+
+SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer,
+                              const Changes& changes) {
+    const bool known = Matches(job) && trees_[0].side && trees_[1].side;
+    PassHooks hooks;
+    for (std::size_t side = 0; side < 2; ++side) {
+        std::optional<FolderNames> named;
+        if (known && changes[side]) {
+            named.emplace(changes[side]->begin(), changes[side]->end());
+        }
+        readers_[side] = std::make_unique<Reader>(trees_[side], std::move(named));
+        hooks.readers[side] = [reader = readers_[side].get()](const std::string& folder,
+                                                              const platform::ContentsWanted& wanted) {
+            return reader->Read(folder, wanted);
+        };
+    }
+    NameSet told;
+    hooks.told = &told;
+    const bool limited = known && changes[0] && changes[1];
+    hooks.listed = [&](const Side& side1, const Side& side2) {
+        return limited ? NamesAfterListing(side1, side2, changes) : nullptr;
+    };
+    bool ended = false;
+    hooks.ended = [&](std::unique_ptr<Side> side1, std::unique_ptr<Side> side2, bool complete,
+                      const PassContext& pass) {
+        ended = true;
+        told_ = std::move(told);
+        Keep(std::move(side1), std::move(side2), complete, pass.FirstDirection());
+    };
+    job_ = job;
+    const SyncCounts counts = RunSyncPass(job, settings, observer, hooks);
+    if (!ended) {
+        job_.reset(); // stopped, refused or not listed: the next pass starts afresh
+    }
+    readers_ = {};
+    return counts;
+}
+
+// The names of files in every folder named, in the listing before and now, and in every folder only one of them
+// holds; with the names the pass before told.
+const NamesToCompare* WatchedPasses::NamesAfterListing(const Side& side1, const Side& side2, const Changes& changes) {
+    toCompare_.names = told_;
+    toCompare_.direction = direction_;
+    AddNamesOf(trees_[0], side1, *changes[0]);
+    AddNamesOf(trees_[1], side2, *changes[1]);
+    return &toCompare_;
+}
+
+void WatchedPasses::AddNamesOf(const Tree& before, const Side& now, const std::vector<std::string>& named) {
+    const auto addFolder = [this](const ListedFiles& files, std::size_t folder) {
+        for (std::size_t file = files.FirstFileOf(folder); file < files.FirstFileOf(folder + 1); ++file) {
+            toCompare_.names.emplace(files.NameOf(file));
+        }
+    };
+    const FolderNames namedSet(named.begin(), named.end());
+    FolderNames listedNow;
+    for (std::size_t folder = 0; folder < now.files.FolderCount(); ++folder) {
+        const std::string& path = now.files.FolderPath(folder);
+        listedNow.insert(path);
+        const auto was = before.numbers.find(path);
+        if (was == before.numbers.end() || namedSet.contains(path)) {
+            addFolder(now.files, folder);
+        }
+        if (was != before.numbers.end() && namedSet.contains(path)) {
+            addFolder(before.side->files, was->second);
+        }
+    }
+    for (const auto& [path, number] : before.numbers) {
+        if (!listedNow.contains(path)) {
+            addFolder(before.side->files, number);
+        }
+    }
+}
+
+void WatchedPasses::Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side2, bool complete,
+                         SyncDirection direction) {
+    std::array<std::unique_ptr<Side>, 2> sides{std::move(side1), std::move(side2)};
+    for (std::size_t side = 0; side < 2; ++side) {
+        Tree tree;
+        tree.reads = readers_[side]->TakeReads();
+        for (std::size_t folder = 0; folder < sides[side]->files.FolderCount(); ++folder) {
+            tree.numbers.emplace(sides[side]->files.FolderPath(folder), folder);
+        }
+        tree.side = std::move(sides[side]);
+        trees_[side] = std::move(tree);
+    }
+    direction_ = static_cast<int>(direction);
+    if (!complete) {
+        job_.reset();
+    }
+}
+
+std::vector<std::string> WatchedPasses::FoldersListed(std::size_t side) const {
+    std::vector<std::string> folders;
+    if (job_ && trees_[side].side) {
+        const ListedFiles& files = trees_[side].side->files;
+        for (std::size_t folder = 0; folder < files.FolderCount(); ++folder) {
+            folders.push_back(files.FolderPath(folder));
+        }
+    }
+    return folders;
+}
+
+} // namespace quillmere
