@@ -27,6 +27,8 @@ struct SideToList {
     // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
     std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
         readFolder = {};
+    // Adds the files of a folder readFolder gave as it was read before; see WalkControl::keptFiles.
+    std::function<bool(const std::string& folder, ListedFiles& files)> keptFiles = {};
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top

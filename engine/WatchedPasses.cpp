@@ -26,6 +26,7 @@ public:
     Reader(const Tree& before, std::optional<FolderNames> named) : before_(before), named_(std::move(named)) {}
 
     platform::FolderContents Read(const std::string& folder, const platform::ContentsWanted& wanted) {
+        remembered_.reset();
         if (named_ && WantsAll(wanted) && !named_->contains(folder)) {
             const auto read = before_.reads.find(folder);
             const auto number = before_.numbers.find(folder);
@@ -41,14 +42,30 @@ public:
         return contents;
     }
 
+    // The files of the folder Read gave last, when it gave them from the listing before.
+    bool KeptFiles(const std::string& folder, ListedFiles& files) {
+        const auto number = std::exchange(remembered_, std::nullopt);
+        if (!number || before_.side->files.FolderPath(*number) != folder) {
+            return false;
+        }
+        files.AddFilesOf(before_.side->files, *number);
+        return true;
+    }
+
     std::unordered_map<std::string, FolderRead> TakeReads() { return std::exchange(reads_, {}); }
 
 private:
-    platform::FolderContents Remembered(const FolderRead& read, std::size_t number) const {
+    // Where listed files are known to open, the walk takes the files of the folder as they are (KeptFiles);
+    // elsewhere it looks at each again.
+    platform::FolderContents Remembered(const FolderRead& read, std::size_t number) {
         const ListedFiles& files = before_.side->files;
         platform::FolderContents contents;
         contents.folders = read.folders;
         contents.linksNotFollowed = read.linksNotFollowed;
+        if (platform::kListedFilesCanBeOpened) {
+            remembered_ = number;
+            return contents;
+        }
         for (std::size_t file = files.FirstFileOf(number); file < files.FirstFileOf(number + 1); ++file) {
             contents.files.emplace_back(files.NameOf(file));
             contents.fileFacts.push_back(files.FactsOf(file));
@@ -59,6 +76,7 @@ private:
     const Tree& before_;
     const std::optional<FolderNames> named_;
     std::unordered_map<std::string, FolderRead> reads_;
+    std::optional<std::size_t> remembered_; // the folder number in the listing before of the folder read last
 };
 
 WatchedPasses::WatchedPasses() = default;
@@ -82,6 +100,9 @@ SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, 
         hooks.readers[side] = [reader = readers_[side].get()](const std::string& folder,
                                                               const platform::ContentsWanted& wanted) {
             return reader->Read(folder, wanted);
+        };
+        hooks.keptFiles[side] = [reader = readers_[side].get()](const std::string& folder, ListedFiles& files) {
+            return reader->KeptFiles(folder, files);
         };
     }
     NameSet told;

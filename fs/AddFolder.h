@@ -30,6 +30,10 @@ struct WalkControl {
     // pass that knows which folders changed gives the others as it read them before.
     std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
         readFolder;
+    // Asked right after readFolder of a folder whose files the walk keeps (folder ends in one separator): adds to
+    // files the files that folder had when it was read before, and returns true, when readFolder gave it as it was
+    // read then; false takes its files from what readFolder returned.
+    std::function<bool(const std::string& folder, ListedFiles& files)> keptFiles;
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.

@@ -251,6 +251,9 @@ void FolderWalk::KeepFiles(Entry& entry, const std::string& folder, const platfo
         return;
     }
     entry.listedAs = files_->AddFolder(folder);
+    if (control_.keptFiles && control_.keptFiles(folder, *files_)) {
+        return;
+    }
     for (std::size_t i = 0; i < listing.files.size(); ++i) {
         const std::string& name = listing.files[i];
         if (IsOpenableListedFile(folder, name) && (!control_.takesPart || control_.takesPart(folder, name))) {
