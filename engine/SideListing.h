@@ -7,6 +7,7 @@
 #include "engine/PassContext.h"
 #include "engine/Side.h"
 #include "engine/SyncSteps.h"
+#include "fs/AddFolder.h"
 
 #include <functional>
 #include <memory>
@@ -24,11 +25,7 @@ struct SideSteps {
 struct SideToList {
     std::string folder; // ends in one separator
     SideSteps steps;
-    // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
-    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
-        readFolder = {};
-    // Adds the files of a folder readFolder gave as it was read before; see WalkControl::keptFiles.
-    std::function<bool(const std::string& folder, ListedFiles& files)> keptFiles = {};
+    FolderReading reading = {}; // how the walk reads each folder, called on the side's own thread
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top

@@ -52,7 +52,29 @@ public:
         return true;
     }
 
+    // The look the walk took at a folder the watch did not name since.
+    std::optional<FolderLook> LookedBefore(const std::string& path) {
+        if (!named_ || named_->contains(path)) {
+            return std::nullopt;
+        }
+        const auto look = before_.looks.find(path);
+        if (look == before_.looks.end()) {
+            return std::nullopt;
+        }
+        looks_.insert(*look);
+        return look->second;
+    }
+
+    FolderReading Reading() {
+        return FolderReading{
+            [this](const std::string& folder, const platform::ContentsWanted& wanted) { return Read(folder, wanted); },
+            [this](const std::string& folder, ListedFiles& files) { return KeptFiles(folder, files); },
+            [this](const std::string& path) { return LookedBefore(path); },
+            [this](const std::string& path, const FolderLook& look) { looks_.insert_or_assign(path, look); }};
+    }
+
     std::unordered_map<std::string, FolderRead> TakeReads() { return std::exchange(reads_, {}); }
+    std::unordered_map<std::string, FolderLook> TakeLooks() { return std::exchange(looks_, {}); }
 
 private:
     // Where listed files are known to open, the walk takes the files of the folder as they are (KeptFiles);
@@ -76,6 +98,7 @@ private:
     const Tree& before_;
     const std::optional<FolderNames> named_;
     std::unordered_map<std::string, FolderRead> reads_;
+    std::unordered_map<std::string, FolderLook> looks_;
     std::optional<std::size_t> remembered_; // the folder number in the listing before of the folder read last
 };
 
@@ -97,13 +120,7 @@ SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, 
             named.emplace(changes[side]->begin(), changes[side]->end());
         }
         readers_[side] = std::make_unique<Reader>(trees_[side], std::move(named));
-        hooks.readers[side] = [reader = readers_[side].get()](const std::string& folder,
-                                                              const platform::ContentsWanted& wanted) {
-            return reader->Read(folder, wanted);
-        };
-        hooks.keptFiles[side] = [reader = readers_[side].get()](const std::string& folder, ListedFiles& files) {
-            return reader->KeptFiles(folder, files);
-        };
+        hooks.readers[side] = readers_[side]->Reading();
     }
     NameSet told;
     hooks.told = &told;
@@ -169,6 +186,7 @@ void WatchedPasses::Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side
     for (std::size_t side = 0; side < 2; ++side) {
         Tree tree;
         tree.reads = readers_[side]->TakeReads();
+        tree.looks = readers_[side]->TakeLooks();
         for (std::size_t folder = 0; folder < sides[side]->files.FolderCount(); ++folder) {
             tree.numbers.emplace(sides[side]->files.FolderPath(folder), folder);
         }

@@ -30,9 +30,8 @@ platform::FileTime MachineClock() {
 }
 
 void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
-    auto [side1, side2] =
-        ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0], hooks.keptFiles[0]},
-                      SideToList{job.folder2, kFolder2Steps, hooks.readers[1], hooks.keptFiles[1]}, pass);
+    auto [side1, side2] = ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0]},
+                                        SideToList{job.folder2, kFolder2Steps, hooks.readers[1]}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;
