@@ -2,6 +2,7 @@
 #include "engine/WatchedPasses.h"
 
 #include "engine/PassHooks.h"
+#include "fs/Main.h"
 
 #include <unordered_set>
 #include <utility>
@@ -11,6 +12,14 @@ namespace quillmere {
 namespace {
 
 using FolderNames = std::unordered_set<std::string>;
+
+// The folder holding path (a folder's path in the walk's form, one separator after each name).
+std::string ParentOf(const std::string& path) {
+    const auto end = path.find_last_not_of(SeparatorOf(kNativePathStyle));
+    const auto last =
+        end == std::string::npos ? std::string::npos : path.find_last_of(SeparatorOf(kNativePathStyle), end);
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
 
 bool WantsAll(const platform::ContentsWanted& wanted) {
     return wanted.folders && wanted.files && wanted.fileFacts;
@@ -52,9 +61,10 @@ public:
         return true;
     }
 
-    // The look the walk took at a folder the watch did not name since.
+    // The look the walk took at a folder the watch named neither itself nor its parent since: a change of a
+    // folder's own attributes may be told as a change of the folder that holds it.
     std::optional<FolderLook> LookedBefore(const std::string& path) {
-        if (!named_ || named_->contains(path)) {
+        if (!named_ || named_->contains(path) || named_->contains(ParentOf(path))) {
             return std::nullopt;
         }
         const auto look = before_.looks.find(path);
