@@ -18,8 +18,8 @@
 
 namespace quillmere {
 
-using WatchedPassFunction = std::function<SyncCounts(WatchedPasses&, const SyncJob&, const SyncSettings&,
-                                                     SyncObserver&, const WatchedPasses::Changes&)>;
+using WatchedPassFunction = std::function<SyncCounts(WatchedPasses&, const SyncJob&, const SyncSettings&, SyncObserver&,
+                                                     const WatchedPasses::Changes&)>;
 
 // What watching asks of the world; tests put scripted versions in place.
 struct WatchServices {

@@ -101,8 +101,8 @@ Layout LayOut(const Metrics& metrics) {
     place(Control::Frame2, Place(right, top, listWidth, statusHeight));
     place(Control::ProgressBar1, Place(right + inset, top + captionBand, innerWidth, barHeight));
     place(Control::PushButton14, Place(right + inset, top + captionBand + barHeight + gap, innerWidth, buttonHeight));
-    place(Control::Label1, Place(right + inset, top + captionBand + barHeight + gap + buttonHeight + gap, innerWidth,
-                                 noteHeight));
+    place(Control::Label1,
+          Place(right + inset, top + captionBand + barHeight + gap + buttonHeight + gap, innerWidth, noteHeight));
     top += statusHeight + gap;
     place(Control::Frame3, Place(right, top, listWidth, captionBand + 2 * lineStep + border));
     place(Control::Check9, Place(right + inset, top + captionBand, innerWidth, lineHeight));
