@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
