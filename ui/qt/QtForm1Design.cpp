@@ -183,7 +183,11 @@ void QtForm1::BuildOptions(QWidget* content) {
     Option1->setChecked(true);
     Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, kCheck11);
     Check12 = MakeCaptioned<QCheckBox>("Check12", Frame1, kCheck12);
+    // Five rows set close, as a dialog's option rows are: on a small screen with large fonts the window still fits.
     auto* options = new QVBoxLayout(Frame1);
+    const QMargins margins = options->contentsMargins();
+    options->setContentsMargins(margins.left(), margins.top() / 2, margins.right(), margins.bottom() / 2);
+    options->setSpacing(1);
     for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11, Check12}) {
         options->addWidget(option);
     }
