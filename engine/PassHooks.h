@@ -7,6 +7,7 @@
 #include "engine/PassContext.h"
 #include "engine/Side.h"
 #include "engine/modSync.h"
+#include "fs/AddFolder.h"
 
 #include <array>
 #include <functional>
@@ -14,11 +15,8 @@
 
 namespace quillmere {
 
-using FolderReader =
-    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>;
-
 struct PassHooks {
-    std::array<FolderReader, 2> readers; // per side; the system's listing when empty
+    std::array<FolderReading, 2> readers; // per side; the system's listings and looks where empty
     // Called once both sides are listed, before anything is compared: the names to compare, or none for all.
     std::function<const NamesToCompare*(const Side& side1, const Side& side2)> listed;
     NameSet* told = nullptr; // receives the name of every copy told

@@ -112,7 +112,7 @@ void ListSide(Side& side, const SideToList& toList, SideReports& reports, const 
         [&reports] { reports.FolderWalked(); },
         [&reports](const std::string& path, const std::string& cause) { reports.NotRead(path, cause); },
         [&files](const std::string& folder, std::string_view name) { return TakesPart(folder, name, files); },
-        toList.readFolder};
+        toList.reading};
     RunTrapped(reports, StepOf(steps.walk),
                [&] { side.listed = GetSubDirectoriesWithFiles(folders, side.files, true, control); });
     if (!side.listed) {

@@ -7,6 +7,7 @@
 #include "engine/PassContext.h"
 #include "engine/Side.h"
 #include "engine/SyncSteps.h"
+#include "fs/AddFolder.h"
 
 #include <functional>
 #include <memory>
@@ -24,9 +25,7 @@ struct SideSteps {
 struct SideToList {
     std::string folder; // ends in one separator
     SideSteps steps;
-    // How the walk reads each folder, called on the side's own thread; the system's listing when empty.
-    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
-        readFolder = {};
+    FolderReading reading = {}; // how the walk reads each folder, called on the side's own thread
 };
 
 // Every file of each tree whose name does not begin with "~", with its facts, indexed by name. A side whose top

@@ -2,6 +2,7 @@
 #include "engine/WatchedPasses.h"
 
 #include "engine/PassHooks.h"
+#include "fs/Main.h"
 
 #include <unordered_set>
 #include <utility>
@@ -11,6 +12,14 @@ namespace quillmere {
 namespace {
 
 using FolderNames = std::unordered_set<std::string>;
+
+// The folder holding path (a folder's path in the walk's form, one separator after each name).
+std::string ParentOf(const std::string& path) {
+    const auto end = path.find_last_not_of(SeparatorOf(kNativePathStyle));
+    const auto last =
+        end == std::string::npos ? std::string::npos : path.find_last_of(SeparatorOf(kNativePathStyle), end);
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
 
 bool WantsAll(const platform::ContentsWanted& wanted) {
     return wanted.folders && wanted.files && wanted.fileFacts;
@@ -26,6 +35,7 @@ public:
     Reader(const Tree& before, std::optional<FolderNames> named) : before_(before), named_(std::move(named)) {}
 
     platform::FolderContents Read(const std::string& folder, const platform::ContentsWanted& wanted) {
+        remembered_.reset();
         if (named_ && WantsAll(wanted) && !named_->contains(folder)) {
             const auto read = before_.reads.find(folder);
             const auto number = before_.numbers.find(folder);
@@ -41,14 +51,53 @@ public:
         return contents;
     }
 
+    // The files of the folder Read gave last, when it gave them from the listing before.
+    bool KeptFiles(const std::string& folder, ListedFiles& files) {
+        const auto number = std::exchange(remembered_, std::nullopt);
+        if (!number || before_.side->files.FolderPath(*number) != folder) {
+            return false;
+        }
+        files.AddFilesOf(before_.side->files, *number);
+        return true;
+    }
+
+    // The look the walk took at a folder the watch named neither itself nor its parent since: a change of a
+    // folder's own attributes may be told as a change of the folder that holds it.
+    std::optional<FolderLook> LookedBefore(const std::string& path) {
+        if (!named_ || named_->contains(path) || named_->contains(ParentOf(path))) {
+            return std::nullopt;
+        }
+        const auto look = before_.looks.find(path);
+        if (look == before_.looks.end()) {
+            return std::nullopt;
+        }
+        looks_.insert(*look);
+        return look->second;
+    }
+
+    FolderReading Reading() {
+        return FolderReading{
+            [this](const std::string& folder, const platform::ContentsWanted& wanted) { return Read(folder, wanted); },
+            [this](const std::string& folder, ListedFiles& files) { return KeptFiles(folder, files); },
+            [this](const std::string& path) { return LookedBefore(path); },
+            [this](const std::string& path, const FolderLook& look) { looks_.insert_or_assign(path, look); }};
+    }
+
     std::unordered_map<std::string, FolderRead> TakeReads() { return std::exchange(reads_, {}); }
+    std::unordered_map<std::string, FolderLook> TakeLooks() { return std::exchange(looks_, {}); }
 
 private:
-    platform::FolderContents Remembered(const FolderRead& read, std::size_t number) const {
+    // Where listed files are known to open, the walk takes the files of the folder as they are (KeptFiles);
+    // elsewhere it looks at each again.
+    platform::FolderContents Remembered(const FolderRead& read, std::size_t number) {
         const ListedFiles& files = before_.side->files;
         platform::FolderContents contents;
         contents.folders = read.folders;
         contents.linksNotFollowed = read.linksNotFollowed;
+        if (platform::kListedFilesCanBeOpened) {
+            remembered_ = number;
+            return contents;
+        }
         for (std::size_t file = files.FirstFileOf(number); file < files.FirstFileOf(number + 1); ++file) {
             contents.files.emplace_back(files.NameOf(file));
             contents.fileFacts.push_back(files.FactsOf(file));
@@ -59,6 +108,8 @@ private:
     const Tree& before_;
     const std::optional<FolderNames> named_;
     std::unordered_map<std::string, FolderRead> reads_;
+    std::unordered_map<std::string, FolderLook> looks_;
+    std::optional<std::size_t> remembered_; // the folder number in the listing before of the folder read last
 };
 
 WatchedPasses::WatchedPasses() = default;
@@ -79,10 +130,7 @@ SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, 
             named.emplace(changes[side]->begin(), changes[side]->end());
         }
         readers_[side] = std::make_unique<Reader>(trees_[side], std::move(named));
-        hooks.readers[side] = [reader = readers_[side].get()](const std::string& folder,
-                                                              const platform::ContentsWanted& wanted) {
-            return reader->Read(folder, wanted);
-        };
+        hooks.readers[side] = readers_[side]->Reading();
     }
     NameSet told;
     hooks.told = &told;
@@ -148,6 +196,7 @@ void WatchedPasses::Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side
     for (std::size_t side = 0; side < 2; ++side) {
         Tree tree;
         tree.reads = readers_[side]->TakeReads();
+        tree.looks = readers_[side]->TakeLooks();
         for (std::size_t folder = 0; folder < sides[side]->files.FolderCount(); ++folder) {
             tree.numbers.emplace(sides[side]->files.FolderPath(folder), folder);
         }

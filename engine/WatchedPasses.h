@@ -9,6 +9,7 @@
 #include "engine/NameSet.h"
 #include "engine/Side.h"
 #include "engine/modSync.h"
+#include "fs/AddFolder.h"
 
 #include <array>
 #include <memory>
@@ -44,6 +45,7 @@ private:
     struct Tree {
         std::unique_ptr<Side> side;
         std::unordered_map<std::string, FolderRead> reads;
+        std::unordered_map<std::string, FolderLook> looks;    // each folder's look, for the walk's rules
         std::unordered_map<std::string, std::size_t> numbers; // each listed folder's number in side->files
     };
     class Reader;

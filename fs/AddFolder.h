@@ -5,6 +5,7 @@
 #include "base/ErrorTrap.h"
 #include "fs/ListedFiles.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,6 +17,29 @@ namespace quillmere {
 // Folder paths, each ending in one separator.
 using FolderList = std::vector<std::string>;
 
+// What the walk found when it looked at a folder: its attributes and its identity.
+struct FolderLook {
+    std::uint32_t attributes = 0;
+    platform::FileIdentity identity;
+};
+
+// How the walk reads and looks at folders. A pass that knows which folders changed gives the others as it found
+// them before; every member may be empty, and the walk then asks the system.
+struct FolderReading {
+    // Reads a folder the walk enters (its path ends in one separator); platform::ListFolderContents when empty. A
+    // pass that knows which folders changed gives the others as it read them before.
+    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
+        readFolder;
+    // Asked right after readFolder of a folder whose files the walk keeps (folder ends in one separator): adds to
+    // files the files that folder had when it was read before, and returns true, when readFolder gave it as it was
+    // read then; false takes its files from what readFolder returned.
+    std::function<bool(const std::string& folder, ListedFiles& files)> keptFiles;
+    // The look the walk took at a folder (its path as the walk has it) before, when the folder has not changed
+    // since; none makes the walk look again. looked is told of every look the walk takes.
+    std::function<std::optional<FolderLook>(const std::string& path)> lookedBefore;
+    std::function<void(const std::string& path, const FolderLook& look)> looked;
+};
+
 struct WalkControl {
     ErrorSink* errors = nullptr;          // trapped errors of the walk go here (none reported when null)
     std::function<bool()> stopRequested;  // checked once per folder; a stopped walk returns what it has
@@ -26,10 +50,7 @@ struct WalkControl {
     // Asked of each file the walk with files lists (folder ends in one separator); false leaves the file out.
     // Every callback here is called on the thread that runs the walk.
     std::function<bool(const std::string& folder, std::string_view name)> takesPart;
-    // Reads a folder the walk enters (its path ends in one separator); platform::ListFolderContents when empty. A
-    // pass that knows which folders changed gives the others as it read them before.
-    std::function<platform::FolderContents(const std::string& folder, const platform::ContentsWanted& wanted)>
-        readFolder;
+    FolderReading reading;
 };
 
 // Appends to list every qualifying subfolder below its entries, breadth-first, the starting entries first.

@@ -160,21 +160,29 @@ FolderWalk::Level FolderWalk::Examine(Level& level) {
     return next;
 }
 
+// A folder that has not changed since the walk looked at it before is taken as it was then.
+std::optional<FolderLook> FolderWalk::LookedBefore(const std::string& path) const {
+    return control_.reading.lookedBefore ? control_.reading.lookedBefore(path) : std::nullopt;
+}
+
 void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
-    if (!IsFolder(entry.path)) {
+    const std::optional<FolderLook> before = LookedBefore(entry.path);
+    if (!before && !IsFolder(entry.path)) {
         entry.kept = false;
         startMissing_ = startMissing_ || entry.starting;
         ReportNotRead(WalkStep::FolderTest, entry.path, platform::FolderProblem(entry.path));
         return;
     }
-    std::optional<std::uint32_t> attributes;
-    Step(WalkStep::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });
+    std::optional<std::uint32_t> attributes = before ? std::optional(before->attributes) : std::nullopt;
+    if (!before) {
+        Step(WalkStep::ObtainFolder, [&] { attributes = platform::ReadAttributes(entry.path); });
+    }
     if (control_.folderExamined) {
         Step(WalkStep::ProcessEvents, [&] { control_.folderExamined(); });
     }
     std::shared_ptr<const Ancestry> inside;
     bool entered = false;
-    Step(WalkStep::EnteringRule, [&] { entered = IsEntered(entry, attributes, inside); });
+    Step(WalkStep::EnteringRule, [&] { entered = IsEntered(entry, attributes, inside, before ? &*before : nullptr); });
     entry.kept = entered;
     if (entered) {
         ListSubfolders(entry, std::move(inside), next);
@@ -186,11 +194,14 @@ void FolderWalk::ExamineEntry(Entry& entry, Level& next) {
 // The entering rule, and no way back up: a folder with the identity of a folder above it (a link or a bind
 // mount leading to an ancestor) would be walked again and again. The home trash is never entered either.
 bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
-                           std::shared_ptr<const Ancestry>& inside) {
+                           std::shared_ptr<const Ancestry>& inside, const FolderLook* before) {
     if (!attributes || !IsEnteredByRule(*attributes, [&] { return platform::IsRootFolder(entry.path); })) {
         return false;
     }
-    const auto identity = platform::ReadFolderIdentity(entry.path);
+    const auto identity = before ? std::optional(before->identity) : platform::ReadFolderIdentity(entry.path);
+    if (identity && !before && control_.reading.looked) {
+        control_.reading.looked(entry.path, FolderLook{*attributes, *identity});
+    }
     if (identity && identity == homeTrash_) {
         return false;
     }
@@ -211,7 +222,8 @@ bool FolderWalk::IsEntered(const Entry& entry, std::optional<std::uint32_t> attr
 platform::FolderContents FolderWalk::ReadFolder(const std::string& path, bool wantFolders) const {
     const bool wantFiles = files_ != nullptr;
     const platform::ContentsWanted wanted{wantFolders, wantFiles, wantFiles};
-    return control_.readFolder ? control_.readFolder(path, wanted) : platform::ListFolderContents(path, wanted);
+    return control_.reading.readFolder ? control_.reading.readFolder(path, wanted)
+                                       : platform::ListFolderContents(path, wanted);
 }
 
 void FolderWalk::ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next) {
@@ -251,6 +263,9 @@ void FolderWalk::KeepFiles(Entry& entry, const std::string& folder, const platfo
         return;
     }
     entry.listedAs = files_->AddFolder(folder);
+    if (control_.reading.keptFiles && control_.reading.keptFiles(folder, *files_)) {
+        return;
+    }
     for (std::size_t i = 0; i < listing.files.size(); ++i) {
         const std::string& name = listing.files[i];
         if (IsOpenableListedFile(folder, name) && (!control_.takesPart || control_.takesPart(folder, name))) {

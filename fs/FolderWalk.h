@@ -51,8 +51,9 @@ private:
     static std::shared_ptr<const Ancestry> WithoutSelf(const std::string& path, std::shared_ptr<const Ancestry> above);
     Level Examine(Level& level);
     void ExamineEntry(Entry& entry, Level& next);
-    bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes,
-                   std::shared_ptr<const Ancestry>& inside);
+    std::optional<FolderLook> LookedBefore(const std::string& path) const;
+    bool IsEntered(const Entry& entry, std::optional<std::uint32_t> attributes, std::shared_ptr<const Ancestry>& inside,
+                   const FolderLook* before = nullptr);
     platform::FolderContents ReadFolder(const std::string& path, bool wantFolders) const;
     void ListSubfolders(Entry& entry, std::shared_ptr<const Ancestry> inside, Level& next);
     void KeepFiles(Entry& entry, const std::string& folder, const platform::FolderContents& listing);

@@ -42,6 +42,35 @@ void ListedFiles::AddFile(std::string_view name, const std::optional<platform::F
     }
 }
 
+void ListedFiles::AddFilesOf(const ListedFiles& from, std::size_t folder) {
+    const std::size_t first = from.FirstFileOf(folder);
+    const std::size_t end = from.FirstFileOf(folder + 1);
+    if (first == end) {
+        return;
+    }
+    const std::uint32_t source = from.NameStart(first);
+    const std::size_t start = names_.size();
+    const std::size_t count = facts_.size();
+    const std::uint32_t shift = Narrow(start + from.nameEnds_[end - 1] - source) - from.nameEnds_[end - 1];
+    // A failure leaves every file of the folder out, so that names and facts stay in step.
+    try {
+        names_.append(from.names_, source, from.nameEnds_[end - 1] - source);
+        for (std::size_t file = first; file < end; ++file) {
+            StoredFacts stored = from.facts_[file];
+            if (stored.device != kNoFile) {
+                stored.device = DeviceNumber(from.devices_[stored.device]);
+            }
+            nameEnds_.push_back(from.nameEnds_[file] + shift);
+            facts_.push_back(stored);
+        }
+    } catch (...) {
+        names_.resize(start);
+        nameEnds_.resize(count);
+        facts_.resize(count);
+        throw;
+    }
+}
+
 std::size_t ListedFiles::FirstFileOf(std::size_t folder) const {
     return folder < folders_.size() ? folders_[folder].firstFile : Size();
 }

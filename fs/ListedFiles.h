@@ -21,6 +21,9 @@ public:
     std::size_t AddFolder(std::string path);
     // facts: no value for a file that was gone when it was looked at.
     void AddFile(std::string_view name, const std::optional<platform::FileFacts>& facts);
+    // Adds the files of folder in from, names and facts as they are there, to the folder added last: a folder
+    // taken as it was listed before costs a copy of its block, not a string and a look-up per file.
+    void AddFilesOf(const ListedFiles& from, std::size_t folder);
 
     std::size_t Size() const { return nameEnds_.size(); }
     std::size_t FolderCount() const { return folders_.size(); }

@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 namespace quillmere {
 namespace {
@@ -211,6 +212,33 @@ TEST_F(FolderWalkTest, WalkWithFilesGivesTheSameFoldersAndEachFoldersFilesWithTh
     }
     ASSERT_GE(files.Size(), 2u);
     EXPECT_EQ(files.PathOf(1), Root() + "top.txt");
+}
+
+// A pass that knows a folder did not change gives the walk the look it took before, and the walk's rules judge
+// that look, not a fresh one: here a look that makes a plain folder a way back up to the top leaves it out.
+TEST_F(FolderWalkTest, LooksTakenBeforeAreJudgedInsteadOfTheFoldersAsTheyAre) {
+    Make({"R", "R/A", "R/B", "R/B/C"});
+    std::map<std::string, FolderLook> told;
+    WalkControl control;
+    control.reading.looked = [&](const std::string& path, const FolderLook& look) { told[path] = look; };
+    EXPECT_EQ(Walk({Root()}, true, control), (FolderList{Root(), Root() + "A/", Root() + "B/", Root() + "B/C/"}));
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told[Root() + "A/"].identity, platform::ReadFolderIdentity(Root() + "A/"));
+
+    std::map<std::string, FolderLook> before = told;
+    before[Root() + "B/"].identity = told[Root()].identity;
+    before.erase(Root() + "A/");
+    told.clear();
+    std::vector<std::string> asked;
+    control.reading.lookedBefore = [&](const std::string& path) -> std::optional<FolderLook> {
+        asked.push_back(path);
+        const auto look = before.find(path);
+        return look == before.end() ? std::nullopt : std::optional(look->second);
+    };
+    EXPECT_EQ(Walk({Root()}, true, control), (FolderList{Root(), Root() + "A/"}));
+    EXPECT_EQ(asked, (std::vector<std::string>{Root(), Root() + "A/", Root() + "B/"}));
+    EXPECT_EQ(told.size(), 1u) << "only the folder given no look is looked at again";
+    EXPECT_TRUE(told.contains(Root() + "A/"));
 }
 
 TEST_F(FolderWalkTest, FilesAPassTakesNoPartInAreLeftOutOfTheListing) {

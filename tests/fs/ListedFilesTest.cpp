@@ -83,5 +83,45 @@ TEST(ListedFiles, FoldersKeptOutOfTheirOrderAreRefusedAndNothingMoves) {
     EXPECT_EQ(Paths(files), (std::vector<std::string>{"/a/1", "/b/2"}));
 }
 
+// A folder taken over from an earlier listing must read exactly as if each of its files had been added again,
+// whatever devices either listing knew first and wherever the folder's block lay.
+TEST(ListedFiles, FilesTakenFromAnotherListingReadAsIfAddedOneByOne) {
+    const std::optional<platform::FileFacts> facts[] = {Facts(5, 1, 10), std::nullopt, Facts(3, 2, -7), Facts(5, 3, 1)};
+    ListedFiles before;
+    before.AddFolder("/t/");
+    before.AddFile("first", Facts(9, 9, 9));
+    before.AddFolder("/t/empty/");
+    before.AddFolder("/t/a/");
+    for (std::size_t i = 0; i < std::size(facts); ++i) {
+        before.AddFile(std::string(i + 1, 'n'), facts[i]);
+    }
+    before.AddFolder("/t/z/");
+    before.AddFile("last", Facts(5, 8, 8));
+
+    ListedFiles taken;
+    ListedFiles added;
+    for (ListedFiles* files : {&taken, &added}) {
+        files->AddFolder("/u/");
+        files->AddFile("own", Facts(3, 4, 4));
+        files->AddFolder("/u/a/");
+    }
+    taken.AddFilesOf(before, 2);
+    taken.AddFilesOf(before, 1);
+    for (std::size_t i = 0; i < std::size(facts); ++i) {
+        added.AddFile(std::string(i + 1, 'n'), facts[i]);
+    }
+    taken.AddFolder("/u/b/");
+    added.AddFolder("/u/b/");
+    taken.AddFile("after", Facts(5, 6, 6));
+    added.AddFile("after", Facts(5, 6, 6));
+
+    EXPECT_EQ(Paths(taken), Paths(added));
+    ASSERT_EQ(taken.Size(), added.Size());
+    for (std::size_t file = 0; file < taken.Size(); ++file) {
+        EXPECT_EQ(taken.FactsOf(file), added.FactsOf(file)) << file;
+        EXPECT_EQ(taken.FolderOf(file), added.FolderOf(file)) << file;
+    }
+}
+
 } // namespace
 } // namespace quillmere
