@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The console's Ctrl-C and Ctrl-Break reach the program's stop handler, every time they come. They are delivered
 // as the system delivers them: its CtrlRoutine, which a console runs on a new thread of the program at each press,
-// calls the handlers in turn; the last, the system's own, ends the program.
+// calls the handlers in turn, the last one set first; the system's own, which ends the program, comes last.
 #include "platform/StopSignals.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,15 @@ extern "C" void NoteSignal(int signalNumber) {
     ++gCount;
 }
 
+std::atomic<int> gPassedOn{0};
+
 extern "C" void EarlierHandler(int) {}
+
+// Set before the stop handler: what the stop handler passes on comes here, not to the system's end of the program.
+BOOL WINAPI CatchPassedOn(DWORD) {
+    ++gPassedOn;
+    return TRUE;
+}
 
 void PressOnConsole(DWORD event) {
     using Routine = DWORD(WINAPI*)(void*);
@@ -43,12 +51,16 @@ TEST(WindowsStopSignals, CtrlCAndCtrlBreakReachTheHandlerEachTimeTheyCome) {
                                  ConsoleKey{"Ctrl-Break", CTRL_BREAK_EVENT, SIGBREAK}}) {
         gLastSignal.store(0);
         gCount.store(0);
+        gPassedOn.store(0);
+        ASSERT_TRUE(SetConsoleCtrlHandler(CatchPassedOn, TRUE));
         const StopSignals stop(NoteSignal);
         // The second press comes while the program is still stopping: it must not end it.
         PressOnConsole(key.event);
         PressOnConsole(key.event);
         EXPECT_EQ(gLastSignal.load(), key.signalNumber) << key.name;
         EXPECT_EQ(gCount.load(), 2) << key.name;
+        EXPECT_EQ(gPassedOn.load(), 0) << key.name << " went on to end the program";
+        SetConsoleCtrlHandler(CatchPassedOn, FALSE);
     }
 }
 
