@@ -18,14 +18,21 @@ constexpr auto kIdleWait = std::chrono::hours(24);
 } // namespace
 
 WatchSchedule::WatchSchedule(const SyncJob& job, QuietRule::Now now)
-    : watch_({job.folder1, job.folder2}), rule_(std::move(now)) {}
+    : WatchSchedule(std::make_unique<platform::FolderWatch>(std::vector<std::string>{job.folder1, job.folder2}),
+                    std::move(now)) {}
 
-void WatchSchedule::WaitAndTake(std::optional<QuietRule::Clock::time_point> until) {
-    const auto left = until ? *until - QuietRule::Clock::now() : QuietRule::Clock::duration(kIdleWait);
-    const auto wait =
-        std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left), std::chrono::milliseconds(0));
-    watch_.WaitForChange(wait);
-    const platform::WatchNews news = watch_.TakeNews();
+WatchSchedule::WatchSchedule(std::unique_ptr<platform::WatchSource> watch, QuietRule::Now now)
+    : watch_(std::move(watch)), now_(now), rule_(std::move(now)) {}
+
+// Rounded up, so that a wait never ends just before the time it waits for.
+void WatchSchedule::Wait(std::optional<QuietRule::Clock::time_point> until) {
+    const auto left = until ? *until - now_() : QuietRule::Clock::duration(kIdleWait);
+    const auto wait = std::max(std::chrono::ceil<std::chrono::milliseconds>(left), std::chrono::milliseconds(0));
+    watch_->WaitForChange(wait);
+}
+
+void WatchSchedule::Take() {
+    const platform::WatchNews news = watch_->TakeNews();
     for (std::size_t side = 0; side < 2; ++side) {
         const platform::TreeNews& tree = news.trees[side];
         bool changed = !tree.changed.empty();
@@ -45,7 +52,7 @@ WatchedPasses::Changes WatchSchedule::PassStarting(bool full) {
     for (std::size_t side = 0; side < 2; ++side) {
         if (full || readInFull_[side] || doubts_[side]) {
             // Before the listing, so that nothing changed while it runs goes unseen. Lost changes are now found.
-            watch_.StartAfresh(side);
+            watch_->StartAfresh(side);
             if (doubts_[side] && TellsOfLostChanges(*doubts_[side])) {
                 doubts_[side].reset();
             }
@@ -62,7 +69,7 @@ WatchedPasses::Changes WatchSchedule::PassStarting(bool full) {
 void WatchSchedule::PassEnded(const WatchedPasses& passes) {
     rule_.PassEnded();
     for (std::size_t side = 0; side < 2; ++side) {
-        watch_.AddFolders(side, passes.FoldersListed(side));
+        watch_->AddFolders(side, passes.FoldersListed(side));
     }
 }
 

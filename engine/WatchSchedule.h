@@ -10,6 +10,7 @@
 #include "platform/FolderWatch.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -20,11 +21,20 @@ class WatchSchedule {
 public:
     // Watches both folders of job (before anything is listed): the first pass reads both sides in full.
     WatchSchedule(const SyncJob& job, QuietRule::Now now);
+    // Follows that watch, made for both folders before anything was listed.
+    WatchSchedule(std::unique_ptr<platform::WatchSource> watch, QuietRule::Now now);
 
     // Waits until news comes, until, or Wake; then takes the news.
-    void WaitAndTake(std::optional<QuietRule::Clock::time_point> until);
+    void WaitAndTake(std::optional<QuietRule::Clock::time_point> until) {
+        Wait(until);
+        Take();
+    }
+    // The two halves, for a thread that waits while another one starts and ends passes: Wait changes nothing the
+    // other methods read, so only Take and those need to be kept apart.
+    void Wait(std::optional<QuietRule::Clock::time_point> until);
+    void Take();
     // Ends a wait, or the next one: from any thread, and on POSIX from a signal handler.
-    void Wake() { watch_.Wake(); }
+    void Wake() { watch_->Wake(); }
 
     bool PassDue() const { return rule_.PassDue(); }
     std::optional<QuietRule::Clock::time_point> DueAt() const { return rule_.DueAt(); }
@@ -38,7 +48,8 @@ public:
     const std::optional<platform::WatchDoubt>& Doubt(std::size_t side) const { return doubts_[side]; }
 
 private:
-    platform::FolderWatch watch_;
+    std::unique_ptr<platform::WatchSource> watch_;
+    QuietRule::Now now_;
     QuietRule rule_;
     std::array<std::set<std::string>, 2> pending_;
     std::array<std::optional<platform::WatchDoubt>, 2> doubts_;

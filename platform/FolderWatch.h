@@ -59,29 +59,40 @@ struct WatchNews {
 
 enum class WaitResult { News, TimedOut, Woken };
 
-class FolderWatch {
+// What a schedule of passes asks of a watch (FolderWatch below; a test's scripted watch).
+class WatchSource {
+public:
+    virtual ~WatchSource() = default;
+    virtual void StartAfresh(std::size_t tree) = 0;
+    virtual void AddFolders(std::size_t tree, const std::vector<std::string>& folders) = 0;
+    virtual WatchNews TakeNews() = 0;
+    virtual WaitResult WaitForChange(std::chrono::milliseconds timeout) = 0;
+    virtual void Wake() = 0;
+};
+
+class FolderWatch final : public WatchSource {
 public:
     // Watches every folder below each top folder (given in the walk's form) that a pass walks.
     explicit FolderWatch(const std::vector<std::string>& tops);
-    ~FolderWatch();
+    ~FolderWatch() override;
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
     // Forgets the tree's changes and doubt and watches it anew, to be followed by a full listing of it.
-    void StartAfresh(std::size_t tree);
+    void StartAfresh(std::size_t tree) override;
     // Watches those of a listing's folders (in the walk's form, the tree's own) that are not watched yet: a
     // link the walk followed, or a folder that appeared unseen. A folder newly watched is named in the next news,
     // as it may have changed between the listing and now.
-    void AddFolders(std::size_t tree, const std::vector<std::string>& folders);
+    void AddFolders(std::size_t tree, const std::vector<std::string>& folders) override;
 
     // The folders changed since the last call, and each tree's doubt.
-    WatchNews TakeNews();
+    WatchNews TakeNews() override;
 
     // Returns News as soon as there is news not yet taken (at once when some is waiting), TimedOut after timeout,
     // Woken when Wake was called meanwhile.
-    WaitResult WaitForChange(std::chrono::milliseconds timeout);
+    WaitResult WaitForChange(std::chrono::milliseconds timeout) override;
     // Ends a wait, or the next one: from any thread, and on POSIX from a signal handler too.
-    void Wake();
+    void Wake() override;
 
 private:
     struct State;

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,6 +34,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->Option2, "Option2"},
         {window_->Option3, "Option3"},
         {window_->Check11, "Check11"},
+        {window_->Check12, "Check12"},
         {window_->PushButton3, "PushButton3"},
         {window_->PushButton1, "PushButton1"},
         {window_->ListView1, "ListView1"},
@@ -43,6 +45,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
         {window_->Frame2, "Frame2"},
         {window_->ProgressBar1, "ProgressBar1"},
         {window_->PushButton14, "PushButton14"},
+        {window_->Label1, "Label1"},
         {window_->Frame3, "Frame3"},
         {window_->Check9, "Check9"},
         {window_->Check10, "Check10"},
@@ -59,6 +62,7 @@ TEST_F(DesignTest, ControlsCarryTheirDesignNamesAndTexts) {
     EXPECT_EQ(Shown(window_->Option3),
               "One direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ");
     EXPECT_EQ(Shown(window_->Check11), "Keep replaced files in the Trash");
+    EXPECT_EQ(Shown(window_->Check12), "Sync as soon as files change");
     EXPECT_EQ(Shown(window_->PushButton3), "1. Choose Folder 1");
     EXPECT_EQ(Shown(window_->PushButton1), "2. Choose Folder 2");
     EXPECT_EQ(Shown(window_->PushButton12), "Sync Now (Test)");

@@ -6,7 +6,9 @@
 #include "tray/TrayMessages.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -201,6 +203,37 @@ TEST_F(WiringTest, TheKeepReplacedBoxReachesItsHandler) {
     EXPECT_TRUE(window_->Check11->isChecked());
     window_->Check11->click();
     EXPECT_EQ(Stored("Keep Replaced"), "Off");
+}
+
+// Ticked, the box has the pair watched by the folder watch and its thread, whose news reaches the logic through the
+// UI thread: a file saved in Folder 1 is copied by the pass the change starts.
+TEST_F(WiringTest, TheSyncOnChangeBoxHasAChangeStartAPass) {
+    QTemporaryDir folder1;
+    QTemporaryDir folder2;
+    Store("Folder 1", folder1.path() + "/");
+    Store("Folder 2", folder2.path() + "/");
+    Load();
+    EXPECT_FALSE(window_->Check12->isChecked());
+    window_->Check12->click();
+    EXPECT_EQ(Stored("Sync On Change"), "On");
+    QFile saved(folder1.filePath("saved.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+    saved.write("saved");
+    saved.close();
+    QTRY_VERIFY_WITH_TIMEOUT(runner_.Running(), 15000);
+    runner_.Finish();
+    EXPECT_TRUE(QFile::exists(folder2.filePath("saved.txt")));
+    window_->Check12->click();
+    EXPECT_EQ(Stored("Sync On Change"), "Off");
+}
+
+TEST_F(WiringTest, TheWatchNoteShowsOnlyWithAText) {
+    EXPECT_TRUE(window_->Label1->isHidden());
+    window_->SetWatchNote("Changes on Folder 2 are found by the timed pass only: a network folder");
+    EXPECT_FALSE(window_->Label1->isHidden());
+    EXPECT_EQ(window_->Label1->text(), "Changes on Folder 2 are found by the timed pass only: a network folder");
+    window_->SetWatchNote("");
+    EXPECT_TRUE(window_->Label1->isHidden());
 }
 
 TEST_F(WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {

@@ -19,10 +19,23 @@ Form1& Form1Fixture::Make() {
         }
         return SyncCounts{};
     };
-    form_ =
-        std::make_unique<Form1>(Form1Services{*view_, store_, chooser_, boxes_, ui_, runner_, timer1_, manualHold_,
-                                              startup_, std::move(tray), std::move(pass), [this] { return draw_; },
-                                              opener_, [this] { return now_; }, programFolder_, endAtOnce_, homePage_});
+    WatchServices watch{[this](const std::string& folder1, const std::string& folder2) {
+                            ++watchesMade_;
+                            watchedFolders_ = {folder1, folder2};
+                            auto made = std::make_unique<ScriptedWatch>(watchesLive_);
+                            watch_ = made.get();
+                            return made;
+                        },
+                        [this] { return QuietRule::Clock::time_point(QuietRule::Clock::duration(clock_.load())); },
+                        [this, pass](WatchedPasses&, const SyncJob& job, const SyncSettings& settings,
+                                     SyncObserver& observer, const WatchedPasses::Changes& changes) {
+                            changesSeen_.push_back(changes);
+                            return pass(job, settings, observer);
+                        }};
+    form_ = std::make_unique<Form1>(Form1Services{*view_, store_, chooser_, boxes_, ui_, runner_, timer1_, manualHold_,
+                                                  startup_, std::move(tray), std::move(pass), [this] { return draw_; },
+                                                  opener_, [this] { return now_; }, programFolder_, endAtOnce_,
+                                                  homePage_, std::move(watch)});
     return *form_;
 }
 

@@ -3,12 +3,14 @@
 // shell, and reads what the window shows and what the store holds.
 #pragma once
 
+#include "ScriptedWatch.h"
 #include "ScriptedWorld.h"
 #include "tests/tray/FakeTrayBackend.h"
 #include "ui/main/Form1.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,6 +62,17 @@ protected:
     const std::string programFolder_ = "/opt/quillmere";
     std::shared_ptr<tray::testing::TrayLog> trayLog_ = std::make_shared<tray::testing::TrayLog>();
     tray::testing::FakeTrayBackend* tray_ = nullptr;
+    // The watches of "Sync as soon as files change": how many were made, for which folders, the last one made
+    // (while it lives), what each watched pass was told had changed, and the clock of the quiet rule.
+    int watchesMade_ = 0;
+    int watchesLive_ = 0;
+    std::vector<std::string> watchedFolders_;
+    ScriptedWatch* watch_ = nullptr;
+    std::vector<WatchedPasses::Changes> changesSeen_;
+    std::atomic<QuietRule::Clock::rep> clock_{0};
+    void Advance(std::chrono::milliseconds by) {
+        clock_ += std::chrono::duration_cast<QuietRule::Clock::duration>(by).count();
+    }
     std::unique_ptr<ScriptedView> view_;
     std::unique_ptr<Form1> form_;
 };

@@ -53,6 +53,7 @@ public:
     void SetProgressText(const std::string& text) override { progressText = text; }
     void SetFailureNote(const std::string& text) override { failureNote = text; }
     void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
+    void SetWatchNote(const std::string& text) override { watchNote = text; }
     void SetChecked(FormCheckBox box, bool value) override { checked[box] = value; }
     void SetVisible(FormCheckBox box, bool value) override { boxVisible[box] = value; }
 
@@ -86,6 +87,7 @@ public:
     std::string failureListTitle; // of the list last shown
     std::vector<std::string> failureList;
     int failureListShown = 0;
+    std::string watchNote;
     std::map<FormCheckBox, bool> checked;
     std::map<FormCheckBox, bool> boxVisible;
 

@@ -117,9 +117,11 @@ TEST(Win32LayoutTest, ControlsLieApartInsideTheWindowAtEveryScale) {
         case Control::Option2:
         case Control::Option3:
         case Control::Check11:
+        case Control::Check12:
             return Control::Frame1;
         case Control::ProgressBar1:
         case Control::PushButton14:
+        case Control::Label1:
             return Control::Frame2;
         case Control::Check9:
         case Control::Check10:

@@ -185,6 +185,23 @@ TEST_F(Win32WiringTest, TheKeepReplacedBoxReachesItsHandlerAndThePass) {
     EXPECT_FALSE(lastOptions_.keepReplaced);
 }
 
+TEST_F(Win32WiringTest, TheSyncOnChangeBoxReachesItsHandler) {
+    EXPECT_FALSE(Checked(Control::Check12));
+    Click(Control::Check12);
+    EXPECT_EQ(Stored("Sync On Change"), "On");
+    Click(Control::Check12);
+    EXPECT_EQ(Stored("Sync On Change"), "Off");
+}
+
+TEST_F(Win32WiringTest, TheWatchNoteShowsOnlyWithAText) {
+    EXPECT_FALSE(Shown(Control::Label1));
+    window_->SetWatchNote("Changes on Folder 2 are found by the timed pass only: a network folder");
+    EXPECT_TRUE(Shown(Control::Label1));
+    EXPECT_EQ(Text(Control::Label1), L"Changes on Folder 2 are found by the timed pass only: a network folder");
+    window_->SetWatchNote("");
+    EXPECT_FALSE(Shown(Control::Label1));
+}
+
 // The note shows only while the logic gives it a text.
 TEST_F(Win32WiringTest, TheFailureNoteShowsOnlyWithAText) {
     EXPECT_FALSE(Shown(Control::PushButton14));

@@ -13,6 +13,7 @@ const std::vector<std::string_view>& MarkedCaptions() {
         "&One direction - Copy Folder1 to Folder2 based on newly edited files in Folder1 ",
         "One &direction - Copy Folder2 to Folder1 based on newly edited files in Folder2 ",
         "&Keep replaced files in the Trash",
+        "Sync as soon as &files change",
         "&1. Choose Folder 1",
         "&2. Choose Folder 2",
         "Turn On &Auto Sync",

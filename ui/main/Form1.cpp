@@ -72,7 +72,7 @@ Form1::Form1(Form1Services services)
       programFolder_(std::move(services.programFolder)), endAtOnce_(std::move(services.endAtOnce)),
       homePage_(std::move(services.homePage)), reports_(services.boxes), tickReports_(reports_),
       windowPass_(services.ui, reports_), poster_(services.ui), cSysTray1_(std::move(services.tray), true),
-      status_(kNextSync) {
+      status_(kNextSync), watchServices_(std::move(services.watch)) {
     view_.SetStatus(status_);
     view_.SetAutoSyncCaption(std::string(kTurnOn));
     view_.SetProgressText(std::string(kProgressBar));
@@ -109,6 +109,11 @@ void Form1::Form_Load() {
     Trap(Form1Step::RestoreKeepReplaced, [this] { view_.SetChecked(FormCheckBox::Check11, KeepReplacedSetting()); });
     // A pair stored by an older run may lie inside each other: say so before the countdown starts.
     Trap(Form1Step::RefuseStoredPair, [this] { RefusePair(); });
+    Trap(Form1Step::RestoreSyncOnChange, [this] {
+        check12_ = ReadOnOff(settings_, "Sync On Change");
+        view_.SetChecked(FormCheckBox::Check12, check12_);
+        UpdateWatch();
+    });
     formLoading_ = false;
 }
 
@@ -286,6 +291,7 @@ void Form1::ChooseFolder(FormList list) {
 
 // A new pair is judged at its next pass; the old pair's refusal no longer stands.
 void Form1::PairChanged() {
+    Trap(Form1Step::WatchPair, [this] { UpdateWatch(); });
     if (pairRefusal_.empty()) {
         return;
     }
@@ -334,6 +340,9 @@ void Form1::SetAutoSync(bool on) {
         timer1_.Start(1000);
     } else {
         timer1_.Stop();
+    }
+    if (!formLoading_) {
+        Trap(Form1Step::WatchPair, [this] { UpdateWatch(); });
     }
 }
 

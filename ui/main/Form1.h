@@ -8,6 +8,7 @@
 
 #include "engine/modSync.h"
 #include "tray/cSysTray.h"
+#include "ui/main/ChangeWatch.h"
 #include "ui/main/ErrorReport.h"
 #include "ui/main/Form1Steps.h"
 #include "ui/main/Form1View.h"
@@ -61,6 +62,7 @@ struct Form1Services {
     std::string programFolder; // where the optional skin and cursor files lie
     EndAtOnce endAtOnce;
     std::string homePage; // opened on one start in a hundred; none in a build without one
+    WatchServices watch;  // for "Sync as soon as files change"
 };
 
 class Form1 {
@@ -103,6 +105,9 @@ public:
     void Check9_Click(bool checked);
     void Check10_Click(bool checked);
     void Check11_Click(bool checked);
+    void Check12_Click(bool checked);
+    // The watch of the pair has news: a pass is due, or what it can trust changed.
+    void ChangeWatch_News();
     void cSysTray1_MouseUp(int button, int id);
     // The mouse moved over the control of that design name ("Form" for the window itself).
     void MouseMove(std::string_view control, PointerArea area);
@@ -115,7 +120,7 @@ public:
     const std::string& SavedStatusCaption() const { return savedStatusCaption_; }
 
 private:
-    enum class PassKind { None, Automatic, Manual };
+    enum class PassKind { None, Automatic, Manual, Change };
 
     template <class Statement> bool Trap(Form1Step step, Statement&& statement);
     template <class Handler> void Guarded(std::string_view procedure, Handler&& handler);
@@ -163,8 +168,16 @@ private:
     void AutomaticPassFinished();
     void EndAutomaticPass();
     void ManualPassFinished();
+    void ChangePassFinished();
     // True when no pass runs any more: the running one stopped within limit.
     bool StopPass(std::optional<std::chrono::milliseconds> limit);
+
+    // Sync as soon as files change.
+    // Watches the pair while the box is ticked, Auto Sync is on and the lists hold a pair that can run.
+    void UpdateWatch();
+    void ShowDoubts();
+    // The schedule hears of the pass's end; a pass asked for during a change pass starts.
+    void EndWatchedPass();
 
     // What a pass could not do.
     void TellPassFailures();
@@ -207,6 +220,7 @@ private:
     std::vector<ListedFolder> folder2_;
     bool check9_ = false;
     bool check10_ = false;
+    bool check12_ = false;
 
     // The countdown.
     bool autoSyncOn_ = false;
@@ -224,6 +238,12 @@ private:
     std::string manualKeptCaption_;
     std::string passEndedAt_;   // the local time the last pass ended
     PassFailures lastFailures_; // what the last pass could not do
+
+    // Sync as soon as files change.
+    WatchServices watchServices_;
+    std::shared_ptr<ChangeWatch> watch_;     // while the pair is watched
+    std::shared_ptr<ChangeWatch> passWatch_; // the watch the running pass went through, if any
+    bool timedRequested_ = false;            // the countdown's pass fell due during a change pass
 };
 
 template <class Statement> bool Form1::Trap(Form1Step step, Statement&& statement) {

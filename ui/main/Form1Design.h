@@ -11,6 +11,7 @@ namespace quillmere::form1_design {
 
 inline constexpr std::string_view kFrame1 = "Sync Options";
 inline constexpr std::string_view kCheck11 = "Keep replaced files in the Trash";
+inline constexpr std::string_view kCheck12 = "Sync as soon as files change";
 inline constexpr std::string_view kPushButton3 = "1. Choose Folder 1";
 inline constexpr std::string_view kPushButton1 = "2. Choose Folder 2";
 inline constexpr std::string_view kPushButton12 = "Sync Now (Test)";

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace quillmere {
 namespace {
@@ -72,8 +73,13 @@ void Form1::Timer1_Timer() {
 }
 
 // A due pass while a manual one runs is skipped: the manual pass is bringing the folders in step already, and
-// the countdown starts again. So it does when the folders lie inside each other.
+// the countdown starts again. So it does when the folders lie inside each other. One due while a change pass runs
+// runs after it: a change pass reads only what changed, and the countdown's pass is there for what no watch saw.
 void Form1::StartAutomaticPass() {
+    if (passKind_ == PassKind::Change) {
+        timedRequested_ = true;
+        return;
+    }
     if (passKind_ != PassKind::None || RefusePair()) {
         elapsedSeconds_ = 0;
         return;
@@ -132,11 +138,15 @@ void Form1::StartPass(PassKind kind, Form1Step step) {
     passKind_ = kind;
     windowPass_.Prepare();
     const bool started = Trap(step, [&] {
+        // While the pair is watched every pass goes through the watch, which is kept until the pass returns; only
+        // a change pass reads no more than what changed.
+        passWatch_ = watch_;
+        PassFunction pass = watch_ ? watch_->PassStarting(kind != PassKind::Change) : pass_;
         // A pair that cannot run still makes a pass that does nothing: the status line and the pause go as ever.
         runner_.Start(
-            [this, step, job = PassJob()] {
+            [this, step, job = PassJob(), pass = std::move(pass), kept = passWatch_] {
                 if (job) {
-                    RunTrapped(windowPass_, StepOf(step), [&] { pass_(*job, windowPass_, windowPass_); });
+                    RunTrapped(windowPass_, StepOf(step), [&] { pass(*job, windowPass_, windowPass_); });
                 }
             },
             [this] { PassFinished(); });
@@ -156,6 +166,11 @@ std::optional<SyncJob> Form1::PassJob() const {
 }
 
 void Form1::PassFinished() {
+    EndWatchedPass();
+    if (passKind_ == PassKind::Change) {
+        ChangePassFinished();
+        return;
+    }
     const bool automatic = passKind_ == PassKind::Automatic;
     const std::string_view label = automatic ? procedure::kTimer1 : procedure::kPushButton12;
     Guarded(label, [this] { TellPassFailures(); });
@@ -169,6 +184,21 @@ void Form1::PassFinished() {
         if (manualRequested_) {
             manualRequested_ = false;
             StartManualPass();
+        }
+    });
+}
+
+// A change pass leaves the countdown and its status line as they are; what it could not do is told as ever. A
+// pass asked for meanwhile runs now.
+void Form1::ChangePassFinished() {
+    passKind_ = PassKind::None;
+    Guarded(procedure::kChangeWatch, [this] {
+        TellPassFailures();
+        if (manualRequested_) {
+            manualRequested_ = false;
+            StartManualPass();
+        } else if (std::exchange(timedRequested_, false)) {
+            StartAutomaticPass();
         }
     });
 }
@@ -226,6 +256,11 @@ bool Form1::StopPass(std::optional<std::chrono::milliseconds> limit) {
     }
     passKind_ = PassKind::None;
     manualRequested_ = false;
+    timedRequested_ = false;
+    watch_.reset(); // a pass still running keeps its own
+    if (stopped) {
+        passWatch_.reset();
+    }
     return stopped;
 }
 

@@ -26,6 +26,8 @@ inline constexpr std::string_view kPushButton14 = "Form1.PushButton14_Click";
 inline constexpr std::string_view kCheck9 = "Form1.Check9_Click";
 inline constexpr std::string_view kCheck10 = "Form1.Check10_Click";
 inline constexpr std::string_view kCheck11 = "Form1.Check11_Click";
+inline constexpr std::string_view kCheck12 = "Form1.Check12_Click";
+inline constexpr std::string_view kChangeWatch = "Form1.ChangeWatch_News";
 inline constexpr std::string_view kTrayAvailability = "Form1.cSysTray1_AvailabilityChanged";
 inline constexpr std::string_view kTrayMouseUp = "Form1.cSysTray1_MouseUp";
 } // namespace form1_procedure
@@ -50,6 +52,7 @@ enum class Form1Step {
     StartInTray,
     RestoreKeepReplaced,
     RefuseStoredPair,
+    RestoreSyncOnChange,
     // The close.
     SaveFolder1,
     SaveFolder2,
@@ -68,6 +71,10 @@ enum class Form1Step {
     SaveAutoSyncOn,
     SaveAutoSyncOff,
     StartManualPass,
+    // Sync as soon as files change.
+    SaveSyncOnChange,
+    WatchPair,
+    StartChangePass,
     // The start-up options.
     SaveStartWithSystemOn,
     AddToStartup,
@@ -94,6 +101,7 @@ inline constexpr StepEntry<Form1Step> kForm1Steps[] = {
     {Form1Step::StartInTray, {form1_procedure::kFormLoad, 132}},
     {Form1Step::RestoreKeepReplaced, {form1_procedure::kFormLoad, 134}},
     {Form1Step::RefuseStoredPair, {form1_procedure::kFormLoad, 136}},
+    {Form1Step::RestoreSyncOnChange, {form1_procedure::kFormLoad, 138}},
     {Form1Step::SaveFolder1, {form1_procedure::kFormQueryUnload, 100}},
     {Form1Step::SaveFolder2, {form1_procedure::kFormQueryUnload, 102}},
     {Form1Step::TakeOutOfTray, {form1_procedure::kFormQueryUnload, 104}},
@@ -109,6 +117,9 @@ inline constexpr StepEntry<Form1Step> kForm1Steps[] = {
     {Form1Step::SaveAutoSyncOn, {form1_procedure::kPushButton13, 108}},
     {Form1Step::SaveAutoSyncOff, {form1_procedure::kPushButton13, 116}},
     {Form1Step::StartManualPass, {form1_procedure::kPushButton12, 106}},
+    {Form1Step::SaveSyncOnChange, {form1_procedure::kCheck12, 100}},
+    {Form1Step::WatchPair, {form1_procedure::kCheck12, 102}},
+    {Form1Step::StartChangePass, {form1_procedure::kChangeWatch, 100}},
     {Form1Step::SaveStartWithSystemOn, {form1_procedure::kCheck10, 106}},
     {Form1Step::AddToStartup, {form1_procedure::kCheck10, 108}},
     {Form1Step::SaveStartWithSystemOff, {form1_procedure::kCheck10, 118}},

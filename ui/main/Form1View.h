@@ -21,6 +21,7 @@ enum class FormCheckBox {
     Check9,  // "Start in system tray"
     Check10, // "Load this software on Windows startup"
     Check11, // "Keep replaced files in the Trash", among the sync options
+    Check12, // "Sync as soon as files change", under Check11
 };
 
 // The window's mouse-pointer setting, with its values.
@@ -76,6 +77,9 @@ public:
     // A plain read-only list, one line each, in a window of its own that does not hold up the program. Shown
     // again, it shows the new title and lines.
     virtual void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) = 0;
+    // Why changes on a folder are found by the timed pass only, one line a folder, in the status frame (Label1);
+    // empty text takes it away.
+    virtual void SetWatchNote(const std::string& text) = 0;
 
     // The check boxes. Setting a value raises no click: the logic raises its handler itself.
     virtual void SetChecked(FormCheckBox box, bool checked) = 0;

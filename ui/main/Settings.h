@@ -39,6 +39,7 @@ inline constexpr SettingKey kSettingKeys[] = {
     {"LastFolder", SettingKind::Text, ""},
     // Losing a replaced file is worse than keeping one: only an exact "Off" replaces outright.
     {"Keep Replaced", SettingKind::OnOff, "On", true},
+    {"Sync On Change", SettingKind::OnOff, "Off"},
 };
 
 // The key of an On/Off setting, checked against the table as the program is compiled: a name that is not in it,

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -123,6 +124,8 @@ void QtForm1::ConnectControls() {
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check10_Click(checked); }); });
     connect(Check11, &QCheckBox::toggled, this,
             [this](bool checked) { Forward([checked](Form1& logic) { logic.Check11_Click(checked); }); });
+    connect(Check12, &QCheckBox::toggled, this,
+            [this](bool checked) { Forward([checked](Form1& logic) { logic.Check12_Click(checked); }); });
     pointer_.SetMoveHandler([this](const QWidget& over, PointerArea area) {
         const bool window = &over == this || &over == content_;
         const std::string name = window ? std::string("Form") : over.objectName().toStdString();
@@ -215,9 +218,11 @@ QCheckBox* QtForm1::Box(FormCheckBox box) const {
     case FormCheckBox::Check10:
         return Check10;
     case FormCheckBox::Check11:
+        return Check11;
+    case FormCheckBox::Check12:
         break;
     }
-    return Check11;
+    return Check12;
 }
 
 // ---- Form1View ----
@@ -329,6 +334,11 @@ void QtForm1::ShowFailureList(const std::string& title, const std::vector<std::s
     FailureList->show();
     FailureList->raise();
     FailureList->activateWindow();
+}
+
+void QtForm1::SetWatchNote(const std::string& text) {
+    Label1->setText(Text(text));
+    Label1->setVisible(!text.empty());
 }
 
 void QtForm1::SetChecked(FormCheckBox box, bool checked) {

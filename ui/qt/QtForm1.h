@@ -14,6 +14,7 @@
 class QCheckBox;
 class QDialog;
 class QGroupBox;
+class QLabel;
 class QLayout;
 class QPlainTextEdit;
 class QProgressBar;
@@ -63,6 +64,7 @@ public:
     QRadioButton* Option2;
     QRadioButton* Option3;
     QCheckBox* Check11;
+    QCheckBox* Check12;
     QPushButton* PushButton3;
     QPushButton* PushButton1;
     QTreeWidget* ListView1;
@@ -73,6 +75,7 @@ public:
     QGroupBox* Frame2;
     QProgressBar* ProgressBar1;
     QPushButton* PushButton14; // the note of what the last pass could not do
+    QLabel* Label1;            // why changes on a folder are found by the timed pass only
     QGroupBox* Frame3;
     QCheckBox* Check9;
     QCheckBox* Check10;
@@ -103,6 +106,7 @@ public:
     void SetProgressText(const std::string& text) override;
     void SetFailureNote(const std::string& text) override;
     void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
+    void SetWatchNote(const std::string& text) override;
     void SetChecked(FormCheckBox box, bool checked) override;
     void SetVisible(FormCheckBox box, bool visible) override;
 

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -181,8 +182,13 @@ void QtForm1::BuildOptions(QWidget* content) {
     Option3 = MakeCaptioned<QRadioButton>("Option3", Frame1, kDirectionOptions[2].caption);
     Option1->setChecked(true);
     Check11 = MakeCaptioned<QCheckBox>("Check11", Frame1, kCheck11);
+    Check12 = MakeCaptioned<QCheckBox>("Check12", Frame1, kCheck12);
+    // Five rows set close, as a dialog's option rows are: on a small screen with large fonts the window still fits.
     auto* options = new QVBoxLayout(Frame1);
-    for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11}) {
+    const QMargins margins = options->contentsMargins();
+    options->setContentsMargins(margins.left(), margins.top() / 2, margins.right(), margins.bottom() / 2);
+    options->setSpacing(1);
+    for (QWidget* option : std::initializer_list<QWidget*>{Option1, Option2, Option3, Check11, Check12}) {
         options->addWidget(option);
     }
 }
@@ -249,9 +255,14 @@ void QtForm1::BuildStatus(QWidget* content) {
     keepPlace.setRetainSizeWhenHidden(true);
     PushButton14->setSizePolicy(keepPlace);
     PushButton14->hide();
+    // Shown only while a watched folder's changes cannot be trusted; it wraps rather than widen the window.
+    Label1 = Make<QLabel>("Label1", Frame2);
+    Label1->setWordWrap(true);
+    Label1->hide();
     auto* status = new QVBoxLayout(Frame2);
     status->addWidget(ProgressBar1);
     status->addWidget(PushButton14);
+    status->addWidget(Label1);
     const int longestStatus =
         Frame2->fontMetrics().horizontalAdvance("Auto Sync Complete at 00/00/0000 00:00:00 AM, 99 files not copied");
     status->addItem(new QSpacerItem(longestStatus + 20, 0, QSizePolicy::Preferred, QSizePolicy::Minimum));

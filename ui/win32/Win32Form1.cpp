@@ -134,6 +134,8 @@ void Win32Form1::Clicked(Control control) {
         return Forward([this](Form1& form) { form.Check10_Click(IsChecked(Item(Control::Check10))); });
     case Control::Check11:
         return Forward([this](Form1& form) { form.Check11_Click(IsChecked(Item(Control::Check11))); });
+    case Control::Check12:
+        return Forward([this](Form1& form) { form.Check12_Click(IsChecked(Item(Control::Check12))); });
     default:
         break;
     }
@@ -261,9 +263,11 @@ HWND Win32Form1::Box(FormCheckBox box) const {
     case FormCheckBox::Check10:
         return Item(Control::Check10);
     case FormCheckBox::Check11:
+        return Item(Control::Check11);
+    case FormCheckBox::Check12:
         break;
     }
-    return Item(Control::Check11);
+    return Item(Control::Check12);
 }
 
 std::optional<int> Win32Form1::SelectedIndex(Control list) const {
@@ -400,6 +404,11 @@ void Win32Form1::SetProgressText(const std::string& text) {
 void Win32Form1::SetFailureNote(const std::string& text) {
     SetWindowTextW(Item(Control::PushButton14), WindowText(WithAccessKey(text)).c_str());
     ShowWindow(Item(Control::PushButton14), text.empty() ? SW_HIDE : SW_SHOW);
+}
+
+void Win32Form1::SetWatchNote(const std::string& text) {
+    SetWindowTextW(Item(Control::Label1), WindowText(text).c_str());
+    ShowWindow(Item(Control::Label1), text.empty() ? SW_HIDE : SW_SHOW);
 }
 
 void Win32Form1::ShowFailureList(const std::string& title, const std::vector<std::string>& lines) {

@@ -88,6 +88,7 @@ public:
     void SetProgressValue(int value) override;
     void SetProgressText(const std::string& text) override;
     void SetFailureNote(const std::string& text) override;
+    void SetWatchNote(const std::string& text) override;
     void ShowFailureList(const std::string& title, const std::vector<std::string>& lines) override;
     void SetChecked(FormCheckBox box, bool checked) override;
     void SetVisible(FormCheckBox box, bool visible) override;

@@ -41,6 +41,8 @@ ClassAndStyle ClassOf(ControlKind kind, bool firstOfGroup) {
         return {WC_LISTVIEWW,
                 child | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                 WS_EX_CLIENTEDGE};
+    case ControlKind::Text:
+        return {WC_STATICW, child | SS_LEFT | SS_NOPREFIX, 0};
     case ControlKind::ProgressBar:
         break;
     }
@@ -93,6 +95,7 @@ void Win32Form1::CreateControls() {
     for (Control list : {Control::ListView1, Control::ListView2})
         SetWindowSubclass(Item(list), &FolderListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     ShowWindow(Item(Control::PushButton14), SW_HIDE); // until a pass leaves something undone
+    ShowWindow(Item(Control::Label1), SW_HIDE);       // until a watched folder cannot be trusted
     AddFolderListTips();
     ApplyDpi(static_cast<int>(GetDpiForWindow(window_)));
 }

@@ -18,6 +18,7 @@ constexpr ControlDesign kDesign[] = {
     {Control::Option2, "Option2", ControlKind::OptionButton, kDirectionOptions[1].caption, MoveReport::None},
     {Control::Option3, "Option3", ControlKind::OptionButton, kDirectionOptions[2].caption, MoveReport::None},
     {Control::Check11, "Check11", ControlKind::CheckBox, kCheck11, MoveReport::None},
+    {Control::Check12, "Check12", ControlKind::CheckBox, kCheck12, MoveReport::None},
     {Control::PushButton3, "PushButton3", ControlKind::PushButton, kPushButton3, MoveReport::Button},
     {Control::PushButton1, "PushButton1", ControlKind::PushButton, kPushButton1, MoveReport::Button},
     {Control::ListView1, "ListView1", ControlKind::List, {}, MoveReport::Plain},
@@ -28,6 +29,7 @@ constexpr ControlDesign kDesign[] = {
     {Control::Frame2, "Frame2", ControlKind::Frame, {}, MoveReport::Plain},
     {Control::ProgressBar1, "ProgressBar1", ControlKind::ProgressBar, {}, MoveReport::None},
     {Control::PushButton14, "PushButton14", ControlKind::PushButton, {}, MoveReport::Button},
+    {Control::Label1, "Label1", ControlKind::Text, {}, MoveReport::None},
     {Control::Frame3, "Frame3", ControlKind::Frame, kFrame3, MoveReport::Plain},
     {Control::Check9, "Check9", ControlKind::CheckBox, kCheck9, MoveReport::None},
     {Control::Check10, "Check10", ControlKind::CheckBox, kCheck10, MoveReport::None},
@@ -70,7 +72,8 @@ Layout LayOut(const Metrics& metrics) {
     const int innerWidth = listWidth - 2 * inset;
 
     int top = margin;
-    constexpr Control kSyncOptions[] = {Control::Option1, Control::Option2, Control::Option3, Control::Check11};
+    constexpr Control kSyncOptions[] = {Control::Option1, Control::Option2, Control::Option3, Control::Check11,
+                                        Control::Check12};
     const int optionLines = static_cast<int>(std::size(kSyncOptions));
     place(Control::Frame1, Place(left, top, 2 * listWidth + gap, captionBand + optionLines * lineStep + border));
     for (int i = 0; i < optionLines; ++i)
@@ -93,10 +96,13 @@ Layout LayOut(const Metrics& metrics) {
     place(Control::PushButton12, Place(right, top, listWidth, buttonHeight));
     top += buttonHeight + gap;
     const int barHeight = scaled(24);
-    const int statusHeight = captionBand + barHeight + gap + buttonHeight + inset;
+    const int noteHeight = 2 * lineHeight; // the watch's note: a line for each folder
+    const int statusHeight = captionBand + barHeight + gap + buttonHeight + gap + noteHeight + inset;
     place(Control::Frame2, Place(right, top, listWidth, statusHeight));
     place(Control::ProgressBar1, Place(right + inset, top + captionBand, innerWidth, barHeight));
     place(Control::PushButton14, Place(right + inset, top + captionBand + barHeight + gap, innerWidth, buttonHeight));
+    place(Control::Label1,
+          Place(right + inset, top + captionBand + barHeight + gap + buttonHeight + gap, innerWidth, noteHeight));
     top += statusHeight + gap;
     place(Control::Frame3, Place(right, top, listWidth, captionBand + 2 * lineStep + border));
     place(Control::Check9, Place(right + inset, top + captionBand, innerWidth, lineHeight));

@@ -20,6 +20,7 @@ enum class Control {
     Option2,
     Option3,
     Check11, // "Keep replaced files in the Trash", under the direction
+    Check12, // "Sync as soon as files change", under Check11
     PushButton3,
     PushButton1,
     ListView1,
@@ -30,13 +31,14 @@ enum class Control {
     Frame2,
     ProgressBar1,
     PushButton14, // the note of what the last pass could not do; hidden without one, its place kept
+    Label1,       // why changes on a folder are found by the timed pass only; hidden while they can be trusted
     Frame3,
     Check9,
     Check10,
 };
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::Check10) + 1;
 
-enum class ControlKind { Frame, OptionButton, PushButton, CheckBox, List, ProgressBar };
+enum class ControlKind { Frame, OptionButton, PushButton, CheckBox, List, ProgressBar, Text };
 
 // What a mouse move over the control tells the window logic: nothing, or that it is over a push button or over
 // a plain part of the window.
