@@ -25,14 +25,18 @@ using namespace quillmere;
 std::atomic<int> stopSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
 
-// The schedule of a --watch run, whose wait a stop signal ends.
+// The schedule of a --watch run, whose wait a stop signal ends, and how many handlers are waking it. On Windows
+// the handler runs on a thread of its own, so the schedule is not ended until no handler may still reach it.
 std::atomic<WatchSchedule*> scheduleToWake{nullptr};
+std::atomic<int> handlersWaking{0};
 
 extern "C" void RequestStop(int signal) {
     stopSignal.store(signal);
+    ++handlersWaking;
     if (WatchSchedule* schedule = scheduleToWake.load()) {
         schedule->Wake();
     }
+    --handlersWaking;
 }
 
 bool StopRequested() {
@@ -108,7 +112,12 @@ bool Watch(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     WatchSchedule schedule(job, Clock::now);
     scheduleToWake.store(&schedule);
     const struct Unset {
-        ~Unset() { scheduleToWake.store(nullptr); }
+        ~Unset() {
+            scheduleToWake.store(nullptr);
+            while (handlersWaking.load() != 0) {
+                std::this_thread::yield();
+            }
+        }
     } unset;
     WatchedPasses passes;
     std::optional<Clock::time_point> timedAt = Clock::now();

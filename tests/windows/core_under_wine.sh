@@ -3,8 +3,8 @@
 # Builds the program for 64-bit Windows with mingw-w64 and runs its tests under Wine in a fresh, private Wine
 # prefix: the Windows tests, the file-service tests that build for Windows, the window logic's and the tray
 # control's tests, the Windows window's own (its wiring, tray hook and services), a real pass of quillmere-sync.exe,
-# the Run value written, read back with "reg query" and deleted, and the folder watch on a drive Wine takes for a
-# network one. Prints how long each stage took.
+# its --watch copying a save and ended by Ctrl-C, the Run value written, read back with "reg query" and deleted,
+# and the folder watch on a drive Wine takes for a network one. Prints how long each stage took.
 # Usage: core_under_wine.sh SOURCE_FOLDER CROSS_BUILD_FOLDER
 set -euo pipefail
 source_folder=$1
@@ -88,6 +88,44 @@ echo "$output"
 echo "$output" | tr -d '\r' |
     grep -qxF "copied $(windows_path "$one/Под/Привет.txt") -> $(windows_path "$two/Привет.txt")" ||
     fail "the copy was not printed in UTF-8"
+
+echo "== quillmere-sync.exe --watch: a save copied soon, then idle, ended by Ctrl-C"
+# Waits until the file holds count lines starting with text, at most a generous limit.
+wait_for_lines() {
+    local file=$1 text=$2 count=$3 tries=600
+    while [ "$(tr -d '\r' <"$file" | grep -c "^$text")" -lt "$count" ]; do
+        ((--tries > 0)) || return 1
+        sleep 0.1
+    done
+}
+one="$work/Watched One"
+two="$work/Watched Two"
+mkdir -p "$one/Sub" "$two"
+: >"$work/watch.out"
+# Started as a job of its own (set -m): a script's background commands otherwise ignore SIGINT. The runner
+# ends in wine64 itself, so the signal reaches the program.
+set -m
+"$source_folder/tests/windows/wine-run.sh" "$build/cli/quillmere-sync.exe" --watch "$(windows_path "$one")" \
+    "$(windows_path "$two")" >"$work/watch.out" 2>"$work/watch.err" &
+watcher=$!
+set +m
+wait_for_lines "$work/watch.out" "pass: " 1 || fail "--watch ran no first pass: $(cat "$work/watch.out")"
+echo saved >"$one/Sub/saved.txt"
+wait_for_lines "$work/watch.out" "copied " 1 || fail "a save was not copied: $(cat "$work/watch.out")"
+# The pass the copy sets off finds nothing; then no pass runs while nothing changes.
+wait_for_lines "$work/watch.out" "pass: " 3 || fail "no follow-up pass after the copy: $(cat "$work/watch.out")"
+sleep 2
+passes=$(tr -d '\r' <"$work/watch.out" | grep -c '^pass: ')
+[ "$passes" = 3 ] || fail "$passes passes ran where 3 should have: $(cat "$work/watch.out")"
+# Wine turns SIGINT into the console's Ctrl-C event, as a press of Ctrl-C in a Windows console.
+kill -INT "$watcher"
+status=0
+wait "$watcher" || status=$?
+cat "$work/watch.out"
+[ "$status" = 0 ] || fail "--watch ended by Ctrl-C with status $status: $(cat "$work/watch.err")"
+# Wine's own lines aside (it cannot read the Z: drive's label), nothing is said on standard error.
+! grep -v '^wine: ' "$work/watch.err" || fail "--watch wrote to standard error"
+[ "$(cat "$two/saved.txt")" = saved ] || fail "saved.txt is not in Folder Two's top folder"
 
 echo "== Run value: written, read back with reg query, deleted"
 run_key='HKLM\SOFTWARE\MICROSOFT\WINDOWS\CURRENTVERSION\RUN'
