@@ -5,16 +5,15 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/FatMount.h"
 #include "tests/support/TempDir.h"
+#include "tests/watch/KernelSettings.h"
 #include "tests/watch/WatchedTrees.h"
 
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -24,20 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using platform::DoubtKind;
 using platform::FolderWatch;
-
-std::string ReadSetting(const std::string& path) {
-    std::ifstream file(path);
-    std::string value;
-    std::getline(file, value);
-    return value;
-}
-
-bool WriteSetting(const std::string& path, const std::string& value) {
-    std::ofstream file(path);
-    file << value << '\n';
-    file.close();
-    return static_cast<bool>(file);
-}
 
 // Gathers news until tree has a doubt, for at most ten seconds.
 std::optional<platform::WatchDoubt> DoubtOf(FolderWatch& watch, std::size_t tree) {
@@ -57,16 +42,15 @@ std::optional<platform::WatchDoubt> DoubtOf(FolderWatch& watch, std::size_t tree
 // An instance made while the system queues no event at all drops the very first one; the setting is the system's,
 // so it is lowered only while the watch makes its instance.
 TEST(WatchTrust, QueueOverflowDoubtsBothTreesUntilEachStartsAfresh) {
-    constexpr const char* kQueued = "/proc/sys/fs/inotify/max_queued_events";
-    const std::string queued = ReadSetting(kQueued);
+    const std::string queued = ReadSetting(kMaxQueuedEvents);
     if (::geteuid() != 0 || queued.empty()) {
-        GTEST_SKIP() << "lowering " << kQueued << " needs root";
+        GTEST_SKIP() << "lowering " << kMaxQueuedEvents << " needs root";
     }
     WatchedTrees trees({"a/"});
-    ASSERT_TRUE(WriteSetting(kQueued, "0"));
+    ASSERT_TRUE(WriteSetting(kMaxQueuedEvents, "0"));
     trees.Rewatch();
-    ASSERT_TRUE(WriteSetting(kQueued, queued));
-    ASSERT_EQ(ReadSetting(kQueued), queued);
+    ASSERT_TRUE(WriteSetting(kMaxQueuedEvents, queued));
+    ASSERT_EQ(ReadSetting(kMaxQueuedEvents), queued);
 
     WriteFile(trees.In(0, "a/f.txt"), "f");
     ASSERT_TRUE(trees.WaitForDoubt(0));
@@ -91,8 +75,7 @@ TEST(WatchTrust, WatchLimitDoubtsTheTreesAndCountsTheirFolders) {
     }
     const std::vector<std::string> tops{root / "one/", root / "two/"};
     const auto told = RunInChild([&]() -> std::string {
-        if (::unshare(CLONE_NEWUSER) != 0 || !WriteSetting("/proc/self/uid_map", "0 0 1") ||
-            !WriteSetting("/proc/sys/user/max_inotify_watches", "8")) {
+        if (!OwnWatchLimit("8")) {
             return "skip";
         }
         FolderWatch watch(tops);

@@ -6,15 +6,14 @@
 #include "platform/FolderWatch.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/watch/KernelSettings.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <set>
@@ -319,39 +318,24 @@ TEST(WatchedPasses, AChangeSetsOffNoChainOfPasses) {
     EXPECT_FALSE(passes.Busy()) << "a pass that found nothing wrote nothing";
 }
 
-std::string ReadSetting(const std::string& path) {
-    std::ifstream in(path);
-    std::string value;
-    std::getline(in, value);
-    return value;
-}
-
-bool WriteSetting(const std::string& path, const std::string& value) {
-    std::ofstream out(path);
-    out << value << "\n";
-    out.close();
-    return static_cast<bool>(out);
-}
-
 // With the system dropping every event, each tree is doubted at every change and listed in full, and the passes
 // still equal full ones.
 TEST(WatchedPasses, FallBackToFullListingsWhenTheQueueOverflows) {
-    constexpr const char* kQueued = "/proc/sys/fs/inotify/max_queued_events";
-    const std::string queued = ReadSetting(kQueued);
+    const std::string queued = ReadSetting(kMaxQueuedEvents);
     if (::geteuid() != 0 || queued.empty()) {
-        GTEST_SKIP() << "lowering " << kQueued << " needs root";
+        GTEST_SKIP() << "lowering " << kMaxQueuedEvents << " needs root";
     }
     TempDir root;
     const auto told = RunInChild([&] {
         // Only the watch made while the setting is 0 overflows; the setting is put back at once.
-        if (!WriteSetting(kQueued, "0")) {
+        if (!WriteSetting(kMaxQueuedEvents, "0")) {
             return std::string("skip");
         }
         World watched(root.Path() + "/watched");
         World full(root.Path() + "/full");
         std::optional<WatchedWorld> passes;
         passes.emplace(watched);
-        WriteSetting(kQueued, queued);
+        WriteSetting(kMaxQueuedEvents, queued);
         const FixedDirection settings(SyncDirection::BothWays);
         Changes changes(7);
         std::string failures;
@@ -366,10 +350,10 @@ TEST(WatchedPasses, FallBackToFullListingsWhenTheQueueOverflows) {
         }
         return failures + "full listings " + std::to_string(passes->fullListings);
     });
-    ASSERT_EQ(ReadSetting(kQueued), queued);
+    ASSERT_EQ(ReadSetting(kMaxQueuedEvents), queued);
     ASSERT_TRUE(told);
     if (*told == "skip") {
-        GTEST_SKIP() << "cannot lower " << kQueued;
+        GTEST_SKIP() << "cannot lower " << kMaxQueuedEvents;
     }
     EXPECT_TRUE(told->starts_with("full listings ")) << *told;
     EXPECT_NE(*told, "full listings 0") << "the overflow was never seen";
@@ -379,8 +363,7 @@ TEST(WatchedPasses, FallBackToFullListingsWhenTheQueueOverflows) {
 TEST(WatchedPasses, FallBackToFullListingsAtTheWatchLimit) {
     TempDir root;
     const auto told = RunInChild([&] {
-        if (::unshare(CLONE_NEWUSER) != 0 || !WriteSetting("/proc/self/uid_map", "0 0 1") ||
-            !WriteSetting("/proc/sys/user/max_inotify_watches", "3")) {
+        if (!OwnWatchLimit("3")) {
             return std::string("skip");
         }
         int fullListings = 0;
