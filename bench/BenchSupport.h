@@ -17,16 +17,6 @@ constexpr std::size_t kLargeBytes = std::size_t{1} << 30;
 constexpr std::time_t kOldSeconds = 1'600'000'000;
 constexpr std::time_t kNewSeconds = kOldSeconds + 3600;
 
-// A direction fixed for every pass of a bench.
-class FixedDirection final : public SyncSettings {
-public:
-    explicit FixedDirection(SyncDirection direction) : direction_(direction) {}
-    SyncDirection Direction() const override { return direction_; }
-
-private:
-    SyncDirection direction_;
-};
-
 // A pass between two folders, entered as the command line enters them.
 SyncCounts PassBetween(const std::string& one, const std::string& two, SyncDirection direction, SyncObserver& observer,
                        SyncOptions options = {});

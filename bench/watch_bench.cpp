@@ -133,7 +133,7 @@ void MeasureChanges(platform::FolderWatch& watch, const std::vector<std::string>
 // quiet rule as the command line's --watch starts them.
 void MeasurePasses(const std::vector<std::string>& tops, int files, int folders, int saves) {
     const SyncJob job{tops[0] + "/", tops[1] + "/", SyncOptions{.keepReplaced = false}};
-    const bench::FixedDirection settings(SyncDirection::BothWays);
+    const FixedDirection settings(SyncDirection::BothWays);
     SyncObserver quiet;
     double cpuBefore = CpuSeconds();
     const double fullWall = SecondsOf([&] { SyncFolders(job, settings, quiet); });

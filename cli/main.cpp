@@ -43,15 +43,6 @@ bool StopRequested() {
     return stopSignal.load() != 0;
 }
 
-class CommandLineSettings final : public SyncSettings {
-public:
-    explicit CommandLineSettings(const cli::CommandLine& line) : line_(line) {}
-    SyncDirection Direction() const override { return line_.direction; }
-
-private:
-    const cli::CommandLine& line_;
-};
-
 // The cause, and where the whole usage is.
 int UsageError(const std::string& problem) {
     std::fprintf(stderr, "quillmere-sync: %s\nTry 'quillmere-sync --help'.\n", Printable(problem).c_str());
@@ -90,7 +81,7 @@ bool RunPass(const cli::CommandLine& line, const std::function<SyncCounts()>& pa
 }
 
 bool RunPass(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
-    return RunPass(line, [&] { return SyncFolders(JobOf(line), CommandLineSettings(line), observer); });
+    return RunPass(line, [&] { return SyncFolders(JobOf(line), FixedDirection(line.direction), observer); });
 }
 
 // Says on standard error, once, why a side's changes are found by the timed pass only.
@@ -108,7 +99,7 @@ void TellDoubt(const WatchSchedule& schedule, std::size_t side, std::string& tol
 bool Watch(const cli::CommandLine& line, cli::ConsoleObserver& observer) {
     using Clock = std::chrono::steady_clock;
     const SyncJob job = JobOf(line);
-    const CommandLineSettings settings(line);
+    const FixedDirection settings(line.direction);
     WatchSchedule schedule(job, Clock::now);
     scheduleToWake.store(&schedule);
     const struct Unset {

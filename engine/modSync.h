@@ -29,6 +29,16 @@ public:
     virtual SyncDirection Direction() const = 0;
 };
 
+// One direction for the whole pass: the command line's, a bench's or a test's.
+class FixedDirection final : public SyncSettings {
+public:
+    explicit FixedDirection(SyncDirection direction) : direction_(direction) {}
+    SyncDirection Direction() const override { return direction_; }
+
+private:
+    SyncDirection direction_;
+};
+
 struct SyncCounts {
     std::int64_t foldersWalked = 0;
     std::int64_t filesListed = 0;

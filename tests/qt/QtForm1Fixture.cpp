@@ -60,7 +60,7 @@ qt::QtForm1& QtForm1Fixture::Load() {
     form_ = std::make_unique<Form1>(Form1Services{
         *window_, settings_, chooser_, boxes_, ui_, *passRunner_, window_->Timer1(), window_->ManualHold(), startup_,
         std::move(tray), pass_, [] { return 0.5; }, [](const std::string& page) { ADD_FAILURE() << "opened " << page; },
-        [] { return std::string("now"); }, programFolder_.path().toStdString(), EndAtOnce(), ""});
+        [] { return std::string("now"); }, programFolder_.path().toStdString(), EndAtOnce(), "", WatchServices{}});
     attachment_.emplace(window_->Attach(*form_));
     form_->Form_Load();
     return *window_;

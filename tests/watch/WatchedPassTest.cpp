@@ -27,15 +27,6 @@ using platform::FolderWatch;
 constexpr std::int64_t kBase = 1'700'000'000'000'000'000;
 constexpr std::int64_t kSecond = 1'000'000'000;
 
-class FixedDirection final : public SyncSettings {
-public:
-    explicit FixedDirection(SyncDirection direction) : direction_(direction) {}
-    SyncDirection Direction() const override { return direction_; }
-
-private:
-    SyncDirection direction_;
-};
-
 // What a pass told, its paths relative to the world it ran in.
 class Told final : public SyncObserver {
 public:

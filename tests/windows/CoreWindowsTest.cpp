@@ -104,14 +104,10 @@ TEST(WindowsCopyFileSafe, ReadOnlyDestinationIsSkipped) {
     EXPECT_EQ(testing::ReadText(two / "a.txt"), "new");
 }
 
-class BothWays : public SyncSettings {
-public:
-    SyncDirection Direction() const override { return SyncDirection::BothWays; }
-};
-
 // A pass both ways between two folders entered as the window enters them.
 SyncCounts PassBetween(const std::string& folder1, const std::string& folder2, SyncObserver& observer) {
-    return SyncFolders(SyncJob{EnteredFolder(folder1), EnteredFolder(folder2), {}}, BothWays(), observer);
+    return SyncFolders(SyncJob{EnteredFolder(folder1), EnteredFolder(folder2), {}},
+                       FixedDirection(SyncDirection::BothWays), observer);
 }
 
 TEST(WindowsSyncPass, CopiesOneSidedFilesAndNewerOnesBothWays) {

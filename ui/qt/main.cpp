@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
     Form1 logic({window, settings, chooser, boxes, ui, runner, window.Timer1(), window.ManualHold(), startup,
                  std::make_unique<tray::QtTrayBackend>(), SyncFolders, TimeOfDayFraction, qt::OpenUrl,
                  qt::LocalTimeText, QCoreApplication::applicationDirPath().toStdString(), [] { std::_Exit(0); },
-                 build::kHomePage});
+                 build::kHomePage, WatchServices{}});
     const qt::QtForm1::Attachment attachment = window.Attach(logic);
     QObject::connect(&window, &qt::QtForm1::Unloaded, &application, &QCoreApplication::quit);
     qt::SessionEnd sessionEnd(window);

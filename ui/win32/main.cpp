@@ -54,7 +54,7 @@ int main() {
                      std::make_unique<tray::Win32TrayBackend>(), SyncFolders, TimeOfDayFraction, win32::OpenUrl,
                      win32::LocalTimeText, startup::ProgramFolder(),
                      // Nothing more may run: the pass's thread may hold any lock of the run-time.
-                     [] { TerminateProcess(GetCurrentProcess(), 0); }, build::kHomePage});
+                     [] { TerminateProcess(GetCurrentProcess(), 0); }, build::kHomePage, WatchServices{}});
         const win32::Win32Form1::Attachment attachment = window.Attach(logic);
         window.SetEndHandler([] { PostQuitMessage(0); });
         logic.Form_Load();
