@@ -145,17 +145,16 @@ private:
     std::thread thread_;
 };
 
+// Each item on its own, as the walk's news are relayed: an observer that throws misses no other.
 void TellAsWalked(const KeptSide& kept, const SideSteps& steps, PassContext& pass) {
-    const WalkTally& walk = kept.side->walk;
-    RunTrapped(pass.Observer(), StepOf(steps.walk), [&] {
-        for (std::int64_t folder = 0; folder < walk.examined; ++folder) {
-            pass.FolderWalked();
-        }
-        for (const std::string& link : *kept.linksNotFollowed) {
-            pass.NotRead(link, std::string(platform::RefusalText(platform::Refusal::LinkNotFollowed)));
-        }
-        pass.FilesListed(static_cast<std::int64_t>(kept.side->files.Size()));
-    });
+    const auto tell = [&](const auto& statement) { RunTrapped(pass.Observer(), StepOf(steps.walk), statement); };
+    for (std::int64_t folder = 0; folder < kept.side->walk.examined; ++folder) {
+        tell([&] { pass.FolderWalked(); });
+    }
+    for (const std::string& link : *kept.linksNotFollowed) {
+        tell([&] { pass.NotRead(link, std::string(platform::RefusalText(platform::Refusal::LinkNotFollowed))); });
+    }
+    tell([&] { pass.FilesListed(static_cast<std::int64_t>(kept.side->files.Size())); });
 }
 
 } // namespace
