@@ -15,8 +15,8 @@ void NameIndex::Build() {
     while (size < 2 * files_.Size()) {
         size *= 2;
     }
-    slots_.assign(size, kEmpty);
     next_.assign(files_.Size(), kEnd);
+    slots_.assign(size, kEmpty);
     // Walking backwards leaves each name's chain in ascending order. ListedFiles keeps indexes below 2^32 - 1.
     for (std::size_t index = files_.Size(); index-- > 0;) {
         std::uint32_t& slot = slots_[SlotOf(files_.NameOf(index))];
