@@ -27,6 +27,9 @@ public:
     // Sets the watch up (see WatchSource::SetUp). It touches the watch alone, so another thread may read the
     // schedule meanwhile; no pass starts before it has returned.
     void SetUp(std::stop_token stop) { watch_->SetUp(std::move(stop)); }
+    // Then: what changed in a folder before the walk reached it went untold, so a pass falls due as after a change,
+    // and, the first, it reads both sides in full.
+    void SetUpEnded() { rule_.ChangeSeen(); }
 
     // Waits until news comes, until, or Wake; then takes the news.
     void WaitAndTake(std::optional<QuietRule::Clock::time_point> until) {

@@ -20,12 +20,13 @@ bool ChangeWatch::Watches(const std::string& folder1, const std::string& folder2
 }
 
 // Waits for news, or for the time the quiet rule names; a pass already told waits for news alone, so that a due
-// pass the window cannot start yet (another one runs) is not told over and over. What the watch saw while it was
-// set up, and the doubts found meanwhile, are its first news.
+// pass the window cannot start yet (another one runs) is not told over and over. The doubts found while the watch
+// was set up are its first news.
 void ChangeWatch::WatchLoop(const std::stop_token& stop) {
     schedule_.SetUp(stop);
     {
         const std::lock_guard lock(mutex_);
+        schedule_.SetUpEnded();
         ready_ = true;
     }
     while (!stop.stop_requested()) {
