@@ -46,9 +46,16 @@ struct Root {
     bool closing = false;
 };
 
+// The top as the system names it, with "\" only: a folder typed "C:/Users/me/Docs" still has its parent watched.
+std::string WindowsForm(std::string folder) {
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    return folder;
+}
+
 struct Tree {
-    explicit Tree(const std::string& folder) : top(folder), seen(folder) {}
-    std::string top;
+    explicit Tree(const std::string& folder) : top(folder), watchedTop(WindowsForm(folder)), seen(folder) {}
+    std::string top;        // the walk's form, which every folder named starts with
+    std::string watchedTop; // the top's own name for its leaving
     SeenFolders seen;
     std::set<std::string> changed;
     std::optional<WatchDoubt> doubt;
@@ -199,7 +206,7 @@ struct FolderWatch::State {
         if (IsRemote(top)) {
             Doubt(tree, detail::ChangesFromElsewhere("a network folder"));
         }
-        const std::string parent = ParentOf(top);
+        const std::string parent = ParentOf(trees[tree].watchedTop);
         if (!parent.empty()) {
             AddRoot(tree, RootKind::Above, parent, error); // best effort: only the top's renaming goes unseen
         }
@@ -244,7 +251,7 @@ void FolderWatch::State::ApplyRecords(Root& root, DWORD bytes, std::vector<std::
             // a trash is never walked, so nothing in it is news
         } else if (root.kind == RootKind::Above) {
             const bool arrived = change == EntryChange::Arrived || change == EntryChange::RenamedTo;
-            if (!arrived && IsSameFolder(*path + "\\", tree.top)) {
+            if (!arrived && IsSameFolder(*path + "\\", tree.watchedTop)) {
                 Doubt(root.tree, detail::FolderGone());
             }
         } else {
