@@ -47,12 +47,11 @@ void WatchSchedule::Take() {
     }
 }
 
-WatchedPasses::Changes WatchSchedule::PassStarting(bool full) {
+// Lost changes are found by the full listing to come.
+WatchedPasses::Changes WatchSchedule::PlanPass(bool full) {
     WatchedPasses::Changes changes;
     for (std::size_t side = 0; side < 2; ++side) {
         if (full || readInFull_[side] || doubts_[side]) {
-            // Before the listing, so that nothing changed while it runs goes unseen. Lost changes are now found.
-            watch_->StartAfresh(side);
             if (doubts_[side] && TellsOfLostChanges(*doubts_[side])) {
                 doubts_[side].reset();
             }
@@ -64,6 +63,15 @@ WatchedPasses::Changes WatchSchedule::PassStarting(bool full) {
     }
     rule_.PassStarted();
     return changes;
+}
+
+// Before the listing, so that nothing changed while it runs goes unseen.
+void WatchSchedule::WatchAfresh(const WatchedPasses::Changes& changes) {
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (!changes[side]) {
+            watch_->StartAfresh(side);
+        }
+    }
 }
 
 void WatchSchedule::PassEnded(const WatchedPasses& passes) {

@@ -21,8 +21,15 @@ class WatchSchedule {
 public:
     // Watches both folders of job (before anything is listed): the first pass reads both sides in full.
     WatchSchedule(const SyncJob& job, QuietRule::Now now);
-    // Follows that watch, made for both folders before anything was listed.
+    // Follows that watch of both folders, set up before anything was listed, or by SetUp before the first pass.
     WatchSchedule(std::unique_ptr<platform::WatchSource> watch, QuietRule::Now now);
+
+    // Sets the watch up (see WatchSource::SetUp). It touches the watch alone, so another thread may read the
+    // schedule meanwhile; no pass starts before it has returned.
+    void SetUp(std::stop_token stop) { watch_->SetUp(std::move(stop)); }
+    // Then: what changed in a folder before the walk reached it went untold, so a pass falls due as after a change,
+    // and, the first, it reads both sides in full.
+    void SetUpEnded() { rule_.ChangeSeen(); }
 
     // Waits until news comes, until, or Wake; then takes the news.
     void WaitAndTake(std::optional<QuietRule::Clock::time_point> until) {
@@ -40,7 +47,16 @@ public:
     std::optional<QuietRule::Clock::time_point> DueAt() const { return rule_.DueAt(); }
 
     // Before a pass: what it re-reads on each side. full: the timed pass, which reads both sides in full.
-    WatchedPasses::Changes PassStarting(bool full);
+    WatchedPasses::Changes PassStarting(bool full) {
+        WatchedPasses::Changes changes = PlanPass(full);
+        WatchAfresh(changes);
+        return changes;
+    }
+    // Its two halves, for a window that starts a pass on one thread and runs it on another: PlanPass where passes
+    // start, kept apart from Take; WatchAfresh by the pass before it lists anything, as it walks each side read in
+    // full to watch it afresh (long for large trees). WatchAfresh touches the watch alone.
+    WatchedPasses::Changes PlanPass(bool full);
+    void WatchAfresh(const WatchedPasses::Changes& changes);
     // After it: the folders it listed are followed from now on.
     void PassEnded(const WatchedPasses& passes);
 

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ enum class WaitResult { News, TimedOut, Woken };
 class WatchSource {
 public:
     virtual ~WatchSource() = default;
+    // Watches every tree afresh, walking them all: long for large trees, so a caller that must stay responsive
+    // runs it on a thread of its own. A stop request cuts it short; a watch cut short is only to be dropped.
+    virtual void SetUp(std::stop_token stop) = 0;
     virtual void StartAfresh(std::size_t tree) = 0;
     virtual void AddFolders(std::size_t tree, const std::vector<std::string>& folders) = 0;
     virtual WatchNews TakeNews() = 0;
@@ -74,9 +78,14 @@ class FolderWatch final : public WatchSource {
 public:
     // Watches every folder below each top folder (given in the walk's form) that a pass walks.
     explicit FolderWatch(const std::vector<std::string>& tops);
+    // Watches nothing until SetUp.
+    struct Later {};
+    FolderWatch(const std::vector<std::string>& tops, Later);
     ~FolderWatch() override;
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
+
+    void SetUp(std::stop_token stop) override;
 
     // Forgets the tree's changes and doubt and watches it anew, to be followed by a full listing of it.
     void StartAfresh(std::size_t tree) override;

@@ -46,6 +46,7 @@ struct FolderWatch::State {
     UniqueFd stop = MakeEventFd();
     UniqueFd inotify;
     std::unique_ptr<posix::InotifyTrees> trees;
+    std::size_t treeCount = 0;
     std::atomic<bool> broken{false}; // no news can come: every tree stays in doubt
     std::thread reader;
 
@@ -82,8 +83,13 @@ struct FolderWatch::State {
     }
 };
 
-FolderWatch::FolderWatch(const std::vector<std::string>& tops) : state_(std::make_unique<State>()) {
+FolderWatch::FolderWatch(const std::vector<std::string>& tops) : FolderWatch(tops, Later{}) {
+    SetUp({});
+}
+
+FolderWatch::FolderWatch(const std::vector<std::string>& tops, Later) : state_(std::make_unique<State>()) {
     State& state = *state_;
+    state.treeCount = tops.size();
     const bool signalled = state.news.Valid() && state.wake.Valid() && state.stop.Valid();
     const int signalError = errno;
     state.inotify = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
@@ -99,10 +105,14 @@ FolderWatch::FolderWatch(const std::vector<std::string>& tops) : state_(std::mak
         state.reader = std::thread([&state] { state.Read(); });
     } catch (const std::system_error& error) {
         state.Break(error.what());
-        return;
     }
-    for (std::size_t tree = 0; tree < tops.size(); ++tree) {
-        state.trees->StartAfresh(tree);
+}
+
+// Cutting it short stops the reader's walks too: the watch is done with.
+void FolderWatch::SetUp(std::stop_token stop) {
+    const std::stop_callback cut(stop, [this] { state_->trees->Stop(); });
+    for (std::size_t tree = 0; tree < state_->treeCount && !stop.stop_requested(); ++tree) {
+        StartAfresh(tree);
     }
 }
 

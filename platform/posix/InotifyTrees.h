@@ -33,7 +33,7 @@ public:
     void Apply(std::span<const char> events);
     // Every tree gets the doubt (an instance that cannot be made or read).
     void DoubtAll(const WatchDoubt& doubt);
-    // Cuts short a walk of the reader's own, so that the watch can end soon.
+    // Cuts short every walk, the one under way and those to come, so that the watch can end soon.
     void Stop() { stopping_ = true; }
 
     WatchNews TakeNews();

@@ -353,7 +353,11 @@ void FolderWatch::State::Run() {
     }
 }
 
-FolderWatch::FolderWatch(const std::vector<std::string>& tops) : state_(std::make_unique<State>()) {
+FolderWatch::FolderWatch(const std::vector<std::string>& tops) : FolderWatch(tops, Later{}) {
+    SetUp({});
+}
+
+FolderWatch::FolderWatch(const std::vector<std::string>& tops, Later) : state_(std::make_unique<State>()) {
     State& state = *state_;
     for (const std::string& top : tops) {
         state.trees.emplace_back(top);
@@ -368,13 +372,17 @@ FolderWatch::FolderWatch(const std::vector<std::string>& tops) : state_(std::mak
             failure = error.what();
         }
     }
-    for (std::size_t tree = 0; tree < tops.size(); ++tree) {
-        if (failure.empty()) {
-            StartAfresh(tree);
-        } else {
-            const std::lock_guard lock(state.mutex);
-            state.Doubt(tree, detail::WatchNotMade(failure));
-        }
+    const std::lock_guard lock(state.mutex);
+    for (std::size_t tree = 0; !failure.empty() && tree < tops.size(); ++tree) {
+        state.Doubt(tree, detail::WatchNotMade(failure));
+    }
+}
+
+// Cutting it short stops the reader's walks too: the watch is done with. Without a reader the doubts stay.
+void FolderWatch::SetUp(std::stop_token stop) {
+    const std::stop_callback cut(stop, [this] { state_->stopping = true; });
+    for (std::size_t tree = 0; tree < state_->trees.size() && !stop.stop_requested(); ++tree) {
+        StartAfresh(tree);
     }
 }
 

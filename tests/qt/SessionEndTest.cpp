@@ -28,7 +28,7 @@ TEST_P(SessionEndTest, TheSignalRunsTheCloseRequest) {
     {
         qt::SessionEnd end(*window_);
         ASSERT_EQ(std::raise(GetParam()), 0);
-        QTRY_COMPARE(unloaded.size(), 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return unloaded.size() == 1; }));
     }
     EXPECT_EQ(Stored("Folder 1"), "/one/");
     EXPECT_EQ(Stored("Folder 2"), "/two/");

@@ -220,7 +220,7 @@ TEST_F(WiringTest, TheSyncOnChangeBoxHasAChangeStartAPass) {
     ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
     saved.write("saved");
     saved.close();
-    QTRY_VERIFY_WITH_TIMEOUT(runner_.Running(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return runner_.Running(); }, 15000));
     runner_.Finish();
     EXPECT_TRUE(QFile::exists(folder2.filePath("saved.txt")));
     window_->Check12->click();
@@ -240,7 +240,7 @@ TEST_F(WiringTest, MinimizingHidesTheWindowAndAReleaseOnTheIconBringsItBack) {
     form_->ShowAfterLoad();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     window_->setWindowState(window_->windowState() | Qt::WindowMinimized);
-    QTRY_VERIFY(form_->MinimizedToTray());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form_->MinimizedToTray(); }));
     EXPECT_FALSE(window_->isVisible());
     tray_->Deliver(tray::messages::kLeftButtonUp);
     EXPECT_TRUE(window_->isVisible());

@@ -208,5 +208,82 @@ TEST_F(ChangeWatchTest, ADoubtShowsInTheStatusFrameUntilUnticked) {
     EXPECT_EQ(View().watchNote, "");
 }
 
+// The watch's set-up walks both trees, long for large ones: the window goes on meanwhile. The countdown's pass and
+// Sync Now run during it as without the watch. A change in a folder the walk had not reached yet is told by no
+// watch, so its end starts a pass after the quiet second, which reads both sides in full; the doubts found
+// meanwhile show then.
+TEST_F(ChangeWatchTest, TheWindowGoesOnWhileTheWatchIsSetUpAndNothingChangedMeanwhileIsLost) {
+    holdSetUp_ = true;
+    Load();
+    form_->Check12_Click(true);
+    watch_->WaitForSetUp();
+    Tick(5);
+    ASSERT_TRUE(runner_.Running()) << "the countdown's pass";
+    runner_.Finish();
+    ui_.ProcessPendingEvents();
+    form_->PushButton12_Click();
+    ASSERT_TRUE(runner_.Running()) << "Sync Now";
+    runner_.Finish();
+    EXPECT_EQ(passes_, 2);
+    EXPECT_TRUE(changesSeen_.empty()) << "a pass during the set-up does not go through the watch";
+    watch_->Doubt(0, {platform::DoubtKind::ChangesFromElsewhere, "a FUSE folder"});
+    watch_->ReleaseSetUp();
+    Settle();
+    EXPECT_EQ(View().watchNote, "Changes on Folder 1 are found by the timed pass only: a FUSE folder");
+    EXPECT_FALSE(runner_.Running());
+    Advance(milliseconds(1000));
+    watch_->TimeOut();
+    Settle();
+    ASSERT_TRUE(runner_.Running()) << "the set-up's end starts a pass";
+    runner_.Finish();
+    EXPECT_EQ(changesSeen_, std::vector<WatchedPasses::Changes>{{}});
+}
+
+// A pass that reads a side in full watches it afresh first, a walk as long as the set-up's: the pass does it, on
+// its own thread, not the window as it starts the pass.
+TEST_F(ChangeWatchTest, AFullPassWatchesTheTreesAfreshItselfNotTheWindow) {
+    LoadWatching();
+    Tick(5);
+    ASSERT_TRUE(runner_.Running());
+    EXPECT_EQ(watch_->StartedAfresh(), 0);
+    runner_.Finish();
+    EXPECT_EQ(watch_->StartedAfresh(), 2);
+}
+
+// Unticking, Auto Sync off, another folder or closing the window during the set-up waits for none of it, and leaves
+// no watch of the pair behind (its thread ends before it).
+TEST_F(ChangeWatchTest, EndingTheWatchDuringItsSetUpWaitsForNothing) {
+    const struct {
+        const char* ending;
+        std::function<void()> end;
+        int live; // watches left alive
+    } cases[] = {
+        {"unticked", [this] { form_->Check12_Click(false); }, 0},
+        {"Auto Sync off", [this] { form_->PushButton13_Click(); }, 0},
+        {"another folder",
+         [this] {
+             form_->ListView1_DblClick(0);
+             chooser_.answers = {Native("/three/")};
+             form_->PushButton3_Click();
+         },
+         1},
+        {"window closed", [this] { form_->Form_QueryUnload(); }, 0},
+    };
+    holdSetUp_ = true;
+    store_.values["Sync On Change"] = "On";
+    const auto stored = store_.values;
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.ending);
+        store_.values = stored;
+        Load();
+        const int made = watchesMade_;
+        ASSERT_EQ(watchesLive_, 1);
+        watch_->WaitForSetUp();
+        test.end();
+        EXPECT_EQ(watchesLive_, test.live);
+        EXPECT_EQ(watchesMade_, made + test.live);
+    }
+}
+
 } // namespace
 } // namespace quillmere::test

@@ -22,7 +22,7 @@ Form1& Form1Fixture::Make() {
     WatchServices watch{[this](const std::string& folder1, const std::string& folder2) {
                             ++watchesMade_;
                             watchedFolders_ = {folder1, folder2};
-                            auto made = std::make_unique<ScriptedWatch>(watchesLive_);
+                            auto made = std::make_unique<ScriptedWatch>(watchesLive_, holdSetUp_);
                             watch_ = made.get();
                             return made;
                         },

@@ -66,6 +66,7 @@ protected:
     // (while it lives), what each watched pass was told had changed, and the clock of the quiet rule.
     int watchesMade_ = 0;
     int watchesLive_ = 0;
+    bool holdSetUp_ = false; // each watch's set-up waits until the test lets it go
     std::vector<std::string> watchedFolders_;
     ScriptedWatch* watch_ = nullptr;
     std::vector<WatchedPasses::Changes> changesSeen_;

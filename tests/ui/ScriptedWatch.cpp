@@ -1,11 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedWatch.h"
 
+#include <gtest/gtest.h>
+
 namespace quillmere::test {
+
+void ScriptedWatch::SetUp(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    settingUp_ = true;
+    changed_.notify_all();
+    if (std::this_thread::get_id() == madeOn_) {
+        ADD_FAILURE() << "the watch is set up on the window's thread";
+        return;
+    }
+    changed_.wait(lock, stop, [this] { return !holdSetUp_; });
+}
+
+void ScriptedWatch::WaitForSetUp() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return settingUp_; });
+}
+
+void ScriptedWatch::ReleaseSetUp() {
+    {
+        const std::lock_guard lock(mutex_);
+        holdSetUp_ = false;
+    }
+    changed_.notify_all();
+}
 
 void ScriptedWatch::StartAfresh(std::size_t tree) {
     const std::lock_guard lock(mutex_);
     news_.trees[tree] = {};
+    ++startedAfresh_;
 }
 
 // A doubt stays until the tree starts afresh, as the folder watch's does.
@@ -62,6 +89,11 @@ void ScriptedWatch::Settle() {
 std::chrono::milliseconds ScriptedWatch::LastTimeout() const {
     const std::lock_guard lock(mutex_);
     return lastTimeout_;
+}
+
+int ScriptedWatch::StartedAfresh() const {
+    const std::lock_guard lock(mutex_);
+    return startedAfresh_;
 }
 
 void ScriptedWatch::Tell(platform::WaitResult result) {

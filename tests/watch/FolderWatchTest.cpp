@@ -15,8 +15,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
+#include <stop_token>
 #include <thread>
 
 namespace quillmere::test {
@@ -318,6 +320,31 @@ TEST(FolderWatch, StartingAfreshForgetsEarlierChanges) {
 
     WriteFile(trees.In(0, "a/g.txt"), "g");
     EXPECT_TRUE(trees.WaitForChanged(0, {"a/"})) << "watched again";
+}
+
+// The watches this process holds, in all its inotify instances.
+std::size_t InotifyWatchesHeld() {
+    std::size_t held = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fdinfo")) {
+        std::ifstream info(entry.path());
+        for (std::string line; std::getline(info, line);) {
+            held += line.starts_with("inotify wd:") ? 1 : 0;
+        }
+    }
+    return held;
+}
+
+// A watch made to be set up later watches nothing until then, and a stop request cuts its set-up short.
+TEST(FolderWatch, ASetUpStoppedBeforeItBeginsWatchesNothing) {
+    const WatchedTrees trees({"a/", "a/b/"});
+    const std::size_t held = InotifyWatchesHeld();
+    ASSERT_GT(held, 0u) << "the trees' own watch is counted";
+    platform::FolderWatch later({trees.Top(0), trees.Top(1)}, platform::FolderWatch::Later{});
+    EXPECT_EQ(InotifyWatchesHeld(), held);
+    std::stop_source stop;
+    stop.request_stop();
+    later.SetUp(stop.get_token());
+    EXPECT_EQ(InotifyWatchesHeld(), held);
 }
 
 TEST(FolderWatchWait, EndsWithNewsWhenAFolderChanges) {

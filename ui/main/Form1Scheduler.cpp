@@ -139,9 +139,12 @@ void Form1::StartPass(PassKind kind, Form1Step step) {
     windowPass_.Prepare();
     const bool started = Trap(step, [&] {
         // While the pair is watched every pass goes through the watch, which is kept until the pass returns; only
-        // a change pass reads no more than what changed.
-        passWatch_ = watch_;
-        PassFunction pass = watch_ ? watch_->PassStarting(kind != PassKind::Change) : pass_;
+        // a change pass reads no more than what changed. While the watch is being set up, passes run without it.
+        PassFunction pass = watch_ ? watch_->PassStarting(kind != PassKind::Change) : nullptr;
+        passWatch_ = pass ? watch_ : nullptr;
+        if (!pass) {
+            pass = pass_;
+        }
         // A pair that cannot run still makes a pass that does nothing: the status line and the pause go as ever.
         runner_.Start(
             [this, step, job = PassJob(), pass = std::move(pass), kept = passWatch_] {
