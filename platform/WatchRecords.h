@@ -41,7 +41,7 @@ struct RecordsNamed {
     std::vector<std::string> walks;
 };
 
-// The folders of one tree the watch has seen (walked, or told of as they appeared), the top always among them.
+// The folders of one tree the watch has seen (its walks found them), the top always among them.
 // A record names the folder holding the changed entry. A record from a folder the watch has not seen means the
 // record of that folder's arrival was lost or never made (a burst, or a folder filled before the system watched
 // it): the highest folder not seen on the way up is taken as having just arrived, so the folder above it is read
