@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Trash.h"
 #include "platform/WatchDoubts.h"
+#include "platform/WatchRecords.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32Handle.h"
 
@@ -45,8 +46,17 @@ struct Root {
     bool closing = false;
 };
 
+// The top as the system names it, with "\" only: a folder typed "C:/Users/me/Docs" still has its parent watched.
+std::string WindowsForm(std::string folder) {
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    return folder;
+}
+
 struct Tree {
-    std::string top;
+    explicit Tree(const std::string& folder) : top(folder), watchedTop(WindowsForm(folder)), seen(folder) {}
+    std::string top;        // the walk's form, which every folder named starts with
+    std::string watchedTop; // the top's own name for its leaving
+    SeenFolders seen;
     std::set<std::string> changed;
     std::optional<WatchDoubt> doubt;
 };
@@ -105,6 +115,21 @@ bool IsRemote(const std::string& folder) {
         return folder.starts_with("\\\\");
     }
     return GetDriveTypeW(volume.c_str()) == DRIVE_REMOTE;
+}
+
+EntryChange ChangeOf(DWORD action) {
+    switch (action) {
+    case FILE_ACTION_ADDED:
+        return EntryChange::Arrived;
+    case FILE_ACTION_REMOVED:
+        return EntryChange::Left;
+    case FILE_ACTION_RENAMED_OLD_NAME:
+        return EntryChange::RenamedFrom;
+    case FILE_ACTION_RENAMED_NEW_NAME:
+        return EntryChange::RenamedTo;
+    default:
+        return EntryChange::Changed;
+    }
 }
 
 } // namespace
@@ -181,7 +206,7 @@ struct FolderWatch::State {
         if (IsRemote(top)) {
             Doubt(tree, detail::ChangesFromElsewhere("a network folder"));
         }
-        const std::string parent = ParentOf(top);
+        const std::string parent = ParentOf(trees[tree].watchedTop);
         if (!parent.empty()) {
             AddRoot(tree, RootKind::Above, parent, error); // best effort: only the top's renaming goes unseen
         }
@@ -199,7 +224,7 @@ struct FolderWatch::State {
         std::erase_if(roots, [](const auto& root) { return root->closing && !root->pending; });
     }
 
-    void ApplyRecords(Root& root, DWORD bytes, std::vector<std::pair<std::size_t, std::string>>& appeared);
+    void ApplyRecords(Root& root, DWORD bytes, std::vector<std::string>& walks);
     void Complete(Root& root, BOOL ok, DWORD bytes);
     void Run();
     void Walk(std::size_t tree, const std::string& start, bool name);
@@ -211,32 +236,33 @@ struct FolderWatch::State {
     }
 };
 
-void FolderWatch::State::ApplyRecords(Root& root, DWORD bytes,
-                                      std::vector<std::pair<std::size_t, std::string>>& appeared) {
+void FolderWatch::State::ApplyRecords(Root& root, DWORD bytes, std::vector<std::string>& walks) {
     const auto prefix = windows::ToWide(root.folder);
-    for (DWORD at = 0; prefix && at + sizeof(FILE_NOTIFY_INFORMATION) <= bytes;) {
-        const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(root.buffer.data() + at);
-        const std::wstring relative(record->FileName, record->FileNameLength / sizeof(WCHAR));
+    if (!prefix) {
+        return;
+    }
+    Tree& tree = trees[root.tree];
+    std::vector<EntryRecord> entries;
+    for (const NotifyRecord& record : ReadNotifyRecords(root.buffer.data(), bytes)) {
+        const std::wstring relative(record.name.begin(), record.name.end());
         const auto path = windows::ToUtf8(*prefix + LongNameBelow(*prefix, relative));
-        const bool arrived = record->Action == FILE_ACTION_ADDED || record->Action == FILE_ACTION_RENAMED_NEW_NAME;
+        const EntryChange change = ChangeOf(record.action);
         if (!path || IsInTrash(root.folder, *path)) {
             // a trash is never walked, so nothing in it is news
         } else if (root.kind == RootKind::Above) {
-            if (!arrived && IsSameFolder(*path + "\\", trees[root.tree].top)) {
+            const bool arrived = change == EntryChange::Arrived || change == EntryChange::RenamedTo;
+            if (!arrived && IsSameFolder(*path + "\\", tree.watchedTop)) {
                 Doubt(root.tree, detail::FolderGone());
             }
         } else {
-            const std::string entry = *path + "\\";
-            Name(root.tree, ParentOf(entry));
-            if (arrived) {
-                appeared.emplace_back(root.tree, entry);
-            }
+            entries.push_back(EntryRecord{*path + "\\", change});
         }
-        if (record->NextEntryOffset == 0) {
-            break;
-        }
-        at += record->NextEntryOffset;
     }
+    RecordsNamed named = tree.seen.Take(entries);
+    for (const std::string& folder : named.named) {
+        Name(root.tree, folder);
+    }
+    walks.insert(walks.end(), named.walks.begin(), named.walks.end());
 }
 
 // Every folder below start, read top down: a linked one gets a watch of its own, as a subtree's news does not reach
@@ -253,6 +279,7 @@ void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool n
         }
         {
             const std::lock_guard lock(mutex);
+            trees[tree].seen.Saw(folder);
             if (name) {
                 Name(tree, folder);
             }
@@ -271,7 +298,8 @@ void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool n
 }
 
 void FolderWatch::State::Complete(Root& root, BOOL ok, DWORD bytes) {
-    std::vector<std::pair<std::size_t, std::string>> appeared;
+    const std::size_t tree = root.tree; // the root may be closed and gone before the walks end
+    std::vector<std::string> walks;
     {
         const std::lock_guard lock(mutex);
         root.pending = false;
@@ -287,13 +315,13 @@ void FolderWatch::State::Complete(Root& root, BOOL ok, DWORD bytes) {
             Doubt(root.tree, top ? detail::FolderGone()
                                  : detail::FolderNotWatched(root.folder, SystemMessage(static_cast<int>(error))));
         } else {
-            ApplyRecords(root, bytes, appeared);
+            ApplyRecords(root, bytes, walks);
         }
         if (error == ERROR_SUCCESS || error == ERROR_NOTIFY_ENUM_DIR) {
             Read(root);
         }
     }
-    for (const auto& [tree, folder] : appeared) {
+    for (const std::string& folder : walks) {
         Walk(tree, folder, true);
     }
 }
@@ -332,7 +360,7 @@ FolderWatch::FolderWatch(const std::vector<std::string>& tops) : FolderWatch(top
 FolderWatch::FolderWatch(const std::vector<std::string>& tops, Later) : state_(std::make_unique<State>()) {
     State& state = *state_;
     for (const std::string& top : tops) {
-        state.trees.push_back(Tree{top, {}, std::nullopt});
+        state.trees.emplace_back(top);
     }
     std::string failure;
     if (!state.port.valid() || !state.newsEvent.valid() || !state.wakeEvent.valid()) {
@@ -390,6 +418,7 @@ void FolderWatch::StartAfresh(std::size_t tree) {
         state.EndClosedRoots();
         state.trees[tree].changed.clear();
         state.trees[tree].doubt.reset();
+        state.trees[tree].seen.Clear();
         if (!state.WatchTop(tree)) {
             return;
         }
@@ -409,6 +438,7 @@ void FolderWatch::AddFolders(std::size_t tree, const std::vector<std::string>& f
         DWORD error = 0;
         if (!state.IsWatchedRoot(tree, folder) && state.reader.joinable()) {
             if (state.AddRoot(tree, RootKind::Tree, folder, error)) {
+                state.trees[tree].seen.Saw(folder);
                 state.Name(tree, folder);
             } else {
                 state.Doubt(tree, detail::FolderNotWatched(folder, SystemMessage(static_cast<int>(error))));

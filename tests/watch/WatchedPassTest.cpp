@@ -4,12 +4,16 @@
 // failures, and their trees hold the same files.
 #include "engine/WatchedPasses.h"
 #include "platform/FolderWatch.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
-#include "tests/watch/KernelSettings.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include "tests/support/ChildProcess.h"
+#include "tests/watch/KernelSettings.h"
+
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -45,9 +49,20 @@ public:
     std::vector<std::string> lines;
 
 private:
-    std::string Rel(const std::string& path) const { return path.substr(root_.size()); }
+    // In one form on both systems, so that the cases can name what they expect.
+    std::string Rel(const std::string& path) const {
+        std::string relative = path.substr(root_.size());
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        return relative;
+    }
     std::string root_;
 };
+
+// A folder as the program is given it on this system: on Windows with "\\" only.
+std::string SystemForm(std::string folder) {
+    std::replace(folder.begin(), folder.end(), '/', static_cast<char>(fs::path::preferred_separator));
+    return folder;
+}
 
 // One world: Folder 1 "one/", Folder 2 "two/" and a folder "outside/" to move things in from.
 struct World {
@@ -56,15 +71,17 @@ struct World {
             fs::create_directories(root + folder);
         }
     }
-    SyncJob Job() const { return SyncJob{root + "one/", root + "two/", SyncOptions{.keepReplaced = false}}; }
+    SyncJob Job() const {
+        return SyncJob{SystemForm(root + "one/"), SystemForm(root + "two/"), SyncOptions{.keepReplaced = false}};
+    }
     // Every file of both trees with its text and time.
     std::map<std::string, std::string> Files() const {
         std::map<std::string, std::string> files;
         for (const char* top : {"one", "two"}) {
             for (const auto& entry : fs::recursive_directory_iterator(root + top)) {
                 if (entry.is_regular_file()) {
-                    files[entry.path().string().substr(root.size())] =
-                        ReadFile(entry.path()) + "@" + std::to_string(LastWriteNs(entry.path()));
+                    const std::string path = entry.path().string();
+                    files[path.substr(root.size())] = ReadFile(path) + "@" + std::to_string(LastWriteNs(path));
                 }
             }
         }
@@ -154,7 +171,7 @@ private:
 // without any, names what each pass re-reads.
 class WatchedWorld {
 public:
-    explicit WatchedWorld(World& world) : world_(world), watch_({world.root + "one/", world.root + "two/"}) {}
+    explicit WatchedWorld(World& world) : world_(world), watch_({world.Job().folder1, world.Job().folder2}) {}
 
     std::vector<std::string> Pass(const SyncSettings& settings) {
         WatchedPasses::Changes changes;
@@ -232,11 +249,22 @@ std::string Compare(const std::string& root, unsigned seed, int steps, SyncDirec
     return failures;
 }
 
+#ifdef _WIN32
+// Under Wine each change and pass costs many times more: fewer steps, in the direction that copies both ways.
+constexpr int kRandomSteps = 12;
+constexpr SyncDirection kDirections[] = {SyncDirection::BothWays};
+constexpr unsigned kSeeds[] = {1u, 2u};
+#else
+constexpr int kRandomSteps = 25;
+constexpr SyncDirection kDirections[] = {SyncDirection::BothWays, SyncDirection::Folder1ToFolder2};
+constexpr unsigned kSeeds[] = {1u, 2u, 3u};
+#endif
+
 TEST(WatchedPasses, TellAndCopyWhatFullPassesDoAfterRandomChanges) {
-    for (const SyncDirection direction : {SyncDirection::BothWays, SyncDirection::Folder1ToFolder2}) {
-        for (const unsigned seed : {1u, 2u, 3u}) {
+    for (const SyncDirection direction : kDirections) {
+        for (const unsigned seed : kSeeds) {
             TempDir root;
-            EXPECT_EQ(Compare(root.Path(), seed, 25, direction, nullptr), "")
+            EXPECT_EQ(Compare(root.Path(), seed, kRandomSteps, direction, nullptr), "")
                 << "seed " << seed << ", direction " << static_cast<int>(direction);
         }
     }
@@ -309,6 +337,7 @@ TEST(WatchedPasses, AChangeSetsOffNoChainOfPasses) {
     EXPECT_FALSE(passes.Busy()) << "a pass that found nothing wrote nothing";
 }
 
+#ifndef _WIN32
 // With the system dropping every event, each tree is doubted at every change and listed in full, and the passes
 // still equal full ones.
 TEST(WatchedPasses, FallBackToFullListingsWhenTheQueueOverflows) {
@@ -368,6 +397,8 @@ TEST(WatchedPasses, FallBackToFullListingsAtTheWatchLimit) {
     EXPECT_TRUE(told->starts_with("full listings ")) << *told;
     EXPECT_NE(*told, "full listings 0") << "the limit was never reached";
 }
+
+#endif
 
 } // namespace
 } // namespace quillmere::test

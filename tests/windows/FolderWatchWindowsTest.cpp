@@ -16,10 +16,15 @@ namespace {
 
 using testing::WindowsTestFolder;
 
+// How the top folders are given to the watch: as the system names them, or typed with "/" ("C:/Users/me/Docs",
+// which the program keeps with a "\" added at its end).
+enum class TopForm { Backslashes, Slashes };
+
 // Two trees "one\" and "two\" and a folder outside them, watched; news gathered until what a test waits for came.
 class WatchedWindowsTrees {
 public:
-    explicit WatchedWindowsTrees(const std::vector<std::string>& folders) {
+    explicit WatchedWindowsTrees(const std::vector<std::string>& folders, TopForm form = TopForm::Backslashes)
+        : form_(form) {
         for (const char* top : {"one", "two", "outside"}) {
             testing::MakeFolder(root_ / top);
         }
@@ -27,10 +32,18 @@ public:
             testing::MakeFolder(In(0, folder));
         }
         testing::MakeFolder(In(0, "markers"));
-        watch_ = std::make_unique<FolderWatch>(std::vector<std::string>{Top(0), Top(1)});
+        watch_ = std::make_unique<FolderWatch>(std::vector<std::string>{Given(0), Given(1)});
     }
 
     std::string Top(std::size_t tree) const { return root_ / (tree == 0 ? "one\\" : "two\\"); }
+    // The top as the watch was given it, which every folder it names starts with.
+    std::string Given(std::size_t tree) const {
+        std::string top = Top(tree);
+        if (form_ == TopForm::Slashes) {
+            std::replace(top.begin(), top.end() - 1, '\\', '/');
+        }
+        return top;
+    }
     std::string In(std::size_t tree, const std::string& relative) const { return Top(tree) + relative; }
     std::string Outside(const std::string& relative) const { return root_ / ("outside\\" + relative); }
     FolderWatch& Watch() { return *watch_; }
@@ -70,11 +83,12 @@ private:
     void Take() {
         const WatchNews news = watch_->TakeNews();
         for (const std::string& folder : news.trees[0].changed) {
-            changed_.insert(folder.starts_with(Top(0)) ? folder.substr(Top(0).size()) : folder);
+            changed_.insert(folder.starts_with(Given(0)) ? folder.substr(Given(0).size()) : folder);
         }
         doubt_ = news.trees[0].doubt;
     }
 
+    TopForm form_;
     WindowsTestFolder root_;
     std::unique_ptr<FolderWatch> watch_;
     std::set<std::string> changed_;
@@ -139,15 +153,18 @@ TEST(WindowsFolderWatch, FolderMovedInIsNamedWithEverythingBelowIt) {
 }
 
 TEST(WindowsFolderWatch, TopFolderRenamedIsDoubted) {
-    WatchedWindowsTrees trees({"a"});
-    ASSERT_EQ(trees.Watch().TakeNews().trees[0].doubt, std::nullopt);
-    ASSERT_TRUE(MoveFileExA(trees.Top(0).c_str(), trees.Outside("moved").c_str(), 0));
-    ASSERT_TRUE(trees.WaitFor([&] { return trees.Doubt().has_value(); }));
-    EXPECT_EQ(trees.Doubt()->kind, DoubtKind::FolderGone);
+    for (const TopForm form : {TopForm::Backslashes, TopForm::Slashes}) {
+        WatchedWindowsTrees trees({"a"}, form);
+        const char* given = form == TopForm::Slashes ? "the top typed with /" : "the top as the system names it";
+        ASSERT_EQ(trees.Watch().TakeNews().trees[0].doubt, std::nullopt) << given;
+        ASSERT_TRUE(MoveFileExA(trees.Top(0).c_str(), trees.Outside("moved").c_str(), 0)) << given;
+        ASSERT_TRUE(trees.WaitFor([&] { return trees.Doubt().has_value(); })) << given;
+        EXPECT_EQ(trees.Doubt()->kind, DoubtKind::FolderGone) << given;
 
-    MoveFileExA(trees.Outside("moved").c_str(), trees.Top(0).c_str(), 0);
-    trees.Watch().StartAfresh(0);
-    EXPECT_EQ(trees.Watch().TakeNews().trees[0].doubt, std::nullopt) << "trusted again once started afresh";
+        MoveFileExA(trees.Outside("moved").c_str(), trees.Top(0).c_str(), 0);
+        trees.Watch().StartAfresh(0);
+        EXPECT_EQ(trees.Watch().TakeNews().trees[0].doubt, std::nullopt) << "trusted again once started afresh";
+    }
 }
 
 TEST(WindowsFolderWatch, MissingTopFolderIsDoubted) {

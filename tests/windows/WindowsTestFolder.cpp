@@ -55,18 +55,24 @@ void RemoveTree(const std::wstring& folder) {
 
 } // namespace
 
-WindowsTestFolder::WindowsTestFolder() {
+std::string MakeTemporaryFolder() {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     const std::wstring name = std::wstring(temp) + L"qm-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
     Check(CreateDirectoryW(name.c_str(), nullptr), "CreateDirectoryW", "temporary folder");
-    path_ = *platform::windows::ToUtf8(name) + "\\";
+    return *platform::windows::ToUtf8(name) + "\\";
 }
 
+void RemoveFolderTree(const std::string& folder) {
+    RemoveTree(Wide(folder));
+}
+
+WindowsTestFolder::WindowsTestFolder() : path_(MakeTemporaryFolder()) {}
+
 WindowsTestFolder::~WindowsTestFolder() {
-    RemoveTree(Wide(path_));
+    RemoveFolderTree(path_);
 }
 
 void MakeFolder(const std::string& path) {

@@ -27,6 +27,10 @@ private:
     std::string path_;
 };
 
+// A new folder under the system's temporary folder, its path ending in "\"; and a folder removed with all it holds.
+std::string MakeTemporaryFolder();
+void RemoveFolderTree(const std::string& folder);
+
 void MakeFolder(const std::string& path);
 // Makes folders of 100-character names one inside the other under folder until the path reaches length; returns
 // it, ending in "\".
