@@ -2,7 +2,8 @@
 // What watching two trees costs: the time to set the watches up, the memory they hold (the program's own and the
 // kernel's), the processor time while nothing changes, and how soon and how cheaply a change is told; then a full
 // pass beside the watched passes after one saved file each: their processor time, the memory kept between them,
-// and the delay from the save to its copy in place, the quiet rule's second included.
+// and the delay from the save to its copy in place, the quiet rule's second included; then watched passes after
+// one new file each (a fifth as many), which change the number of files in a folder.
 //
 //   quillmere-watch-bench [--idle SECONDS] [--saves N] [FILES_PER_SIDE...]   (default 60 s, 100; 100000 1000000)
 //
@@ -129,6 +130,38 @@ void MeasureChanges(platform::FolderWatch& watch, const std::vector<std::string>
                 Median(delays) * 1e3, delays[delays.size() * 99 / 100] * 1e3, kChanges, cpu * 1e6 / kChanges);
 }
 
+double Percentile99(const std::vector<double>& sorted) {
+    return sorted[sorted.size() * 99 / 100];
+}
+
+// The processor time of each watched pass after each change, and the delay from the change to its copy in place,
+// both sorted.
+struct WatchedTimes {
+    std::vector<double> cpus;
+    std::vector<double> delays;
+};
+
+template <class Change, class Run>
+WatchedTimes TimeWatched(int changes, const Change& change, const Run& run, WatchSchedule& schedule) {
+    WatchedTimes times;
+    for (int each = 0; each < changes; ++each) {
+        change(each);
+        const auto changed = std::chrono::steady_clock::now();
+        for (bool copied = false; !copied;) {
+            schedule.WaitAndTake(schedule.DueAt());
+            if (schedule.PassDue()) {
+                const double cpuBefore = CpuSeconds();
+                copied = run(false).filesCopied > 0;
+                times.cpus.push_back(CpuSeconds() - cpuBefore);
+            }
+        }
+        times.delays.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - changed).count());
+    }
+    std::sort(times.cpus.begin(), times.cpus.end());
+    std::sort(times.delays.begin(), times.delays.end());
+    return times;
+}
+
 // A full pass as every pass ran before the watch, then watched passes each after one saved file, started by the
 // quiet rule as the command line's --watch starts them.
 void MeasurePasses(const std::vector<std::string>& tops, int files, int folders, int saves) {
@@ -157,29 +190,28 @@ void MeasurePasses(const std::vector<std::string>& tops, int files, int folders,
                 held / 1e6, held / (2.0 * files));
 
     std::mt19937 random(21);
-    std::vector<double> delays;
-    std::vector<double> cpus;
-    for (int save = 0; save < saves; ++save) {
-        const int folder = static_cast<int>(random() % static_cast<unsigned>(folders));
-        const std::string path = FileOf(tops[0], folder, static_cast<int>(random() % kFilesPerFolder));
-        bench::MakeFile(path, 1, bench::kNewSeconds + save);
-        const auto saved = std::chrono::steady_clock::now();
-        for (bool copied = false; !copied;) {
-            schedule.WaitAndTake(schedule.DueAt());
-            if (schedule.PassDue()) {
-                cpuBefore = CpuSeconds();
-                copied = run(false).filesCopied > 0;
-                cpus.push_back(CpuSeconds() - cpuBefore);
-            }
-        }
-        delays.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
-    }
-    std::sort(delays.begin(), delays.end());
-    std::sort(cpus.begin(), cpus.end());
+    const auto saved = TimeWatched(
+        saves,
+        [&](int save) {
+            const int folder = static_cast<int>(random() % static_cast<unsigned>(folders));
+            const std::string path = FileOf(tops[0], folder, static_cast<int>(random() % kFilesPerFolder));
+            bench::MakeFile(path, 1, bench::kNewSeconds + save);
+        },
+        run, schedule);
     std::printf("  a watched pass after a save        cpu median %.2f ms, 99th percentile %.2f ms (%zu passes)\n",
-                Median(cpus) * 1e3, cpus[cpus.size() * 99 / 100] * 1e3, cpus.size());
+                Median(saved.cpus) * 1e3, Percentile99(saved.cpus) * 1e3, saved.cpus.size());
     std::printf("  from a save to its copy in place   median %.3f s, 99th percentile %.3f s (%d saves)\n",
-                Median(delays), delays[delays.size() * 99 / 100], saves);
+                Median(saved.delays), Percentile99(saved.delays), saves);
+    // A new file changes its folder's number of files, and its copy that of the other top folder's.
+    const auto added = TimeWatched(
+        std::max(saves / 5, 1),
+        [&](int add) {
+            const int folder = static_cast<int>(random() % static_cast<unsigned>(folders));
+            bench::MakeFile(FolderOf(tops[0], folder) + "added_" + std::to_string(add) + ".dat", 1, bench::kNewSeconds);
+        },
+        run, schedule);
+    std::printf("  a watched pass after a new file    cpu median %.2f ms, 99th percentile %.2f ms (%zu passes)\n",
+                Median(added.cpus) * 1e3, Percentile99(added.cpus) * 1e3, added.cpus.size());
 }
 
 void Measure(const std::string& root, int files, int idleSeconds, int saves) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -29,12 +30,24 @@ public:
     std::size_t First(std::string_view name) const;
     std::size_t Next(std::size_t index) const { return next_[index] == kEnd ? npos : next_[index]; }
 
+    // Follows a change of the files that puts count files in place of those from first up to end (one folder's
+    // block: the later files move by the difference): takes the old ones out, lets replace change the files, and
+    // takes the new ones in. Costs the files replaced and their same-named ones; a change of the number moves
+    // every later index. Should replace or the index fail, the index is left unusable.
+    void Replace(std::size_t first, std::size_t end, std::size_t count, const std::function<void()>& replace);
+
 private:
     static constexpr std::uint32_t kEnd = UINT32_MAX;
     static constexpr std::uint32_t kEmpty = 0;
 
     // The slot holding name, or the empty one where it would go.
     std::size_t SlotOf(std::string_view name) const;
+    std::size_t HomeOf(std::string_view name) const;
+    void Build();
+    void Unlink(std::size_t index);
+    void EmptySlot(std::size_t at);
+    void Link(std::size_t index);
+    void MoveIndexes(std::size_t from, std::size_t end, std::size_t count);
 
     const ListedFiles& files_;
     // One slot per distinct name, found by open addressing: a pass looks names up a million times, and a flat

@@ -6,17 +6,23 @@
 #include "engine/NameSet.h"
 #include "engine/PassContext.h"
 #include "engine/Side.h"
+#include "engine/SideListing.h"
 #include "engine/modSync.h"
 #include "fs/AddFolder.h"
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace quillmere {
 
 struct PassHooks {
     std::array<FolderReading, 2> readers; // per side; the system's listings and looks where empty
+    // Asked first, on the pass's thread: both sides as a pass before listed them, brought up to date, when they are
+    // the listings the walks would give; no value walks both sides with readers.
+    std::function<std::optional<std::pair<KeptSide, KeptSide>>(FileOperations& files)> kept;
     // Called once both sides are listed, before anything is compared: the names to compare, or none for all.
     std::function<const NamesToCompare*(const Side& side1, const Side& side2)> listed;
     NameSet* told = nullptr; // receives the name of every copy told

@@ -5,11 +5,20 @@
 #include "engine/NameIndex.h"
 #include "fs/ListedFiles.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 
 namespace quillmere {
+
+// What a side's walk told beside its files: the folders it examined, the folders and links it did not read, and
+// the errors it met.
+struct WalkTally {
+    std::int64_t examined = 0;
+    std::int64_t notRead = 0;
+    std::int64_t errors = 0;
+};
 
 struct Side {
     explicit Side(std::string top) : folder(std::move(top)) {}
@@ -22,6 +31,7 @@ struct Side {
     // other side into it would overwrite, unseen and without comparing times, whatever it really holds.
     bool listed = false;
     std::optional<NameIndex> names; // made once the files are listed, for every step that follows
+    WalkTally walk;
 };
 
 } // namespace quillmere

@@ -2,6 +2,7 @@
 #include "engine/SideListing.h"
 
 #include "fs/AddFolder.h"
+#include "platform/FileCopy.h"
 #include "platform/TemporaryName.h"
 
 #include <atomic>
@@ -34,10 +35,21 @@ using WalkNews = std::variant<FolderWalked, FilesListed, NotRead, TrappedError>;
 // What one side's walk has to tell, kept until the pass's thread passes it on. Filled on the walk's thread.
 class SideReports final : public ErrorSink {
 public:
-    void FolderWalked() { Add(quillmere::FolderWalked{}); }
+    void FolderWalked() {
+        ++tally_.examined;
+        Add(quillmere::FolderWalked{});
+    }
     void FilesListed(std::int64_t count) { Add(quillmere::FilesListed{count}); }
-    void NotRead(const std::string& path, const std::string& cause) { Add(quillmere::NotRead{path, cause}); }
-    void Report(const TrappedError& error) override { Add(error); }
+    void NotRead(const std::string& path, const std::string& cause) {
+        ++tally_.notRead;
+        Add(quillmere::NotRead{path, cause});
+    }
+    void Report(const TrappedError& error) override {
+        ++tally_.errors;
+        Add(error);
+    }
+    // Once the walk has finished.
+    const WalkTally& Tally() const { return tally_; }
     void Finish() {
         const std::lock_guard lock(mutex_);
         finished_ = true;
@@ -86,19 +98,8 @@ private:
     std::condition_variable arrived_;
     std::vector<WalkNews> news_;
     bool finished_ = false;
+    WalkTally tally_; // counted on the walk's thread
 };
-
-// A name beginning with "~" takes no part; when it is a temporary file a killed copy left behind, it is cleared
-// away on the way.
-bool TakesPart(const std::string& folder, std::string_view name, FileOperations& files) {
-    if (!platform::TakesNoPart(name)) {
-        return true;
-    }
-    if (platform::IsTemporaryName(name)) {
-        files.RemoveLeftover(folder + std::string(name));
-    }
-    return false;
-}
 
 // On the side's own thread: the walk reads each folder's files, with their facts, along with its subfolders, and
 // tells of every folder it cannot read.
@@ -144,7 +145,36 @@ private:
     std::thread thread_;
 };
 
+// Each item on its own, as the walk's news are relayed: an observer that throws misses no other.
+void TellAsWalked(const KeptSide& kept, const SideSteps& steps, PassContext& pass) {
+    const auto tell = [&](const auto& statement) { RunTrapped(pass.Observer(), StepOf(steps.walk), statement); };
+    for (std::int64_t folder = 0; folder < kept.side->walk.examined; ++folder) {
+        tell([&] { pass.FolderWalked(); });
+    }
+    for (const std::string& link : *kept.linksNotFollowed) {
+        tell([&] { pass.NotRead(link, std::string(platform::RefusalText(platform::Refusal::LinkNotFollowed))); });
+    }
+    tell([&] { pass.FilesListed(static_cast<std::int64_t>(kept.side->files.Size())); });
+}
+
 } // namespace
+
+bool TakesPart(const std::string& folder, std::string_view name, FileOperations& files) {
+    if (!platform::TakesNoPart(name)) {
+        return true;
+    }
+    if (platform::IsTemporaryName(name)) {
+        files.RemoveLeftover(folder + std::string(name));
+    }
+    return false;
+}
+
+std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>>
+TellAsWalked(KeptSide first, KeptSide second, const SideSteps& steps1, const SideSteps& steps2, PassContext& pass) {
+    TellAsWalked(first, steps1, pass);
+    TellAsWalked(second, steps2, pass);
+    return {std::move(first.side), std::move(second.side)};
+}
 
 std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const SideToList& first, const SideToList& second,
                                                                       PassContext& pass) {
@@ -183,6 +213,8 @@ std::pair<std::unique_ptr<Side>, std::unique_ptr<Side>> ListBothSides(const Side
             }
         }
     }
+    side1->walk = reports1.Tally();
+    side2->walk = reports2.Tally();
     return {std::move(side1), std::move(side2)};
 }
 

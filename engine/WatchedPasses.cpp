@@ -2,6 +2,7 @@
 #include "engine/WatchedPasses.h"
 
 #include "engine/PassHooks.h"
+#include "fs/FolderWalk.h"
 #include "fs/Main.h"
 
 #include <unordered_set>
@@ -33,6 +34,9 @@ class WatchedPasses::Reader {
 public:
     // named: no value reads every folder from the disk.
     Reader(const Tree& before, std::optional<FolderNames> named) : before_(before), named_(std::move(named)) {}
+
+    // Reads every folder from the disk: the listing before is no more.
+    void ForgetBefore() { named_.reset(); }
 
     platform::FolderContents Read(const std::string& folder, const platform::ContentsWanted& wanted) {
         remembered_.reset();
@@ -106,7 +110,7 @@ private:
     }
 
     const Tree& before_;
-    const std::optional<FolderNames> named_;
+    std::optional<FolderNames> named_;
     std::unordered_map<std::string, FolderRead> reads_;
     std::unordered_map<std::string, FolderLook> looks_;
     std::optional<std::size_t> remembered_; // the folder number in the listing before of the folder read last
@@ -135,6 +139,8 @@ SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, 
     NameSet told;
     hooks.told = &told;
     const bool limited = known && changes[0] && changes[1];
+    patched_ = false;
+    hooks.kept = [&](FileOperations& operations) { return limited ? Patched(changes, operations) : std::nullopt; };
     hooks.listed = [&](const Side& side1, const Side& side2) {
         return limited ? NamesAfterListing(side1, side2, changes) : nullptr;
     };
@@ -157,6 +163,12 @@ SyncCounts WatchedPasses::Run(const SyncJob& job, const SyncSettings& settings, 
 // The names of files in every folder named, in the listing before and now, and in every folder only one of them
 // holds; with the names the pass before told.
 const NamesToCompare* WatchedPasses::NamesAfterListing(const Side& side1, const Side& side2, const Changes& changes) {
+    if (patched_) {
+        return &toCompare_; // gathered as the named folders were read again
+    }
+    if (!trees_[0].side || !trees_[1].side) {
+        return nullptr; // the listings before are gone: everything is compared
+    }
     toCompare_.names = told_;
     toCompare_.direction = direction_;
     AddNamesOf(trees_[0], side1, *changes[0]);
@@ -190,16 +202,119 @@ void WatchedPasses::AddNamesOf(const Tree& before, const Side& now, const std::v
     }
 }
 
+// The fast case of a watched pass: each folder named on either side was listed before, is still entered, and
+// holds the same subfolders and links not followed as then. Then the walk would take every other folder as before,
+// in the same place of its order, so that only the named folders' files change in the listings before.
+std::optional<std::pair<KeptSide, KeptSide>> WatchedPasses::Patched(const Changes& changes,
+                                                                    FileOperations& operations) {
+    // Elsewhere the walk looks again at each listed file, of every folder.
+    if (!platform::kListedFilesCanBeOpened) {
+        return std::nullopt;
+    }
+    std::array<std::vector<Reread>, 2> rereads;
+    for (std::size_t side = 0; side < 2; ++side) {
+        auto reread = trees_[side].patchable ? ReadAgain(trees_[side], *changes[side], operations) : std::nullopt;
+        if (!reread) {
+            return std::nullopt;
+        }
+        rereads[side] = std::move(*reread);
+    }
+    toCompare_.names = told_;
+    toCompare_.direction = direction_;
+    try {
+        for (std::size_t side = 0; side < 2; ++side) {
+            for (const Reread& reread : rereads[side]) {
+                Patch(*trees_[side].side, reread);
+            }
+        }
+    } catch (...) {
+        // A listing half brought up to date is none: both sides are walked afresh.
+        for (std::size_t side = 0; side < 2; ++side) {
+            readers_[side]->ForgetBefore();
+            trees_[side].side.reset();
+        }
+        return std::nullopt;
+    }
+    patched_ = true;
+    return std::pair{KeptSide{std::move(trees_[0].side), &trees_[0].links},
+                     KeptSide{std::move(trees_[1].side), &trees_[1].links}};
+}
+
+std::optional<std::vector<WatchedPasses::Reread>>
+WatchedPasses::ReadAgain(const Tree& tree, const std::vector<std::string>& named, FileOperations& operations) {
+    const auto lookBefore = [&tree](const std::string& path) {
+        const auto look = tree.looks.find(path);
+        return look == tree.looks.end() ? nullptr : &look->second;
+    };
+    std::vector<Reread> rereads;
+    for (const std::string& folder : FolderNames(named.begin(), named.end())) {
+        const auto number = tree.numbers.find(folder);
+        const auto read = tree.reads.find(folder);
+        if (number == tree.numbers.end() || read == tree.reads.end() ||
+            !LooksAsBefore(folder, read->second.folders, lookBefore)) {
+            return std::nullopt;
+        }
+        platform::FolderContents contents;
+        try {
+            contents = platform::ListFolderContents(folder, {true, true, true});
+        } catch (...) {
+            return std::nullopt; // the walk tells why
+        }
+        if (contents.status != platform::ListingStatus::Ok || contents.folders != read->second.folders ||
+            contents.linksNotFollowed != read->second.linksNotFollowed) {
+            return std::nullopt;
+        }
+        Reread reread{number->second, {}, {}};
+        for (std::size_t file = 0; file < contents.files.size(); ++file) {
+            const std::string& name = contents.files[file];
+            if (IsOpenableListedFile(folder, name) && TakesPart(folder, name, operations)) {
+                reread.names.push_back(name);
+                reread.facts.push_back(file < contents.fileFacts.size() ? contents.fileFacts[file] : std::nullopt);
+            }
+        }
+        rereads.push_back(std::move(reread));
+    }
+    return rereads;
+}
+
+// The names the folder held and holds now are compared.
+void WatchedPasses::Patch(Side& side, const Reread& reread) {
+    ListedFiles& files = side.files;
+    const std::size_t first = files.FirstFileOf(reread.folder);
+    const std::size_t end = files.FirstFileOf(reread.folder + 1);
+    for (std::size_t file = first; file < end; ++file) {
+        toCompare_.names.emplace(files.NameOf(file));
+    }
+    side.names->Replace(first, end, reread.names.size(),
+                        [&] { files.ReplaceFilesOf(reread.folder, reread.names, reread.facts); });
+    toCompare_.names.insert(reread.names.begin(), reread.names.end());
+}
+
 void WatchedPasses::Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side2, bool complete,
                          SyncDirection direction) {
     std::array<std::unique_ptr<Side>, 2> sides{std::move(side1), std::move(side2)};
     for (std::size_t side = 0; side < 2; ++side) {
+        if (patched_) {
+            trees_[side].side = std::move(sides[side]); // its folders, reads and looks are those kept
+            continue;
+        }
         Tree tree;
         tree.reads = readers_[side]->TakeReads();
         tree.looks = readers_[side]->TakeLooks();
-        for (std::size_t folder = 0; folder < sides[side]->files.FolderCount(); ++folder) {
-            tree.numbers.emplace(sides[side]->files.FolderPath(folder), folder);
+        const ListedFiles& files = sides[side]->files;
+        for (std::size_t folder = 0; folder < files.FolderCount(); ++folder) {
+            const std::string& path = files.FolderPath(folder);
+            tree.numbers.emplace(path, folder);
+            if (const auto read = tree.reads.find(path); read != tree.reads.end()) {
+                for (const std::string& link : read->second.linksNotFollowed) {
+                    tree.links.push_back(path + link);
+                }
+            }
         }
+        // Every folder the walk read tells its links; anything more it told may change unseen.
+        const WalkTally& walk = sides[side]->walk;
+        tree.patchable = tree.numbers.size() == files.FolderCount() && walk.errors == 0 &&
+                         walk.notRead == static_cast<std::int64_t>(tree.links.size());
         tree.side = std::move(sides[side]);
         trees_[side] = std::move(tree);
     }
@@ -211,7 +326,7 @@ void WatchedPasses::Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side
 
 std::vector<std::string> WatchedPasses::FoldersListed(std::size_t side) const {
     std::vector<std::string> folders;
-    if (job_ && trees_[side].side) {
+    if (job_ && trees_[side].side && !patched_) {
         const ListedFiles& files = trees_[side].side->files;
         for (std::size_t folder = 0; folder < files.FolderCount(); ++folder) {
             folders.push_back(files.FolderPath(folder));

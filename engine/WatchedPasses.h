@@ -8,6 +8,7 @@
 
 #include "engine/NameSet.h"
 #include "engine/Side.h"
+#include "engine/SideListing.h"
 #include "engine/modSync.h"
 #include "fs/AddFolder.h"
 
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quillmere {
@@ -33,7 +35,9 @@ public:
 
     // The first pass, and one whose job differs from the last one's, reads and compares everything.
     SyncCounts Run(const SyncJob& job, const SyncSettings& settings, SyncObserver& observer, const Changes& changes);
-    // The folders the last pass listed on a side, for the watch to follow; none after a pass that did not end.
+    // The folders the last pass listed on a side, for the watch to follow: all of them after a pass that walked the
+    // side, none after one that found the same folders as the pass before and only read the named ones again, and
+    // none after a pass that did not end.
     std::vector<std::string> FoldersListed(std::size_t side) const;
 
 private:
@@ -47,12 +51,24 @@ private:
         std::unordered_map<std::string, FolderRead> reads;
         std::unordered_map<std::string, FolderLook> looks;    // each folder's look, for the walk's rules
         std::unordered_map<std::string, std::size_t> numbers; // each listed folder's number in side->files
+        std::vector<std::string> links; // the paths of the links the walk did not follow, in its order
+        bool patchable = false;         // the walk told nothing else, and listed each folder once
+    };
+    // A folder the watch named, read again: its number in the listing, and the files that take part.
+    struct Reread {
+        std::size_t folder = 0;
+        std::vector<std::string> names;
+        std::vector<std::optional<platform::FileFacts>> facts;
     };
     class Reader;
 
     bool Matches(const SyncJob& job) const;
     const NamesToCompare* NamesAfterListing(const Side& side1, const Side& side2, const Changes& changes);
     void AddNamesOf(const Tree& before, const Side& now, const std::vector<std::string>& named);
+    std::optional<std::pair<KeptSide, KeptSide>> Patched(const Changes& changes, FileOperations& operations);
+    static std::optional<std::vector<Reread>> ReadAgain(const Tree& tree, const std::vector<std::string>& named,
+                                                        FileOperations& operations);
+    void Patch(Side& side, const Reread& reread);
     void Keep(std::unique_ptr<Side> side1, std::unique_ptr<Side> side2, bool complete, SyncDirection direction);
 
     std::optional<SyncJob> job_;
@@ -61,6 +77,7 @@ private:
     NameSet told_;       // the names whose copies the last pass told
     int direction_ = -1; // the direction the last pass read, a SyncDirection's value
     NamesToCompare toCompare_;
+    bool patched_ = false; // the last pass brought both listings up to date instead of walking them
 };
 
 } // namespace quillmere

@@ -30,8 +30,11 @@ platform::FileTime MachineClock() {
 }
 
 void RunPass(const SyncJob& job, PassContext& pass, const PassHooks& hooks) {
-    auto [side1, side2] = ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0]},
-                                        SideToList{job.folder2, kFolder2Steps, hooks.readers[1]}, pass);
+    auto kept = hooks.kept ? hooks.kept(pass.Files()) : std::nullopt;
+    auto [side1, side2] =
+        kept ? TellAsWalked(std::move(kept->first), std::move(kept->second), kFolder1Steps, kFolder2Steps, pass)
+             : ListBothSides(SideToList{job.folder1, kFolder1Steps, hooks.readers[0]},
+                             SideToList{job.folder2, kFolder2Steps, hooks.readers[1]}, pass);
     // A stopped walk leaves a side half listed, which would make present files look missing: copy nothing.
     if (pass.StopRequested() || !side1->names || !side2->names) {
         return;

@@ -21,6 +21,7 @@ using FolderList = std::vector<std::string>;
 struct FolderLook {
     std::uint32_t attributes = 0;
     platform::FileIdentity identity;
+    bool operator==(const FolderLook&) const = default;
 };
 
 // How the walk reads and looks at folders. A pass that knows which folders changed gives the others as it found

@@ -5,6 +5,7 @@
 #include "platform/FileCopy.h"
 #include "platform/Trash.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillmere {
@@ -67,7 +68,38 @@ template <class Levels> std::size_t CountEntries(const Levels& levels) {
     return count;
 }
 
+// The look ExamineEntry and IsEntered take at a folder the walk enters.
+std::optional<FolderLook> LookAt(const std::string& path) {
+    if (!IsFolder(path)) {
+        return std::nullopt;
+    }
+    const auto attributes = platform::ReadAttributes(path);
+    const auto identity = attributes ? platform::ReadFolderIdentity(path) : std::nullopt;
+    return identity ? std::optional(FolderLook{*attributes, *identity}) : std::nullopt;
+}
+
+bool LooksAsThen(const std::string& path, const std::function<const FolderLook*(const std::string& path)>& before) {
+    const FolderLook* then = before(path);
+    return then != nullptr && LookAt(path) == *then;
+}
+
 } // namespace
+
+bool LooksAsBefore(const std::string& folder, const std::vector<std::string>& subfolders,
+                   const std::function<const FolderLook*(const std::string& path)>& before) {
+    try {
+        if (!LooksAsThen(folder, before)) {
+            return false;
+        }
+        const std::string parent = WithTrailingSeparator(folder);
+        const char separator = SeparatorOf(kNativePathStyle);
+        return std::all_of(subfolders.begin(), subfolders.end(), [&](const std::string& name) {
+            return IsSkippedName(parent, name) || LooksAsThen(parent + name + separator, before);
+        });
+    } catch (...) {
+        return false; // the walk would have met the same failure
+    }
+}
 
 bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRootFolder) {
     if (attributes != kHiddenSystemFolder && attributes != kHiddenSystemJunction) {

@@ -21,6 +21,12 @@ enum class WalkStep; // the walk's trapped steps, in FolderWalk.cpp
 // only when the answer matters, as it costs a look at the parent folder.
 bool IsEnteredByRule(std::uint32_t attributes, const std::function<bool()>& isRootFolder);
 
+// Whether a walk would find folder (one it entered) and the subfolders it would go on to, given their names, as
+// it found them when it took the looks before gives (none for a folder it took no look at): each still a folder
+// with the same attributes and identity, so that it judges each as it did then.
+bool LooksAsBefore(const std::string& folder, const std::vector<std::string>& subfolders,
+                   const std::function<const FolderLook*(const std::string& path)>& before);
+
 class FolderWalk {
 public:
     // files, when given, receives the files of each folder of the result (see GetSubDirectoriesWithFiles).

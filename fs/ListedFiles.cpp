@@ -19,6 +19,19 @@ std::uint32_t Narrow(std::size_t value) {
     return static_cast<std::uint32_t>(value);
 }
 
+// Puts with in place of the items of values from first up to end, moving the later ones only when the counts differ.
+template <class Item>
+void Splice(std::vector<Item>& values, std::size_t first, std::size_t end, const std::vector<Item>& with) {
+    const std::size_t common = std::min(end - first, with.size());
+    std::copy_n(with.begin(), common, values.begin() + static_cast<std::ptrdiff_t>(first));
+    const auto at = values.begin() + static_cast<std::ptrdiff_t>(first + common);
+    if (with.size() > common) {
+        values.insert(at, with.begin() + static_cast<std::ptrdiff_t>(common), with.end());
+    } else {
+        values.erase(at, values.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+}
+
 } // namespace
 
 std::size_t ListedFiles::AddFolder(std::string path) {
@@ -68,6 +81,47 @@ void ListedFiles::AddFilesOf(const ListedFiles& from, std::size_t folder) {
         nameEnds_.resize(count);
         facts_.resize(count);
         throw;
+    }
+}
+
+void ListedFiles::ReplaceFilesOf(std::size_t folder, const std::vector<std::string>& names,
+                                 const std::vector<std::optional<platform::FileFacts>>& facts) {
+    if (folder >= folders_.size() || names.size() != facts.size()) {
+        throw std::invalid_argument("Every file put in a listed folder needs its facts");
+    }
+    const std::size_t first = FirstFileOf(folder);
+    const std::size_t end = FirstFileOf(folder + 1);
+    const std::uint32_t start = NameStart(first);
+    const std::uint32_t oldEnd = end == first ? start : nameEnds_[end - 1];
+    std::string text;
+    std::vector<StoredFacts> stored;
+    stored.reserve(names.size());
+    for (std::size_t file = 0; file < names.size(); ++file) {
+        text.append(names[file]);
+        stored.push_back(Store(facts[file]));
+    }
+    // Everything that can fail comes before the first name moves.
+    Narrow(names_.size() - (oldEnd - start) + text.size());
+    Narrow(Size() - (end - first) + names.size());
+    std::vector<std::uint32_t> ends;
+    ends.reserve(names.size());
+    std::uint32_t nameEnd = start;
+    for (const std::string& name : names) {
+        nameEnd += static_cast<std::uint32_t>(name.size());
+        ends.push_back(nameEnd);
+    }
+    const auto shiftBy = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldEnd - start);
+    names_.replace(start, oldEnd - start, text);
+    if (shiftBy != 0) {
+        for (std::size_t file = end; file < nameEnds_.size(); ++file) {
+            nameEnds_[file] = static_cast<std::uint32_t>(nameEnds_[file] + shiftBy);
+        }
+    }
+    Splice(nameEnds_, first, end, ends);
+    Splice(facts_, first, end, stored);
+    const auto moveBy = static_cast<std::int64_t>(names.size()) - static_cast<std::int64_t>(end - first);
+    for (std::size_t later = folder + 1; moveBy != 0 && later < folders_.size(); ++later) {
+        folders_[later].firstFile = static_cast<std::uint32_t>(folders_[later].firstFile + moveBy);
     }
 }
 

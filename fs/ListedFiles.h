@@ -24,6 +24,12 @@ public:
     // Adds the files of folder in from, names and facts as they are there, to the folder added last: a folder
     // taken as it was listed before costs a copy of its block, not a string and a look-up per file.
     void AddFilesOf(const ListedFiles& from, std::size_t folder);
+    // Gives folder the files names (with their facts, one each) in place of those it has; the files of the folders
+    // after it keep their order and move by the difference in number. A folder read again costs its own files
+    // (and, when that number or the length of its names changes, a move of the later ones), not a new listing.
+    // A failure may leave the listing half changed: whoever holds it drops it.
+    void ReplaceFilesOf(std::size_t folder, const std::vector<std::string>& names,
+                        const std::vector<std::optional<platform::FileFacts>>& facts);
 
     std::size_t Size() const { return nameEnds_.size(); }
     std::size_t FolderCount() const { return folders_.size(); }

@@ -123,5 +123,78 @@ TEST(ListedFiles, FilesTakenFromAnotherListingReadAsIfAddedOneByOne) {
     }
 }
 
+// The files of one folder, as a listing of it gives them.
+struct FolderFiles {
+    std::string path;
+    std::vector<std::string> names;
+};
+
+ListedFiles ListingOf(const std::vector<FolderFiles>& folders) {
+    ListedFiles files;
+    for (const FolderFiles& folder : folders) {
+        files.AddFolder(folder.path);
+        for (const std::string& name : folder.names) {
+            files.AddFile(name, name[0] == 'z' ? std::nullopt
+                                               : std::optional(Facts(name.size() % 2 == 0 ? 4 : 6, name.size(),
+                                                                     static_cast<std::int64_t>(name[0]))));
+        }
+    }
+    return files;
+}
+
+// Each folder's path, where its files start, and each file's path, facts and folder.
+std::vector<std::string> Everything(const ListedFiles& files) {
+    std::vector<std::string> lines;
+    for (std::size_t folder = 0; folder <= files.FolderCount(); ++folder) {
+        lines.push_back((folder < files.FolderCount() ? files.FolderPath(folder) : std::string("end")) + " from " +
+                        std::to_string(files.FirstFileOf(folder)));
+    }
+    for (std::size_t file = 0; file < files.Size(); ++file) {
+        const auto facts = files.FactsOf(file);
+        lines.push_back(files.PathOf(file) + " in " + std::to_string(files.FolderOf(file)) + ": " +
+                        (facts ? std::to_string(facts->identity.device) + "/" + std::to_string(facts->identity.inode) +
+                                     "/" + std::to_string(facts->lastWriteTime.seconds)
+                               : std::string("gone")));
+    }
+    return lines;
+}
+
+struct Replacement {
+    const char* what;
+    std::size_t folder;
+    std::vector<std::string> names;
+};
+
+// A folder read again and put in place of its block reads exactly as a listing made afresh with it: the later
+// folders' files move by the change in number and in the length of the names, and keep their facts.
+TEST(ListedFiles, FolderReplacedReadsAsIfListedAfresh) {
+    const std::vector<FolderFiles> before{
+        {"/t/", {"top"}}, {"/t/a/", {"x", "yy", "zzz"}}, {"/t/empty/", {}}, {"/t/b/", {"yy", "w"}}};
+    const Replacement replacements[] = {
+        {"the same names", 1, {"x", "yy", "zzz"}},
+        {"a file renamed, as long", 1, {"x", "qq", "zzz"}},
+        {"a file renamed longer", 1, {"x", "yyyyyy", "zzz"}},
+        {"a file added", 1, {"x", "yy", "new", "zzz"}},
+        {"a file removed", 1, {"x", "zzz"}},
+        {"all removed", 1, {}},
+        {"files in an empty folder", 2, {"n1", "n2"}},
+        {"the first folder", 0, {"top", "other"}},
+        {"the last folder", 3, {"yy"}},
+    };
+    for (const Replacement& replacement : replacements) {
+        ListedFiles files = ListingOf(before);
+        std::vector<FolderFiles> after = before;
+        after[replacement.folder].names = replacement.names;
+        const ListedFiles expected = ListingOf(after);
+        std::vector<std::optional<platform::FileFacts>> facts;
+        for (std::size_t file = expected.FirstFileOf(replacement.folder);
+             file < expected.FirstFileOf(replacement.folder + 1); ++file) {
+            facts.push_back(expected.FactsOf(file));
+        }
+        files.ReplaceFilesOf(replacement.folder, replacement.names, facts);
+        EXPECT_EQ(Everything(files), Everything(expected)) << replacement.what;
+    }
+}
+
 } // namespace
 } // namespace quillmere
