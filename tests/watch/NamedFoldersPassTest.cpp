@@ -4,6 +4,7 @@
 #include "engine/WatchedPasses.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/watch/ToldLines.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,23 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kBase = 1'700'000'000'000'000'000;
 constexpr std::int64_t kSecond = 1'000'000'000;
-
-class Told final : public SyncObserver {
-public:
-    explicit Told(std::string root) : root_(std::move(root)) {}
-    void Copied(const std::string& source, const std::string& destination) override {
-        lines.push_back("copied " + Rel(source) + " -> " + Rel(destination));
-    }
-    void NotRead(const std::string& path, const std::string& cause) override {
-        lines.push_back("not read " + Rel(path) + ": " + cause);
-    }
-    void Report(const TrappedError& error) override { lines.push_back("error " + error.description); }
-    std::vector<std::string> lines;
-
-private:
-    std::string Rel(const std::string& path) const { return path.substr(root_.size()); }
-    std::string root_;
-};
 
 void Put(const std::string& path, std::int64_t time) {
     WriteFile(path, std::to_string(time));

@@ -5,6 +5,7 @@
 #include "engine/WatchedPasses.h"
 #include "platform/FolderWatch.h"
 #include "tests/support/TempDir.h"
+#include "tests/watch/ToldLines.h"
 
 #include <gtest/gtest.h>
 
@@ -30,33 +31,6 @@ using platform::FolderWatch;
 
 constexpr std::int64_t kBase = 1'700'000'000'000'000'000;
 constexpr std::int64_t kSecond = 1'000'000'000;
-
-// What a pass told, its paths relative to the world it ran in.
-class Told final : public SyncObserver {
-public:
-    explicit Told(std::string root) : root_(std::move(root)) {}
-    void Copied(const std::string& source, const std::string& destination) override {
-        lines.push_back("copied " + Rel(source) + " -> " + Rel(destination));
-    }
-    void NotCopied(const std::string& source, const std::string& destination,
-                   const platform::CopyOutcome& outcome) override {
-        lines.push_back("failed " + Rel(source) + " -> " + Rel(destination) + ": " + outcome.cause);
-    }
-    void NotRead(const std::string& path, const std::string& cause) override {
-        lines.push_back("not read " + Rel(path) + ": " + cause);
-    }
-    void Report(const TrappedError& error) override { lines.push_back("error " + error.description); }
-    std::vector<std::string> lines;
-
-private:
-    // In one form on both systems, so that the cases can name what they expect.
-    std::string Rel(const std::string& path) const {
-        std::string relative = path.substr(root_.size());
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        return relative;
-    }
-    std::string root_;
-};
 
 // A folder as the program is given it on this system: on Windows with "\\" only.
 std::string SystemForm(std::string folder) {
