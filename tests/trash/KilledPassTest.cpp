@@ -37,8 +37,13 @@ void Count() {
     }
 }
 
-mode_t ModeOf(int flags, va_list arguments) {
-    return (flags & O_CREAT) != 0 ? static_cast<mode_t>(va_arg(arguments, unsigned)) : 0;
+// The mode an opening passes on. Opening changes the disk only when it creates, and that is counted.
+mode_t CountedMode(int flags, va_list arguments) {
+    if ((flags & O_CREAT) == 0) {
+        return 0;
+    }
+    Count();
+    return static_cast<mode_t>(va_arg(arguments, unsigned));
 }
 
 } // namespace
@@ -67,25 +72,18 @@ int __real_ftruncate(int fd, off_t size);
 ssize_t __real_copy_file_range(int in, off_t* inAt, int out, off_t* outAt, size_t size, unsigned flags);
 int __real_mkdir(const char* path, mode_t mode);
 
-// Opening changes the disk only when it creates.
 int __wrap_open(const char* path, int flags, ...) {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = ModeOf(flags, arguments);
+    const mode_t mode = CountedMode(flags, arguments);
     va_end(arguments);
-    if ((flags & O_CREAT) != 0) {
-        Count();
-    }
     return __real_open(path, flags, mode);
 }
 int __wrap_openat(int folder, const char* path, int flags, ...) {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = ModeOf(flags, arguments);
+    const mode_t mode = CountedMode(flags, arguments);
     va_end(arguments);
-    if ((flags & O_CREAT) != 0) {
-        Count();
-    }
     return __real_openat(folder, path, flags, mode);
 }
 int __wrap_link(const char* from, const char* to) {
