@@ -227,7 +227,9 @@ struct FolderWatch::State {
     void ApplyRecords(Root& root, DWORD bytes, std::vector<std::string>& walks);
     void Complete(Root& root, BOOL ok, DWORD bytes);
     void Run();
-    void Walk(std::size_t tree, const std::string& start, bool name);
+    void StartAfresh(std::size_t tree, const std::stop_token& cut);
+    // cut: a set-up's stop request, which ends the walk between folders as stopping does.
+    void Walk(std::size_t tree, const std::string& start, bool name, const std::stop_token& cut = {});
 
     bool IsWatchedRoot(std::size_t tree, const std::string& folder) const {
         return std::any_of(roots.begin(), roots.end(), [&](const auto& root) {
@@ -268,9 +270,9 @@ void FolderWatch::State::ApplyRecords(Root& root, DWORD bytes, std::vector<std::
 // Every folder below start, read top down: a linked one gets a watch of its own, as a subtree's news does not reach
 // through links. Reading them also lets Wine, which watches a subtree's folders as they are opened, see them all.
 // A folder that appeared is named with every folder below it.
-void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool name) {
+void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool name, const std::stop_token& cut) {
     std::vector<std::string> stack{start};
-    while (!stack.empty() && !stopping) {
+    while (!stack.empty() && !stopping && !cut.stop_requested()) {
         const std::string folder = std::move(stack.back());
         stack.pop_back();
         const DWORD attributes = AttributesOf(folder);
@@ -378,11 +380,12 @@ FolderWatch::FolderWatch(const std::vector<std::string>& tops, Later) : state_(s
     }
 }
 
-// Cutting it short stops the reader's walks too: the watch is done with. Without a reader the doubts stay.
+// The stop request is polled, not given a std::stop_callback: with this library's Windows build, a callback
+// that ends on one thread as the other destroys it can leave both waiting for ever. Without a reader the doubts
+// stay.
 void FolderWatch::SetUp(std::stop_token stop) {
-    const std::stop_callback cut(stop, [this] { state_->stopping = true; });
     for (std::size_t tree = 0; tree < state_->trees.size() && !stop.stop_requested(); ++tree) {
-        StartAfresh(tree);
+        state_->StartAfresh(tree, stop);
     }
 }
 
@@ -404,26 +407,29 @@ FolderWatch::~FolderWatch() {
 }
 
 void FolderWatch::StartAfresh(std::size_t tree) {
-    State& state = *state_;
+    state_->StartAfresh(tree, {});
+}
+
+void FolderWatch::State::StartAfresh(std::size_t tree, const std::stop_token& cut) {
     {
-        const std::lock_guard lock(state.mutex);
-        if (!state.reader.joinable()) {
+        const std::lock_guard lock(mutex);
+        if (!reader.joinable()) {
             return; // nothing can be watched: the doubt stays
         }
-        for (const auto& root : state.roots) {
+        for (const auto& root : roots) {
             if (root->tree == tree) {
-                state.Close(*root);
+                Close(*root);
             }
         }
-        state.EndClosedRoots();
-        state.trees[tree].changed.clear();
-        state.trees[tree].doubt.reset();
-        state.trees[tree].seen.Clear();
-        if (!state.WatchTop(tree)) {
+        EndClosedRoots();
+        trees[tree].changed.clear();
+        trees[tree].doubt.reset();
+        trees[tree].seen.Clear();
+        if (!WatchTop(tree)) {
             return;
         }
     }
-    state.Walk(tree, state.trees[tree].top, false);
+    Walk(tree, trees[tree].top, false, cut);
 }
 
 // A subtree's news does not reach through a link: each linked folder the listing entered is watched on its own.

@@ -5,6 +5,8 @@
 
 namespace quillmere::test {
 
+// The stop request is looked at between short waits, as the real set-up looks between folders: a wait that a
+// stop callback ends can hang the Windows build for ever (see the Windows watch).
 void ScriptedWatch::SetUp(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     settingUp_ = true;
@@ -13,7 +15,9 @@ void ScriptedWatch::SetUp(std::stop_token stop) {
         ADD_FAILURE() << "the watch is set up on the window's thread";
         return;
     }
-    changed_.wait(lock, stop, [this] { return !holdSetUp_; });
+    while (holdSetUp_ && !stop.stop_requested()) {
+        changed_.wait_for(lock, std::chrono::milliseconds(1));
+    }
 }
 
 void ScriptedWatch::WaitForSetUp() {
