@@ -41,19 +41,39 @@ cross_build "$source_folder" "$build" windows_tests fs_tests engine_tests ui_tes
     quillmere-sync quillmere-startup-entry
 report_time "cross build" "$start"
 
+# No stage may hang the run: each program gets at most this long.
+stage_limit=300
+bounded_run() { timeout -k 10 "$stage_limit" "$source_folder/tests/windows/wine-run.sh" "$@"; }
+# Runs a test program under Wine, bounded, with its whole output in a log of its own. Passing, it prints the
+# totals and what was skipped; failing or stopped, the end of the log, which names the test it was in. Wine's
+# notes that it cannot read the Z: drive's label are left out of both.
+run_test_program() {
+    local program=$1 log status=0
+    shift
+    log=$work/$(basename "$program").log
+    bounded_run "$program" "$@" >"$log" 2>&1 || status=$?
+    if [ "$status" = 0 ]; then
+        grep -E '^\[(==========|  PASSED  |  SKIPPED )\] ' "$log" || true
+        return 0
+    fi
+    grep -v '^wine: Read access denied' "$log" | tail -n 40
+    [ "$status" != 124 ] || echo "(stopped after $stage_limit s)"
+    return 1
+}
+
 start=$(now)
 for tests in tests/windows/windows_tests.exe tests/fs/fs_tests.exe tests/engine/engine_tests.exe \
     tests/ui/ui_tests.exe tests/tray/tray_tests.exe tests/windows/win32_window_tests.exe; do
     echo "== $tests"
-    run "$build/$tests" --gtest_brief=1 || fail "$tests"
+    run_test_program "$build/$tests" || fail "$tests"
 done
 
 echo "== a Recycle Bin that deletes what it is given"
 # Wine, like Windows on some drives, deletes outright (and reports success) what it cannot put in the bin: here
 # because the trash cannot be made where a file stands.
 echo "not a folder" >"$work/no-trash"
-XDG_DATA_HOME=$work/no-trash QUILLMERE_RECYCLE_BIN_DELETES=1 run "$build/tests/windows/windows_tests.exe" \
-    --gtest_brief=1 --gtest_filter='RecycleBinThatDeletes.*' || fail "a file the Recycle Bin deleted was lost"
+XDG_DATA_HOME=$work/no-trash QUILLMERE_RECYCLE_BIN_DELETES=1 run_test_program "$build/tests/windows/windows_tests.exe" \
+    --gtest_filter='RecycleBinThatDeletes.*' || fail "a file the Recycle Bin deleted was lost"
 
 echo "== quillmere-sync.exe: a real pass"
 one="$work/Folder One"
@@ -64,7 +84,7 @@ echo older >"$one/both.txt"
 echo newer >"$two/both.txt"
 touch -d '2021-08-31 10:00:00' "$one/both.txt"
 touch -d '2021-08-31 10:00:01' "$two/both.txt"
-output=$(run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" "$(windows_path "$two")") ||
+output=$(bounded_run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" "$(windows_path "$two")") ||
     fail "quillmere-sync.exe ended with an error: $output"
 echo "$output"
 [ "$(cat "$two/only1.txt")" = first ] || fail "only1.txt was not copied into Folder Two's top folder"
@@ -81,7 +101,8 @@ one="$work/Bücher Книги"
 two="$work/Βιβλία"
 mkdir -p "$one/Под" "$two"
 echo Grüße >"$one/Под/Привет.txt"
-output=$(LC_ALL=C.UTF-8 run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" "$(windows_path "$two")") ||
+output=$(LC_ALL=C.UTF-8 bounded_run "$build/cli/quillmere-sync.exe" "$(windows_path "$one")" \
+    "$(windows_path "$two")") ||
     fail "quillmere-sync.exe did not take folders with non-ASCII names: $output"
 echo "$output"
 [ "$(cat "$two/Привет.txt")" = Grüße ] || fail "Привет.txt was not copied into Βιβλία"
@@ -119,9 +140,14 @@ passes=$(tr -d '\r' <"$work/watch.out" | grep -c '^pass: ')
 [ "$passes" = 3 ] || fail "$passes passes ran where 3 should have: $(cat "$work/watch.out")"
 # Wine turns SIGINT into the console's Ctrl-C event, as a press of Ctrl-C in a Windows console.
 kill -INT "$watcher"
+# Killed if Ctrl-C has not ended it in time, which then shows as status 137.
+(sleep "$stage_limit"; kill -KILL "$watcher" 2>/dev/null) &
+killer=$!
 status=0
 wait "$watcher" || status=$?
+kill "$killer" 2>/dev/null || true
 cat "$work/watch.out"
+[ "$status" != 137 ] || fail "--watch did not end within $stage_limit s of Ctrl-C: $(cat "$work/watch.err")"
 [ "$status" = 0 ] || fail "--watch ended by Ctrl-C with status $status: $(cat "$work/watch.err")"
 # Wine's own lines aside (it cannot read the Z: drive's label), nothing is said on standard error.
 ! grep -v '^wine: ' "$work/watch.err" || fail "--watch wrote to standard error"
@@ -132,16 +158,16 @@ run_key='HKLM\SOFTWARE\MICROSOFT\WINDOWS\CURRENTVERSION\RUN'
 tool="$build/tests/windows/startup-entry/quillmere-startup-entry.exe"
 # Another program that sorts first beside it, as in a Downloads folder: the value must name the one that runs.
 cp "$tool" "$(dirname "$tool")/0-sorts-first.exe"
-run "$tool" add
+bounded_run "$tool" add
 rm -f "$(dirname "$tool")/0-sorts-first.exe"
-entry=$(run reg query "$run_key" /v quillmere-startup-entry.exe | tr -d '\r' | grep REG_SZ) ||
+entry=$(bounded_run reg query "$run_key" /v quillmere-startup-entry.exe | tr -d '\r' | grep REG_SZ) ||
     fail "no Run value named quillmere-startup-entry.exe"
 echo "$entry"
 data=$(echo "$entry" | sed -E 's/^ *quillmere-startup-entry\.exe +REG_SZ +//')
 [ "${data,,}" = "\"$(windows_path "$tool" | tr '[:upper:]' '[:lower:]')\"" ] ||
     fail "the Run value holds '$data', not the program file in quotes"
-run "$tool" remove
-if run reg query "$run_key" /v quillmere-startup-entry.exe >/dev/null 2>&1; then
+bounded_run "$tool" remove
+if bounded_run reg query "$run_key" /v quillmere-startup-entry.exe >/dev/null 2>&1; then
     fail "the Run value is still there after removing it"
 fi
 
@@ -153,9 +179,10 @@ ln -s "$work/network-share" "$WINEPREFIX/dosdevices/y:"
 run reg add 'HKLM\Software\Wine\Drives' /v y: /d network /f >/dev/null
 "$wineserver" -k
 "$wineserver" -p
-QUILLMERE_NETWORK_DRIVE='Y:\' run "$build/tests/windows/windows_tests.exe" --gtest_brief=1 \
-    --gtest_filter='WindowsFolderWatch.NetworkDriveIsDoubted' >"$work/network-drive.log" 2>&1 ||
-    { cat "$work/network-drive.log"; fail "a watch on a network drive was trusted"; }
-grep -q SKIPPED "$work/network-drive.log" && { cat "$work/network-drive.log"; fail "Wine gave no network drive"; }
+QUILLMERE_NETWORK_DRIVE='Y:\' run_test_program "$build/tests/windows/windows_tests.exe" \
+    --gtest_filter='WindowsFolderWatch.NetworkDriveIsDoubted' >"$work/network-drive.out" ||
+    { cat "$work/network-drive.out"; fail "a watch on a network drive was trusted"; }
+cat "$work/network-drive.out"
+! grep -q SKIPPED "$work/network-drive.out" || fail "Wine gave no network drive"
 report_time "tests under Wine" "$start"
 echo "PASS"
