@@ -66,13 +66,34 @@ std::string ParentOf(const std::string& folder) {
     return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
 
+// Asked without the folder's last "\": Wine, as POSIX does, follows a link named with one, and then shows no
+// reparse point.
 DWORD AttributesOf(const std::string& path) {
-    const auto wide = windows::ToWidePath(path);
+    const bool lastSeparator = path.size() > 3 && (path.back() == '\\' || path.back() == '/');
+    const auto wide = windows::ToWidePath(lastSeparator ? path.substr(0, path.size() - 1) : path);
     return wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsFolder(DWORD attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A link to a folder on its own path (a junction or symbolic link to its parent, say), which the listing does
+// not enter either: walked, the tree below it would be walked again and again, and twice as often for each more
+// such link. Only links are asked, and only then is each folder on the path opened.
+bool LeadsBackUp(const std::string& link) {
+    const std::optional<FileIdentity> identity = ReadFolderIdentity(link);
+    if (!identity) {
+        return false;
+    }
+    // Each folder above it, ending where its name's separator is; the link's own last one is not looked at.
+    for (std::size_t end = link.find_first_of("\\/"); end != std::string::npos && end + 1 < link.size();
+         end = link.find_first_of("\\/", end + 1)) {
+        if (ReadFolderIdentity(link.substr(0, end + 1)) == identity) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::wstring LongPathOf(const std::wstring& path) {
@@ -276,7 +297,8 @@ void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool n
         const std::string folder = std::move(stack.back());
         stack.pop_back();
         const DWORD attributes = AttributesOf(folder);
-        if (!IsFolder(attributes)) {
+        const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && folder != trees[tree].top;
+        if (!IsFolder(attributes) || (link && LeadsBackUp(folder))) {
             continue;
         }
         {
@@ -286,8 +308,7 @@ void FolderWatch::State::Walk(std::size_t tree, const std::string& start, bool n
                 Name(tree, folder);
             }
             DWORD error = 0;
-            if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && folder != trees[tree].top && !stopping &&
-                !IsWatchedRoot(tree, folder) && !AddRoot(tree, RootKind::Tree, folder, error)) {
+            if (link && !stopping && !IsWatchedRoot(tree, folder) && !AddRoot(tree, RootKind::Tree, folder, error)) {
                 Doubt(tree, detail::FolderNotWatched(folder, SystemMessage(static_cast<int>(error))));
             }
         }

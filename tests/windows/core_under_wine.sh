@@ -3,8 +3,9 @@
 # Builds the program for 64-bit Windows with mingw-w64 and runs its tests under Wine in a fresh, private Wine
 # prefix: the Windows tests, the file-service tests that build for Windows, the window logic's and the tray
 # control's tests, the Windows window's own (its wiring, tray hook and services), a real pass of quillmere-sync.exe,
-# its --watch copying a save and ended by Ctrl-C, the Run value written, read back with "reg query" and deleted,
-# and the folder watch on a drive Wine takes for a network one. Prints how long each stage took.
+# its --watch copying a save in a tree with links back up and ended by Ctrl-C, the Run value written, read back
+# with "reg query" and deleted, and the folder watch on a drive Wine takes for a network one. Prints how long each
+# stage took, and bounds each one.
 # Usage: core_under_wine.sh SOURCE_FOLDER CROSS_BUILD_FOLDER
 set -euo pipefail
 source_folder=$1
@@ -122,6 +123,9 @@ wait_for_lines() {
 one="$work/Watched One"
 two="$work/Watched Two"
 mkdir -p "$one/Sub" "$two"
+# Two links back up, which Wine shows as reparse points: a watch that walked them never ended its set-up.
+ln -s .. "$one/Sub/up"
+ln -s .. "$one/Sub/up again"
 : >"$work/watch.out"
 # Started as a job of its own (set -m): a script's background commands otherwise ignore SIGINT. The runner
 # ends in wine64 itself, so the signal reaches the program.
