@@ -86,9 +86,10 @@ bool LeadsBackUp(const std::string& link) {
     if (!identity) {
         return false;
     }
-    // Each folder above it, ending where its name's separator is; the link's own last one is not looked at.
-    for (std::size_t end = link.find_first_of("\\/"); end != std::string::npos && end + 1 < link.size();
-         end = link.find_first_of("\\/", end + 1)) {
+    // Each folder above it: the path up to each separator past the leading ones (a lone "\" names the current
+    // drive's root, not a share's). The link's own last separator is not looked at.
+    for (std::size_t end = link.find_first_of("\\/", link.find_first_not_of("\\/"));
+         end != std::string::npos && end + 1 < link.size(); end = link.find_first_of("\\/", end + 1)) {
         if (ReadFolderIdentity(link.substr(0, end + 1)) == identity) {
             return true;
         }
