@@ -17,13 +17,12 @@ std::uint32_t NumberAt(const char* at) {
     return number;
 }
 
-// The folder holding entry, both in the walk's form: below the top every name ends in "\".
+} // namespace
+
 std::string FolderHolding(const std::string& entry) {
     const auto slash = entry.size() < 2 ? std::string::npos : entry.rfind('\\', entry.size() - 2);
     return slash == std::string::npos ? std::string() : entry.substr(0, slash + 1);
 }
-
-} // namespace
 
 std::vector<NotifyRecord> ReadNotifyRecords(const char* buffer, std::size_t bytes) {
     std::vector<NotifyRecord> records;

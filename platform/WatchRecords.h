@@ -24,6 +24,9 @@ struct NotifyRecord {
 // after it.
 std::vector<NotifyRecord> ReadNotifyRecords(const char* buffer, std::size_t bytes);
 
+// The folder holding entry (a Windows path ending in "\"), in the same form; none above a drive's root.
+std::string FolderHolding(const std::string& entry);
+
 // A rename is told as the entry leaving under its old name, then arriving under its new one.
 enum class EntryChange { Arrived, Left, Changed, RenamedFrom, RenamedTo };
 

@@ -61,11 +61,6 @@ struct Tree {
     std::optional<WatchDoubt> doubt;
 };
 
-std::string ParentOf(const std::string& folder) {
-    const auto slash = folder.size() < 2 ? std::string::npos : folder.rfind('\\', folder.size() - 2);
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
-
 // Asked without the folder's last "\": Wine, as POSIX does, follows a link named with one, and then shows no
 // reparse point.
 DWORD AttributesOf(const std::string& path) {
@@ -228,7 +223,7 @@ struct FolderWatch::State {
         if (IsRemote(top)) {
             Doubt(tree, detail::ChangesFromElsewhere("a network folder"));
         }
-        const std::string parent = ParentOf(trees[tree].watchedTop);
+        const std::string parent = FolderHolding(trees[tree].watchedTop);
         if (!parent.empty()) {
             AddRoot(tree, RootKind::Above, parent, error); // best effort: only the top's renaming goes unseen
         }
