@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/NameIndex.h"
 
-#include <algorithm>
+#include "base/Splice.h"
+
 #include <functional>
 
 namespace quillmere {
@@ -107,14 +108,7 @@ void NameIndex::MoveIndexes(std::size_t from, std::size_t end, std::size_t count
             next += ifMoved((next >= firstMoved) & (next != kEnd));
         }
     }
-    const auto at = next_.begin() + static_cast<std::ptrdiff_t>(from);
-    if (count >= end - from) {
-        std::fill(at, next_.begin() + static_cast<std::ptrdiff_t>(end), kEnd);
-        next_.insert(next_.begin() + static_cast<std::ptrdiff_t>(end), count - (end - from), kEnd);
-    } else {
-        std::fill_n(at, count, kEnd);
-        next_.erase(at + static_cast<std::ptrdiff_t>(count), next_.begin() + static_cast<std::ptrdiff_t>(end));
-    }
+    Splice(next_, from, end, std::vector<std::uint32_t>(count, kEnd));
 }
 
 std::size_t NameIndex::First(std::string_view name) const {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fs/ListedFiles.h"
 
+#include "base/Splice.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -17,19 +19,6 @@ std::uint32_t Narrow(std::size_t value) {
         throw std::length_error("Too many files in one folder tree");
     }
     return static_cast<std::uint32_t>(value);
-}
-
-// Puts with in place of the items of values from first up to end, moving the later ones only when the counts differ.
-template <class Item>
-void Splice(std::vector<Item>& values, std::size_t first, std::size_t end, const std::vector<Item>& with) {
-    const std::size_t common = std::min(end - first, with.size());
-    std::copy_n(with.begin(), common, values.begin() + static_cast<std::ptrdiff_t>(first));
-    const auto at = values.begin() + static_cast<std::ptrdiff_t>(first + common);
-    if (with.size() > common) {
-        values.insert(at, with.begin() + static_cast<std::ptrdiff_t>(common), with.end());
-    } else {
-        values.erase(at, values.begin() + static_cast<std::ptrdiff_t>(end));
-    }
 }
 
 } // namespace
@@ -95,21 +84,17 @@ void ListedFiles::ReplaceFilesOf(std::size_t folder, const std::vector<std::stri
     const std::uint32_t oldEnd = end == first ? start : nameEnds_[end - 1];
     std::string text;
     std::vector<StoredFacts> stored;
+    std::vector<std::uint32_t> ends;
     stored.reserve(names.size());
+    ends.reserve(names.size());
     for (std::size_t file = 0; file < names.size(); ++file) {
         text.append(names[file]);
         stored.push_back(Store(facts[file]));
+        ends.push_back(static_cast<std::uint32_t>(start + text.size()));
     }
     // Everything that can fail comes before the first name moves.
     Narrow(names_.size() - (oldEnd - start) + text.size());
     Narrow(Size() - (end - first) + names.size());
-    std::vector<std::uint32_t> ends;
-    ends.reserve(names.size());
-    std::uint32_t nameEnd = start;
-    for (const std::string& name : names) {
-        nameEnd += static_cast<std::uint32_t>(name.size());
-        ends.push_back(nameEnd);
-    }
     const auto shiftBy = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldEnd - start);
     names_.replace(start, oldEnd - start, text);
     if (shiftBy != 0) {
