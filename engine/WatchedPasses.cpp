@@ -176,12 +176,13 @@ const NamesToCompare* WatchedPasses::NamesAfterListing(const Side& side1, const 
     return &toCompare_;
 }
 
+void WatchedPasses::AddNamesOfFolder(const ListedFiles& files, std::size_t folder) {
+    for (std::size_t file = files.FirstFileOf(folder); file < files.FirstFileOf(folder + 1); ++file) {
+        toCompare_.names.emplace(files.NameOf(file));
+    }
+}
+
 void WatchedPasses::AddNamesOf(const Tree& before, const Side& now, const std::vector<std::string>& named) {
-    const auto addFolder = [this](const ListedFiles& files, std::size_t folder) {
-        for (std::size_t file = files.FirstFileOf(folder); file < files.FirstFileOf(folder + 1); ++file) {
-            toCompare_.names.emplace(files.NameOf(file));
-        }
-    };
     const FolderNames namedSet(named.begin(), named.end());
     FolderNames listedNow;
     for (std::size_t folder = 0; folder < now.files.FolderCount(); ++folder) {
@@ -189,15 +190,15 @@ void WatchedPasses::AddNamesOf(const Tree& before, const Side& now, const std::v
         listedNow.insert(path);
         const auto was = before.numbers.find(path);
         if (was == before.numbers.end() || namedSet.contains(path)) {
-            addFolder(now.files, folder);
+            AddNamesOfFolder(now.files, folder);
         }
         if (was != before.numbers.end() && namedSet.contains(path)) {
-            addFolder(before.side->files, was->second);
+            AddNamesOfFolder(before.side->files, was->second);
         }
     }
     for (const auto& [path, number] : before.numbers) {
         if (!listedNow.contains(path)) {
-            addFolder(before.side->files, number);
+            AddNamesOfFolder(before.side->files, number);
         }
     }
 }
@@ -280,12 +281,8 @@ WatchedPasses::ReadAgain(const Tree& tree, const std::vector<std::string>& named
 // The names the folder held and holds now are compared.
 void WatchedPasses::Patch(Side& side, const Reread& reread) {
     ListedFiles& files = side.files;
-    const std::size_t first = files.FirstFileOf(reread.folder);
-    const std::size_t end = files.FirstFileOf(reread.folder + 1);
-    for (std::size_t file = first; file < end; ++file) {
-        toCompare_.names.emplace(files.NameOf(file));
-    }
-    side.names->Replace(first, end, reread.names.size(),
+    AddNamesOfFolder(files, reread.folder);
+    side.names->Replace(files.FirstFileOf(reread.folder), files.FirstFileOf(reread.folder + 1), reread.names.size(),
                         [&] { files.ReplaceFilesOf(reread.folder, reread.names, reread.facts); });
     toCompare_.names.insert(reread.names.begin(), reread.names.end());
 }

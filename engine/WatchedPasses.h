@@ -64,6 +64,7 @@ private:
 
     bool Matches(const SyncJob& job) const;
     const NamesToCompare* NamesAfterListing(const Side& side1, const Side& side2, const Changes& changes);
+    void AddNamesOfFolder(const ListedFiles& files, std::size_t folder);
     void AddNamesOf(const Tree& before, const Side& now, const std::vector<std::string>& named);
     std::optional<std::pair<KeptSide, KeptSide>> Patched(const Changes& changes, FileOperations& operations);
     static std::optional<std::vector<Reread>> ReadAgain(const Tree& tree, const std::vector<std::string>& named,
