@@ -58,7 +58,6 @@ public:
     // Forgets every folder but the top, for a watch started afresh.
     void Clear();
     void Saw(const std::string& folder);
-    bool Has(const std::string& folder) const { return folders_.contains(folder); }
 
     // Each record in turn: an entry that left is forgotten with every folder below it.
     RecordsNamed Take(const std::vector<EntryRecord>& records);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A name index brought up to date as one folder's files are replaced answers as one made afresh.
+// One folder's files replaced, as a watched pass replaces them: the listing reads, and the name index answers, as
+// ones made afresh.
 #include "engine/NameIndex.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +22,40 @@ std::vector<std::string> Numbered(const std::string& stem, int count) {
     return names;
 }
 
+// Facts drawn from the name, so that a file keeps its own wherever it moves; a name starting with "z" was gone.
+std::optional<platform::FileFacts> FactsOf(const std::string& name) {
+    if (name[0] == 'z') {
+        return std::nullopt;
+    }
+    return platform::FileFacts{{name.size() % 2 == 0 ? 4U : 6U, name.size()}, 7, {name[0], 1}, {0, 0}};
+}
+
 ListedFiles ListingOf(const Folders& folders) {
     ListedFiles files;
     for (std::size_t folder = 0; folder < folders.size(); ++folder) {
         files.AddFolder("/t/" + std::to_string(folder) + "/");
         for (const std::string& name : folders[folder]) {
-            files.AddFile(name, std::nullopt);
+            files.AddFile(name, FactsOf(name));
         }
     }
     return files;
+}
+
+// Each folder's path and where its files start, and each file's path, folder and facts.
+std::vector<std::string> Everything(const ListedFiles& files) {
+    std::vector<std::string> lines;
+    for (std::size_t folder = 0; folder <= files.FolderCount(); ++folder) {
+        lines.push_back((folder < files.FolderCount() ? files.FolderPath(folder) : std::string("end")) + " from " +
+                        std::to_string(files.FirstFileOf(folder)));
+    }
+    for (std::size_t file = 0; file < files.Size(); ++file) {
+        const auto facts = files.FactsOf(file);
+        lines.push_back(files.PathOf(file) + " in " + std::to_string(files.FolderOf(file)) + ": " +
+                        (facts ? std::to_string(facts->identity.device) + "/" + std::to_string(facts->identity.inode) +
+                                     "/" + std::to_string(facts->lastWriteTime.seconds)
+                               : std::string("gone")));
+    }
+    return lines;
 }
 
 // Every name's files, in the index's order, with a name listed nowhere.
@@ -51,17 +77,18 @@ struct Replacement {
     std::vector<std::string> names;
 };
 
-TEST(NameIndex, FolderReplacedIsIndexedAsIfListedAfresh) {
+TEST(NameIndex, FolderReplacedIsListedAndIndexedAsIfListedAfresh) {
     // Same-named files in several folders, and a folder of many names of its own, so that names share slots.
-    const Folders before{{"a", "b"}, {"a", "c", "d"}, Numbered("own", 40), {"c", "a", "e"}, {}};
+    const Folders before{{"a", "b"}, {"a", "c", "zd"}, Numbered("own", 40), {"c", "a", "e"}, {}};
     const Replacement replacements[] = {
-        {"the same names", 1, {"a", "c", "d"}},
-        {"a file renamed to a name of other folders", 1, {"a", "e", "d"}},
-        {"a file added whose name comes before and after", 1, {"a", "c", "b", "d"}},
-        {"the head of a name's files removed", 0, {"b"}},
+        {"the same names", 1, {"a", "c", "zd"}},
+        {"a file renamed to a name of other folders, as long", 1, {"a", "e", "zd"}},
+        {"a file renamed longer", 1, {"a", "cccccc", "zd"}},
+        {"a file added whose name comes before and after", 1, {"a", "c", "b", "zd"}},
+        {"the head of a name's files removed, in the first folder", 0, {"b"}},
         {"a name of its own removed", 1, {"a", "c"}},
         {"every name of a crowded folder removed", 2, {}},
-        {"names added to an empty folder", 4, {"e", "a", "new"}},
+        {"names added to the last folder, empty", 4, {"e", "a", "new"}},
         {"more names than the table takes", 4, Numbered("more", 100)},
     };
     for (const Replacement& replacement : replacements) {
@@ -69,12 +96,13 @@ TEST(NameIndex, FolderReplacedIsIndexedAsIfListedAfresh) {
         NameIndex index(files);
         Folders after = before;
         after[replacement.folder] = replacement.names;
-        const std::size_t first = files.FirstFileOf(replacement.folder);
-        const std::size_t end = files.FirstFileOf(replacement.folder + 1);
-        index.Replace(first, end, replacement.names.size(), [&] {
-            files.ReplaceFilesOf(replacement.folder, replacement.names,
-                                 std::vector<std::optional<platform::FileFacts>>(replacement.names.size()));
-        });
+        std::vector<std::optional<platform::FileFacts>> facts;
+        for (const std::string& name : replacement.names) {
+            facts.push_back(FactsOf(name));
+        }
+        index.Replace(files.FirstFileOf(replacement.folder), files.FirstFileOf(replacement.folder + 1),
+                      replacement.names.size(),
+                      [&] { files.ReplaceFilesOf(replacement.folder, replacement.names, facts); });
         std::set<std::string> names{"missing"};
         for (const Folders* folders : {&before, static_cast<const Folders*>(&after)}) {
             for (const auto& folder : *folders) {
@@ -82,6 +110,7 @@ TEST(NameIndex, FolderReplacedIsIndexedAsIfListedAfresh) {
             }
         }
         const ListedFiles afresh = ListingOf(after);
+        EXPECT_EQ(Everything(files), Everything(afresh)) << replacement.what;
         EXPECT_EQ(Chains(index, names), Chains(NameIndex(afresh), names)) << replacement.what;
     }
 }
